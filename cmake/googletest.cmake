@@ -1,0 +1,32 @@
+# GoogleTest from the source that Debian's googletest package ships, so the
+# native and the mingw build use the same framework.
+set(QUELLOR_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
+if(NOT EXISTS ${QUELLOR_GTEST_SOURCE}/CMakeLists.txt)
+  message(FATAL_ERROR "GoogleTest source not found in ${QUELLOR_GTEST_SOURCE} (apt-get install googletest)")
+endif()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(${QUELLOR_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+if(CMAKE_CROSSCOMPILING)
+  set(QUELLOR_TEST_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run --prefix ${CMAKE_BINARY_DIR}/wineprefix)
+endif()
+
+# quellor_test(NAME sources... [LIBS libs...] [LABELS labels...])
+# One test program per folder of tests/, run by CTest (under Wine on win32).
+function(quellor_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  quellor_target(${name})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${QUELLOR_TEST_EMULATOR} $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()

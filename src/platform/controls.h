@@ -1,0 +1,122 @@
+// The window's controls as the commands see them: one small interface per kind
+// of control, and one structure that names every control by its real name.
+// The Win32 window implements each kind over an HWND; tests use memory_controls.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quellor::platform {
+
+class Button {
+ public:
+  virtual ~Button() = default;
+  virtual std::string Caption() const = 0;
+  virtual void SetCaption(std::string_view caption) = 0;
+  virtual bool Enabled() const = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+};
+
+class Label {
+ public:
+  virtual ~Label() = default;
+  virtual std::string Caption() const = 0;
+  virtual void SetCaption(std::string_view caption) = 0;
+};
+
+// The hint label over the keyword box: it can only be shown or hidden.
+class HintLabel {
+ public:
+  virtual ~HintLabel() = default;
+  virtual bool Visible() const = 0;
+  virtual void SetVisible(bool visible) = 0;
+};
+
+// Check boxes and radio buttons.
+class CheckBox {
+ public:
+  virtual ~CheckBox() = default;
+  virtual bool Checked() const = 0;
+  virtual void SetChecked(bool checked) = 0;
+};
+
+class EditBox {
+ public:
+  virtual ~EditBox() = default;
+  // The whole content, lines separated by CR LF.
+  virtual std::string Text() const = 0;
+  virtual void SetText(std::string_view text) = 0;
+  // Moves the caret to the end, scrolls it into view, then inserts `text` there.
+  virtual void Append(std::string_view text) = 0;
+};
+
+class ProgressBar {
+ public:
+  virtual ~ProgressBar() = default;
+  virtual int Position() const = 0;
+  virtual void SetPosition(int position) = 0;
+  virtual int Maximum() const = 0;
+  virtual void SetMaximum(int maximum) = 0;
+};
+
+class ListBox {
+ public:
+  virtual ~ListBox() = default;
+  virtual int Count() const = 0;
+  // Empty text when `index` is out of range.
+  virtual std::string Text(int index) const = 0;
+  // -1 when no entry is selected.
+  virtual int SelectedIndex() const = 0;
+  // Returns the new entry's index.
+  virtual int Append(std::string_view text) = 0;
+  // False (and nothing deleted) for an invalid index.
+  virtual bool Delete(int index) = 0;
+  virtual void DeleteAll() = 0;
+};
+
+class ListView {
+ public:
+  virtual ~ListView() = default;
+  virtual int RowCount() const = 0;
+  virtual std::string RowText(int row) const = 0;
+  virtual bool RowChecked(int row) const = 0;
+  virtual void SetRowChecked(int row, bool checked) = 0;
+  virtual bool RowSelected(int row) const = 0;
+  // The first selected row, -1 when none is selected.
+  virtual int CurrentRow() const = 0;
+  // New rows are unchecked.
+  virtual void AppendRows(const std::vector<std::string>& texts) = 0;
+  virtual bool DeleteRow(int row) = 0;
+  virtual void DeleteAllRows() = 0;
+};
+
+// Every control that a command reads or writes, by its real name.
+struct Controls {
+  Label& 标签2;
+  Button& 按钮_搜索路径;
+  CheckBox& 选择框_搜索目录;
+  CheckBox& 选择框2;
+  ListBox& 列表框_路径;
+  EditBox& 编辑框_文件名;
+  HintLabel& 透明标签1;
+  CheckBox& 单选框_整个电脑;
+  CheckBox& 单选框_指定路径;
+  CheckBox& 选择框1;
+  CheckBox& 单选框_精确搜索;
+  CheckBox& 单选框_模糊搜索;
+  Button& 按钮_复制到剪贴板;
+  ListView& 超级列表框1;
+  ProgressBar& 进度条1;
+  Button& 按钮_立即搜索;
+  Button& 按钮_未搜索到文件;
+  Button& 按钮_停止搜索;
+  Button& 按钮1;
+  Button& 按钮2;
+  Button& 按钮3;
+  Button& 按钮5;
+  Button& 按钮4;
+  Label& 标签_状态;
+};
+
+}  // namespace quellor::platform

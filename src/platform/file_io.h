@@ -1,0 +1,18 @@
+// Whole-file read and write of the program's stored files.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quellor::platform {
+
+// The file's bytes; nullopt when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Writes `bytes` to a temporary file beside `path`, then moves it over `path`,
+// so a crash or a full disk never leaves a half-written file. False on failure,
+// in which case `path` is unchanged.
+bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes);
+
+}  // namespace quellor::platform

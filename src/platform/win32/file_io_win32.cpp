@@ -1,0 +1,48 @@
+#include <windows.h>
+
+#include <string>
+
+#include "platform/file_io.h"
+
+namespace quellor::platform {
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+      CloseHandle(file);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    bytes.append(buffer, got);
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
+  const std::string temp =
+      path + "." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(GetTickCount()) + ".tmp";
+  if (temp.size() >= MAX_PATH) return false;
+  // Held exclusively while it is written.
+  HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  while (ok && !bytes.empty()) {
+    DWORD put = 0;
+    ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put > 0;
+    bytes.remove_prefix(put);
+  }
+  ok = ok && FlushFileBuffers(file);
+  ok = CloseHandle(file) && ok;
+  if (ok) ok = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileA(temp.c_str());
+  return ok;
+}
+
+}  // namespace quellor::platform

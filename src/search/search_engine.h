@@ -1,0 +1,61 @@
+// The search engine: one run at a time, walking its roots on worker threads
+// and handing rows and status texts to the window thread in batches.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/dialogs.h"
+#include "search/match_rules.h"
+#include "text/charset.h"
+
+namespace quellor::search {
+
+class SearchEngine {
+ public:
+  // `wake` is called from worker threads when rows or texts wait for
+  // DeliverPending; it must return at once (the window posts itself a message).
+  explicit SearchEngine(std::function<void()> wake);
+  ~SearchEngine();  // StopAndWait
+  SearchEngine(const SearchEngine&) = delete;
+  SearchEngine& operator=(const SearchEngine&) = delete;
+
+  // Mirrors the match-mode radio buttons; a running search uses it from the
+  // next folder or keyword on.
+  void SetMatchMode(MatchMode mode);
+  // Mirrors the stop caption: the running search stops at its next check.
+  void RequestStop();
+  // Stops the current run and returns once its threads have ended. Workers
+  // never wait for the window, so this cannot deadlock on the window thread.
+  void StopAndWait();
+  bool Running() const;
+
+  // Window thread: appends the rows and writes the latest status text that the
+  // current run produced. Rows of an earlier run are dropped.
+  void DeliverPending(platform::Controls& controls);
+
+  struct Impl;
+
+ private:
+  friend void StartSearch(platform::Controls&, SearchEngine&, struct SearchServices&);
+  std::unique_ptr<Impl> impl_;
+};
+
+struct SearchServices {
+  platform::Dialogs& dialogs;
+  const text::Charset& charset;
+  // The roots of a whole-computer search.
+  std::function<std::vector<std::string>()> whole_computer_roots;
+};
+
+// The command of 按钮_立即搜索: checks the request, cleans the keyword box,
+// empties the result list and starts a run (stopping the one before it).
+void StartSearch(platform::Controls& controls, SearchEngine& engine, SearchServices& services);
+
+// The command of 按钮_停止搜索.
+void StopSearch(platform::Controls& controls, SearchEngine& engine);
+
+}  // namespace quellor::search

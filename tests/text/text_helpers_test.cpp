@@ -1,0 +1,101 @@
+// GBK texts are written with \x escapes so the bytes are the same in both builds.
+#include <gtest/gtest.h>
+
+#include "text/case_fold.h"
+#include "text/line_split.h"
+#include "text/path_scan.h"
+
+namespace quellor::text {
+namespace {
+
+const Charset gbk = Charset::Gbk();
+const Charset utf8 = Charset::Utf8();
+
+using Lines = std::vector<std::string>;
+
+// 乗 = 81 5C and 淺 = 9C 5C: their trail byte is a backslash.
+const std::string kJou = "\x81\x5C";
+const std::string kAsai = "\x9C\x5C";
+
+TEST(SplitLines, CutsOnlyAtCrLfAndDropsAnEmptyTail) {
+  EXPECT_EQ(SplitLines(gbk, ""), Lines{});
+  EXPECT_EQ(SplitLines(gbk, "a\r\n\r\nb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(SplitLines(gbk, "a\r\nb\r\n"), (Lines{"a", "b"}));
+  EXPECT_EQ(SplitLines(gbk, "\r\n"), Lines{""});
+  EXPECT_EQ(SplitLines(gbk, "a\rb\nc"), Lines{"a\rb\nc"});
+  EXPECT_EQ(SplitLines(gbk, "a\r"), Lines{"a\r"});
+}
+
+TEST(SplitLines, NeverCutsInsideADoubleByteCharacter) {
+  // 0x8D 0x0D would be a lead byte followed by CR, but 0x0D is no GBK trail
+  // byte; the set still reads the pair as one character, as the system does.
+  const std::string text = "\x8D\r\nx";
+  EXPECT_EQ(SplitLines(gbk, text), Lines{text});
+  EXPECT_EQ(SplitLines(utf8, text), (Lines{"\x8D", "x"}));
+  // A lone lead byte at the very end is a character of its own.
+  EXPECT_EQ(SplitLines(gbk, "a\r\n\x81"), (Lines{"a", "\x81"}));
+}
+
+TEST(JoinLines, EndsEveryLineWithCrLf) {
+  EXPECT_EQ(JoinLinesWithBreaks({}), "");
+  EXPECT_EQ(JoinLinesWithBreaks({"a", "", "b"}), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(TextBeforeNul(std::string("ab\0cd", 5)), "ab");
+}
+
+TEST(CaseFold, FoldsAsciiLettersButNeverATrailByte) {
+  // 0x81 0x41 is a GBK character whose trail byte looks like 'A'.
+  EXPECT_EQ(FoldAsciiCase(gbk, "AbZ\x81\x41Q"), "abz\x81\x41q");
+  EXPECT_EQ(FoldAsciiCase(utf8, "AbZ\x81\x41Q"), "abz\x81\x61q");
+  EXPECT_TRUE(EqualsIgnoringAsciiCase(gbk, "README.Txt", "readme.TXT"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase(gbk, "\x81\x41", "\x81\x61"));
+  EXPECT_EQ(FoldAsciiCase(gbk, "A\x81"), "a\x81");
+}
+
+TEST(FindIgnoringAsciiCase, MatchesStartOnlyOnCharacterBoundaries) {
+  EXPECT_EQ(FindIgnoringAsciiCase(gbk, "Report.DOC", "port"), 2u);
+  EXPECT_EQ(FindIgnoringAsciiCase(gbk, "\x81\x41", "A"), std::string_view::npos);
+  EXPECT_EQ(FindIgnoringAsciiCase(gbk, "\x81\x41" "a", "A"), 2u);
+  EXPECT_EQ(FindIgnoringAsciiCase(gbk, "\x81\x41", "a"), std::string_view::npos);
+  // A trail byte inside the match is compared exactly, never folded.
+  EXPECT_EQ(FindIgnoringAsciiCase(gbk, "x\x81\x41", "\x81\x61"), std::string_view::npos);
+  EXPECT_EQ(FindIgnoringAsciiCase(gbk, "", ""), std::string_view::npos);
+  EXPECT_EQ(FindIgnoringAsciiCase(gbk, "a", ""), 0u);
+  EXPECT_EQ(FindIgnoringAsciiCase(gbk, "ab", "abc"), std::string_view::npos);
+}
+
+TEST(PathScan, TrailBytesEqualToABackslashAreNoSeparators) {
+  EXPECT_EQ(LastPathComponent(gbk, "D:\\a\\" + kJou), kJou);
+  EXPECT_EQ(LastPathComponent(gbk, "D:\\" + kJou + "\\" + kAsai + "x"), kAsai + "x");
+  EXPECT_EQ(LastPathComponent(gbk, kAsai), kAsai);
+  EXPECT_EQ(LastPathComponent(gbk, "D:\\a\\"), "");
+  EXPECT_EQ(LastPathComponent(gbk, "C:"), "C:");
+  EXPECT_EQ(LastPathComponent(utf8, "/tmp/x", '/'), "x");
+
+  EXPECT_EQ(StripTrailingBackslash(gbk, "D:\\" + kJou), "D:\\" + kJou);
+  EXPECT_EQ(StripTrailingBackslash(gbk, "D:\\" + kJou + "\\"), "D:\\" + kJou);
+  EXPECT_EQ(StripTrailingBackslash(gbk, "D:\\\\"), "D:\\");
+  EXPECT_EQ(StripTrailingBackslash(gbk, ""), "");
+  // Without byte pairs the same bytes do end in a backslash.
+  EXPECT_EQ(StripTrailingBackslash(utf8, "D:\\" + kJou), "D:\\\x81");
+}
+
+TEST(PathScan, MalformedTextNeverReadsPastItsEnd) {
+  EXPECT_EQ(LastPathComponent(gbk, "a\\\x81"), "\x81");
+  EXPECT_EQ(StripTrailingBackslash(gbk, "a\\\x81"), "a\\\x81");
+  EXPECT_EQ(FindIgnoringAsciiCase(gbk, "\x81", "\x81"), 0u);
+}
+
+TEST(IsBlankLine, OnlyHalfAndFullWidthSpacesAreBlank) {
+  EXPECT_TRUE(IsBlankLine(gbk, ""));
+  EXPECT_TRUE(IsBlankLine(gbk, "   "));
+  EXPECT_TRUE(IsBlankLine(gbk, "\xA1\xA1 \xA1\xA1"));
+  EXPECT_TRUE(IsBlankLine(utf8, "\xE3\x80\x80 "));
+  EXPECT_FALSE(IsBlankLine(gbk, "\t"));
+  EXPECT_FALSE(IsBlankLine(gbk, " a "));
+  EXPECT_FALSE(IsBlankLine(utf8, "\xA1\xA1"));
+  // A1 A1 straddling two characters is not a full-width space.
+  EXPECT_FALSE(IsBlankLine(gbk, "\xB0\xA1\xA1"));
+}
+
+}  // namespace
+}  // namespace quellor::text
