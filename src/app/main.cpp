@@ -1,0 +1,55 @@
+// Quellor.exe: start-up, the window's event loop, and the end of the process.
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+
+#include "app/main_window.h"
+#include "app/settings/program_folder.h"
+#include "platform/system_charset.h"
+
+namespace {
+
+// The executable's full path; empty when it cannot be had whole.
+std::string ExecutablePath() {
+  for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+    std::string path(size, '\0');
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), size);
+    if (length == 0) return {};
+    if (length < size) {  // equal to the size: cut short
+      path.resize(length);
+      return path;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+  // Drag and drop and the folder browser need OLE on this thread.
+  const HRESULT ole = OleInitialize(nullptr);
+
+  std::string program_folder;
+  const std::string executable = ExecutablePath();
+  if (!executable.empty()) {
+    program_folder = quellor::app::ProgramFolderFromExecutable(quellor::platform::SystemCharset(), executable, '\\');
+    // A drive root's folder is "C:"; as a current directory that would mean the drive's current folder.
+    const std::string directory = program_folder.size() == 2 ? program_folder + "\\" : program_folder;
+    SetCurrentDirectoryA(directory.c_str());
+  }
+
+  quellor::app::MainWindow::Options options;
+  options.program_folder = program_folder;
+  std::unique_ptr<quellor::app::MainWindow> window = quellor::app::MainWindow::Create(instance, options);
+  if (!window) {
+    MessageBoxA(nullptr, "运行时出错!\r\n\r\n错误信息：载入启动窗口失败", "错误", MB_ICONERROR | MB_TASKMODAL);
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return -1;
+  }
+  window->Show(show_command);
+  quellor::app::RunMessageLoop(*window);
+  window.reset();
+  if (SUCCEEDED(ole)) OleUninitialize();
+  return 0;
+}

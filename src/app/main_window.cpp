@@ -1,0 +1,369 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/control_ids.h"
+#include "app/file_drop_target.h"
+#include "app/frame_window.h"
+#include "app/paths/search_paths.h"
+#include "app/window_actions.h"
+#include "app/window_controls.h"
+#include "app/window_event_pump.h"
+#include "app/window_layout.h"
+#include "app/window_search.h"
+#include "app/win32_dialogs.h"
+#include "platform/system_charset.h"
+
+namespace quellor::app {
+
+namespace {
+
+constexpr COLORREF kHintColour = RGB(192, 192, 192);
+constexpr int kMenuOffset = 3;
+
+bool RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSA window_class{};
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = instance;
+  window_class.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  if (window_class.hIcon == nullptr) window_class.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kWindowClass;
+  return RegisterClassA(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool IsResultAction(int id) {
+  switch (id) {
+    case ids::按钮_未搜索到文件:
+    case ids::按钮1:
+    case ids::按钮2:
+    case ids::按钮3:
+    case ids::按钮5:
+    case ids::按钮4:
+    case ids::按钮_复制到剪贴板:
+    case ids::定位_打开文件所在位置:
+    case ids::定位_批量勾选选定项目:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, Options options) {
+  INITCOMMONCONTROLSEX common{sizeof common, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&common);
+  if (!RegisterMainWindowClass(instance, &MainWindow::WindowProc) || !RegisterFrameClass(instance)) return nullptr;
+
+  std::unique_ptr<MainWindow> window(new MainWindow(instance, std::move(options)));
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
+  const std::string caption(kWindowCaption);
+  HWND created = CreateWindowExA(0, kWindowClass, caption.c_str(), kWindowStyle, left, top, kWindowWidth,
+                                 kWindowHeight, nullptr, nullptr, instance, window.get());
+  if (created == nullptr) return nullptr;
+  return window;
+}
+
+MainWindow::MainWindow(HINSTANCE instance, Options options)
+    : instance_(instance),
+      options_(std::move(options)),
+      location_{options_.program_folder, &platform::SystemCharset(), platform::kPathSeparator} {}
+
+MainWindow::~MainWindow() {
+  if (window_ != nullptr) DestroyWindow(window_);
+  if (small_font_ != nullptr) DeleteObject(small_font_);
+}
+
+void MainWindow::Show(int show_command) {
+  ShowWindow(window_, show_command);
+  UpdateWindow(window_);
+}
+
+bool MainWindow::TranslateDialogKeys(MSG& message) {
+  return window_ != nullptr && IsDialogMessageA(window_, &message);
+}
+
+IDropTarget* MainWindow::drop_target() const { return drop_target_; }
+
+platform::Controls* MainWindow::controls() { return controls_ ? &controls_->controls() : nullptr; }
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  MainWindow* self = nullptr;
+  if (message == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  }
+  if (self == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    self->controls_.reset();
+    self->window_ = nullptr;
+    return DefWindowProcA(window, message, wparam, lparam);
+  }
+  return self->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate() ? 0 : -1;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      return 0;
+    case WM_NOTIFY:
+      OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case kSearchWakeMessage:
+      if (search_) search_->DeliverPending();
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    default:
+      return DefWindowProcA(window_, message, wparam, lparam);
+  }
+}
+
+// The start-up sequence: every control exists in its design state before the
+// drop target, the search and the stored settings are set up.
+bool MainWindow::OnCreate() {
+  if (!CreateControls()) return false;
+  controls_ = std::make_unique<WindowControls>(window_);
+  if (options_.dialogs != nullptr) {
+    dialogs_ = options_.dialogs;
+  } else {
+    own_dialogs_ = std::make_unique<Win32Dialogs>(window_);
+    dialogs_ = own_dialogs_.get();
+  }
+  events_ = std::make_unique<WindowEventPump>(*this);
+
+  drop_target_ = new FileDropTarget([this](const std::vector<std::string>& paths) {
+    if (controls_) AddDroppedPaths(controls_->controls(), platform::SystemCharset(), paths);
+  });
+  // Without it dropping simply does nothing; that is not reported.
+  drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;
+
+  search_ = MakeWindowSearch(window_, kSearchWakeMessage, controls_->controls(), *dialogs_);
+  actions_ = MakeWindowActions(window_, controls_->controls(), *dialogs_, *events_, options_.program_folder);
+
+  LoadSettings(controls_->controls(), location_);
+  search_->MatchModeChanged();
+  return true;
+}
+
+bool MainWindow::CreateControls() {
+  small_font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr);
+  HGDIOBJ default_font = GetStockObject(DEFAULT_GUI_FONT);
+  SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(default_font), FALSE);
+  HWND previous = HWND_TOP;
+  for (const ControlSpec& spec : MainWindowControls()) {
+    HWND control = CreateWindowExA(spec.ex_style, spec.class_name, spec.caption,
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | spec.style, spec.left, spec.top,
+                                   spec.width, spec.height, window_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+    if (control == nullptr) return false;
+    // Stacked in table order, first on top, whatever order the system gives new children.
+    SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = control;
+    HGDIOBJ font = (spec.font == ControlFont::Small && small_font_ != nullptr) ? small_font_ : default_font;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+
+  CheckDlgButton(window_, ids::选择框2, BST_CHECKED);
+  CheckDlgButton(window_, ids::单选框_指定路径, BST_CHECKED);
+  CheckDlgButton(window_, ids::单选框_精确搜索, BST_CHECKED);
+  SendDlgItemMessageA(window_, ids::编辑框_文件名, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the system allows
+
+  HWND results = GetDlgItem(window_, ids::超级列表框1);
+  const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB;
+  SendMessageA(results, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+  LVCOLUMNA column{};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = 600;
+  char title[] = "文件路径";
+  column.pszText = title;
+  if (SendMessageA(results, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) != 0) return false;
+
+  // The right press over the two lists and the left press on the hint.
+  for (int id : {ids::列表框_路径, ids::超级列表框1, ids::透明标签1}) {
+    if (!SetWindowSubclass(GetDlgItem(window_, id), &MainWindow::ControlProc, static_cast<UINT_PTR>(id),
+                           reinterpret_cast<DWORD_PTR>(this))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                         DWORD_PTR self_pointer) {
+  MainWindow& self = *reinterpret_cast<MainWindow*>(self_pointer);
+  switch (message) {
+    case WM_RBUTTONDOWN:
+      if (id == ids::列表框_路径) {
+        self.ShowPopupMenu(ids::菜单_删除当前路径);
+        return 0;
+      }
+      if (id == ids::超级列表框1) {
+        self.ShowPopupMenu(ids::定位_打开文件所在位置);
+        return 0;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+      if (id == ids::透明标签1) {
+        ShowWindow(control, SW_HIDE);
+        return 0;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(control, &MainWindow::ControlProc, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(control, message, wparam, lparam);
+}
+
+// Pop-up menu 菜单 or 定位, at the cursor moved 3 pixels right and down.
+void MainWindow::ShowPopupMenu(int first_item) {
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return;
+  if (first_item == ids::菜单_删除当前路径) {
+    AppendMenuA(menu, MF_STRING, ids::菜单_删除当前路径, "删除当前路径");
+    AppendMenuA(menu, MF_STRING, ids::菜单_删除全部路径, "删除全部路径");
+  } else {
+    AppendMenuA(menu, MF_STRING, ids::定位_打开文件所在位置, "打开文件所在位置");
+    AppendMenuA(menu, MF_STRING, ids::定位_批量勾选选定项目, "批量勾选选定项目");
+  }
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x + kMenuOffset,
+                 cursor.y + kMenuOffset, 0, window_, nullptr);
+  DestroyMenu(menu);
+}
+
+void MainWindow::OnCommand(int id, int code) {
+  if (!controls_ || code != BN_CLICKED) return;  // menu items come with code 0 too
+  platform::Controls& c = controls_->controls();
+  if (IsResultAction(id)) {
+    RunResultAction(id);
+    return;
+  }
+  switch (id) {
+    case ids::按钮_立即搜索:
+      if (!long_action_running_) search_->Start();
+      break;
+    case ids::按钮_停止搜索:
+      search_->Stop();
+      break;
+    case ids::按钮_搜索路径:
+      AddSearchPath(c, *dialogs_, platform::SystemCharset());
+      break;
+    case ids::选择框_搜索目录:
+      StoreFolderNamesOnly(c, location_);
+      break;
+    case ids::选择框2:
+      StoreSaveKeywords(c, location_);
+      break;
+    case ids::选择框1:
+      StoreRenameOnClash(c, location_);
+      break;
+    case ids::单选框_整个电脑:
+      SelectWholeComputer(c, location_);
+      break;
+    case ids::单选框_指定路径:
+      SelectChosenFolders(c, location_);
+      break;
+    case ids::单选框_精确搜索:
+      StoreExactMatching(location_);
+      search_->MatchModeChanged();
+      break;
+    case ids::单选框_模糊搜索:
+      StoreFuzzyMatching(location_);
+      search_->MatchModeChanged();
+      break;
+    case ids::菜单_删除当前路径:
+      DeleteCurrentPath(c);
+      break;
+    case ids::菜单_删除全部路径:
+      DeleteAllPaths(c);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::OnNotify(const NMHDR& header) {
+  if (header.idFrom == static_cast<UINT_PTR>(ids::超级列表框1) && header.code == static_cast<UINT>(NM_DBLCLK)) {
+    RunResultAction(ids::超级列表框1);
+  }
+}
+
+// While a copy, move or delete handles events row by row, every other result
+// action and the search wait their turn: they are ignored. A close asked for
+// meanwhile ends that action after its current row, then the window goes.
+void MainWindow::RunResultAction(int command) {
+  if (long_action_running_) return;
+  const bool long_action = WindowActions::IsLong(command);
+  long_action_running_ = long_action;
+  actions_->Run(command);
+  if (!long_action) return;
+  long_action_running_ = false;
+  if (close_requested_ && window_ != nullptr) DestroyWindow(window_);
+}
+
+LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
+  if (GetDlgCtrlID(control) == ids::透明标签1) {
+    // Lies on the white keyword box: light grey text on the box's own white.
+    SetTextColor(dc, kHintColour);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+  }
+  return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+}
+
+void MainWindow::OnClose() {
+  if (long_action_running_) {
+    close_requested_ = true;
+    return;
+  }
+  DestroyWindow(window_);
+}
+
+// The children still exist here: the run is stopped and its threads have ended
+// before the lists are read and stored.
+void MainWindow::OnDestroy() {
+  if (search_) search_->StopAndWait();
+  if (controls_) SaveLists(controls_->controls(), location_);
+  if (drop_registered_) RevokeDragDrop(window_);
+  drop_registered_ = false;
+  if (drop_target_ != nullptr) {
+    drop_target_->Release();
+    drop_target_ = nullptr;
+  }
+  if (options_.quit_when_destroyed) PostQuitMessage(0);
+}
+
+void RunMessageLoop(MainWindow& window) {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (!window.TranslateDialogKeys(message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+}
+
+}  // namespace quellor::app

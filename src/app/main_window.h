@@ -1,0 +1,94 @@
+// MainWindow: the program's one window. It builds every control, runs the
+// start-up sequence in its creation event (drop target, search, stored
+// settings), hands each user event to one command, and at destruction stops
+// the search and stores the lists while the controls still exist.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <memory>
+#include <string>
+
+#include "app/settings/settings.h"
+#include "platform/controls.h"
+#include "platform/dialogs.h"
+
+namespace quellor::app {
+
+class FileDropTarget;
+class WindowActions;
+class WindowControls;
+class WindowSearch;
+
+class MainWindow {
+ public:
+  struct Options {
+    std::string program_folder;
+    // Tests answer the dialogs themselves; the window's own are used when null.
+    platform::Dialogs* dialogs = nullptr;
+    // The process ends with the window (the program); tests keep running.
+    bool quit_when_destroyed = true;
+  };
+
+  // Builds the window with all of its controls and runs the start-up sequence;
+  // null when the window cannot be built. The window is not shown yet.
+  static std::unique_ptr<MainWindow> Create(HINSTANCE instance, Options options);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Null once the window has been destroyed.
+  HWND handle() const { return window_; }
+  void Show(int show_command);
+
+  // Keyboard navigation between the controls (Tab, arrows in a radio group);
+  // true when the message was taken.
+  bool TranslateDialogKeys(MSG& message);
+  // True after a close was asked for while a copy, move or delete ran.
+  bool close_requested() const { return close_requested_; }
+  // The drop target the window registered, for whoever drops onto it.
+  IDropTarget* drop_target() const;
+  platform::Controls* controls();
+
+  // Posted by search workers when rows or texts wait.
+  static constexpr UINT kSearchWakeMessage = WM_APP + 1;
+
+ private:
+  MainWindow(HINSTANCE instance, Options options);
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                      DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  bool OnCreate();
+  bool CreateControls();
+  void OnCommand(int id, int code);
+  void OnNotify(const NMHDR& header);
+  LRESULT OnControlColor(HDC dc, HWND control);
+  void OnClose();
+  void OnDestroy();
+  void ShowPopupMenu(int first_item);
+  void RunResultAction(int command);
+
+  HINSTANCE instance_;
+  Options options_;
+  SettingsLocation location_;
+  HWND window_ = nullptr;
+  HFONT small_font_ = nullptr;
+  std::unique_ptr<WindowControls> controls_;
+  std::unique_ptr<platform::Dialogs> own_dialogs_;
+  platform::Dialogs* dialogs_ = nullptr;
+  std::unique_ptr<platform::EventPump> events_;
+  std::unique_ptr<WindowSearch> search_;
+  std::unique_ptr<WindowActions> actions_;
+  FileDropTarget* drop_target_ = nullptr;
+  bool drop_registered_ = false;
+  bool long_action_running_ = false;
+  bool close_requested_ = false;
+};
+
+// Runs the window's events until it is destroyed.
+void RunMessageLoop(MainWindow& window);
+
+}  // namespace quellor::app

@@ -1,0 +1,23 @@
+// Message boxes and folder choosers of the main window.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/dialogs.h"
+
+namespace quellor::app {
+
+class Win32Dialogs : public platform::Dialogs {
+ public:
+  // `main_window` owns the target-folder chooser.
+  explicit Win32Dialogs(HWND main_window) : main_window_(main_window) {}
+
+  platform::MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
+                                      platform::MessageButtons buttons, platform::MessageIcon icon) override;
+  std::string ChooseFolder(std::string_view title, platform::FolderChooserStyle style) override;
+
+ private:
+  HWND main_window_;
+};
+
+}  // namespace quellor::app

@@ -1,0 +1,25 @@
+#include "app/window_event_pump.h"
+
+#include <windows.h>
+
+#include "app/main_window.h"
+
+namespace quellor::app {
+
+bool WindowEventPump::ProcessPendingEvents() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Left for the main loop, which ends the program.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return false;
+    }
+    if (!window_.TranslateDialogKeys(message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  return !window_.close_requested() && window_.handle() != nullptr;
+}
+
+}  // namespace quellor::app

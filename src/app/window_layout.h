@@ -1,0 +1,39 @@
+// What the main window is made of: its attributes and one row per control
+// (class, place in client coordinates, caption, style), in creation order.
+// Creation order is also the stacking order, first on top: the hint label lies
+// over the keyword box, 选择框1 over the search-area radio buttons,
+// 按钮_复制到剪贴板 over the matching-mode ones, and the two frames under all.
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+#include <string_view>
+
+namespace quellor::app {
+
+inline constexpr int kWindowWidth = 859;
+inline constexpr int kWindowHeight = 507;
+inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+inline constexpr std::string_view kWindowCaption = "QuellorV4.9 Quellor工作室出品 批量找文件";
+inline constexpr const char* kWindowClass = "QuellorMainWindow";
+inline constexpr const char* kFrameClass = "QuellorFrame";
+
+enum class ControlFont { WindowDefault, Small };
+
+struct ControlSpec {
+  int id;
+  const char* class_name;
+  int left, top, width, height;
+  const char* caption;
+  DWORD style;  // besides WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS
+  DWORD ex_style;
+  ControlFont font;
+};
+
+std::span<const ControlSpec> MainWindowControls();
+
+// The grey hint over the keyword box.
+extern const char* const kHintText;
+
+}  // namespace quellor::app

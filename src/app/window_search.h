@@ -1,0 +1,30 @@
+// The search as the main window drives it: the window owns the engine, posts
+// itself a message when rows wait, mirrors the match mode and the stop into
+// the engine, and stops and waits for the run before its controls go.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/controls.h"
+#include "platform/dialogs.h"
+
+namespace quellor::app {
+
+class WindowSearch {
+ public:
+  virtual ~WindowSearch() = default;
+  virtual void Start() = 0;             // 按钮_立即搜索
+  virtual void Stop() = 0;              // 按钮_停止搜索
+  virtual void MatchModeChanged() = 0;  // after LoadSettings and each click of the match-mode radio buttons
+  virtual void DeliverPending() = 0;    // on `wake_message`
+  virtual void StopAndWait() = 0;       // before the controls are destroyed
+  virtual bool Running() const = 0;
+};
+
+// `wake_message` is posted to `window` from worker threads when rows or texts wait.
+std::unique_ptr<WindowSearch> MakeWindowSearch(HWND window, UINT wake_message, platform::Controls& controls,
+                                               platform::Dialogs& dialogs);
+
+}  // namespace quellor::app

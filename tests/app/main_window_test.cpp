@@ -1,0 +1,507 @@
+// The real main window, in-process, driven by window messages.
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/control_ids.h"
+#include "app/temp_folder.h"
+#include "app/window_test_support.h"
+#include "platform/ini.h"
+#include "platform/memory/scripted_dialogs.h"
+
+namespace quellor::app {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ClassName;
+using testing::ClientRectOf;
+using testing::Text;
+
+class OleEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+  void TearDown() override { OleUninitialize(); }
+};
+[[maybe_unused]] ::testing::Environment* const kOle = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void Open() {
+    MainWindow::Options options;
+    options.program_folder = folder.path().string();
+    options.dialogs = &dialogs;
+    options.quit_when_destroyed = false;
+    window = MainWindow::Create(GetModuleHandleA(nullptr), options);
+    ASSERT_NE(window, nullptr);
+    window->Show(SW_SHOWNORMAL);
+    Pump(100ms);
+  }
+  void TearDown() override {
+    if (window && window->handle()) SendMessageA(window->handle(), WM_CLOSE, 0, 0);
+    window.reset();
+  }
+  void Pump(std::chrono::milliseconds duration) { testing::PumpMessages(duration, main()); }
+  HWND main() const { return window ? window->handle() : nullptr; }
+  HWND Item(int id) const { return GetDlgItem(main(), id); }
+  bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  void Click(int id) {
+    SendMessageA(Item(id), BM_CLICK, 0, 0);
+    Pump(10ms);
+  }
+  std::string Option(std::string_view key) const {
+    return platform::ReadIniValue(folder.location().FilePath(kConfigFile), kConfigSection, key);
+  }
+  std::vector<std::string> PathEntries() const {
+    std::vector<std::string> entries;
+    const int count = static_cast<int>(SendMessageA(Item(ids::列表框_路径), LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char text[1024] = {};
+      SendMessageA(Item(ids::列表框_路径), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      entries.emplace_back(text);
+    }
+    return entries;
+  }
+  void Close() {
+    SendMessageA(main(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(main(), nullptr) << "closing is never refused";
+  }
+
+  testing::TempProgramFolder folder;
+  platform::ScriptedDialogs dialogs;
+  std::unique_ptr<MainWindow> window;
+};
+
+// ---- The window and its controls as built ----------------------------------
+
+TEST_F(MainWindowTest, WindowIsAFixedCentredCaptionedWindowWithoutMaximiseOrMenu) {
+  Open();
+  const LONG style = GetWindowLongA(main(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME) << "the border is fixed";
+  EXPECT_FALSE(GetWindowLongA(main(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "a task bar button";
+  EXPECT_EQ(GetMenu(main()), nullptr);
+  EXPECT_EQ(GetParent(main()), nullptr);
+  RECT outer;
+  GetWindowRect(main(), &outer);
+  EXPECT_EQ(outer.right - outer.left, 859);
+  EXPECT_EQ(outer.bottom - outer.top, 507);
+  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 859) / 2);
+  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - 507) / 2);
+  const std::string caption = Text(main());
+  EXPECT_EQ(caption.rfind("QuellorV4.9 ", 0), 0u) << caption;
+  EXPECT_GT(caption.size(), std::string("QuellorV4.9 ").size()) << "a credit line follows";
+}
+
+struct Expected {
+  int id;
+  const char* class_name;
+  int left, top, width, height;
+  const char* caption;
+  bool tab_stop;
+  bool small_font;
+};
+
+const Expected kTable[] = {
+    {ids::标签2, "Static", 6, 5, 51, 25, "搜索路径", false, true},
+    {ids::按钮_搜索路径, "Button", 55, 4, 85, 25, "添加搜索路径", true, true},
+    {ids::选择框_搜索目录, "Button", 141, 10, 85, 16, "只搜目录名", true, true},
+    {ids::选择框2, "Button", 222, 10, 82, 16, "保存关键字", true, true},
+    {ids::列表框_路径, "ListBox", 5, 35, 299, 59, "", true, false},
+    {ids::编辑框_文件名, "Edit", 6, 97, 298, 319, "", true, false},
+    {ids::透明标签1, "Static", 11, 103, 269, 297, nullptr, false, false},
+    {ids::外形框1, "QuellorFrame", 305, 2, 544, 32, "", false, false},
+    {ids::单选框_整个电脑, "Button", 308, 7, 160, 24, "搜索整个电脑(速度稍慢)", true, true},
+    {ids::单选框_指定路径, "Button", 471, 7, 145, 24, "搜索指定路径(快速)", true, true},
+    {ids::选择框1, "Button", 599, 11, 240, 16, "复制或移动时遇到同名文件自动改名另存", true, true},
+    {ids::外形框2, "QuellorFrame", 305, 41, 544, 48, "", false, false},
+    {ids::单选框_精确搜索, "Button", 311, 49, 487, 16, "精确搜索(要搜索的文件名需要填写完整准确，一行一个文件名)", true,
+     true},
+    {ids::单选框_模糊搜索, "Button", 311, 68, 526, 16,
+     "模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)", true, true},
+    {ids::按钮_复制到剪贴板, "Button", 677, 43, 170, 24, "复制选定文件到剪贴板", true, true},
+    {ids::超级列表框1, "SysListView32", 306, 98, 541, 302, "", true, false},
+    {ids::进度条1, "msctls_progress32", 283, 400, 564, 16, "", false, false},
+    {ids::按钮_立即搜索, "Button", 6, 424, 66, 30, "立即搜索", true, true},
+    {ids::按钮_未搜索到文件, "Button", 76, 424, 110, 30, "未搜到的文件列表", true, true},
+    {ids::按钮_停止搜索, "Button", 189, 424, 81, 30, "停止搜索", true, true},
+    {ids::按钮1, "Button", 312, 424, 64, 32, "全部勾选", true, true},
+    {ids::按钮2, "Button", 392, 424, 84, 32, "取消全部勾选", true, true},
+    {ids::按钮3, "Button", 492, 424, 82, 32, "复制选定文件", true, true},
+    {ids::按钮5, "Button", 590, 424, 80, 32, "移动选定文件", true, true},
+    {ids::按钮4, "Button", 686, 424, 85, 32, "删除选定文件", true, true},
+    {ids::标签_状态, "Static", 8, 456, 424, 16, "", false, false},
+};
+
+TEST_F(MainWindowTest, EveryControlHasItsClassPlaceCaptionTabStopAndFont) {
+  Open();
+  HFONT default_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  for (const Expected& row : kTable) {
+    SCOPED_TRACE(row.caption ? row.caption : "hint");
+    HWND control = Item(row.id);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(ClassName(control), row.class_name);
+    const RECT rect = ClientRectOf(control);
+    EXPECT_EQ(rect.left, row.left);
+    EXPECT_EQ(rect.top, row.top);
+    EXPECT_EQ(rect.right - rect.left, row.width);
+    EXPECT_EQ(rect.bottom - rect.top, row.height);
+    if (row.caption) {
+      EXPECT_EQ(Text(control), row.caption);
+    }
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    // A radio button is a tab stop while it is the checked one of its group.
+    const bool radio = row.id == ids::单选框_整个电脑 || row.id == ids::单选框_指定路径 ||
+                       row.id == ids::单选框_精确搜索 || row.id == ids::单选框_模糊搜索;
+    EXPECT_EQ((style & WS_TABSTOP) != 0, radio ? Checked(row.id) : row.tab_stop);
+    EXPECT_EQ(IsWindowEnabled(control) != 0, row.id != ids::按钮_未搜索到文件);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    if (row.small_font) {
+      LOGFONTA logical{};
+      ASSERT_TRUE(GetObjectA(font, sizeof logical, &logical));
+      EXPECT_EQ(logical.lfHeight, -12);
+      EXPECT_EQ(logical.lfWeight, FW_NORMAL);
+      EXPECT_EQ(logical.lfCharSet, GB2312_CHARSET);
+      EXPECT_STREQ(logical.lfFaceName, "");
+    } else if (std::string_view(row.class_name) != "QuellorFrame") {
+      EXPECT_EQ(font, default_font);
+    }
+    if (std::string_view(row.class_name) == "Button") {
+      const LONG type = style & BS_TYPEMASK;
+      if (row.id == ids::选择框_搜索目录 || row.id == ids::选择框2 || row.id == ids::选择框1) {
+        EXPECT_EQ(type, BS_AUTOCHECKBOX);
+      } else if (radio) {
+        EXPECT_EQ(type, BS_AUTORADIOBUTTON);
+      } else {
+        EXPECT_EQ(type, BS_PUSHBUTTON) << "no default push button";
+        EXPECT_EQ(style & (BS_CENTER | BS_VCENTER), BS_CENTER | BS_VCENTER);
+      }
+    }
+  }
+}
+
+TEST_F(MainWindowTest, EditListAndResultListHaveTheirStylesAndColumn) {
+  Open();
+  const LONG edit = GetWindowLongA(Item(ids::编辑框_文件名), GWL_STYLE);
+  for (LONG bit : {ES_MULTILINE, ES_WANTRETURN, ES_AUTOHSCROLL, ES_AUTOVSCROLL, WS_VSCROLL, WS_HSCROLL}) {
+    EXPECT_TRUE(edit & bit) << std::hex << bit;
+  }
+  EXPECT_FALSE(edit & ES_NOHIDESEL) << "selection hidden without focus";
+  EXPECT_GE(static_cast<DWORD>(SendMessageA(Item(ids::编辑框_文件名), EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEu);
+
+  HWND paths = Item(ids::列表框_路径);
+  EXPECT_FALSE(GetWindowLongA(paths, GWL_STYLE) & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
+  for (const char* entry : {"b", "a", "c", "e", "d", "f", "g"}) {
+    SendMessageA(paths, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+  }
+  char first[8] = {};
+  SendMessageA(paths, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
+  EXPECT_STREQ(first, "b") << "kept in insertion order";
+  EXPECT_TRUE(GetWindowLongA(paths, GWL_STYLE) & WS_VSCROLL) << "a vertical scroll bar once entries overflow";
+  EXPECT_EQ(ClientRectOf(paths).bottom - ClientRectOf(paths).top, 59) << "no shrinking to whole lines";
+  for (int id : {ids::编辑框_文件名, ids::列表框_路径, ids::超级列表框1}) {
+    EXPECT_TRUE(GetWindowLongA(Item(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << id;
+  }
+
+  HWND results = Item(ids::超级列表框1);
+  const LONG view = GetWindowLongA(results, GWL_STYLE);
+  EXPECT_EQ(view & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_FALSE(view & (LVS_SINGLESEL | LVS_EDITLABELS | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_NOCOLUMNHEADER));
+  const DWORD extended = static_cast<DWORD>(SendMessageA(results, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(extended & (LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT), LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  EXPECT_FALSE(extended & LVS_EX_GRIDLINES);
+  EXPECT_EQ(SendMessageA(results, LVM_GETCOLUMNWIDTH, 0, 0), 600);
+  char title[64] = {};
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT | LVCF_FMT;
+  column.pszText = title;
+  column.cchTextMax = sizeof title;
+  ASSERT_TRUE(SendMessageA(results, LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)));
+  EXPECT_STREQ(title, "文件路径");
+  EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+  EXPECT_FALSE(SendMessageA(results, LVM_GETCOLUMNWIDTH, 1, 0)) << "one column only";
+  EXPECT_EQ(SendMessageA(Item(ids::进度条1), PBM_GETPOS, 0, 0), 0);
+}
+
+// Radio groups start at their first button; what overlaps lies on top.
+TEST_F(MainWindowTest, RadioGroupsAndStackingOrder) {
+  Open();
+  auto group = [&](int id) { return (GetWindowLongA(Item(id), GWL_STYLE) & WS_GROUP) != 0; };
+  EXPECT_TRUE(group(ids::单选框_整个电脑));
+  EXPECT_FALSE(group(ids::单选框_指定路径));
+  EXPECT_TRUE(group(ids::单选框_精确搜索));
+  EXPECT_FALSE(group(ids::单选框_模糊搜索));
+  EXPECT_TRUE(group(ids::按钮_复制到剪贴板)) << "ends the search-area group";
+  EXPECT_TRUE(group(ids::超级列表框1)) << "ends the matching-mode group";
+
+  std::vector<HWND> top_down;
+  for (HWND child = GetWindow(main(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) top_down.push_back(child);
+  auto depth = [&](int id) { return std::find(top_down.begin(), top_down.end(), Item(id)) - top_down.begin(); };
+  EXPECT_LT(depth(ids::透明标签1), depth(ids::编辑框_文件名));
+  EXPECT_LT(depth(ids::选择框1), depth(ids::单选框_指定路径));
+  EXPECT_LT(depth(ids::按钮_复制到剪贴板), depth(ids::单选框_精确搜索));
+  EXPECT_GT(depth(ids::外形框1), depth(ids::单选框_整个电脑));
+  EXPECT_GT(depth(ids::外形框2), depth(ids::单选框_模糊搜索));
+}
+
+TEST_F(MainWindowTest, FirstRunShowsTheDesignStateAsTheStoredSettingsAdjustIt) {
+  Open();
+  EXPECT_FALSE(Checked(ids::单选框_整个电脑));
+  EXPECT_TRUE(Checked(ids::单选框_指定路径));
+  EXPECT_TRUE(Checked(ids::单选框_精确搜索));
+  EXPECT_FALSE(Checked(ids::单选框_模糊搜索));
+  EXPECT_FALSE(Checked(ids::选择框1));
+  EXPECT_FALSE(Checked(ids::选择框_搜索目录));
+  EXPECT_FALSE(Checked(ids::选择框2)) << "ticked in the design, unticked by a missing 保存关键字";
+  EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
+  EXPECT_TRUE(IsWindowVisible(Item(ids::透明标签1)));
+  EXPECT_EQ(Text(Item(ids::编辑框_文件名)), "");
+  EXPECT_TRUE(PathEntries().empty());
+  EXPECT_EQ(Text(Item(ids::标签_状态)), "");
+  EXPECT_FALSE(folder.Exists(kConfigFile)) << "loading writes nothing";
+}
+
+TEST_F(MainWindowTest, StoredSettingsAndListsAreRestoredAtStart) {
+  folder.Write(kConfigFile, "[zhuce]\r\n全盘搜索=真\r\n精确=假\r\n同名文件自动更名=真\r\n是否只搜索目录名=真\r\n保存关键字=真\r\n");
+  folder.Write(kKeywordFile, "kw1\r\nkw2");
+  folder.Write(kPathFile, "C:\\a\r\n\r\nC:\\\xD6\\\r\n");
+  Open();
+  EXPECT_TRUE(Checked(ids::单选框_整个电脑));
+  EXPECT_FALSE(Checked(ids::单选框_指定路径));
+  EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
+  EXPECT_TRUE(Checked(ids::单选框_模糊搜索));
+  EXPECT_FALSE(Checked(ids::单选框_精确搜索));
+  EXPECT_TRUE(Checked(ids::选择框1));
+  EXPECT_TRUE(Checked(ids::选择框_搜索目录));
+  EXPECT_TRUE(Checked(ids::选择框2));
+  EXPECT_EQ(Text(Item(ids::编辑框_文件名)), "kw1\r\nkw2");
+  EXPECT_FALSE(IsWindowVisible(Item(ids::透明标签1)));
+  EXPECT_EQ(PathEntries(), (std::vector<std::string>{"C:\\a", "", "C:\\\xD6\\"}));
+}
+
+TEST_F(MainWindowTest, HintShowsSixExampleNamesAndALeftPressHidesItForGood) {
+  Open();
+  HWND hint = Item(ids::透明标签1);
+  const std::string text = Text(hint);
+  std::vector<std::string> lines;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], "请在这里输入您要搜索的文件名，例如：");
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    ASSERT_EQ(lines[i].size(), 22u) << lines[i];
+    EXPECT_TRUE(std::all_of(lines[i].begin(), lines[i].begin() + 18, [](char c) { return c >= '0' && c <= '9'; }));
+    EXPECT_EQ(lines[i].substr(18), ".jpg");
+  }
+  // Focusing the box and typing leaves the hint where it is.
+  SetFocus(Item(ids::编辑框_文件名));
+  SendMessageA(Item(ids::编辑框_文件名), WM_CHAR, 'x', 0);
+  Pump(20ms);
+  EXPECT_TRUE(IsWindowVisible(hint));
+  SendMessageA(hint, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(hint, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  Pump(20ms);
+  EXPECT_FALSE(IsWindowVisible(hint));
+  // A press through the hint's place now reaches the keyword box below.
+  POINT inside{20, 20};
+  ClientToScreen(main(), &inside);
+  EXPECT_NE(WindowFromPoint(POINT{inside.x, inside.y + 100}), hint);
+}
+
+TEST_F(MainWindowTest, EnterInTheKeywordBoxInsertsALineBreakAndStartsNothing) {
+  Open();
+  HWND edit = Item(ids::编辑框_文件名);
+  SetFocus(edit);
+  for (char c : std::string("ab")) PostMessageA(edit, WM_CHAR, c, 0);
+  // The key goes through the dialog keyboard interface first, as in the program's loop.
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
+  Pump(50ms);
+  PostMessageA(edit, WM_CHAR, 'c', 0);
+  Pump(50ms);
+  EXPECT_EQ(Text(edit), "ab\r\nc");
+  EXPECT_EQ(Text(Item(ids::标签_状态)), "");
+}
+
+// ---- Options ------------------------------------------------------------------
+
+TEST_F(MainWindowTest, OptionClicksAreStoredAtOnceAndRadioPairsStayExclusive) {
+  Open();
+  Click(ids::单选框_整个电脑);
+  EXPECT_EQ(Option(kKeyWholeComputer), "真");
+  EXPECT_TRUE(Checked(ids::单选框_整个电脑));
+  EXPECT_FALSE(Checked(ids::单选框_指定路径));
+  EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
+  EXPECT_TRUE(Checked(ids::单选框_精确搜索)) << "the other group is independent";
+
+  Click(ids::单选框_指定路径);
+  EXPECT_EQ(Option(kKeyWholeComputer), "假");
+  EXPECT_FALSE(Checked(ids::单选框_整个电脑));
+  EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
+
+  Click(ids::单选框_模糊搜索);
+  EXPECT_EQ(Option(kKeyExact), "假");
+  EXPECT_FALSE(Checked(ids::单选框_精确搜索));
+  EXPECT_TRUE(Checked(ids::单选框_指定路径));
+  Click(ids::单选框_精确搜索);
+  EXPECT_EQ(Option(kKeyExact), "真");
+  EXPECT_FALSE(Checked(ids::单选框_模糊搜索));
+
+  Click(ids::选择框1);
+  EXPECT_EQ(Option(kKeyRenameOnClash), "真");
+  Click(ids::选择框1);
+  EXPECT_EQ(Option(kKeyRenameOnClash), "假");
+  Click(ids::选择框_搜索目录);
+  EXPECT_EQ(Option(kKeyFolderNamesOnly), "真");
+  Click(ids::选择框2);
+  EXPECT_EQ(Option(kKeySaveKeywords), "真");
+  EXPECT_FALSE(folder.Exists(kKeywordFile)) << "a click on 选择框2 neither reads nor writes the keywords";
+}
+
+// ---- The search folder list ---------------------------------------------------
+
+TEST_F(MainWindowTest, BrowsedFolderIsAddedWithoutItsTrailingBackslash) {
+  Open();
+  dialogs.folders = {"C:\\", "D:\\Photos"};
+  Click(ids::按钮_搜索路径);
+  Click(ids::按钮_搜索路径);
+  Click(ids::按钮_搜索路径);  // cancelled
+  EXPECT_EQ(PathEntries(), (std::vector<std::string>{"C:", "D:\\Photos"}));
+  ASSERT_EQ(dialogs.folder_requests.size(), 3u);
+  EXPECT_EQ(dialogs.folder_requests[0].title, "选择目录");
+  EXPECT_EQ(dialogs.folder_requests[0].style, platform::FolderChooserStyle::SearchFolder);
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainWindowTest, ShellDropListsAreAddedInDropOrderAndOtherDataIsRefused) {
+  Open();
+  EXPECT_EQ(RegisterDragDrop(main(), window->drop_target()), DRAGDROP_E_ALREADYREGISTERED)
+      << "the window itself is the drop target";
+  IDropTarget* target = window->drop_target();
+  ASSERT_NE(target, nullptr);
+
+  auto drop = [&](IDataObject* data) {
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    POINTL point{100, 100};
+    EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, point, &effect), S_OK);
+    const DWORD entered = effect;
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    EXPECT_EQ(target->Drop(data, 0, point, &effect), S_OK);
+    data->Release();
+    return entered;
+  };
+  EXPECT_EQ(drop(testing::NewFileDropData({"C:\\b\\", "C:\\a", "C:\\a\\file.txt", "D:\\"}, true)), DROPEFFECT_COPY);
+  EXPECT_EQ(drop(testing::NewFileDropData({"C:\\\xD6\\", "C:\\\xD6\xD0\xCE\xC4\\"}, false)), DROPEFFECT_COPY);
+  EXPECT_EQ(drop(testing::NewTextData("C:\\text")), static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(PathEntries(), (std::vector<std::string>{"C:\\b", "C:\\a", "C:\\a\\file.txt", "D:", "C:\\\xD6\\",
+                                                     "C:\\\xD6\xD0\xCE\xC4"}));
+}
+
+struct SeenMenu {
+  std::vector<std::string> items;
+  RECT place{};
+};
+SeenMenu* g_seen_menu = nullptr;
+
+// Runs inside the menu's own loop: reads the open pop-up menu, then closes it.
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND popup = FindWindowA("#32768", nullptr);
+  if (popup == nullptr || !IsWindowVisible(popup)) return;
+  KillTimer(nullptr, timer);
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[128] = {};
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    g_seen_menu->items.emplace_back(text);
+  }
+  GetWindowRect(popup, &g_seen_menu->place);
+  EndMenu();
+}
+
+TEST_F(MainWindowTest, RightPressOpensTheMenusAtTheCursorAndTheirItemsAct) {
+  Open();
+  SetForegroundWindow(main());
+  for (const char* e : {"a", "b", "c"}) SendMessageA(Item(ids::列表框_路径), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e));
+  SendMessageA(Item(ids::列表框_路径), LB_SETCURSEL, 1, 0);
+
+  for (int list : {ids::列表框_路径, ids::超级列表框1}) {
+    SeenMenu seen;
+    g_seen_menu = &seen;
+    RECT place = ClientRectOf(Item(list));
+    POINT cursor{place.left + 20, place.top + 30};
+    ClientToScreen(main(), &cursor);
+    SetCursorPos(cursor.x, cursor.y);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &ReadOpenMenu);
+    SendMessageA(Item(list), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 30));
+    KillTimer(nullptr, timer);
+    g_seen_menu = nullptr;
+    if (list == ids::列表框_路径) {
+      EXPECT_EQ(seen.items, (std::vector<std::string>{"删除当前路径", "删除全部路径"}));
+    } else {
+      EXPECT_EQ(seen.items, (std::vector<std::string>{"打开文件所在位置", "批量勾选选定项目"}));
+    }
+    POINT actual{};
+    GetCursorPos(&actual);
+    EXPECT_EQ(seen.place.left, actual.x + 3);
+    EXPECT_EQ(seen.place.top, actual.y + 3);
+  }
+  EXPECT_EQ(SendMessageA(Item(ids::列表框_路径), LB_GETCURSEL, 0, 0), 1) << "a right press selects nothing";
+
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::菜单_删除当前路径, 0), 0);
+  EXPECT_EQ(PathEntries(), (std::vector<std::string>{"a", "c"}));
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::菜单_删除当前路径, 0), 0);
+  EXPECT_EQ(PathEntries().size(), 2u) << "no selection left: nothing removed";
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::菜单_删除全部路径, 0), 0);
+  EXPECT_TRUE(PathEntries().empty());
+}
+
+// ---- Closing ------------------------------------------------------------------
+
+TEST_F(MainWindowTest, ClosingStoresThePathsAlwaysAndTheKeywordsWhileTicked) {
+  folder.Write(kKeywordFile, "older");
+  Open();
+  SendMessageA(Item(ids::列表框_路径), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("C:\\one"));
+  SendMessageA(Item(ids::列表框_路径), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
+  SetWindowTextA(Item(ids::编辑框_文件名), "x\r\ny");
+  Close();
+  EXPECT_EQ(folder.Read(kPathFile), "C:\\one\r\n\r\n");
+  EXPECT_EQ(folder.Read(kKeywordFile), "older");
+
+  Open();
+  EXPECT_EQ(PathEntries(), (std::vector<std::string>{"C:\\one", ""}));
+  SendMessageA(Item(ids::列表框_路径), LB_RESETCONTENT, 0, 0);
+  Click(ids::选择框2);
+  SetWindowTextA(Item(ids::编辑框_文件名), "x\r\ny");
+  Close();
+  EXPECT_EQ(folder.Read(kPathFile), "");
+  EXPECT_EQ(folder.Read(kKeywordFile), "x\r\ny");
+}
+
+TEST_F(MainWindowTest, ScreenshotAfterStartUp) {
+  folder.Write(kPathFile, "C:\\Photos\r\nD:\\\xB9\xAB\xCB\xBE\xCE\xC4\xBC\xFE\r\n");  // D:\公司文件
+  Open();
+  SetForegroundWindow(main());
+  RedrawWindow(main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+  Pump(300ms);
+  const std::filesystem::path folder_path(QUELLOR_SCREENSHOT_DIR);
+  std::error_code ignored;
+  std::filesystem::create_directories(testing::WinePath(folder_path.string()), ignored);
+  const std::string bitmap = testing::WinePath((folder_path / "main-window.bmp").string());
+  ASSERT_TRUE(testing::SaveWindowBitmap(main(), bitmap)) << bitmap;
+}
+
+}  // namespace
+}  // namespace quellor::app

@@ -1,0 +1,179 @@
+#include "app/window_test_support.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <fstream>
+
+namespace quellor::testing {
+
+void PumpMessages(std::chrono::milliseconds duration, HWND dialog_window) {
+  PumpUntil([] { return false; }, duration, dialog_window);
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout, HWND dialog_window) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (dialog_window != nullptr && IsWindow(dialog_window) && IsDialogMessageA(dialog_window, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= end) return done();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+namespace {
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class OneFormatData final : public IDataObject {
+ public:
+  OneFormatData(CLIPFORMAT format, std::string bytes) : format_(format), bytes_(std::move(bytes)) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+      *object = static_cast<IDataObject*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes_.size());
+    if (memory == nullptr) return E_OUTOFMEMORY;
+    std::memcpy(GlobalLock(memory), bytes_.data(), bytes_.size());
+    GlobalUnlock(memory);
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = memory;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+    return (format->cfFormat == format_ && (format->tymed & TYMED_HGLOBAL)) ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+    out->ptd = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+ private:
+  ~OneFormatData() = default;
+  ULONG references_ = 1;
+  CLIPFORMAT format_;
+  std::string bytes_;
+};
+#pragma GCC diagnostic pop
+
+}  // namespace
+
+IDataObject* NewFileDropData(const std::vector<std::string>& paths, bool wide) {
+  DROPFILES header{};
+  header.pFiles = sizeof header;
+  header.fWide = wide ? TRUE : FALSE;
+  std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+  for (const std::string& path : paths) {
+    if (wide) {
+      const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+      std::wstring w(static_cast<std::size_t>(length), L'\0');
+      MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, w.data(), length);  // NUL included
+      bytes.append(reinterpret_cast<const char*>(w.data()), w.size() * sizeof(wchar_t));
+    } else {
+      bytes.append(path.c_str(), path.size() + 1);
+    }
+  }
+  bytes.append(wide ? 2 : 1, '\0');
+  return new OneFormatData(CF_HDROP, bytes);
+}
+
+IDataObject* NewTextData(const std::string& text) { return new OneFormatData(CF_TEXT, text + '\0'); }
+
+bool SaveWindowBitmap(HWND window, const std::string& path) {
+  RECT area;
+  GetWindowRect(window, &area);
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  HDC window_dc = GetWindowDC(window);
+  HDC memory_dc = CreateCompatibleDC(window_dc);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  HBITMAP bitmap = CreateDIBSection(window_dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  bool ok = bitmap != nullptr;
+  if (ok) {
+    HGDIOBJ old = SelectObject(memory_dc, bitmap);
+    ok = BitBlt(memory_dc, 0, 0, width, height, window_dc, 0, 0, SRCCOPY) != FALSE;
+    GdiFlush();
+    SelectObject(memory_dc, old);
+  }
+  if (ok) {
+    const DWORD row = ((width * 3 + 3) / 4) * 4;
+    info.bmiHeader.biSizeImage = row * height;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + info.bmiHeader.biSizeImage;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(pixels), info.bmiHeader.biSizeImage);
+    ok = static_cast<bool>(out);
+  }
+  if (bitmap != nullptr) DeleteObject(bitmap);
+  DeleteDC(memory_dc);
+  ReleaseDC(window, window_dc);
+  return ok;
+}
+
+std::string WinePath(const std::string& unix_path) {
+  std::string path = "Z:" + unix_path;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+std::string ClassName(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string Text(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), length + 1)));
+  return text;
+}
+
+RECT ClientRectOf(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+}  // namespace quellor::testing
