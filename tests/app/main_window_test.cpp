@@ -232,6 +232,15 @@ TEST_F(MainWindowTest, EditListAndResultListHaveTheirStylesAndColumn) {
   EXPECT_EQ(SendMessageA(Item(ids::进度条1), PBM_GETPOS, 0, 0), 0);
 }
 
+// The test program carries the program's manifest: the buttons are those of
+// common controls 6, which alone know their ideal size.
+TEST_F(MainWindowTest, ControlsAreThoseOfCommonControlsSix) {
+  Open();
+  SIZE ideal{};
+  EXPECT_TRUE(SendMessageA(Item(ids::按钮_立即搜索), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+  EXPECT_GT(ideal.cx, 0);
+}
+
 // Radio groups start at their first button; what overlaps lies on top.
 TEST_F(MainWindowTest, RadioGroupsAndStackingOrder) {
   Open();
