@@ -345,6 +345,71 @@ TEST_F(MainWindowTest, EnterInTheKeywordBoxInsertsALineBreakAndStartsNothing) {
   EXPECT_EQ(Text(Item(ids::标签_状态)), "");
 }
 
+// ---- The controls as the commands see them ------------------------------------
+
+TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
+  Open();
+  platform::Controls& c = *window->controls();
+
+  c.列表框_路径.Append("b");
+  EXPECT_EQ(c.列表框_路径.Append("\xD6\xD0\xCE\xC4"), 1);
+  EXPECT_EQ(c.列表框_路径.Text(1), "\xD6\xD0\xCE\xC4");
+  EXPECT_EQ(c.列表框_路径.Text(2), "") << "out of range";
+  EXPECT_EQ(c.列表框_路径.Text(-1), "");
+  EXPECT_EQ(c.列表框_路径.SelectedIndex(), -1);
+  EXPECT_FALSE(c.列表框_路径.Delete(2));
+  EXPECT_FALSE(c.列表框_路径.Delete(-1));
+  EXPECT_EQ(c.列表框_路径.Count(), 2);
+  SendMessageA(Item(ids::列表框_路径), LB_SETCURSEL, 1, 0);
+  EXPECT_EQ(c.列表框_路径.SelectedIndex(), 1);
+  EXPECT_TRUE(c.列表框_路径.Delete(0));
+  c.列表框_路径.DeleteAll();
+  EXPECT_EQ(c.列表框_路径.Count(), 0);
+
+  c.编辑框_文件名.SetText("a\r\n");
+  c.编辑框_文件名.Append("b\r\n");
+  EXPECT_EQ(c.编辑框_文件名.Text(), "a\r\nb\r\n");
+
+  const std::string long_path = "C:\\" + std::string(700, 'x') + "\\\xD6\xD0.txt";
+  c.超级列表框1.AppendRows({"C:\\one", long_path, "C:\\three"});
+  EXPECT_EQ(c.超级列表框1.RowCount(), 3);
+  EXPECT_EQ(c.超级列表框1.RowText(1), long_path) << "row texts of any length";
+  EXPECT_EQ(c.超级列表框1.RowText(3), "");
+  EXPECT_FALSE(c.超级列表框1.RowChecked(0)) << "new rows are unchecked";
+  c.超级列表框1.SetRowChecked(2, true);
+  EXPECT_TRUE(c.超级列表框1.RowChecked(2));
+  EXPECT_FALSE(c.超级列表框1.RowChecked(1));
+  c.超级列表框1.SetRowChecked(-1, true);
+  EXPECT_FALSE(c.超级列表框1.RowChecked(0)) << "-1 is no row, not every row";
+  EXPECT_EQ(c.超级列表框1.CurrentRow(), -1);
+  ListView_SetItemState(Item(ids::超级列表框1), 2, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(Item(ids::超级列表框1), 1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(c.超级列表框1.CurrentRow(), 1) << "the selected row nearest the top";
+  EXPECT_TRUE(c.超级列表框1.RowSelected(2));
+  EXPECT_FALSE(c.超级列表框1.RowSelected(0));
+  EXPECT_TRUE(c.超级列表框1.DeleteRow(0));
+  EXPECT_FALSE(c.超级列表框1.DeleteRow(5));
+  EXPECT_EQ(c.超级列表框1.RowText(0), long_path);
+  EXPECT_TRUE(c.超级列表框1.RowChecked(1));
+  c.超级列表框1.DeleteAllRows();
+  EXPECT_EQ(c.超级列表框1.RowCount(), 0);
+
+  c.进度条1.SetMaximum(250);
+  c.进度条1.SetPosition(100);
+  EXPECT_EQ(c.进度条1.Maximum(), 250);
+  EXPECT_EQ(c.进度条1.Position(), 100);
+
+  c.按钮_停止搜索.SetCaption("已停止");
+  EXPECT_EQ(c.按钮_停止搜索.Caption(), "已停止");
+  c.按钮_未搜索到文件.SetEnabled(true);
+  EXPECT_TRUE(c.按钮_未搜索到文件.Enabled());
+  c.标签_状态.SetCaption("搜索完毕！共搜索到文件0个.");
+  EXPECT_EQ(Text(Item(ids::标签_状态)), "搜索完毕！共搜索到文件0个.");
+  EXPECT_TRUE(c.透明标签1.Visible());
+  c.透明标签1.SetVisible(false);
+  EXPECT_FALSE(IsWindowVisible(Item(ids::透明标签1)));
+}
+
 // ---- Options ------------------------------------------------------------------
 
 TEST_F(MainWindowTest, OptionClicksAreStoredAtOnceAndRadioPairsStayExclusive) {
