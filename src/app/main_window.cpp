@@ -169,8 +169,10 @@ bool MainWindow::CreateControls() {
   SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(default_font), FALSE);
   HWND previous = HWND_TOP;
   for (const ControlSpec& spec : MainWindowControls()) {
+    // The keyword box paints under the hint that lies on it, so the hint shows the box through.
+    const DWORD clip = spec.id == ids::编辑框_文件名 ? 0 : WS_CLIPSIBLINGS;
     HWND control = CreateWindowExA(spec.ex_style, spec.class_name, spec.caption,
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | spec.style, spec.left, spec.top,
+                                   WS_CHILD | WS_VISIBLE | clip | spec.style, spec.left, spec.top,
                                    spec.width, spec.height, window_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
     if (control == nullptr) return false;
@@ -197,8 +199,8 @@ bool MainWindow::CreateControls() {
   column.pszText = title;
   if (SendMessageA(results, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) != 0) return false;
 
-  // The right press over the two lists and the left press on the hint.
-  for (int id : {ids::列表框_路径, ids::超级列表框1, ids::透明标签1}) {
+  // The right press over the two lists, the left press on the hint, the hint over the box's paint.
+  for (int id : {ids::列表框_路径, ids::超级列表框1, ids::透明标签1, ids::编辑框_文件名}) {
     if (!SetWindowSubclass(GetDlgItem(window_, id), &MainWindow::ControlProc, static_cast<UINT_PTR>(id),
                            reinterpret_cast<DWORD_PTR>(this))) {
       return false;
@@ -225,6 +227,13 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
       if (id == ids::透明标签1) {
         ShowWindow(control, SW_HIDE);
         return 0;
+      }
+      break;
+    case WM_PAINT:
+      if (id == ids::编辑框_文件名) {
+        const LRESULT result = DefSubclassProc(control, message, wparam, lparam);
+        self.RepaintHintOverKeywordBox(false);
+        return result;
       }
       break;
     case WM_NCDESTROY:
@@ -254,7 +263,24 @@ void MainWindow::ShowPopupMenu(int first_item) {
   DestroyMenu(menu);
 }
 
+// The transparent hint is drawn after the box below it: whenever the box has
+// painted itself, or changed its text or scrolled (it draws those at once,
+// over the hint), the hint's text is put on top again.
+void MainWindow::RepaintHintOverKeywordBox(bool box_too) {
+  HWND hint = GetDlgItem(window_, ids::透明标签1);
+  if (hint == nullptr || !IsWindowVisible(hint)) return;
+  if (box_too) {
+    RedrawWindow(GetDlgItem(window_, ids::编辑框_文件名), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  } else {
+    RedrawWindow(hint, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+}
+
 void MainWindow::OnCommand(int id, int code) {
+  if (id == ids::编辑框_文件名) {
+    if (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL) RepaintHintOverKeywordBox(true);
+    return;
+  }
   if (!controls_ || code != BN_CLICKED) return;  // menu items come with code 0 too
   platform::Controls& c = controls_->controls();
   if (IsResultAction(id)) {
@@ -326,10 +352,10 @@ void MainWindow::RunResultAction(int command) {
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
   if (GetDlgCtrlID(control) == ids::透明标签1) {
-    // Lies on the white keyword box: light grey text on the box's own white.
+    // Transparent: light grey text over whatever the keyword box shows.
     SetTextColor(dc, kHintColour);
     SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
   }
   return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }

@@ -69,6 +69,7 @@ class MainWindow {
   void OnClose();
   void OnDestroy();
   void ShowPopupMenu(int first_item);
+  void RepaintHintOverKeywordBox(bool box_too);
   void RunResultAction(int command);
 
   HINSTANCE instance_;

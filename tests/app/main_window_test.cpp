@@ -564,6 +564,47 @@ TEST_F(MainWindowTest, ClosingStoresThePathsAlwaysAndTheKeywordsWhileTicked) {
   EXPECT_EQ(folder.Read(kKeywordFile), "x\r\ny");
 }
 
+// Pixels of the keyword box's area as it is on the screen: typed text shows
+// through the hint as black, the hint as light grey.
+struct InkCount {
+  int dark = 0;
+  int light_grey = 0;
+};
+InkCount CountInk(HWND control) {
+  InkCount ink;
+  RECT area;
+  GetClientRect(control, &area);
+  HDC dc = GetDC(control);
+  for (int y = 0; y < area.bottom; ++y) {
+    for (int x = 0; x < area.right - 20; ++x) {  // the scroll bar is no ink
+      const COLORREF pixel = GetPixel(dc, x, y);
+      const int r = GetRValue(pixel), g = GetGValue(pixel), b = GetBValue(pixel);
+      if (r < 80 && g < 80 && b < 80) ++ink.dark;
+      if (r > 150 && r < 230 && r == g && g == b) ++ink.light_grey;
+    }
+  }
+  ReleaseDC(control, dc);
+  return ink;
+}
+
+TEST_F(MainWindowTest, TypedTextShowsThroughTheTransparentHint) {
+  Open();
+  SetForegroundWindow(main());
+  Pump(100ms);
+  const InkCount hint_only = CountInk(Item(ids::编辑框_文件名));
+  EXPECT_GT(hint_only.light_grey, 100);
+  EXPECT_EQ(hint_only.dark, 0);
+  HWND edit = Item(ids::编辑框_文件名);
+  SetFocus(edit);
+  for (char c : std::string("WWWWWWWW")) SendMessageA(edit, WM_CHAR, c, 0);
+  SendMessageA(edit, WM_CHAR, '\r', 0);
+  for (char c : std::string("MMMMMMMM")) SendMessageA(edit, WM_CHAR, c, 0);
+  Pump(100ms);
+  const InkCount both = CountInk(edit);
+  EXPECT_GT(both.dark, 50) << "the typed text is seen through the hint";
+  EXPECT_GT(both.light_grey, hint_only.light_grey / 2) << "the hint stays over it";
+}
+
 TEST_F(MainWindowTest, ScreenshotAfterStartUp) {
   folder.Write(kPathFile, "C:\\Photos\r\nD:\\\xB9\xAB\xCB\xBE\xCE\xC4\xBC\xFE\r\n");  // D:\公司文件
   Open();
