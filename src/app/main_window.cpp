@@ -159,6 +159,7 @@ bool MainWindow::OnCreate() {
 
   LoadSettings(controls_->controls(), location_);
   search_->MatchModeChanged();
+  started_ = true;
   return true;
 }
 
@@ -369,17 +370,19 @@ void MainWindow::OnClose() {
 }
 
 // The children still exist here: the run is stopped and its threads have ended
-// before the lists are read and stored.
+// before the lists are read and stored. A window that never finished its
+// start-up stores nothing (its empty lists would replace the stored ones) and
+// does not end the program, which still has its error to show.
 void MainWindow::OnDestroy() {
   if (search_) search_->StopAndWait();
-  if (controls_) SaveLists(controls_->controls(), location_);
+  if (started_ && controls_) SaveLists(controls_->controls(), location_);
   if (drop_registered_) RevokeDragDrop(window_);
   drop_registered_ = false;
   if (drop_target_ != nullptr) {
     drop_target_->Release();
     drop_target_ = nullptr;
   }
-  if (options_.quit_when_destroyed) PostQuitMessage(0);
+  if (started_ && options_.quit_when_destroyed) PostQuitMessage(0);
 }
 
 void RunMessageLoop(MainWindow& window) {

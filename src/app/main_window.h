@@ -85,6 +85,7 @@ class MainWindow {
   std::unique_ptr<WindowActions> actions_;
   FileDropTarget* drop_target_ = nullptr;
   bool drop_registered_ = false;
+  bool started_ = false;
   bool long_action_running_ = false;
   bool close_requested_ = false;
 };

@@ -1,0 +1,41 @@
+#include "app/window_search.h"
+
+#include "platform/fixed_drives.h"
+#include "platform/system_charset.h"
+#include "search/search_engine.h"
+
+namespace quellor::app {
+
+namespace {
+
+class EngineSearch : public WindowSearch {
+ public:
+  EngineSearch(HWND window, UINT wake_message, platform::Controls& controls, platform::Dialogs& dialogs)
+      : controls_(controls),
+        services_{dialogs, platform::SystemCharset(), &platform::FixedDriveRoots},
+        // Workers only post: they never wait for the window thread.
+        engine_([window, wake_message] { PostMessageA(window, wake_message, 0, 0); }) {}
+
+  void Start() override { search::StartSearch(controls_, engine_, services_); }
+  void Stop() override { search::StopSearch(controls_, engine_); }
+  void MatchModeChanged() override {
+    engine_.SetMatchMode(controls_.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
+  }
+  void DeliverPending() override { engine_.DeliverPending(controls_); }
+  void StopAndWait() override { engine_.StopAndWait(); }
+  bool Running() const override { return engine_.Running(); }
+
+ private:
+  platform::Controls& controls_;
+  search::SearchServices services_;
+  search::SearchEngine engine_;
+};
+
+}  // namespace
+
+std::unique_ptr<WindowSearch> MakeWindowSearch(HWND window, UINT wake_message, platform::Controls& controls,
+                                               platform::Dialogs& dialogs) {
+  return std::make_unique<EngineSearch>(window, wake_message, controls, dialogs);
+}
+
+}  // namespace quellor::app
