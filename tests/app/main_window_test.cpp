@@ -1,5 +1,5 @@
 // The real main window, in-process, driven by window messages.
-#include "app/main_window.h"
+#include "app/main_window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,73 +9,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/control_ids.h"
-#include "app/temp_folder.h"
-#include "app/window_test_support.h"
-#include "platform/ini.h"
-#include "platform/memory/scripted_dialogs.h"
-
 namespace quellor::app {
 namespace {
-
-using namespace std::chrono_literals;
-using testing::ClassName;
-using testing::ClientRectOf;
-using testing::Text;
-
-class OleEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-  void TearDown() override { OleUninitialize(); }
-};
-[[maybe_unused]] ::testing::Environment* const kOle = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void Open() {
-    MainWindow::Options options;
-    options.program_folder = folder.path().string();
-    options.dialogs = &dialogs;
-    options.quit_when_destroyed = false;
-    window = MainWindow::Create(GetModuleHandleA(nullptr), options);
-    ASSERT_NE(window, nullptr);
-    window->Show(SW_SHOWNORMAL);
-    Pump(100ms);
-  }
-  void TearDown() override {
-    if (window && window->handle()) SendMessageA(window->handle(), WM_CLOSE, 0, 0);
-    window.reset();
-  }
-  void Pump(std::chrono::milliseconds duration) { testing::PumpMessages(duration, main()); }
-  HWND main() const { return window ? window->handle() : nullptr; }
-  HWND Item(int id) const { return GetDlgItem(main(), id); }
-  bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-  void Click(int id) {
-    SendMessageA(Item(id), BM_CLICK, 0, 0);
-    Pump(10ms);
-  }
-  std::string Option(std::string_view key) const {
-    return platform::ReadIniValue(folder.location().FilePath(kConfigFile), kConfigSection, key);
-  }
-  std::vector<std::string> PathEntries() const {
-    std::vector<std::string> entries;
-    const int count = static_cast<int>(SendMessageA(Item(ids::列表框_路径), LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      char text[1024] = {};
-      SendMessageA(Item(ids::列表框_路径), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-      entries.emplace_back(text);
-    }
-    return entries;
-  }
-  void Close() {
-    SendMessageA(main(), WM_CLOSE, 0, 0);
-    ASSERT_EQ(main(), nullptr) << "closing is never refused";
-  }
-
-  testing::TempProgramFolder folder;
-  platform::ScriptedDialogs dialogs;
-  std::unique_ptr<MainWindow> window;
-};
 
 // ---- The window and its controls as built ----------------------------------
 

@@ -5,7 +5,19 @@
 #include <cstring>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 namespace quellor::testing {
+
+namespace {
+// Drag and drop and the shell need OLE on the test thread, as on the program's.
+class OleEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+  void TearDown() override { OleUninitialize(); }
+};
+[[maybe_unused]] ::testing::Environment* const kOle = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+}  // namespace
 
 void PumpMessages(std::chrono::milliseconds duration, HWND dialog_window) {
   PumpUntil([] { return false; }, duration, dialog_window);
