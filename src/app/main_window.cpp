@@ -167,7 +167,6 @@ bool MainWindow::CreateControls() {
   small_font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr);
   HGDIOBJ default_font = GetStockObject(DEFAULT_GUI_FONT);
-  SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(default_font), FALSE);
   HWND previous = HWND_TOP;
   for (const ControlSpec& spec : MainWindowControls()) {
     // The keyword box paints under the hint that lies on it, so the hint shows the box through.
