@@ -62,6 +62,16 @@ class MainWindowTest : public ::testing::Test {
     }
     return entries;
   }
+  // The window as it is on the screen, to build/win32/screenshots/<name>.bmp.
+  void SaveScreenshot(const std::string& name) {
+    SetForegroundWindow(main());
+    RedrawWindow(main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+    Pump(300ms);
+    const std::string folder_path = testing::WinePath(QUELLOR_SCREENSHOT_DIR);
+    CreateDirectoryA(folder_path.c_str(), nullptr);
+    const std::string bitmap = folder_path + "\\" + name + ".bmp";
+    ASSERT_TRUE(testing::SaveWindowBitmap(main(), bitmap)) << bitmap;
+  }
   void Close() {
     SendMessageA(main(), WM_CLOSE, 0, 0);
     ASSERT_EQ(main(), nullptr) << "closing is never refused";

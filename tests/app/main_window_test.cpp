@@ -543,14 +543,7 @@ TEST_F(MainWindowTest, TypedTextShowsThroughTheTransparentHint) {
 TEST_F(MainWindowTest, ScreenshotAfterStartUp) {
   folder.Write(kPathFile, "C:\\Photos\r\nD:\\\xB9\xAB\xCB\xBE\xCE\xC4\xBC\xFE\r\n");  // D:\公司文件
   Open();
-  SetForegroundWindow(main());
-  RedrawWindow(main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
-  Pump(300ms);
-  const std::filesystem::path folder_path(QUELLOR_SCREENSHOT_DIR);
-  std::error_code ignored;
-  std::filesystem::create_directories(testing::WinePath(folder_path.string()), ignored);
-  const std::string bitmap = testing::WinePath((folder_path / "main-window.bmp").string());
-  ASSERT_TRUE(testing::SaveWindowBitmap(main(), bitmap)) << bitmap;
+  SaveScreenshot("main-window");
 }
 
 }  // namespace
