@@ -1,0 +1,149 @@
+// The window's own message boxes and folder choosers, answered by a timer
+// that runs inside their modal loops.
+#include "app/win32_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "app/main_window_fixture.h"
+
+namespace quellor::app {
+namespace {
+
+// What the timer saw of the dialog it answered.
+struct SeenDialog {
+  bool found = false;
+  std::string caption;
+  std::vector<std::string> texts;  // captions of its static and edit children
+  bool has_edit = false;
+  HWND owner = nullptr;
+  bool main_enabled = true;
+  std::function<void(HWND dialog)> answer;
+};
+SeenDialog* g_seen = nullptr;
+HWND g_main = nullptr;
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+  auto* seen = reinterpret_cast<SeenDialog*>(param);
+  const std::string kind = testing::ClassName(child);
+  if (kind == "Static" || kind == "Edit") seen->texts.push_back(testing::Text(child));
+  if (kind == "Edit") seen->has_edit = true;
+  return TRUE;
+}
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
+  HWND* found = reinterpret_cast<HWND*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId() && IsWindowVisible(window) && testing::ClassName(window) == "#32770") {
+    *found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = nullptr;
+  EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (dialog == nullptr || g_seen == nullptr || g_seen->found) return;
+  KillTimer(nullptr, timer);
+  g_seen->found = true;
+  g_seen->caption = testing::Text(dialog);
+  g_seen->owner = GetWindow(dialog, GW_OWNER);
+  g_seen->main_enabled = g_main != nullptr && IsWindowEnabled(g_main);
+  EnumChildWindows(dialog, &CollectChild, reinterpret_cast<LPARAM>(g_seen));
+  g_seen->answer(dialog);
+}
+
+class Win32DialogsTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    Open();
+    g_main = main();
+  }
+  void TearDown() override {
+    g_seen = nullptr;
+    g_main = nullptr;
+    MainWindowTest::TearDown();
+  }
+  // Runs `show` with a timer that answers the dialog it opens.
+  template <typename Show>
+  auto WithAnswer(SeenDialog& seen, Show show) {
+    g_seen = &seen;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &AnswerDialog);
+    auto result = show();
+    KillTimer(nullptr, timer);
+    g_seen = nullptr;
+    return result;
+  }
+};
+
+TEST_F(Win32DialogsTest, MessageBoxesHaveNoOwnerAndReportTheButtonPressed) {
+  Win32Dialogs dialogs_under_test(main());
+  for (int id : {IDOK, IDCANCEL}) {
+    SeenDialog seen;
+    seen.answer = [id](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
+    const platform::MessageAnswer answer = WithAnswer(seen, [&] {
+      return dialogs_under_test.ShowMessage("您没有选择要复制的文件！", "信息：", platform::MessageButtons::OkCancel,
+                                            platform::MessageIcon::None);
+    });
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.caption, "信息：");
+    EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "您没有选择要复制的文件！"), seen.texts.end());
+    EXPECT_EQ(seen.owner, nullptr);
+    EXPECT_FALSE(seen.main_enabled) << "modal to the program's task";
+    EXPECT_EQ(answer, id == IDOK ? platform::MessageAnswer::Ok : platform::MessageAnswer::Cancel);
+    EXPECT_TRUE(IsWindowEnabled(main()));
+  }
+}
+
+// Wine's classic browser has no edit field: the test takes the folder it
+// preselects (the desktop) rather than a typed one.
+TEST_F(Win32DialogsTest, SearchFolderBrowserDisablesTheProgramWhileOpen) {
+  SeenDialog seen;
+  seen.answer = [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); };
+  Win32Dialogs dialogs_under_test(main());
+  const std::string picked = WithAnswer(
+      seen, [&] { return dialogs_under_test.ChooseFolder("选择目录", platform::FolderChooserStyle::SearchFolder); });
+  ASSERT_TRUE(seen.found);
+  EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "选择目录"), seen.texts.end());
+  EXPECT_FALSE(seen.main_enabled);
+  EXPECT_TRUE(IsWindowEnabled(main())) << "enabled again afterwards";
+  ASSERT_FALSE(picked.empty());
+  EXPECT_EQ(GetFileAttributesA(picked.c_str()) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY) << picked;
+}
+
+TEST_F(Win32DialogsTest, CancelledBrowserGivesNothingAndLeavesDisabledWindowsDisabled) {
+  EnableWindow(Item(ids::按钮4), FALSE);  // a child keeps its state: only top-level windows are touched
+  HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  EnableWindow(other, FALSE);
+  SeenDialog seen;
+  seen.answer = [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); };
+  Win32Dialogs dialogs_under_test(main());
+  const std::string picked = WithAnswer(
+      seen, [&] { return dialogs_under_test.ChooseFolder("选择目录", platform::FolderChooserStyle::SearchFolder); });
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ(picked, "");
+  EXPECT_TRUE(IsWindowEnabled(main()));
+  EXPECT_FALSE(IsWindowEnabled(other)) << "given back its former state";
+  EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮4)));
+  DestroyWindow(other);
+}
+
+TEST_F(Win32DialogsTest, TargetFolderBrowserIsOwnedByTheMainWindow) {
+  SeenDialog seen;
+  seen.answer = [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); };
+  Win32Dialogs dialogs_under_test(main());
+  const std::string picked = WithAnswer(
+      seen, [&] { return dialogs_under_test.ChooseFolder("请选择", platform::FolderChooserStyle::TargetFolder); });
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ(picked, "");
+  EXPECT_EQ(seen.owner, main());
+  EXPECT_TRUE(seen.has_edit) << "BIF_EDITBOX";
+  EXPECT_TRUE(IsWindowEnabled(main()));
+}
+
+}  // namespace
+}  // namespace quellor::app
