@@ -1,5 +1,6 @@
 #include "actions/file_transfer.h"
 
+#include "text/case_fold.h"
 #include "text/path_scan.h"
 
 namespace quellor::actions {
@@ -17,6 +18,14 @@ std::size_t ExtensionDot(const text::Charset& cs, std::string_view name) {
   }
   return dot;
 }
+// True when `path` starts with `folder` (which ends in the separator). Drive
+// paths compare A-Z without regard to case, as their file systems do.
+bool LiesInside(const text::Charset& cs, const std::string& path, const std::string& folder, char separator) {
+  if (path.size() < folder.size()) return false;
+  const std::string_view head = std::string_view(path).substr(0, folder.size());
+  return separator == '\\' ? text::EqualsIgnoringAsciiCase(cs, head, folder) : head == folder;
+}
+
 }  // namespace
 
 std::string ChooseTargetFolder(platform::Dialogs& dialogs, std::string_view title) {
@@ -46,12 +55,18 @@ std::string FreeNameInFolder(const platform::FileOperations& files, const text::
 bool TransferItem(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
                   const std::string& source, const std::string& folder, bool rename_on_clash) {
   const char separator = files.Separator();
+  const platform::PathKind source_kind = files.KindOf(source);
+  // Some shells report a vanished source, or a folder put into its own tree,
+  // as done; neither is ever asked of them.
+  if (source_kind == platform::PathKind::Missing) return false;
+  if (source_kind == platform::PathKind::Folder && LiesInside(cs, folder, source + separator, separator)) return false;
+
   const std::string name(text::LastPathComponent(cs, source, separator));
   std::string target = folder + name;
   std::string destination = folder;
   if (rename_on_clash && files.KindOf(target) != platform::PathKind::Missing) {
     const std::string free_name =
-        FreeNameInFolder(files, cs, folder, name, files.KindOf(source) == platform::PathKind::Folder);
+        FreeNameInFolder(files, cs, folder, name, source_kind == platform::PathKind::Folder);
     if (free_name.empty()) return false;
     target = folder + free_name;
     destination = target;
@@ -59,7 +74,9 @@ bool TransferItem(platform::FileOperations& files, const text::Charset& cs, plat
   const unsigned flags =
       platform::kFileOpNoConfirmation | (rename_on_clash ? platform::kFileOpRenameOnCollision : 0u);
   const platform::FileOperationResult result = RunFileOperation(files, kind, source, destination, flags);
-  return result.succeeded && files.KindOf(target) != platform::PathKind::Missing;
+  // Done means the item is at its target and, after a move, gone from its place.
+  return result.succeeded && files.KindOf(target) != platform::PathKind::Missing &&
+         (kind != platform::FileOperationKind::Move || files.KindOf(source) == platform::PathKind::Missing);
 }
 
 }  // namespace quellor::actions

@@ -140,6 +140,33 @@ TEST_F(TransferTest, ATargetThatIsNoFolderFailsEveryItem) {
   EXPECT_EQ(Content("file"), "not a folder");
 }
 
+TEST_F(TransferTest, NothingIsClaimedDoneThatWasNot) {
+  MakeFile("src/tree/t.txt", "t");
+  MakeFile("out/tree/o.txt", "o");
+  MakeFile("out/gone.txt", "old");
+  AddRows({"src/tree", "src/gone.txt"}, {0, 1});
+  Run(actions::TransferKind::Move, "out");
+  // A folder moved onto one of the same name is merged into it where the
+  // platform can; where it cannot, the failure is told and nothing is lost.
+  if (Exists("src/tree")) {
+    EXPECT_EQ(Status(), "移动完毕！其中 2 项移动失败。");
+    EXPECT_EQ(Content("src/tree/t.txt"), "t");
+  } else {
+    EXPECT_EQ(Status(), "移动完毕！其中 1 项移动失败。");
+    EXPECT_EQ(Content("out/tree/t.txt"), "t");
+  }
+  EXPECT_EQ(Content("out/tree/o.txt"), "o");
+  EXPECT_EQ(Content("out/gone.txt"), "old");
+}
+
+TEST_F(TransferTest, AFolderIsNeverPutIntoItsOwnTree) {
+  MakeFile("Tree/inner/x.txt", "x");
+  AddRows({"Tree"}, {0});
+  Run(actions::TransferKind::Copy, "Tree/inner");
+  EXPECT_EQ(Status(), "复制完毕！其中 1 项复制失败。");
+  EXPECT_FALSE(Exists("Tree/inner/Tree"));
+}
+
 TEST_F(TransferTest, ClosingTheWindowEndsTheRunAfterTheCurrentItem) {
   MakeFile("src/a.txt", "a");
   MakeFile("src/b.txt", "b");
