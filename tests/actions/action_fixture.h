@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "platform/memory/memory_controls.h"
 #include "platform/memory/scripted_dialogs.h"
 #include "platform/shell.h"
+#include "platform/temp_folder.h"
 
 namespace quellor::testing {
 
@@ -84,11 +84,6 @@ inline const text::Charset& TestCharset() {
 
 class ActionTest : public ::testing::Test {
  protected:
-  ActionTest() { std::filesystem::create_directories(root_); }
-  ~ActionTest() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
 
   // The path of `relative` (written with '/') in the temporary folder, with the platform's separator.
   std::string Path(const std::string& relative = "") const {
@@ -126,12 +121,8 @@ class ActionTest : public ::testing::Test {
 
   platform::Controls& controls() { return memory_.controls(); }
 
-  static std::filesystem::path NewTempRoot() {
-    std::random_device random;
-    return std::filesystem::temp_directory_path() / ("quellor-actions-" + std::to_string(random()));
-  }
-
-  std::filesystem::path root_ = NewTempRoot();
+  TempFolder temp_;
+  std::filesystem::path root_ = temp_.path();
   platform::MemoryControls memory_;
   platform::ScriptedDialogs dialogs_;
   platform::CountingEventPump events_;

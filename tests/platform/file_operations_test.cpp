@@ -2,21 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
+#include "platform/temp_folder.h"
 
 namespace quellor::platform {
 namespace {
 
 class FileOperationsTest : public ::testing::Test {
  protected:
-  FileOperationsTest() { std::filesystem::create_directories(root_); }
-  ~FileOperationsTest() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
   std::string Path(const std::string& relative) const {
     std::string path = root_.string() + files_->Separator();
     for (char c : relative) path += c == '/' ? files_->Separator() : c;
@@ -33,11 +28,8 @@ class FileOperationsTest : public ::testing::Test {
     return files_->Run(kind, Path(from), to.empty() ? std::string() : Path(to), flags);
   }
 
-  static std::filesystem::path NewRoot() {
-    std::random_device random;
-    return std::filesystem::temp_directory_path() / ("quellor-fileops-" + std::to_string(random()));
-  }
-  std::filesystem::path root_ = NewRoot();
+  testing::TempFolder temp_;
+  std::filesystem::path root_ = temp_.path();
   std::unique_ptr<FileOperations> files_ = MakeSystemFileOperations();
 };
 
