@@ -18,6 +18,7 @@ std::size_t ExtensionDot(const text::Charset& cs, std::string_view name) {
   }
   return dot;
 }
+
 // True when `path` starts with `folder` (which ends in the separator). Drive
 // paths compare A-Z without regard to case, as their file systems do.
 bool LiesInside(const text::Charset& cs, const std::string& path, const std::string& folder, char separator) {
