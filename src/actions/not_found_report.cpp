@@ -5,6 +5,7 @@
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
 #include "platform/shell.h"
+#include "platform/system_charset.h"
 #include "search/keyword_matcher.h"
 #include "text/line_split.h"
 #include "text/path_scan.h"
@@ -62,7 +63,7 @@ void WriteNotFoundReport(platform::Controls& controls, ActionServices& services)
   rules.mode = controls.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact;
   rules.charset = &cs;
   rules.fold_file_name = services.fold_file_name;
-  rules.path_separators = separator == '\\' ? "\\/" : "/";
+  rules.path_separators = platform::kPathSeparators;
 
   const std::string report = BuildNotFoundReport(rules, controls.编辑框_文件名.Text(), names);
   const std::string path = services.program_folder + separator + kNotFoundReportName;

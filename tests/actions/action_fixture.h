@@ -18,6 +18,7 @@
 #include "platform/memory/memory_controls.h"
 #include "platform/memory/scripted_dialogs.h"
 #include "platform/shell.h"
+#include "platform/system_charset.h"
 #include "platform/temp_folder.h"
 
 namespace quellor::testing {
@@ -72,16 +73,6 @@ class RefusingFileOperations : public platform::FileOperations {
   platform::FileOperations& inner_;
 };
 
-// The system charset of each build: GBK where literals are GBK, else UTF-8.
-inline const text::Charset& TestCharset() {
-#ifdef _WIN32
-  static const text::Charset cs = text::Charset::Gbk();
-#else
-  static const text::Charset cs = text::Charset::Utf8();
-#endif
-  return cs;
-}
-
 class ActionTest : public ::testing::Test {
  protected:
 
@@ -131,7 +122,7 @@ class ActionTest : public ::testing::Test {
   platform::FileOperations* files_ = &refusing_files_;
   RecordingShell shell_;
   RecordingClipboard clipboard_;
-  actions::ActionServices services_{dialogs_, events_, refusing_files_, shell_, clipboard_, TestCharset(),
+  actions::ActionServices services_{dialogs_, events_, refusing_files_, shell_, clipboard_, platform::SystemCharset(),
                                     root_.string(), &text::FoldAsciiCase};
 };
 

@@ -202,7 +202,7 @@ TEST_F(TransferTest, OtherActionsAreIgnoredWhileARunIsGoing) {
     actions::DeleteChecked(controls(), services_);
     actions::CheckAllRows(controls());
   });
-  actions::ActionServices services{dialogs_, pump, refusing_files_, shell_, clipboard_, TestCharset(),
+  actions::ActionServices services{dialogs_, pump, refusing_files_, shell_, clipboard_, platform::SystemCharset(),
                                    root_.string(), &text::FoldAsciiCase};
   dialogs_.folders.push_back(Path("out"));
   actions::TransferChecked(controls(), services, actions::TransferKind::Copy);
