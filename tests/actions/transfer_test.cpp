@@ -81,6 +81,17 @@ TEST_F(TransferTest, ClashWithRenameKeepsTheOldItemAndTakesTheNextFreeName) {
   EXPECT_EQ(Status(), "复制完毕！");
 }
 
+TEST_F(TransferTest, ChineseNamesKeepTheirBytes) {
+  MakeFile("src/照片.jpg", "new");
+  MakeFile("out/照片.jpg", "old");
+  AddRows({"src/照片.jpg"}, {0});
+  memory_.选择框1.SetChecked(true);
+  Run(actions::TransferKind::Copy, "out");
+  EXPECT_EQ(Content("out/照片.jpg"), "old");
+  EXPECT_EQ(Content("out/照片 (2).jpg"), "new");
+  EXPECT_EQ(Status(), "复制完毕！");
+}
+
 TEST_F(TransferTest, TwoTickedRowsWithTheSameName) {
   MakeFile("one/same.txt", "first");
   MakeFile("two/same.txt", "second");
