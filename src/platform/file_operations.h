@@ -13,7 +13,14 @@ enum class FileOperationKind { Move = 1, Copy = 2, Delete = 3 };
 inline constexpr unsigned kFileOpRenameOnCollision = 0x08;
 inline constexpr unsigned kFileOpNoConfirmation = 0x10;
 
-enum class PathKind { Missing, File, Folder };
+enum class PathKind {
+  Missing,
+  File,
+  Folder,
+  // The lookup failed for another reason (access denied, path too long, ...):
+  // nothing may be concluded either way.
+  Unknown,
+};
 
 struct FileOperationResult {
   bool succeeded = false;

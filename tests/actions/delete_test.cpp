@@ -72,5 +72,12 @@ TEST_F(DeleteTest, ARowWhoseItemSurvivesStaysTickedAndIsCounted) {
   EXPECT_EQ(memory_.进度条1.Position(), memory_.进度条1.Maximum());
 }
 
+TEST_F(DeleteTest, ARowThatCannotBeLookedUpIsNotTakenForGone) {
+  AddRows({std::string(300, 'n')}, {0});
+  Delete(platform::MessageAnswer::Ok);
+  EXPECT_EQ(RowTexts().size(), 1u);
+  EXPECT_EQ(memory_.标签_状态.Caption(), "删除完毕！其中 1 项删除失败。");
+}
+
 }  // namespace
 }  // namespace quellor::testing

@@ -39,6 +39,8 @@ TEST_F(FileOperationsTest, KindOfTellsFilesFoldersAndNothing) {
   EXPECT_EQ(Kind("d/f.txt"), PathKind::File);
   EXPECT_EQ(Kind("d/none"), PathKind::Missing);
   EXPECT_EQ(files_->KindOf(""), PathKind::Missing);
+  // A name no file system takes: the lookup cannot tell, and says so.
+  EXPECT_EQ(Kind(std::string(300, 'n')), PathKind::Unknown);
 }
 
 TEST_F(FileOperationsTest, CopyIntoAFolderOverwritesAndCopiesWholeTrees) {

@@ -193,7 +193,10 @@ class PosixFileOperations final : public FileOperations {
 
   PathKind KindOf(const std::string& path) const override {
     struct stat info {};
-    if (path.empty() || ::lstat(path.c_str(), &info) != 0) return PathKind::Missing;
+    if (path.empty()) return PathKind::Missing;
+    if (::lstat(path.c_str(), &info) != 0) {
+      return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Unknown;
+    }
     return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
   }
 

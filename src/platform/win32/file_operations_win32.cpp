@@ -43,7 +43,12 @@ class Win32FileOperations final : public FileOperations {
     if (path.empty() || path.find_first_of("*?") != std::string::npos) return PathKind::Missing;
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return PathKind::Missing;
+    if (search == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                          error == ERROR_INVALID_NAME || error == ERROR_NO_MORE_FILES;
+      return absent ? PathKind::Missing : PathKind::Unknown;
+    }
     FindClose(search);
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
   }
