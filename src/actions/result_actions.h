@@ -5,6 +5,8 @@
 
 #include "platform/controls.h"
 #include "platform/dialogs.h"
+#include "search/match_rules.h"
+#include "text/case_fold.h"
 #include "text/charset.h"
 
 namespace quellor::platform {
@@ -25,7 +27,14 @@ struct ActionServices {
   platform::Clipboard& clipboard;
   const text::Charset& charset;
   std::string program_folder;
+  // How file names are folded when the not-found report matches them: the
+  // window passes the file system's folding (platform::FoldFileNameCase).
+  search::NameFolding fold_file_name = &text::FoldAsciiCase;
 };
+
+// True while a copy, move or delete runs. Every command here does nothing
+// meanwhile, and the window ignores its search button too.
+bool ResultActionRunning();
 
 void CheckAllRows(platform::Controls& controls);
 void UncheckAllRows(platform::Controls& controls);

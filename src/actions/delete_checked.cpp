@@ -1,0 +1,72 @@
+// Deleting the ticked rows' items permanently, after one confirmation.
+#include <string>
+#include <vector>
+
+#include "actions/action_run.h"
+#include "actions/file_transfer.h"
+#include "actions/result_actions.h"
+#include "actions/run_texts.h"
+
+namespace quellor::actions {
+
+void DeleteChecked(platform::Controls& controls, ActionServices& services) {
+  if (ResultActionRunning()) return;
+  const ActionRun run;
+  if (services.dialogs.ShowMessage("您确定要删除选定的文件吗？请慎重，删除后不可恢复！", "确定删除吗？",
+                                   platform::MessageButtons::OkCancel,
+                                   platform::MessageIcon::None) != platform::MessageAnswer::Ok) {
+    return;
+  }
+  platform::ListView& list = controls.超级列表框1;
+  platform::ProgressBar& progress = controls.进度条1;
+  progress.SetPosition(0);
+  {
+    const int rows = list.RowCount();
+    int checked = 0;
+    for (int row = 0; row < rows; ++row) checked += list.RowChecked(row) ? 1 : 0;
+    progress.SetMaximum(checked);
+  }
+
+  int requested = 0;
+  int failed = 0;
+  bool closing = false;
+  std::vector<int> removed_rows;
+  const int rows = list.RowCount();
+  for (int row = 0; row < rows; ++row) {
+    // The window is closing: stop after the item before.
+    if (!services.events.ProcessPendingEvents()) {
+      closing = true;
+      break;
+    }
+    controls.标签_状态.SetCaption("正在删除，请稍等...");
+    if (!list.RowChecked(row)) continue;
+    const std::string path = list.RowText(row);
+    RunFileOperation(services.files, platform::FileOperationKind::Delete, path, std::string(),
+                     platform::kFileOpNoConfirmation);
+    ++requested;
+    // What counts is whether the item is gone, not what the request said: a
+    // row whose item survived stays, still ticked, for another try.
+    if (services.files.KindOf(path) == platform::PathKind::Missing) {
+      removed_rows.push_back(row);
+    } else {
+      ++failed;
+    }
+  }
+
+  // Every removal moves the later rows up by one.
+  for (std::size_t k = 0; k < removed_rows.size(); ++k) {
+    list.DeleteRow(removed_rows[k] - static_cast<int>(k));
+    progress.SetPosition(progress.Position() + 1);
+  }
+  progress.SetPosition(progress.Position() + failed);
+
+  if (requested == 0) {
+    if (closing) return;
+    services.dialogs.ShowMessage("您没有选择任何文件！", "信息：", platform::MessageButtons::Ok,
+                                 platform::MessageIcon::None);
+  } else {
+    controls.标签_状态.SetCaption(EndText("删除完毕！", "删除", failed));
+  }
+}
+
+}  // namespace quellor::actions

@@ -1,0 +1,32 @@
+// Ticking rows: all, none, the selected ones.
+#include "actions/result_actions.h"
+
+namespace quellor::actions {
+
+namespace {
+void SetEveryRow(platform::ListView& list, bool checked) {
+  const int rows = list.RowCount();
+  for (int row = 0; row < rows; ++row) list.SetRowChecked(row, checked);
+}
+}  // namespace
+
+void CheckAllRows(platform::Controls& controls) {
+  if (ResultActionRunning()) return;
+  SetEveryRow(controls.超级列表框1, true);
+}
+
+void UncheckAllRows(platform::Controls& controls) {
+  if (ResultActionRunning()) return;
+  SetEveryRow(controls.超级列表框1, false);
+}
+
+void CheckSelectedRows(platform::Controls& controls) {
+  if (ResultActionRunning()) return;
+  platform::ListView& list = controls.超级列表框1;
+  const int rows = list.RowCount();
+  for (int row = 0; row < rows; ++row) {
+    if (list.RowSelected(row)) list.SetRowChecked(row, true);
+  }
+}
+
+}  // namespace quellor::actions

@@ -1,0 +1,76 @@
+// Copying or moving the ticked rows' items into a folder the user picks.
+#include <string>
+
+#include "actions/action_run.h"
+#include "actions/file_transfer.h"
+#include "actions/result_actions.h"
+#include "actions/run_texts.h"
+#include "text/path_scan.h"
+
+namespace quellor::actions {
+
+namespace {
+
+struct KindTexts {
+  platform::FileOperationKind operation;
+  const char* running;
+  const char* done;
+  const char* nothing_checked;
+  const char* verb;
+};
+
+KindTexts TextsFor(TransferKind kind) {
+  if (kind == TransferKind::Copy) {
+    return {platform::FileOperationKind::Copy, "正在复制，请稍等...", "复制完毕！", "您没有选择要复制的文件！", "复制"};
+  }
+  return {platform::FileOperationKind::Move, "正在移动，请稍等...", "移动完毕！", "您没有选择要移动的文件！", "移动"};
+}
+
+int CountCheckedRows(const platform::ListView& list) {
+  const int rows = list.RowCount();
+  int checked = 0;
+  for (int row = 0; row < rows; ++row) checked += list.RowChecked(row) ? 1 : 0;
+  return checked;
+}
+
+}  // namespace
+
+void TransferChecked(platform::Controls& controls, ActionServices& services, TransferKind kind) {
+  if (ResultActionRunning()) return;
+  const ActionRun run;
+  const KindTexts texts = TextsFor(kind);
+  const std::string chosen = ChooseTargetFolder(services.dialogs, "请选择");
+  if (chosen.empty()) return;
+  const char separator = services.files.Separator();
+  // A drive root comes back as "D:\"; it takes no second separator.
+  const std::string folder =
+      text::EndsWithSeparator(services.charset, chosen, separator) ? chosen : chosen + separator;
+
+  platform::ListView& list = controls.超级列表框1;
+  controls.进度条1.SetPosition(0);
+  controls.进度条1.SetMaximum(CountCheckedRows(list));
+
+  int taken = 0;
+  int failed = 0;
+  bool closing = false;
+  const int rows = list.RowCount();
+  for (int row = 0; row < rows; ++row) {
+    controls.标签_状态.SetCaption(texts.running);
+    // The window is closing: stop after the item before.
+    if (!services.events.ProcessPendingEvents()) {
+      closing = true;
+      break;
+    }
+    if (!list.RowChecked(row)) continue;
+    const bool rename_on_clash = controls.选择框1.Checked();
+    if (!TransferItem(services.files, services.charset, texts.operation, list.RowText(row), folder, rename_on_clash)) {
+      ++failed;
+    }
+    ++taken;
+    controls.进度条1.SetPosition(controls.进度条1.Position() + 1);
+  }
+  if (closing && taken == 0) return;
+  controls.标签_状态.SetCaption(taken > 0 ? EndText(texts.done, texts.verb, failed) : texts.nothing_checked);
+}
+
+}  // namespace quellor::actions

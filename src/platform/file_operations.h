@@ -1,0 +1,54 @@
+// Copy, move and delete of one file or folder tree, and what lies at a path.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace quellor::platform {
+
+// The shell's operation codes.
+enum class FileOperationKind { Move = 1, Copy = 2, Delete = 3 };
+
+// Request flags, with the shell's values.
+inline constexpr unsigned kFileOpRenameOnCollision = 0x08;
+inline constexpr unsigned kFileOpNoConfirmation = 0x10;
+
+enum class PathKind {
+  Missing,
+  File,
+  Folder,
+  // The lookup failed for another reason (access denied, path too long, ...):
+  // nothing may be concluded either way.
+  Unknown,
+};
+
+struct FileOperationResult {
+  bool succeeded = false;
+  // The platform's own code (the shell's result, or errno); 0 on success.
+  int code = 0;
+  // The user cancelled the operation in one of the platform's dialogs.
+  bool aborted = false;
+};
+
+class FileOperations {
+ public:
+  virtual ~FileOperations() = default;
+
+  // One copy, move or delete of `source` (a file, or a folder with all its
+  // content). `destination` is either a folder ending in the separator, which
+  // receives the item under its own name, or the full path of the new item;
+  // a delete ignores it. An item already at the target is overwritten (a
+  // folder is merged into) unless the platform renames on collision.
+  virtual FileOperationResult Run(FileOperationKind kind, const std::string& source, const std::string& destination,
+                                  unsigned flags) = 0;
+
+  // What is at `path` itself (a link is not followed).
+  virtual PathKind KindOf(const std::string& path) const = 0;
+
+  // The separator of the paths this implementation takes.
+  virtual char Separator() const = 0;
+};
+
+std::unique_ptr<FileOperations> MakeSystemFileOperations();
+
+}  // namespace quellor::platform

@@ -1,0 +1,210 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "platform/file_operations.h"
+
+namespace quellor::platform {
+
+namespace {
+
+// errno of the first failure, 0 when every step succeeded.
+using Status = int;
+
+Status LastError() { return errno != 0 ? errno : EIO; }
+
+std::string BaseName(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ListFolder(const std::string& folder, std::vector<std::string>& names, Status& status) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    status = LastError();
+    return false;
+  }
+  errno = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+    errno = 0;
+  }
+  const int read_error = errno;
+  ::closedir(dir);
+  if (read_error != 0) {
+    status = read_error;
+    return false;
+  }
+  return true;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t put = ::write(fd, data, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    data += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+Status CopyFileContent(const std::string& source, const std::string& target, mode_t mode) {
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return LastError();
+  const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode & 07777);
+  if (out < 0) {
+    const Status status = LastError();
+    ::close(in);
+    return status;
+  }
+  Status status = 0;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(in, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      status = LastError();
+      break;
+    }
+    if (got == 0) break;
+    if (!WriteAll(out, buffer, static_cast<std::size_t>(got))) {
+      status = LastError();
+      break;
+    }
+  }
+  if (::close(out) != 0 && status == 0) status = LastError();
+  ::close(in);
+  return status;
+}
+
+Status RemoveTree(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return LastError();
+  if (!S_ISDIR(info.st_mode)) return ::unlink(path.c_str()) == 0 ? 0 : LastError();
+  std::vector<std::string> names;
+  Status status = 0;
+  if (!ListFolder(path, names, status)) return status;
+  for (const std::string& name : names) {
+    const Status child = RemoveTree(path + "/" + name);
+    if (status == 0) status = child;
+  }
+  if (::rmdir(path.c_str()) != 0 && status == 0) status = LastError();
+  return status;
+}
+
+// Copies `source` to `target`, overwriting files and merging into folders.
+Status CopyTree(const std::string& source, const std::string& target) {
+  struct stat from {};
+  if (::lstat(source.c_str(), &from) != 0) return LastError();
+  struct stat to {};
+  const bool target_exists = ::lstat(target.c_str(), &to) == 0;
+  // Copying an item onto itself would truncate it before reading it.
+  if (target_exists && from.st_dev == to.st_dev && from.st_ino == to.st_ino) return EINVAL;
+
+  if (S_ISLNK(from.st_mode)) {
+    std::string link(4096, '\0');
+    const ssize_t size = ::readlink(source.c_str(), link.data(), link.size());
+    if (size < 0) return LastError();
+    if (static_cast<std::size_t>(size) == link.size()) return ENAMETOOLONG;
+    link.resize(static_cast<std::size_t>(size));
+    if (target_exists) {
+      if (S_ISDIR(to.st_mode)) return EISDIR;
+      if (::unlink(target.c_str()) != 0) return LastError();
+    }
+    return ::symlink(link.c_str(), target.c_str()) == 0 ? 0 : LastError();
+  }
+  if (!S_ISDIR(from.st_mode)) {
+    if (target_exists && S_ISDIR(to.st_mode)) return EISDIR;
+    return CopyFileContent(source, target, from.st_mode);
+  }
+  if (target_exists && !S_ISDIR(to.st_mode)) return ENOTDIR;
+  if (!target_exists && ::mkdir(target.c_str(), (from.st_mode & 07777) | S_IRWXU) != 0) return LastError();
+  std::vector<std::string> names;
+  Status status = 0;
+  if (!ListFolder(source, names, status)) return status;
+  for (const std::string& name : names) {
+    const Status child = CopyTree(source + "/" + name, target + "/" + name);
+    if (status == 0) status = child;
+  }
+  return status;
+}
+
+Status MoveTree(const std::string& source, const std::string& target) {
+  struct stat from {};
+  if (::lstat(source.c_str(), &from) != 0) return LastError();
+  struct stat to {};
+  const bool target_exists = ::lstat(target.c_str(), &to) == 0;
+  if (target_exists && from.st_dev == to.st_dev && from.st_ino == to.st_ino) return 0;
+  if (target_exists && S_ISDIR(to.st_mode) != S_ISDIR(from.st_mode)) return S_ISDIR(to.st_mode) ? EISDIR : ENOTDIR;
+  if (::rename(source.c_str(), target.c_str()) == 0) return 0;
+  const Status renamed = errno;
+  if (S_ISDIR(from.st_mode) && target_exists && (renamed == ENOTEMPTY || renamed == EEXIST)) {
+    // A folder onto a folder: merge, item by item.
+    std::vector<std::string> names;
+    Status status = 0;
+    if (!ListFolder(source, names, status)) return status;
+    for (const std::string& name : names) {
+      const Status child = MoveTree(source + "/" + name, target + "/" + name);
+      if (status == 0) status = child;
+    }
+    if (status == 0 && ::rmdir(source.c_str()) != 0) status = LastError();
+    return status;
+  }
+  if (renamed != EXDEV) return renamed;
+  // Another file system: copy, and remove the source only when the copy is whole.
+  const Status copied = CopyTree(source, target);
+  return copied != 0 ? copied : RemoveTree(source);
+}
+
+// A folder may not be copied or moved into its own tree.
+bool Inside(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
+}
+
+class PosixFileOperations final : public FileOperations {
+ public:
+  FileOperationResult Run(FileOperationKind kind, const std::string& source, const std::string& destination,
+                          unsigned /*flags*/) override {
+    Status status = 0;
+    if (source.empty()) {
+      status = ENOENT;
+    } else if (kind == FileOperationKind::Delete) {
+      status = RemoveTree(source);
+    } else if (destination.empty()) {
+      status = ENOENT;
+    } else {
+      const std::string target = destination.back() == '/' ? destination + BaseName(source) : destination;
+      if (Inside(target, source)) {
+        status = EINVAL;
+      } else {
+        status = kind == FileOperationKind::Copy ? CopyTree(source, target) : MoveTree(source, target);
+      }
+    }
+    return FileOperationResult{status == 0, status, false};
+  }
+
+  PathKind KindOf(const std::string& path) const override {
+    struct stat info {};
+    if (path.empty()) return PathKind::Missing;
+    if (::lstat(path.c_str(), &info) != 0) {
+      return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Unknown;
+    }
+    return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
+  }
+
+  char Separator() const override { return '/'; }
+};
+
+}  // namespace
+
+std::unique_ptr<FileOperations> MakeSystemFileOperations() { return std::make_unique<PosixFileOperations>(); }
+
+}  // namespace quellor::platform

@@ -1,0 +1,46 @@
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/shell.h"
+
+extern char** environ;
+
+namespace quellor::platform {
+
+namespace {
+
+// Hands `path` to the desktop's opener (xdg-open) and reports whether it
+// accepted it. Without a desktop there is nothing to open with: false.
+bool RunOpener(const std::string& path) {
+  const std::string program = "xdg-open";
+  char* const argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(path.c_str()), nullptr};
+  pid_t child = 0;
+  if (::posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return false;
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string ParentFolder(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+class PosixShell final : public Shell {
+ public:
+  bool Open(const std::string& path, ShellVerb /*verb*/) override { return RunOpener(path); }
+  // The desktop opener cannot select an item: the folder is opened without a selection.
+  bool ShowInFolder(const std::string& path) override { return RunOpener(ParentFolder(path)); }
+};
+
+}  // namespace
+
+std::unique_ptr<Shell> MakeSystemShell() { return std::make_unique<PosixShell>(); }
+
+}  // namespace quellor::platform

@@ -1,0 +1,36 @@
+#include "platform/win32/bound_function_win32.h"
+
+#include <atomic>
+
+namespace quellor::platform::win32 {
+
+namespace {
+
+std::atomic<MissingExportReporter> reporter{nullptr};
+
+[[noreturn]] void ReportAndExit(const std::string& text) {
+  if (const MissingExportReporter report = reporter.load()) {
+    report(text);
+  } else {
+    MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  }
+  ExitProcess(static_cast<UINT>(-1));
+}
+
+}  // namespace
+
+std::string MissingExportText(const char* library, const char* function) {
+  return std::string("运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“") + library + "”中的输出命令“" + function + "”";
+}
+
+void SetMissingExportReporter(MissingExportReporter replacement) { reporter.store(replacement); }
+
+FARPROC BindExport(const char* library, const char* function) {
+  HMODULE module = GetModuleHandleA(library);
+  if (module == nullptr) module = LoadLibraryA(library);
+  FARPROC address = module != nullptr ? GetProcAddress(module, function) : nullptr;
+  if (address == nullptr) ReportAndExit(MissingExportText(library, function));
+  return address;
+}
+
+}  // namespace quellor::platform::win32

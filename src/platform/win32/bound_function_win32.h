@@ -1,0 +1,41 @@
+// System functions bound by library and function name at their first use.
+// One that cannot be found shows the program's error box and ends the process
+// with exit code -1.
+#pragma once
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+namespace quellor::platform::win32 {
+
+// The address of `function` in `library`; never returns when there is none.
+FARPROC BindExport(const char* library, const char* function);
+
+template <typename Function>
+Function Bound(const char* library, const char* function) {
+  const FARPROC address = BindExport(library, function);
+  Function typed = nullptr;
+  static_assert(sizeof typed == sizeof address);
+  std::memcpy(&typed, &address, sizeof typed);
+  return typed;
+}
+
+// The text of the error box for a missing function.
+std::string MissingExportText(const char* library, const char* function);
+
+// Tests replace the error box (which would wait for a click) with this.
+using MissingExportReporter = void (*)(const std::string& text);
+void SetMissingExportReporter(MissingExportReporter reporter);
+
+}  // namespace quellor::platform::win32
+
+// Binds once, at the first call, and keeps the address: QUELLOR_BOUND(user32, OpenClipboard)
+// names a function pointer of OpenClipboard's own type.
+#define QUELLOR_BOUND(library, function) \
+  ([] {                                  \
+    static const auto bound =            \
+        ::quellor::platform::win32::Bound<decltype(&::function)>(#library ".dll", #function); \
+    return bound;                        \
+  }())

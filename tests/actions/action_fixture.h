@@ -1,0 +1,131 @@
+// What the action tests share: in-memory controls, scripted dialogs, a
+// recording shell and clipboard, the system's file operations, and a fresh
+// temporary folder with helpers to build a tree in it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "actions/result_actions.h"
+#include "platform/clipboard.h"
+#include "platform/file_io.h"
+#include "platform/file_operations.h"
+#include "platform/memory/memory_controls.h"
+#include "platform/memory/scripted_dialogs.h"
+#include "platform/shell.h"
+#include "platform/system_charset.h"
+#include "platform/temp_folder.h"
+
+namespace quellor::testing {
+
+class RecordingShell : public platform::Shell {
+ public:
+  struct Request {
+    std::string path;
+    bool select_in_folder;
+    platform::ShellVerb verb;
+  };
+  bool Open(const std::string& path, platform::ShellVerb verb) override {
+    requests.push_back(Request{path, false, verb});
+    return true;
+  }
+  bool ShowInFolder(const std::string& path) override {
+    requests.push_back(Request{path, true, platform::ShellVerb::Default});
+    return true;
+  }
+  std::vector<Request> requests;
+};
+
+class RecordingClipboard : public platform::Clipboard {
+ public:
+  bool PutDropList(std::string_view block) override {
+    blocks.emplace_back(block);
+    return accept;
+  }
+  bool accept = true;
+  std::vector<std::string> blocks;
+};
+
+// Passes every request to another implementation, except that items under
+// `refused` are left alone and reported as failed.
+class RefusingFileOperations : public platform::FileOperations {
+ public:
+  explicit RefusingFileOperations(platform::FileOperations& inner) : inner_(inner) {}
+  platform::FileOperationResult Run(platform::FileOperationKind kind, const std::string& source,
+                                    const std::string& destination, unsigned flags) override {
+    for (const std::string& prefix : refused) {
+      if (source.compare(0, prefix.size(), prefix) == 0 || destination.compare(0, prefix.size(), prefix) == 0) {
+        return platform::FileOperationResult{false, 5, false};
+      }
+    }
+    return inner_.Run(kind, source, destination, flags);
+  }
+  platform::PathKind KindOf(const std::string& path) const override { return inner_.KindOf(path); }
+  char Separator() const override { return inner_.Separator(); }
+  std::vector<std::string> refused;
+
+ private:
+  platform::FileOperations& inner_;
+};
+
+class ActionTest : public ::testing::Test {
+ protected:
+
+  // The path of `relative` (written with '/') in the temporary folder, with the platform's separator.
+  std::string Path(const std::string& relative = "") const {
+    std::string path = root_.string();
+    if (relative.empty()) return path;
+    path += files_->Separator();
+    for (char c : relative) path += c == '/' ? files_->Separator() : c;
+    return path;
+  }
+  void MakeFolder(const std::string& relative) const { std::filesystem::create_directories(root_ / relative); }
+  void MakeFile(const std::string& relative, const std::string& bytes) const {
+    // Only the folders are made through std::filesystem: names may be ANSI bytes it cannot convert.
+    const std::size_t slash = relative.rfind('/');
+    if (slash != std::string::npos) std::filesystem::create_directories(root_ / relative.substr(0, slash));
+    ASSERT_TRUE(platform::WriteWholeFileReplacing(Path(relative), bytes)) << relative;
+  }
+  std::optional<std::string> Content(const std::string& relative) const {
+    return platform::ReadWholeFile(Path(relative));
+  }
+  bool Exists(const std::string& relative) const {
+    return files_->KindOf(Path(relative)) != platform::PathKind::Missing;
+  }
+  // Appends rows holding the full paths of `relatives`, ticking those in `checked`.
+  void AddRows(const std::vector<std::string>& relatives, const std::vector<int>& checked = {}) {
+    std::vector<std::string> texts;
+    for (const std::string& relative : relatives) texts.push_back(Path(relative));
+    const int first = memory_.超级列表框1.RowCount();
+    memory_.超级列表框1.AppendRows(texts);
+    for (int row : checked) memory_.超级列表框1.SetRowChecked(first + row, true);
+  }
+  std::vector<std::string> RowTexts() const { return memory_.超级列表框1.Texts(); }
+  std::vector<bool> RowTicks() const {
+    std::vector<bool> ticks;
+    for (const auto& row : memory_.超级列表框1.Rows()) ticks.push_back(row.checked);
+    return ticks;
+  }
+
+  platform::Controls& controls() { return memory_.controls(); }
+
+  TempFolder temp_;
+  std::filesystem::path root_ = temp_.path();
+  platform::MemoryControls memory_;
+  platform::ScriptedDialogs dialogs_;
+  platform::CountingEventPump events_;
+  std::unique_ptr<platform::FileOperations> system_files_ = platform::MakeSystemFileOperations();
+  RefusingFileOperations refusing_files_{*system_files_};
+  platform::FileOperations* files_ = &refusing_files_;
+  RecordingShell shell_;
+  RecordingClipboard clipboard_;
+  actions::ActionServices services_{dialogs_, events_, refusing_files_, shell_, clipboard_, platform::SystemCharset(),
+                                    root_.string(), &text::FoldAsciiCase};
+};
+
+}  // namespace quellor::testing

@@ -1,0 +1,110 @@
+// The system's file operations on a real temporary tree.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/file_io.h"
+#include "platform/file_operations.h"
+#include "platform/temp_folder.h"
+
+namespace quellor::platform {
+namespace {
+
+class FileOperationsTest : public ::testing::Test {
+ protected:
+  std::string Path(const std::string& relative) const {
+    std::string path = root_.string() + files_->Separator();
+    for (char c : relative) path += c == '/' ? files_->Separator() : c;
+    return path;
+  }
+  void MakeFile(const std::string& relative, const std::string& bytes) const {
+    std::filesystem::create_directories((root_ / relative).parent_path());
+    ASSERT_TRUE(WriteWholeFileReplacing(Path(relative), bytes));
+  }
+  std::optional<std::string> Content(const std::string& relative) const { return ReadWholeFile(Path(relative)); }
+  PathKind Kind(const std::string& relative) const { return files_->KindOf(Path(relative)); }
+  FileOperationResult Run(FileOperationKind kind, const std::string& from, const std::string& to,
+                          unsigned flags = kFileOpNoConfirmation) {
+    return files_->Run(kind, Path(from), to.empty() ? std::string() : Path(to), flags);
+  }
+
+  testing::TempFolder temp_;
+  std::filesystem::path root_ = temp_.path();
+  std::unique_ptr<FileOperations> files_ = MakeSystemFileOperations();
+};
+
+TEST_F(FileOperationsTest, KindOfTellsFilesFoldersAndNothing) {
+  MakeFile("d/f.txt", "x");
+  EXPECT_EQ(Kind("d"), PathKind::Folder);
+  EXPECT_EQ(Kind("d/f.txt"), PathKind::File);
+  EXPECT_EQ(Kind("d/none"), PathKind::Missing);
+  EXPECT_EQ(files_->KindOf(""), PathKind::Missing);
+  // A name no file system takes: the lookup cannot tell, and says so.
+  EXPECT_EQ(Kind(std::string(300, 'n')), PathKind::Unknown);
+}
+
+TEST_F(FileOperationsTest, CopyIntoAFolderOverwritesAndCopiesWholeTrees) {
+  MakeFile("src/a.txt", "new");
+  MakeFile("src/tree/sub/deep.txt", "deep");
+  MakeFile("out/a.txt", "old");
+  MakeFile("out/tree/other.txt", "other");
+  EXPECT_TRUE(Run(FileOperationKind::Copy, "src/a.txt", "out/").succeeded);
+  EXPECT_EQ(Content("out/a.txt"), "new");
+  EXPECT_TRUE(Run(FileOperationKind::Copy, "src/tree", "out/").succeeded);
+  EXPECT_EQ(Content("out/tree/sub/deep.txt"), "deep");
+  EXPECT_EQ(Content("out/tree/other.txt"), "other") << "a folder is merged into";
+  EXPECT_EQ(Content("src/a.txt"), "new");
+}
+
+TEST_F(FileOperationsTest, AnExplicitTargetNameIsTaken) {
+  MakeFile("src/a.txt", "new");
+  MakeFile("src/tree/t.txt", "t");
+  MakeFile("out/a.txt", "old");
+  MakeFile("out/tree/keep.txt", "keep");
+  const unsigned rename = kFileOpNoConfirmation | kFileOpRenameOnCollision;
+  EXPECT_TRUE(Run(FileOperationKind::Copy, "src/a.txt", "out/a (2).txt", rename).succeeded);
+  EXPECT_TRUE(Run(FileOperationKind::Move, "src/tree", "out/tree (2)", rename).succeeded);
+  EXPECT_EQ(Content("out/a.txt"), "old");
+  EXPECT_EQ(Content("out/a (2).txt"), "new");
+  EXPECT_EQ(Content("out/tree (2)/t.txt"), "t");
+  EXPECT_EQ(Kind("out/tree (2)/keep.txt"), PathKind::Missing);
+  EXPECT_EQ(Kind("src/tree"), PathKind::Missing);
+}
+
+TEST_F(FileOperationsTest, MoveReplacesAndRemovesTheSource) {
+  MakeFile("src/a.txt", "new");
+  MakeFile("src/tree/sub/deep.txt", "deep");
+  MakeFile("out/a.txt", "old");
+  EXPECT_TRUE(Run(FileOperationKind::Move, "src/a.txt", "out/").succeeded);
+  EXPECT_TRUE(Run(FileOperationKind::Move, "src/tree", "out/").succeeded);
+  EXPECT_EQ(Content("out/a.txt"), "new");
+  EXPECT_EQ(Content("out/tree/sub/deep.txt"), "deep");
+  EXPECT_EQ(Kind("src/a.txt"), PathKind::Missing);
+  EXPECT_EQ(Kind("src/tree"), PathKind::Missing);
+}
+
+TEST_F(FileOperationsTest, DeleteTakesAWholeTree) {
+  MakeFile("tree/sub/deep.txt", "deep");
+  MakeFile("f.txt", "f");
+  EXPECT_TRUE(Run(FileOperationKind::Delete, "tree", "").succeeded);
+  EXPECT_TRUE(Run(FileOperationKind::Delete, "f.txt", "").succeeded);
+  EXPECT_EQ(Kind("tree"), PathKind::Missing);
+  EXPECT_EQ(Kind("f.txt"), PathKind::Missing);
+}
+
+TEST_F(FileOperationsTest, FailuresAreReported) {
+  MakeFile("out/x", "x");
+  MakeFile("file", "f");
+  EXPECT_FALSE(Run(FileOperationKind::Copy, "missing.txt", "out/").succeeded);
+  EXPECT_FALSE(Run(FileOperationKind::Delete, "missing.txt", "").succeeded);
+  EXPECT_EQ(Content("file"), "f");
+}
+
+TEST_F(FileOperationsTest, CopyOntoItselfKeepsTheContent) {
+  MakeFile("out/a.txt", "precious");
+  Run(FileOperationKind::Copy, "out/a.txt", "out/");
+  EXPECT_EQ(Content("out/a.txt"), "precious");
+}
+
+}  // namespace
+}  // namespace quellor::platform
