@@ -10,8 +10,8 @@ namespace quellor::search {
 class RunSink {
  public:
   virtual ~RunSink() = default;
-  // A hit: its full path.
-  virtual void AddResultRow(std::string_view path) = 0;
+  // A hit: its full path and the index of the keyword that found it.
+  virtual void AddResultRow(std::string_view path, std::size_t keyword) = 0;
   // Keywords 0 to count-1 were searched in one folder: one progress text for
   // each, the last one showing keyword count-1.
   virtual void KeywordsSearched(std::size_t count) = 0;

@@ -56,7 +56,7 @@ struct SearchEngine::Impl {
   class QueueSink : public RunSink {
    public:
     QueueSink(Impl& impl, std::uint64_t run) : impl_(impl), run_(run) {}
-    void AddResultRow(std::string_view path) override { rows_.emplace_back(path); }
+    void AddResultRow(std::string_view path, std::size_t) override { rows_.emplace_back(path); }
     void KeywordsSearched(std::size_t count) override {
       if (count > 0) status_ = Status{StatusKind::Progress, count - 1};
     }

@@ -129,7 +129,7 @@ bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::strin
       return false;
     }
     const std::string row = Join(path, listing_[hits_[h].second].name);
-    if (row.size() <= max_path) sink_.AddResultRow(row);
+    if (row.size() <= max_path) sink_.AddResultRow(row, keyword);
   }
   // The check before the keyword after the last one with hits.
   const std::size_t next_keyword = hits_.empty() ? 1 : hits_.back().first + 1;
@@ -224,7 +224,7 @@ void SearchRun::FolderNameRun() {
     std::sort(hits_.begin(), hits_.end());
     for (std::size_t h = 0; h < hits_.size(); ++h) {
       if (StopRequested()) break;
-      sink_.AddResultRow(candidates[hits_[h].second]);
+      sink_.AddResultRow(candidates[hits_[h].second], hits_[h].first);
     }
     sink_.FolderDone();
   }

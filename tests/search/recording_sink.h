@@ -12,6 +12,7 @@ namespace quellor::search::testing {
 
 struct Recorded {
   std::vector<std::string> rows;
+  std::vector<std::size_t> row_keywords;
   std::size_t progress_reports = 0;
   std::size_t last_progress_keyword = 0;
   int files_finished = 0;
@@ -26,8 +27,9 @@ class RecordingSink : public RunSink {
  public:
   RecordingSink(std::size_t keyword_count, std::atomic<bool>& stop) : keyword_count_(keyword_count), stop_(stop) {}
 
-  void AddResultRow(std::string_view path) override {
+  void AddResultRow(std::string_view path, std::size_t keyword) override {
     got.rows.emplace_back(path);
+    got.row_keywords.push_back(keyword);
     if (got.rows.size() == stop_after_rows) stop_ = true;
   }
   void KeywordsSearched(std::size_t count) override {

@@ -44,7 +44,7 @@ void ReferenceSearch::Walk(const std::string& folder) {
       return;
     }
     for (const Entry& e : entries) {
-      if (!e.is_folder && NameMatchesKeyword(rules_, e.name, keywords_[k])) sink_.AddResultRow(Join(folder, e.name));
+      if (!e.is_folder && NameMatchesKeyword(rules_, e.name, keywords_[k])) sink_.AddResultRow(Join(folder, e.name), k);
     }
   }
   sink_.KeywordsSearched(keywords_.size());
@@ -81,14 +81,15 @@ void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
     if (!fs::is_directory(fs::path(taken), error)) continue;
     std::vector<std::string> candidates{taken};
     Collect(taken, candidates);
-    for (const std::string& keyword : keywords_) {
+    for (std::size_t k = 0; k < keywords_.size(); ++k) {
+      const std::string& keyword = keywords_[k];
       for (const std::string& candidate : candidates) {
         if (stop_) {
           sink_.FoldersFinished();
           return;
         }
         const std::string_view name = text::LastPathComponent(*rules_.charset, candidate, separator_);
-        if (NameMatchesKeyword(rules_, name, keyword)) sink_.AddResultRow(candidate);
+        if (NameMatchesKeyword(rules_, name, keyword)) sink_.AddResultRow(candidate, k);
       }
     }
   }

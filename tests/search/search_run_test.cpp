@@ -129,7 +129,7 @@ TEST(SearchRun, AMissingRootStillCountsItsKeywordsAndFinishes) {
   EXPECT_EQ(got.files_finished, 1);
   const Recorded folders = RunEngine(Request({"a"}, {t.Path("missing"), "", "relative"}, NameKind::Folders),
                                      MatchMode::Exact);
-  EXPECT_EQ(folders, (Recorded{{}, 0, 0, 0, 1, 1, 0}));
+  EXPECT_EQ(folders, (Recorded{{}, {}, 0, 0, 0, 1, 1, 0}));
 }
 
 TEST(SearchRun, FolderNamesComeInPostOrderWithTheRootFirst) {
