@@ -99,3 +99,15 @@ TEST(IsBlankLine, OnlyHalfAndFullWidthSpacesAreBlank) {
 
 }  // namespace
 }  // namespace quellor::text
+
+#ifdef _WIN32
+namespace quellor::text {
+namespace {
+// The Windows build hands its own texts to the ANSI API as code page 936.
+TEST(WindowsBuild, LiteralsAreGbk) {
+  EXPECT_EQ(std::string("已停止"), "\xD2\xD1\xCD\xA3\xD6\xB9");
+  EXPECT_EQ(std::string("真"), "\xD5\xE6");
+}
+}  // namespace
+}  // namespace quellor::text
+#endif
