@@ -2,6 +2,7 @@
 // This is the definition every faster matcher must agree with.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,8 @@ namespace quellor::search {
 enum class MatchMode { Exact, Fuzzy };
 enum class NameKind { Files, Folders };
 
-// Turns a name into the form in which letter case no longer matters.
+// Turns a name into the form in which letter case no longer matters. It keeps
+// the length of every character.
 using NameFolding = std::string (*)(const text::Charset&, std::string_view);
 
 struct MatchRules {
@@ -25,6 +27,9 @@ struct MatchRules {
   NameFolding fold_file_name = &text::FoldAsciiCase;
   // A keyword holding one of these characters matches nothing.
   std::string_view path_separators = "/";
+  // File names are UTF-8: the characters that '?' and '*' step over are
+  // UTF-8 sequences (a byte that starts none is a character of its own).
+  bool utf8_names = false;
 };
 
 // File names follow the file system's wildcard rules: exact is the pattern
@@ -36,5 +41,15 @@ bool NameMatchesKeyword(const MatchRules& rules, std::string_view name, std::str
 // Wildcard match of a whole name, one character at a time: '*' any run of
 // characters (dots included, possibly empty), '?' exactly one character.
 bool WildcardMatches(const text::Charset& cs, std::string_view pattern, std::string_view name);
+
+// Bytes of the character at `pos` as file-name matching counts characters.
+std::size_t NameCharLength(const MatchRules& rules, std::string_view text, std::size_t pos);
+
+// Bytes of the UTF-8 sequence at `pos`; 1 for a byte that starts no complete one.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos);
+
+// True when `keyword` can match a name at all: it is not empty and holds no
+// path separator (looked for one whole character at a time).
+bool KeywordCanMatch(const MatchRules& rules, std::string_view keyword);
 
 }  // namespace quellor::search

@@ -1,0 +1,91 @@
+#include "cli/find_options.h"
+
+#include "text/path_scan.h"
+
+namespace quellor::cli {
+
+ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
+  FindOptions o;
+  bool only_roots = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view a = args[i];
+    if (only_roots || a.empty() || a[0] != '-' || a == "-") {
+      o.roots.emplace_back(a);
+    } else if (a == "--") {
+      only_roots = true;
+    } else if (a == "-f" || a == "--fuzzy") {
+      o.mode = search::MatchMode::Fuzzy;
+    } else if (a == "-e" || a == "--exact") {
+      o.mode = search::MatchMode::Exact;
+    } else if (a == "-d" || a == "--folders") {
+      o.kind = search::NameKind::Folders;
+    } else if (a == "-w" || a == "--whole-computer") {
+      o.whole_computer = true;
+    } else if (a == "-0" || a == "--null") {
+      o.null_separated = true;
+    } else if (a == "-c" || a == "--count") {
+      o.count_per_name = true;
+    } else if (a == "-q" || a == "--quiet") {
+      o.quiet = true;
+    } else if (a == "-h" || a == "--help") {
+      o.help = true;
+    } else if (a == "-n" || a == "--names") {
+      if (i + 1 == args.size()) return {std::nullopt, "option " + std::string(a) + " needs a file name"};
+      o.names_file = args[++i];
+    } else if (a.rfind("--names=", 0) == 0) {
+      o.names_file = a.substr(8);
+    } else {
+      return {std::nullopt, "unknown option " + std::string(a)};
+    }
+  }
+  if (o.whole_computer && !o.roots.empty()) {
+    return {std::nullopt, "--whole-computer searches every local disk: give no folders with it"};
+  }
+  return {std::move(o), {}};
+}
+
+std::string FindHelpText() {
+  return "Usage: quellor-find [OPTION]... [FOLDER]...\n"
+         "Finds every file (or folder) whose name is one of many names, in one pass over\n"
+         "each FOLDER (the current folder when none is given).\n"
+         "\n"
+         "Names are read one per line from the names file (lines end in LF or CR LF);\n"
+         "blank lines and lines of spaces only are skipped, every other line is a name\n"
+         "exactly as written. Letter case is ignored.\n"
+         "\n"
+         "  -n, --names FILE        read the names from FILE ('-', the default: standard input)\n"
+         "  -e, --exact             a name matches a file called NAME or NAME.anything (default)\n"
+         "  -f, --fuzzy             a name matches every file whose name contains it\n"
+         "                          ('*' and '?' in a name are wildcards for file names)\n"
+         "  -d, --folders           match folder names instead of file names ('*' and '?' literal)\n"
+         "  -w, --whole-computer    search every local disk instead of the FOLDERs\n"
+         "  -0, --null              end each found path with a NUL byte instead of a line break\n"
+         "  -c, --count             print, for each name in order, its number of hits and the\n"
+         "                          name (a tab between) instead of the paths\n"
+         "  -q, --quiet             no status text on standard error\n"
+         "  -h, --help              show this help\n"
+         "\n"
+         "Found paths go to standard output, folder by folder (each folder before its\n"
+         "subfolders), within a folder name by name. A path is listed once per name that\n"
+         "finds it, and once per FOLDER that holds it. The closing status goes to\n"
+         "standard error, and progress too when standard error is a terminal.\n"
+         "\n"
+         "Exit status: 0 when the search ran to its end; 2 on a usage error (unknown\n"
+         "option, no names, unreadable names file).\n";
+}
+
+std::vector<std::string> NamesFromText(const text::Charset& cs, std::string_view text) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!text::IsBlankLine(cs, line)) names.emplace_back(line);
+    start = end + 1;
+  }
+  return names;
+}
+
+}  // namespace quellor::cli

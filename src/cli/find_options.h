@@ -1,0 +1,40 @@
+// quellor-find's command line, checked once into a plain structure.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/match_rules.h"
+
+namespace quellor::cli {
+
+struct FindOptions {
+  search::MatchMode mode = search::MatchMode::Exact;
+  search::NameKind kind = search::NameKind::Files;
+  std::string names_file = "-";  // "-": standard input
+  bool whole_computer = false;
+  std::vector<std::string> roots;  // as given; none means the current folder
+  bool null_separated = false;
+  bool count_per_name = false;
+  bool quiet = false;
+  bool help = false;
+  // Actions on the hits (copy, move, not-found report) add their options here.
+};
+
+struct ParsedOptions {
+  std::optional<FindOptions> options;
+  std::string error;  // set when options is empty
+};
+
+ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args);
+
+std::string FindHelpText();
+
+// The names of a names file: lines end in LF or CR LF; blank lines and lines
+// of spaces only (half-width or the set's full-width space) are dropped;
+// every other line is kept byte for byte.
+std::vector<std::string> NamesFromText(const text::Charset& cs, std::string_view text);
+
+}  // namespace quellor::cli

@@ -1,0 +1,51 @@
+// quellor-find's sink: rows to standard output, status texts to standard error.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "search/run_sink.h"
+
+namespace quellor::cli {
+
+class RowPrinter : public search::RunSink {
+ public:
+  struct Settings {
+    bool null_separated = false;
+    bool print_rows = true;
+    bool status = true;     // the finished text on standard error
+    bool progress = false;  // progress too (standard error is a terminal)
+  };
+  RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err);
+
+  void AddResultRow(std::string_view path, std::size_t keyword) override;
+  void KeywordsSearched(std::size_t count) override;
+  void FilesFinished() override { finished_text_ = Finished::Files; }
+  void FoldersStarted() override;
+  void FoldersFinished() override { finished_text_ = Finished::Folders; }
+
+  // Ends the run's output: the finished status text, once.
+  void Close();
+  const std::vector<std::size_t>& HitsPerKeyword() const { return hits_; }
+  std::size_t Rows() const { return rows_; }
+  bool WriteFailed() const { return write_failed_; }
+
+ private:
+  enum class Finished { None, Files, Folders };
+  void Status(const std::string& text, bool final);
+
+  const std::vector<std::string>& keywords_;
+  Settings settings_;
+  std::FILE* out_;
+  std::FILE* err_;
+  std::vector<std::size_t> hits_;
+  std::size_t rows_ = 0;
+  Finished finished_text_ = Finished::None;
+  std::chrono::steady_clock::time_point last_progress_{};
+  std::size_t progress_width_ = 0;
+  bool write_failed_ = false;
+};
+
+}  // namespace quellor::cli

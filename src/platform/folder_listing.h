@@ -1,0 +1,63 @@
+// One folder's entries read in a single pass: how a search walk sees a folder.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quellor::platform {
+
+struct FolderEntry {
+  std::string_view name;
+  // The short (8.3) alias where the file system keeps one that differs from
+  // the name; empty otherwise.
+  std::string_view alias;
+  // A folder, or a link to one: never a file hit.
+  bool is_folder = false;
+  // A real folder that a walk may enter: not a link, junction or other
+  // reparse point, and (POSIX) on the same file system as the walk's root.
+  bool enterable = false;
+};
+
+// The entries of one folder, in the order the system returned them, without
+// "." and "..". Reused from folder to folder so a walk allocates little.
+class FolderListing {
+ public:
+  std::size_t size() const { return entries_.size(); }
+  FolderEntry operator[](std::size_t i) const;
+  void Clear();
+  void Add(std::string_view name, std::string_view alias, bool is_folder, bool enterable);
+
+ private:
+  struct Stored {
+    std::uint32_t name_at, name_size, alias_at, alias_size;
+    bool is_folder, enterable;
+  };
+  std::string bytes_;
+  std::vector<Stored> entries_;
+};
+
+// Reads folders for one walk. The walk's root fixes the file system it stays on.
+class FolderReader {
+ public:
+  explicit FolderReader(const std::string& root);
+  // Fills `listing` with the entries of `folder`; false (and an empty listing)
+  // when the folder cannot be read, is over the platform's path limit, or
+  // (POSIX) lies on another file system than the root.
+  bool Read(const std::string& folder, FolderListing& listing) const;
+
+ private:
+  std::string root_;
+  std::uint64_t root_device_ = 0;
+  bool root_known_ = false;
+};
+
+// True when `path` names an existing folder (links to folders included).
+bool IsExistingFolder(const std::string& path);
+
+// The longest path, in bytes, that the platform's calls accept.
+std::size_t MaxPathLength();
+
+}  // namespace quellor::platform

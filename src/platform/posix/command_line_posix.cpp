@@ -1,0 +1,43 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "platform/command_line.h"
+
+namespace quellor::platform {
+
+std::string AbsolutePath(const std::string& path) {
+  std::string full;
+  if (path.empty() || path[0] != '/') {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+      if (errno != ERANGE) return {};
+      buffer.resize(buffer.size() * 2);
+    }
+    full = buffer.data();
+    full += '/';
+  }
+  full += path;
+  std::vector<std::string> parts;
+  for (std::size_t start = 0; start <= full.size();) {
+    std::size_t end = full.find('/', start);
+    if (end == std::string::npos) end = full.size();
+    const std::string part = full.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string result;
+  for (const std::string& part : parts) result += "/" + part;
+  return result.empty() ? "/" : result;
+}
+
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+void UseBinaryStandardStreams() {}
+
+}  // namespace quellor::platform

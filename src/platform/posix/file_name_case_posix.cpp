@@ -1,0 +1,14 @@
+#include "platform/file_name_case.h"
+#include "text/case_fold.h"
+
+namespace quellor::platform {
+
+std::string FoldFileNameCase(const text::Charset& cs, std::string_view name) { return text::FoldAsciiCase(cs, name); }
+
+}  // namespace quellor::platform
+
+namespace quellor::platform {
+
+bool NamesAreUtf8(const text::Charset& cs) { return !cs.IsDoubleByte(); }
+
+}  // namespace quellor::platform

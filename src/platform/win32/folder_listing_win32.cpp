@@ -1,0 +1,51 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/folder_listing.h"
+#include "platform/system_charset.h"
+#include "text/path_scan.h"
+
+namespace quellor::platform {
+
+namespace {
+
+bool IsDotOrDotDot(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+}  // namespace
+
+FolderReader::FolderReader(const std::string& root) : root_(root) { root_known_ = true; }
+
+bool FolderReader::Read(const std::string& folder, FolderListing& listing) const {
+  listing.Clear();
+  if (folder.empty()) return false;
+  std::string pattern = folder;
+  if (!text::EndsWithSeparator(SystemCharset(), pattern, '\\')) pattern += '\\';
+  pattern += '*';
+  if (pattern.size() >= MAX_PATH) return false;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  do {
+    if (IsDotOrDotDot(data.cFileName)) continue;
+    const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool is_link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    std::string_view alias = data.cAlternateFileName;
+    if (alias == data.cFileName) alias = {};
+    listing.Add(data.cFileName, alias, is_folder, is_folder && !is_link);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return true;
+}
+
+bool IsExistingFolder(const std::string& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::size_t MaxPathLength() { return MAX_PATH - 1; }
+
+}  // namespace quellor::platform

@@ -1,0 +1,28 @@
+// What a search run reports, in order: the window, quellor-find and the tests
+// each take the reports through an implementation of their own.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace quellor::search {
+
+class RunSink {
+ public:
+  virtual ~RunSink() = default;
+  // A hit: its full path and the index of the keyword that found it.
+  virtual void AddResultRow(std::string_view path, std::size_t keyword) = 0;
+  // Keywords 0 to count-1 were searched in one folder: one progress text for
+  // each, the last one showing keyword count-1.
+  virtual void KeywordsSearched(std::size_t count) = 0;
+  // The finished text of a file-name search (written once per point where
+  // the run ends or sees a stop request).
+  virtual void FilesFinished() = 0;
+  // The start and finished texts of a folder-name search.
+  virtual void FoldersStarted() = 0;
+  virtual void FoldersFinished() = 0;
+  // A folder is done: a good moment to pass batched reports on.
+  virtual void FolderDone() {}
+};
+
+}  // namespace quellor::search

@@ -1,0 +1,235 @@
+#include "search/search_run.h"
+
+#include <algorithm>
+
+#include "platform/file_name_case.h"
+#include "platform/system_charset.h"
+#include "text/path_scan.h"
+
+namespace quellor::search {
+
+RunSettings PlatformRunSettings(const text::Charset& charset) {
+  RunSettings s;
+  s.charset = &charset;
+  s.separator = platform::kPathSeparator;
+  s.path_separators = platform::kPathSeparators;
+  s.fold_file_name = &platform::FoldFileNameCase;
+  s.utf8_names = platform::NamesAreUtf8(charset);
+  s.drive_letter_roots = platform::kPathSeparator == '\\';
+  return s;
+}
+
+std::mutex& SearchLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+SearchRun::SearchRun(RunRequest request, const RunSettings& settings, RunSink& sink, const std::atomic<bool>& stop,
+                     const std::atomic<MatchMode>& mode)
+    : request_(std::move(request)), settings_(settings), sink_(sink), stop_(stop), mode_(mode) {}
+
+void SearchRun::Run() {
+  if (request_.kind == NameKind::Folders) {
+    FolderNameRun();
+    return;
+  }
+  PendingRootWalkers = static_cast<std::int32_t>(request_.roots.size());
+  for (const std::string& root : request_.roots) WalkRoot(root);
+}
+
+const KeywordMatcher& SearchRun::Matcher(MatchMode mode) {
+  std::unique_ptr<KeywordMatcher>& matcher = matchers_[mode == MatchMode::Exact ? 0 : 1];
+  if (!matcher) {
+    MatchRules rules;
+    rules.kind = request_.kind;
+    rules.mode = mode;
+    rules.charset = settings_.charset;
+    rules.fold_file_name = settings_.fold_file_name;
+    rules.path_separators = settings_.path_separators;
+    rules.utf8_names = settings_.utf8_names;
+    matcher = std::make_unique<KeywordMatcher>(request_.keywords, rules);
+  }
+  return *matcher;
+}
+
+std::string SearchRun::Join(std::string_view folder, std::string_view name) const {
+  std::string path;
+  path.reserve(folder.size() + 1 + name.size());
+  path += folder;
+  if (!text::EndsWithSeparator(*settings_.charset, folder, settings_.separator)) path += settings_.separator;
+  path += name;
+  return path;
+}
+
+// RootWalkerThread: the walk under SearchLock, then the end-of-walker step.
+void SearchRun::WalkRoot(const std::string& root) {
+  {
+    std::lock_guard<std::mutex> hold(SearchLock());
+    WalkFolderForFiles(root);
+  }
+  if (--PendingRootWalkers == 0) sink_.FilesFinished();
+  sink_.FolderDone();
+}
+
+// Depth-first pre-order with an explicit stack, so deep trees cost heap, not
+// stack. A stop seen in a folder ends it and, as each enclosing folder looks
+// again after its subfolder returns, every enclosing folder too, each writing
+// the finished text once.
+void SearchRun::WalkFolderForFiles(const std::string& root) {
+  // An empty or missing root reads as an empty folder.
+  const platform::FolderReader reader(root);
+  std::vector<Frame> stack(1);
+  if (!SearchOneFolder(reader, root, stack.back())) return;
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.next < top.subfolders.size()) {
+      std::string child = Join(top.path, top.subfolders[top.next++]);
+      Frame frame;
+      if (SearchOneFolder(reader, std::move(child), frame)) {
+        stack.push_back(std::move(frame));
+        continue;
+      }
+    } else {
+      stack.pop_back();
+      if (stack.empty()) break;
+    }
+    if (StopRequested()) {
+      for (std::size_t level = stack.size(); level > 0; --level) sink_.FilesFinished();
+      return;
+    }
+  }
+}
+
+// The keyword loop of one folder. False when a stop request ended it.
+bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::string path, Frame& frame) {
+  if (StopRequested()) {
+    sink_.FilesFinished();
+    return false;
+  }
+  const KeywordMatcher& matcher = Matcher(mode_.load(std::memory_order_relaxed));
+  reader.Read(path, listing_);
+  hits_.clear();
+  for (std::uint32_t i = 0; i < listing_.size(); ++i) {
+    const platform::FolderEntry entry = listing_[i];
+    if (entry.is_folder) {
+      if (entry.enterable) frame.subfolders.emplace_back(entry.name);
+      continue;
+    }
+    matcher.CollectMatches(entry.name, entry.alias, scratch_, matched_);
+    for (std::uint32_t k : matched_) hits_.emplace_back(k, i);
+  }
+  if (hits_.size() > 1) std::sort(hits_.begin(), hits_.end());
+  const std::size_t max_path = platform::MaxPathLength();
+  for (std::size_t h = 0; h < hits_.size(); ++h) {
+    const std::uint32_t keyword = hits_[h].first;
+    if ((h == 0 || hits_[h - 1].first != keyword) && StopRequested()) {
+      sink_.KeywordsSearched(keyword);
+      sink_.FilesFinished();
+      sink_.FolderDone();
+      return false;
+    }
+    const std::string row = Join(path, listing_[hits_[h].second].name);
+    if (row.size() <= max_path) sink_.AddResultRow(row, keyword);
+  }
+  // The check before the keyword after the last one with hits.
+  const std::size_t next_keyword = hits_.empty() ? 1 : hits_.back().first + 1;
+  if (next_keyword < request_.keywords.size() && StopRequested()) {
+    sink_.KeywordsSearched(next_keyword);
+    sink_.FilesFinished();
+    sink_.FolderDone();
+    return false;
+  }
+  sink_.KeywordsSearched(request_.keywords.size());
+  sink_.FolderDone();
+  frame.path = std::move(path);
+  return true;
+}
+
+bool SearchRun::RootTaken(std::string& root) const {
+  if (root.empty()) return false;
+  if (!settings_.drive_letter_roots) return root[0] == '/';
+  if (root.find(':') != std::string::npos) return true;
+  if (root.size() == 1) {
+    root += ':';
+    return true;
+  }
+  // A network root (\\server\share) is a path like any other.
+  return root.size() > 2 && root[0] == '\\' && root[1] == '\\';
+}
+
+std::vector<std::string> SearchRun::CollectFolderCandidates(const std::string& given_root) {
+  std::vector<std::string> candidates;
+  std::string root = given_root;
+  if (!RootTaken(root) || !platform::IsExistingFolder(root)) return candidates;
+  candidates.push_back(root);
+  const platform::FolderReader reader(root);
+  struct Level {
+    std::string path;
+    std::vector<std::pair<std::string, bool>> children;  // name, enterable
+    std::size_t next = 0;
+  };
+  auto visit = [&](std::string path) {
+    Level level;
+    reader.Read(path, listing_);
+    for (std::size_t i = 0; i < listing_.size(); ++i) {
+      const platform::FolderEntry entry = listing_[i];
+      if (entry.is_folder) level.children.emplace_back(std::string(entry.name), entry.enterable);
+    }
+    level.path = std::move(path);
+    return level;
+  };
+  std::vector<Level> stack;
+  stack.push_back(visit(root));
+  while (!stack.empty()) {
+    if (StopRequested()) return candidates;
+    Level& top = stack.back();
+    if (top.next < top.children.size()) {
+      const auto& [name, enterable] = top.children[top.next++];
+      std::string child = Join(top.path, name);
+      if (enterable) {
+        stack.push_back(visit(std::move(child)));
+      } else {
+        candidates.push_back(std::move(child));
+      }
+      continue;
+    }
+    std::string done = std::move(top.path);
+    stack.pop_back();
+    if (!stack.empty()) candidates.push_back(std::move(done));
+  }
+  return candidates;
+}
+
+// One worker for all roots: per root, the candidates, then every keyword
+// against every candidate's last component, rows grouped by keyword. A stop
+// ends the run at once; the finished text is written in any case.
+void SearchRun::FolderNameRun() {
+  sink_.FoldersStarted();
+  sink_.FolderDone();
+  for (const std::string& root : request_.roots) {
+    if (StopRequested()) break;
+    std::vector<std::string> candidates;
+    {
+      std::lock_guard<std::mutex> hold(SearchLock());
+      candidates = CollectFolderCandidates(root);
+    }
+    if (StopRequested()) break;
+    const KeywordMatcher& matcher = Matcher(mode_.load(std::memory_order_relaxed));
+    hits_.clear();
+    for (std::uint32_t c = 0; c < candidates.size(); ++c) {
+      const std::string_view name = text::LastPathComponent(*settings_.charset, candidates[c], settings_.separator);
+      matcher.CollectMatches(name, {}, scratch_, matched_);
+      for (std::uint32_t k : matched_) hits_.emplace_back(k, c);
+    }
+    std::sort(hits_.begin(), hits_.end());
+    for (std::size_t h = 0; h < hits_.size(); ++h) {
+      if (StopRequested()) break;
+      sink_.AddResultRow(candidates[hits_[h].second], hits_[h].first);
+    }
+    sink_.FolderDone();
+  }
+  sink_.FoldersFinished();
+  sink_.FolderDone();
+}
+
+}  // namespace quellor::search

@@ -1,0 +1,172 @@
+// The fast matcher against the one-pair rules, on the examples of the rules
+// and on random names and keywords in GBK and UTF-8.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "search/keyword_matcher.h"
+
+namespace quellor::search {
+namespace {
+
+const text::Charset gbk = text::Charset::Gbk();
+const text::Charset utf8 = text::Charset::Utf8();
+
+MatchRules Rules(NameKind kind, MatchMode mode, const text::Charset& cs = utf8) {
+  MatchRules rules;
+  rules.kind = kind;
+  rules.mode = mode;
+  rules.charset = &cs;
+  return rules;
+}
+
+std::vector<std::uint32_t> Matches(const KeywordMatcher& m, std::string_view name, std::string_view alias = {}) {
+  KeywordMatcher::Scratch scratch;
+  std::vector<std::uint32_t> found;
+  m.CollectMatches(name, alias, scratch, found);
+  return found;
+}
+
+bool Hit(NameKind kind, MatchMode mode, std::string_view name, std::string keyword, const text::Charset& cs = utf8) {
+  const MatchRules rules = Rules(kind, mode, cs);
+  const bool fast = !Matches(KeywordMatcher({keyword}, rules), name).empty();
+  EXPECT_EQ(fast, NameMatchesKeyword(rules, name, keyword)) << name << " / " << keyword;
+  return fast;
+}
+
+using Ids = std::vector<std::uint32_t>;
+
+TEST(MatchRules, ExactIsTheNameWithOrWithoutWhatFollowsADot) {
+  for (const char* name : {"abc", "ABC.TXT", "abc.tar.gz", "abc."}) {
+    EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, name, "abc")) << name;
+  }
+  for (const char* name : {"abcd.txt", "xabc.txt", "ab", "abc-1.txt", ".abc"}) {
+    EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Exact, name, "abc")) << name;
+  }
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, "a.txt", "a.txt"));
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, "a.txt.bak", "a.txt"));
+  EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Exact, "a.txtx", "a.txt"));
+  // A trailing space is part of the keyword.
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, "abc .doc", "abc "));
+  EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Exact, "abc.doc", "abc "));
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, "..x", "."));
+}
+
+TEST(MatchRules, FuzzyFindsTheKeywordAnywhere) {
+  for (const char* name : {"Report.doc", "PORT", "export.txt"}) {
+    EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Fuzzy, name, "port")) << name;
+    EXPECT_TRUE(Hit(NameKind::Folders, MatchMode::Fuzzy, name, "port")) << name;
+  }
+  EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Fuzzy, "pot", "port"));
+}
+
+TEST(MatchRules, WildcardsInFileNamesAreLiteralInFolderNames) {
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, "a1b.txt", "a?b"));
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, "a.x.b", "a*b"));
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, "ab", "a*b"));
+  EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Exact, "ab", "a?b"));
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Fuzzy, "xxAyyBzz", "a*b"));
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, "anything", "*"));
+  EXPECT_FALSE(Hit(NameKind::Folders, MatchMode::Exact, "a1b", "a?b"));
+  EXPECT_TRUE(Hit(NameKind::Folders, MatchMode::Exact, "A?B", "a?b"));
+  EXPECT_TRUE(Hit(NameKind::Folders, MatchMode::Fuzzy, "x*y", "*"));
+  EXPECT_FALSE(Hit(NameKind::Folders, MatchMode::Fuzzy, "xy", "*"));
+  // Folder names compare whole names: no extension rule.
+  EXPECT_FALSE(Hit(NameKind::Folders, MatchMode::Exact, "abc.d", "abc"));
+}
+
+TEST(MatchRules, KeywordsHoldingASeparatorMatchNothing) {
+  EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Fuzzy, "a", "*/*"));
+  EXPECT_FALSE(Hit(NameKind::Folders, MatchMode::Fuzzy, "a/b", "a/b"));
+  MatchRules windows = Rules(NameKind::Files, MatchMode::Fuzzy, gbk);
+  windows.path_separators = "\\/";
+  // The trail byte of 乗 (81 5C) is no backslash.
+  EXPECT_TRUE(NameMatchesKeyword(windows, "x\x81\x5C", "\x81\x5C"));
+  EXPECT_FALSE(NameMatchesKeyword(windows, "x\\y", "x\\y"));
+  EXPECT_EQ(Matches(KeywordMatcher({"\x81\x5C", "x\\y"}, windows), "x\x81\x5Cy"), Ids{0});
+}
+
+TEST(MatchRules, DoubleByteCharactersAreNeverSplitOrFolded) {
+  // 0x81 0x61 is one GBK character whose trail byte is 'a'.
+  EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Fuzzy, "\x81\x61", "a", gbk));
+  EXPECT_FALSE(Hit(NameKind::Folders, MatchMode::Fuzzy, "\x81\x61", "A", gbk));
+  EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Fuzzy, "\x81\x41", "\x81\x61", gbk));
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Fuzzy, "a\x81\x61", "A", gbk));
+  EXPECT_TRUE(Hit(NameKind::Files, MatchMode::Exact, "\x81\x61x", "?x", gbk));
+  EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Exact, "\x81\x61x", "??x", gbk));
+  // A dot that is the trail byte of nothing still ends the keyword; a keyword
+  // that ends in a lone lead byte never swallows the dot after it.
+  EXPECT_FALSE(Hit(NameKind::Files, MatchMode::Exact, "\x81.txt", "\x81", gbk));
+}
+
+TEST(MatchRules, QuestionMarkTakesOneUtf8Character) {
+  MatchRules rules = Rules(NameKind::Files, MatchMode::Exact);
+  rules.utf8_names = true;
+  const std::string e_acute = "\xC3\xA9";
+  EXPECT_TRUE(NameMatchesKeyword(rules, "caf" + e_acute + ".txt", "caf?"));
+  EXPECT_EQ(Matches(KeywordMatcher({"caf?", "caf??"}, rules), "caf" + e_acute + ".txt"), Ids{0});
+  // Not inside a sequence either.
+  rules.mode = MatchMode::Fuzzy;
+  EXPECT_FALSE(NameMatchesKeyword(rules, "x" + e_acute, "\xA9"));
+  EXPECT_TRUE(Matches(KeywordMatcher({"\xA9"}, rules), "x" + e_acute).empty());
+}
+
+TEST(KeywordMatcher, ReportsEachKeywordOnceInKeywordOrder) {
+  const MatchRules rules = Rules(NameKind::Files, MatchMode::Fuzzy);
+  const KeywordMatcher m({"ab", "x", "abc", "AB", "ab", "b*", "a"}, rules);
+  // "a" occurs twice in the name and "ab" matches through two patterns: still once each.
+  EXPECT_EQ(Matches(m, "abcab"), (Ids{0, 2, 3, 4, 5, 6}));
+  std::vector<std::size_t> called;
+  m.ForEachMatch("xa", [&](std::size_t k) { called.push_back(k); });
+  EXPECT_EQ(called, (std::vector<std::size_t>{1, 6}));
+}
+
+TEST(KeywordMatcher, TheShortAliasMatchesToo) {
+  const KeywordMatcher m({"progra~1", "program files", "prog"}, Rules(NameKind::Files, MatchMode::Exact));
+  EXPECT_EQ(Matches(m, "Program Files", "PROGRA~1"), (Ids{0, 1}));
+  const KeywordMatcher fuzzy({"~", "files", "PROG"}, Rules(NameKind::Files, MatchMode::Fuzzy));
+  EXPECT_EQ(Matches(fuzzy, "Program Files", "PROGRA~1"), (Ids{0, 1, 2}));
+}
+
+std::string RandomText(std::mt19937& rng, std::size_t max_size, const std::vector<std::string>& alphabet) {
+  std::uniform_int_distribution<std::size_t> size(0, max_size), pick(0, alphabet.size() - 1);
+  std::string s;
+  for (std::size_t n = size(rng); n > 0; --n) s += alphabet[pick(rng)];
+  return s;
+}
+
+// Rules picked so that every per-name path of the matcher is exercised:
+// exact hash and prefixes, automaton boundaries, wildcard filters.
+TEST(KeywordMatcher, AgreesWithTheOnePairRulesOnRandomInput) {
+  std::mt19937 rng(20261207);
+  const std::vector<std::string> pieces = {"a", "A", "b", "B", ".", ".", "*", "?", " ", "ab", "\x81", "\x61",
+                                           "\x41", "\x81\x61", "\xC3\xA9", "\xA9", "/", "x"};
+  struct Setup {
+    const text::Charset* cs;
+    bool utf8_names;
+  };
+  for (const Setup setup : {Setup{&gbk, false}, Setup{&utf8, false}, Setup{&utf8, true}}) {
+    for (NameKind kind : {NameKind::Files, NameKind::Folders}) {
+      for (MatchMode mode : {MatchMode::Exact, MatchMode::Fuzzy}) {
+        for (int round = 0; round < 40; ++round) {
+          MatchRules rules = Rules(kind, mode, *setup.cs);
+          rules.utf8_names = setup.utf8_names;
+          std::vector<std::string> keywords;
+          for (int k = 0; k < 25; ++k) keywords.push_back(RandomText(rng, 4, pieces));
+          const KeywordMatcher m(keywords, rules);
+          for (int n = 0; n < 60; ++n) {
+            const std::string name = RandomText(rng, 7, pieces);
+            Ids expected;
+            for (std::uint32_t k = 0; k < keywords.size(); ++k) {
+              if (NameMatchesKeyword(rules, name, keywords[k])) expected.push_back(k);
+            }
+            ASSERT_EQ(Matches(m, name), expected) << "name '" << name << "'";
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quellor::search

@@ -1,0 +1,99 @@
+#include "search/reference_search.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "text/path_scan.h"
+
+namespace quellor::search::testing {
+
+namespace fs = std::filesystem;
+
+std::vector<ReferenceSearch::Entry> ReferenceSearch::Entries(const std::string& folder) const {
+  std::vector<Entry> entries;
+  std::error_code error;
+  fs::directory_iterator it(fs::path(folder), error);
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    std::error_code ignored;
+    const bool is_folder = it->is_directory(ignored);
+    const bool link = it->is_symlink(ignored);
+    entries.push_back(Entry{it->path().filename().string(), is_folder, is_folder && !link});
+  }
+  return entries;
+}
+
+std::string ReferenceSearch::Join(const std::string& folder, const std::string& name) const {
+  if (!folder.empty() && folder.back() == separator_) return folder + name;
+  return folder + separator_ + name;
+}
+
+void ReferenceSearch::FileRun(const std::vector<std::string>& roots) {
+  int pending = static_cast<int>(roots.size());
+  for (const std::string& root : roots) {
+    Walk(root);
+    if (--pending == 0) sink_.FilesFinished();
+  }
+}
+
+void ReferenceSearch::Walk(const std::string& folder) {
+  const std::vector<Entry> entries = folder.empty() ? std::vector<Entry>{} : Entries(folder);
+  for (std::size_t k = 0; k < keywords_.size(); ++k) {
+    if (stop_) {
+      sink_.KeywordsSearched(k);
+      sink_.FilesFinished();
+      return;
+    }
+    for (const Entry& e : entries) {
+      if (!e.is_folder && NameMatchesKeyword(rules_, e.name, keywords_[k])) sink_.AddResultRow(Join(folder, e.name), k);
+    }
+  }
+  sink_.KeywordsSearched(keywords_.size());
+  for (const Entry& e : entries) {
+    if (!e.real_folder) continue;
+    Walk(Join(folder, e.name));
+    if (stop_) {
+      sink_.FilesFinished();
+      break;
+    }
+  }
+}
+
+void ReferenceSearch::Collect(const std::string& folder, std::vector<std::string>& out) const {
+  for (const Entry& e : Entries(folder)) {
+    if (!e.is_folder) continue;
+    const std::string child = Join(folder, e.name);
+    if (e.real_folder) Collect(child, out);
+    out.push_back(child);
+  }
+}
+
+void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
+  sink_.FoldersStarted();
+  for (const std::string& root : roots) {
+    std::error_code error;
+    std::string taken = root;
+    if (separator_ == '\\') {
+      if (taken.size() == 1) taken += ':';
+      if (taken.find(':') == std::string::npos && taken.rfind("\\\\", 0) != 0) continue;
+    } else if (taken.empty() || taken[0] != '/') {
+      continue;
+    }
+    if (!fs::is_directory(fs::path(taken), error)) continue;
+    std::vector<std::string> candidates{taken};
+    Collect(taken, candidates);
+    for (std::size_t k = 0; k < keywords_.size(); ++k) {
+      const std::string& keyword = keywords_[k];
+      for (const std::string& candidate : candidates) {
+        if (stop_) {
+          sink_.FoldersFinished();
+          return;
+        }
+        const std::string_view name = text::LastPathComponent(*rules_.charset, candidate, separator_);
+        if (NameMatchesKeyword(rules_, name, keyword)) sink_.AddResultRow(candidate, k);
+      }
+    }
+  }
+  sink_.FoldersFinished();
+}
+
+}  // namespace quellor::search::testing

@@ -1,0 +1,202 @@
+// The search command over in-memory controls: the request's checks and
+// cleaning, rows and texts delivered on the "window thread", stop, a new
+// request during a run, and shutting down mid-run.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/memory/memory_controls.h"
+#include "platform/memory/scripted_dialogs.h"
+#include "platform/system_charset.h"
+#include "search/search_engine.h"
+#include "search/status_texts.h"
+#include "search/temp_tree.h"
+
+namespace quellor::search {
+namespace {
+
+using testing::TempTree;
+using Rows = std::vector<std::string>;
+
+const text::Charset gbk = text::Charset::Gbk();
+
+struct Window {
+  explicit Window(const text::Charset& cs = platform::SystemCharset())
+      : services{dialogs, cs, [this] { return whole_computer; }} {}
+
+  void Start() { StartSearch(c.controls(), engine, services); }
+  // Delivers until the run has ended, as the window's message loop would.
+  void Finish() {
+    while (engine.Running()) {
+      engine.DeliverPending(c.controls());
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    engine.DeliverPending(c.controls());
+  }
+  void UseFolders(std::vector<std::string> roots) {
+    c.列表框_路径.DeleteAll();
+    for (const std::string& root : roots) c.列表框_路径.Append(root);
+  }
+
+  platform::MemoryControls c;
+  platform::ScriptedDialogs dialogs;
+  std::vector<std::string> whole_computer;
+  std::atomic<int> wakes{0};
+  SearchEngine engine{[this] { ++wakes; }};
+  SearchServices services;
+};
+
+TEST(StartSearch, WantsAFolderBeforeAnythingElse) {
+  Window w;
+  w.c.按钮_停止搜索.SetCaption("已停止");
+  w.c.编辑框_文件名.SetText("\r\n");
+  w.Start();
+  ASSERT_EQ(w.dialogs.messages.size(), 1u);
+  EXPECT_EQ(w.dialogs.messages[0].text, "您选择的是按指定路径搜索，请指定搜索路径后再搜索！");
+  EXPECT_EQ(w.dialogs.messages[0].caption, "信息：");
+  EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "已停止");
+  EXPECT_EQ(w.c.编辑框_文件名.Text(), "\r\n");
+  EXPECT_FALSE(w.c.按钮_未搜索到文件.Enabled());
+  EXPECT_FALSE(w.engine.Running());
+}
+
+TEST(StartSearch, WithoutKeywordsKeepsTheOldRows) {
+  Window w(gbk);
+  w.UseFolders({"missing"});
+  w.c.超级列表框1.AppendRows({"old"});
+  w.c.按钮_停止搜索.SetCaption("已停止");
+  w.c.编辑框_文件名.SetText("  \r\n\xA1\xA1\r\n");
+  w.Start();
+  ASSERT_EQ(w.dialogs.messages.size(), 1u);
+  EXPECT_EQ(w.dialogs.messages[0].text, "您没有输入任何要搜索的文件名！请输入后再执行搜索！");
+  EXPECT_EQ(w.c.编辑框_文件名.Text(), "");
+  EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "停止搜索");
+  EXPECT_EQ(w.c.超级列表框1.Texts(), Rows{"old"});
+  EXPECT_FALSE(w.c.按钮_未搜索到文件.Enabled());
+}
+
+TEST(StartSearch, CleansTheKeywordBoxAndSearchesEveryKeptLine) {
+  TempTree t;
+  t.File(" a ");
+  t.File("b.txt");
+  t.File("sub/b");
+  Window w;
+  w.UseFolders({t.Root()});
+  w.c.超级列表框1.AppendRows({"old"});
+  const std::string wide_space(platform::SystemCharset().FullWidthSpace());
+  w.c.编辑框_文件名.SetText(" a \r\n\r\n   \r\n" + wide_space + "\r\nb\r\n\tb");
+  w.Start();
+  EXPECT_EQ(w.c.编辑框_文件名.Text(), " a \r\nb\r\n\tb\r\n");
+  EXPECT_TRUE(w.c.超级列表框1.Texts().empty());
+  EXPECT_TRUE(w.c.按钮_未搜索到文件.Enabled());
+  w.Finish();
+  const Rows rows = w.c.超级列表框1.Texts();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[2], t.Path("sub/b"));
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件3个.");
+  EXPECT_GT(w.wakes.load(), 0);
+}
+
+TEST(StartSearch, FolderNameRunsWriteTheirOwnTexts) {
+  TempTree t;
+  t.Folder("Photos/2024");
+  Window w;
+  w.UseFolders({t.Root(), t.Path("Photos")});
+  w.c.选择框_搜索目录.SetChecked(true);
+  w.c.单选框_精确搜索.SetChecked(false);
+  w.c.单选框_模糊搜索.SetChecked(true);
+  w.c.编辑框_文件名.SetText("photo");
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框1.Texts(), (Rows{t.Path("Photos"), t.Path("Photos")}));
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹2个.");
+}
+
+TEST(StartSearch, AWholeComputerWithoutDrives) {
+  Window w;
+  w.c.单选框_整个电脑.SetChecked(true);
+  w.c.单选框_指定路径.SetChecked(false);
+  w.c.编辑框_文件名.SetText("x");
+  w.c.标签_状态.SetCaption("before");
+  w.Start();
+  EXPECT_FALSE(w.engine.Running());
+  w.Finish();
+  EXPECT_EQ(w.c.标签_状态.Caption(), "before");
+  w.c.选择框_搜索目录.SetChecked(true);
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹0个.");
+}
+
+void MakeWideTree(const TempTree& t, int folders) {
+  for (int i = 0; i < folders; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
+}
+
+TEST(StartSearch, ANewRequestDropsTheRowsOfTheRunBefore) {
+  TempTree t;
+  MakeWideTree(t, 200);
+  t.File("only.txt");
+  Window w;
+  w.UseFolders({t.Root()});
+  w.c.编辑框_文件名.SetText("hit*");
+  w.Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  w.c.编辑框_文件名.SetText("only");
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框1.Texts(), Rows{t.Path("only.txt")});
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件1个.");
+}
+
+TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  Window w;
+  w.UseFolders({t.Root(), t.Root()});
+  w.c.编辑框_文件名.SetText("hit*");
+  w.Start();
+  StopSearch(w.c.controls(), w.engine);
+  EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "已停止");
+  w.Finish();
+  const int rows = w.c.超级列表框1.RowCount();
+  EXPECT_LT(rows, 600);
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件" + std::to_string(rows) + "个.");
+  // A click after the end only changes the caption; the next request clears it.
+  StopSearch(w.c.controls(), w.engine);
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件" + std::to_string(rows) + "个.");
+  w.Start();
+  EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "停止搜索");
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框1.RowCount(), 600);
+}
+
+TEST(SearchEngine, ClosingMidRunNeitherWaitsForTheWindowNorLeaksThreads) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  for (int round = 0; round < 3; ++round) {
+    Window w;
+    w.UseFolders({t.Root(), t.Root(), t.Root()});
+    w.c.编辑框_文件名.SetText("hit*\r\nf*");
+    w.Start();
+    w.Start();
+    // Nothing is delivered: the workers must not wait for the window.
+    w.engine.StopAndWait();
+    EXPECT_FALSE(w.engine.Running());
+  }
+}
+
+TEST(StatusTexts, AreThoseOfTheWindow) {
+  // The C runtime's first rand() after srand(1) is 41.
+  EXPECT_EQ(ProgressNumber(1), 42);
+  for (std::uint32_t tick : {0u, 7u, 123456789u, 0xFFFFFFFFu}) {
+    EXPECT_GE(ProgressNumber(tick), 1);
+    EXPECT_LE(ProgressNumber(tick), 5000);
+  }
+  EXPECT_EQ(ProgressText("abc", 17), "请稍后，正在搜索abc  加速17");
+  EXPECT_EQ(FilesFinishedText(0), "搜索完毕！共搜索到文件0个.");
+  EXPECT_EQ(FoldersFinishedText(12), "搜索完毕！共搜索到文件夹12个.");
+}
+
+}  // namespace
+}  // namespace quellor::search
