@@ -3,6 +3,7 @@
 #include "actions/result_actions.h"
 #include "app/control_ids.h"
 #include "platform/clipboard.h"
+#include "platform/file_name_case.h"
 #include "platform/file_operations.h"
 #include "platform/shell.h"
 #include "platform/system_charset.h"
@@ -23,7 +24,9 @@ class ResultActions : public WindowActions {
         files_(platform::MakeSystemFileOperations()),
         shell_(platform::MakeSystemShell()),
         clipboard_(platform::MakeSystemClipboard()),
-        services_{dialogs, events, *files_, *shell_, *clipboard_, platform::SystemCharset(), program_folder} {}
+        // The not-found report folds file names as the file system does.
+        services_{dialogs, events, *files_, *shell_, *clipboard_, platform::SystemCharset(), program_folder,
+                  &platform::FoldFileNameCase} {}
 
   void Run(int command) override {
     switch (command) {

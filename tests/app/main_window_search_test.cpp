@@ -1,0 +1,132 @@
+// The search and the result actions as the window runs them: real engine,
+// real file operations, a real folder tree.
+#include "app/main_window_fixture.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+namespace quellor::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kFinishedPrefix = "搜索完毕！共搜索到文件";
+
+class WindowSearchTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    root = tree.path() / "root";
+    for (const char* sub : {"a", "b", "c/sub"}) fs::create_directories(root / sub);
+    for (const char* file : {"a/photo1.jpg", "b/photo2.png", "c/sub/photo1.txt", "c/other.txt"}) {
+      std::ofstream(root / file) << file;
+    }
+  }
+  // Many folders, so that a run lasts long enough to be stopped or closed.
+  void GrowTree(int folders) {
+    for (int i = 0; i < folders; ++i) {
+      const fs::path leaf = root / "big" / ("f" + std::to_string(i / 50)) / ("d" + std::to_string(i));
+      fs::create_directories(leaf);
+      std::ofstream(leaf / "photo1.jpg") << i;
+    }
+  }
+  void UseRoot() {
+    dialogs.folders.push_back(root.string());
+    Click(ids::按钮_搜索路径);
+  }
+  void TypeKeywords(const std::string& text) { SetWindowTextA(Item(ids::编辑框_文件名), text.c_str()); }
+  std::string Status() const { return Text(Item(ids::标签_状态)); }
+  bool Finished() const { return Status().rfind(kFinishedPrefix, 0) == 0; }
+  bool WaitFinished() {
+    return testing::PumpUntil([&] { return Finished(); }, 30s, main());
+  }
+  int RowCount() const { return static_cast<int>(SendMessageA(Item(ids::超级列表框1), LVM_GETITEMCOUNT, 0, 0)); }
+  std::set<std::string> Rows() const {
+    std::set<std::string> rows;
+    for (int i = 0; i < RowCount(); ++i) rows.insert(window->controls()->超级列表框1.RowText(i));
+    return rows;
+  }
+  std::string Under(const char* relative) const {
+    std::string path = (root / relative).string();
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+  }
+
+  testing::TempProgramFolder tree;
+  fs::path root;
+};
+
+TEST_F(WindowSearchTest, TypedKeywordsAreSearchedOverTheFolderListAndTheRowsListed) {
+  Open();
+  UseRoot();
+  HWND edit = Item(ids::编辑框_文件名);
+  SetFocus(edit);
+  for (char c : std::string("photo1\r\n\r\nphoto2")) SendMessageA(edit, WM_CHAR, c, 0);
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(WaitFinished()) << Status();
+  EXPECT_EQ(Rows(), (std::set<std::string>{Under("a/photo1.jpg"), Under("b/photo2.png"), Under("c/sub/photo1.txt")}));
+  EXPECT_EQ(Status(), "搜索完毕！共搜索到文件3个.");
+  EXPECT_EQ(Text(edit), "photo1\r\nphoto2\r\n") << "blank lines removed";
+  EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_未搜索到文件)));
+  EXPECT_TRUE(dialogs.messages.empty());
+  window->controls()->超级列表框1.SetRowChecked(1, true);
+  SaveScreenshot("main-window-results");
+
+  // Fuzzy, as the radio button now says.
+  Click(ids::单选框_模糊搜索);
+  TypeKeywords("hoto");
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(WaitFinished());
+  testing::PumpUntil([&] { return Status() == "搜索完毕！共搜索到文件3个."; }, 5s, main());
+  EXPECT_EQ(Status(), "搜索完毕！共搜索到文件3个.");
+  EXPECT_EQ(RowCount(), 3);
+}
+
+TEST_F(WindowSearchTest, RequestsTheEngineRefusesReachTheUserAsItsMessages) {
+  Open();
+  TypeKeywords("photo1");
+  Click(ids::按钮_立即搜索);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "您选择的是按指定路径搜索，请指定搜索路径后再搜索！");
+  EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮_未搜索到文件)));
+}
+
+TEST_F(WindowSearchTest, StopEndsTheRunAndTheListGrowsNoFurther) {
+  GrowTree(1000);
+  Open();
+  UseRoot();
+  TypeKeywords("photo1\r\nphoto2\r\nnothing");
+  Click(ids::按钮_立即搜索);
+  Click(ids::按钮_停止搜索);
+  EXPECT_EQ(Text(Item(ids::按钮_停止搜索)), "已停止");
+  ASSERT_TRUE(WaitFinished()) << Status();
+  Pump(300ms);
+  const int rows = RowCount();
+  EXPECT_LT(rows, 1502) << "stopped before the end";
+  EXPECT_EQ(Status(), std::string(kFinishedPrefix) + std::to_string(rows) + "个.");
+  Pump(300ms);
+  EXPECT_EQ(RowCount(), rows);
+}
+
+TEST_F(WindowSearchTest, ClosingDuringARunStopsItAndStoresThePathsTwentyTimesOver) {
+  GrowTree(600);
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE(i);
+    Open();
+    UseRoot();
+    TypeKeywords("photo1\r\nphoto2");
+    Click(ids::按钮_立即搜索);
+    Pump(std::chrono::milliseconds(i * 5));
+    Close();
+    window.reset();
+    EXPECT_EQ(folder.Read(kPathFile), root.string() + "\r\n");
+    fs::remove(folder.path() / std::string(kPathFile));
+  }
+}
+
+}  // namespace
+}  // namespace quellor::app
