@@ -270,7 +270,8 @@ void MainWindow::RepaintHintOverKeywordBox(bool box_too) {
   HWND hint = GetDlgItem(window_, ids::透明标签1);
   if (hint == nullptr || !IsWindowVisible(hint)) return;
   if (box_too) {
-    RedrawWindow(GetDlgItem(window_, ids::编辑框_文件名), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // Left to the next paint: a command that appends many lines repaints once.
+    RedrawWindow(GetDlgItem(window_, ids::编辑框_文件名), nullptr, nullptr, RDW_INVALIDATE);
   } else {
     RedrawWindow(hint, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }

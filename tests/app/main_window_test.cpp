@@ -301,9 +301,10 @@ TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
   c.列表框_路径.DeleteAll();
   EXPECT_EQ(c.列表框_路径.Count(), 0);
 
-  c.编辑框_文件名.SetText("a\r\n");
+  c.编辑框_文件名.SetText("\xD6\xD0\xCE\xC4\r\n");
   c.编辑框_文件名.Append("b\r\n");
-  EXPECT_EQ(c.编辑框_文件名.Text(), "a\r\nb\r\n");
+  c.编辑框_文件名.Append("\xCE\xC4\r\n");
+  EXPECT_EQ(c.编辑框_文件名.Text(), "\xD6\xD0\xCE\xC4\r\nb\r\n\xCE\xC4\r\n");
 
   const std::string long_path = "C:\\" + std::string(700, 'x') + "\\\xD6\xD0.txt";
   c.超级列表框1.AppendRows({"C:\\one", long_path, "C:\\three"});

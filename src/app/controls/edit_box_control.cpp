@@ -7,6 +7,7 @@ std::string Win32EditBox::Text() const { return WindowText(window_); }
 void Win32EditBox::SetText(std::string_view text) { SetWindowTextBytes(window_, text); }
 
 void Win32EditBox::Append(std::string_view text) {
+  // The length in bytes is never less than in characters, and a position past the end means the end.
   const int end = GetWindowTextLengthA(window_);
   SendMessageA(window_, EM_SETSEL, end, end);
   SendMessageA(window_, EM_SCROLLCARET, 0, 0);
