@@ -3,6 +3,7 @@
 
 #include "actions/result_actions.h"
 #include "platform/file_io.h"
+#include "platform/file_name_case.h"
 #include "platform/file_operations.h"
 #include "platform/shell.h"
 #include "platform/system_charset.h"
@@ -64,6 +65,7 @@ void WriteNotFoundReport(platform::Controls& controls, ActionServices& services)
   rules.charset = &cs;
   rules.fold_file_name = services.fold_file_name;
   rules.path_separators = platform::kPathSeparators;
+  rules.utf8_names = platform::NamesAreUtf8(cs);
 
   const std::string report = BuildNotFoundReport(rules, controls.编辑框_文件名.Text(), names);
   const std::string path = services.program_folder + separator + kNotFoundReportName;

@@ -5,8 +5,8 @@
 
 #include "platform/controls.h"
 #include "platform/dialogs.h"
+#include "platform/file_name_case.h"
 #include "search/match_rules.h"
-#include "text/case_fold.h"
 #include "text/charset.h"
 
 namespace quellor::platform {
@@ -27,9 +27,9 @@ struct ActionServices {
   platform::Clipboard& clipboard;
   const text::Charset& charset;
   std::string program_folder;
-  // How file names are folded when the not-found report matches them: the
-  // window passes the file system's folding (platform::FoldFileNameCase).
-  search::NameFolding fold_file_name = &text::FoldAsciiCase;
+  // How file names are folded when the not-found report matches them: as the
+  // file system folds them, unless a test says otherwise.
+  search::NameFolding fold_file_name = &platform::FoldFileNameCase;
 };
 
 // True while a copy, move or delete runs. Every command here does nothing

@@ -34,12 +34,34 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
       o.names_file = args[++i];
     } else if (a.rfind("--names=", 0) == 0) {
       o.names_file = a.substr(8);
+    } else if (a == "--rename-on-clash") {
+      o.rename_on_clash = true;
+    } else if (std::string* value = a == "--copy-to"     ? &o.copy_to
+                                    : a == "--move-to"   ? &o.move_to
+                                    : a == "--not-found" ? &o.not_found_file
+                                                         : nullptr) {
+      if (i + 1 == args.size() || args[i + 1].empty()) {
+        return {std::nullopt, "option " + std::string(a) + " needs a " + (value == &o.not_found_file ? "file" : "folder")};
+      }
+      *value = args[++i];
+    } else if (a.rfind("--copy-to=", 0) == 0) {
+      o.copy_to = a.substr(10);
+    } else if (a.rfind("--move-to=", 0) == 0) {
+      o.move_to = a.substr(10);
+    } else if (a.rfind("--not-found=", 0) == 0) {
+      o.not_found_file = a.substr(12);
     } else {
       return {std::nullopt, "unknown option " + std::string(a)};
     }
   }
   if (o.whole_computer && !o.roots.empty()) {
     return {std::nullopt, "--whole-computer searches every local disk: give no folders with it"};
+  }
+  if (!o.copy_to.empty() && !o.move_to.empty()) {
+    return {std::nullopt, "give either --copy-to or --move-to, not both"};
+  }
+  if (o.rename_on_clash && o.copy_to.empty() && o.move_to.empty()) {
+    return {std::nullopt, "--rename-on-clash goes with --copy-to or --move-to"};
   }
   return {std::move(o), {}};
 }
@@ -63,6 +85,13 @@ std::string FindHelpText() {
          "  -c, --count             print, for each name in order, its number of hits and the\n"
          "                          name (a tab between) instead of the paths\n"
          "  -q, --quiet             no status text on standard error\n"
+         "      --copy-to DIR       after the search, copy every found item into DIR\n"
+         "      --move-to DIR       after the search, move every found item into DIR\n"
+         "      --rename-on-clash   with --copy-to or --move-to: an item whose name is taken\n"
+         "                          in DIR is stored as 'name (2).ext', 'name (3).ext', ...;\n"
+         "                          without it the item in DIR is overwritten\n"
+         "      --not-found FILE    write the names that found nothing to FILE, one per line\n"
+         "                          (CR LF after each; an empty file when all were found)\n"
          "  -h, --help              show this help\n"
          "\n"
          "Found paths go to standard output, folder by folder (each folder before its\n"
@@ -70,8 +99,13 @@ std::string FindHelpText() {
          "finds it, and once per FOLDER that holds it. The closing status goes to\n"
          "standard error, and progress too when standard error is a terminal.\n"
          "\n"
-         "Exit status: 0 when the search ran to its end; 2 on a usage error (unknown\n"
-         "option, no names, unreadable names file).\n";
+         "Items are copied or moved in the order they were found, each path once; every\n"
+         "item that could not be copied or moved is named on standard error.\n"
+         "\n"
+         "Exit status: 0 when the search ran to its end (and every copy, move and the\n"
+         "not-found file succeeded); 1 when results, an item or the not-found file could\n"
+         "not be written, copied or moved; 2 on a usage error (unknown option, no names,\n"
+         "unreadable names file, a target that is no folder).\n";
 }
 
 std::vector<std::string> NamesFromText(const text::Charset& cs, std::string_view text) {

@@ -20,7 +20,11 @@ struct FindOptions {
   bool count_per_name = false;
   bool quiet = false;
   bool help = false;
-  // Actions on the hits (copy, move, not-found report) add their options here.
+  // Actions on the hits, after the search.
+  std::string copy_to;         // copy every hit into this folder
+  std::string move_to;         // move every hit into this folder
+  bool rename_on_clash = false;
+  std::string not_found_file;  // write the names that found nothing here
 };
 
 struct ParsedOptions {

@@ -1,12 +1,15 @@
 // quellor-find: the search engine from the command line.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/find_options.h"
+#include "cli/hit_actions.h"
 #include "cli/row_printer.h"
 #include "platform/command_line.h"
 #include "platform/file_io.h"
+#include "platform/file_operations.h"
 #include "platform/fixed_drives.h"
 #include "platform/folder_listing.h"
 #include "platform/system_charset.h"
@@ -63,6 +66,16 @@ int Run(const std::vector<std::string_view>& args) {
   const std::vector<std::string> names = NamesFromText(cs, *text);
   if (names.empty()) return UsageError("no names to search for (the names file holds no non-blank line)");
 
+  // The target folder is checked before the search, not after a long one.
+  const std::string target = options.copy_to.empty() ? options.move_to : options.copy_to;
+  std::string target_folder;
+  if (!target.empty()) {
+    target_folder = platform::AbsolutePath(target);
+    if (target_folder.empty() || !platform::IsExistingFolder(target_folder)) {
+      return UsageError(target + " is not a folder");
+    }
+  }
+
   search::RunRequest request{names, Roots(options), options.kind};
   RowPrinter::Settings settings;
   settings.null_separated = options.null_separated;
@@ -74,7 +87,9 @@ int Run(const std::vector<std::string_view>& args) {
   RowPrinter printer(names, settings, stdout, stderr);
   const std::atomic<bool> stop{false};
   const std::atomic<search::MatchMode> mode{options.mode};
-  search::SearchRun(std::move(request), search::PlatformRunSettings(cs), printer, stop, mode).Run();
+  const search::RunSettings run_settings = search::PlatformRunSettings(cs);
+  RowRecorder recorder(printer, !target_folder.empty() || !options.not_found_file.empty());
+  search::SearchRun(std::move(request), run_settings, recorder, stop, mode).Run();
   printer.Close();
   if (options.count_per_name) {
     for (std::size_t k = 0; k < names.size(); ++k) {
@@ -86,7 +101,33 @@ int Run(const std::vector<std::string_view>& args) {
     std::fprintf(stderr, "quellor-find: cannot write the results\n");
     return 1;
   }
-  return 0;
+  int status = 0;
+  if (!target_folder.empty()) {
+    const bool move = !options.move_to.empty();
+    const std::unique_ptr<platform::FileOperations> files = platform::MakeSystemFileOperations();
+    const TransferCount count =
+        TransferHits(*files, cs, move ? platform::FileOperationKind::Move : platform::FileOperationKind::Copy,
+                     recorder.Rows(), target_folder, options.rename_on_clash, stderr);
+    if (count.failed > 0 || !options.quiet) {
+      std::fprintf(stderr, "quellor-find: %s %zu of %zu items into %s; %zu failed\n", move ? "moved" : "copied",
+                   count.taken - count.failed, count.taken, target_folder.c_str(), count.failed);
+    }
+    if (count.failed > 0) status = 1;
+  }
+  if (!options.not_found_file.empty()) {
+    search::MatchRules rules;
+    rules.kind = options.kind;
+    rules.mode = options.mode;
+    rules.charset = &cs;
+    rules.fold_file_name = run_settings.fold_file_name;
+    rules.path_separators = run_settings.path_separators;
+    rules.utf8_names = run_settings.utf8_names;
+    if (!WriteNotFoundFile(options.not_found_file, rules, run_settings.separator, names, recorder.Rows())) {
+      std::fprintf(stderr, "quellor-find: cannot write %s\n", options.not_found_file.c_str());
+      status = 1;
+    }
+  }
+  return status;
 }
 
 }  // namespace
