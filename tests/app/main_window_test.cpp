@@ -176,6 +176,29 @@ TEST_F(MainWindowTest, ControlsAreThoseOfCommonControlsSix) {
   EXPECT_GT(ideal.cx, 0);
 }
 
+// Every caption fits its control, the box of a check box or radio button included.
+TEST_F(MainWindowTest, CaptionsFitTheirControls) {
+  Open();
+  const int box = GetSystemMetrics(SM_CXMENUCHECK) + 4;
+  for (const Expected& row : kTable) {
+    if (row.caption == nullptr || *row.caption == '\0') continue;
+    SCOPED_TRACE(row.caption);
+    HWND control = Item(row.id);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32A(dc, row.caption, static_cast<int>(strlen(row.caption)), &text);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+    const bool has_box = std::string_view(row.class_name) == "Button" && type != BS_PUSHBUTTON;
+    const bool push_button = std::string_view(row.class_name) == "Button" && type == BS_PUSHBUTTON;
+    const int room = row.width - (has_box ? box : 0) - (push_button ? 6 : 0);
+    EXPECT_LE(text.cx, room);
+    EXPECT_LE(text.cy, row.height);
+  }
+}
+
 // Radio groups start at their first button; what overlaps lies on top.
 TEST_F(MainWindowTest, RadioGroupsAndStackingOrder) {
   Open();
