@@ -1,0 +1,26 @@
+cmake_minimum_required(VERSION 3.21)
+# Fails unless EXE is a 32-bit Windows GUI program that imports no DLL beyond
+# Windows' own, so it runs on a bare Windows as one file.
+# cmake -DOBJDUMP=... -DEXE=... -P check-imports.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "objdump could not read ${EXE}")
+endif()
+if(NOT dump MATCHES "file format pei-i386")
+  message(FATAL_ERROR "${EXE} is not a 32-bit Windows program")
+endif()
+if(NOT dump MATCHES "Subsystem[ \t]+00000002")
+  message(FATAL_ERROR "${EXE} is not a GUI program")
+endif()
+set(system_dlls kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll ole32.dll oleaut32.dll
+    advapi32.dll shlwapi.dll msvcrt.dll uxtheme.dll)
+string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
+foreach(entry IN LISTS names)
+  string(REPLACE "DLL Name: " "" dll "${entry}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll IN_LIST system_dlls)
+    message(FATAL_ERROR "${EXE} imports ${dll}, which a bare Windows does not have")
+  endif()
+  message(STATUS "imports ${dll}")
+endforeach()
