@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +17,70 @@ namespace {
 bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
+
+void AddEntry(int fd, const char* name, unsigned char type, FolderListing& listing) {
+  if (type == DT_UNKNOWN) {
+    struct stat entry_st {};
+    if (::fstatat(fd, name, &entry_st, AT_SYMLINK_NOFOLLOW) == 0) {
+      type = S_ISDIR(entry_st.st_mode) ? DT_DIR : S_ISLNK(entry_st.st_mode) ? DT_LNK : DT_REG;
+    }
+  }
+  bool is_folder = type == DT_DIR;
+  if (type == DT_LNK) {
+    struct stat target {};
+    is_folder = ::fstatat(fd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+  }
+  listing.Add(name, {}, is_folder, type == DT_DIR);
+}
+
+#ifdef __linux__
+// The raw directory reads: two system calls fewer per folder than
+// fdopendir/readdir/closedir, which matters over tens of thousands of folders.
+struct LinuxDirent64 {
+  ino64_t d_ino;
+  off64_t d_off;
+  unsigned short d_reclen;
+  unsigned char d_type;
+  char d_name[1];
+};
+
+bool ReadEntries(int fd, FolderListing& listing) {
+  alignas(8) char buffer[32768];
+  for (;;) {
+    const long got = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    for (long at = 0; at < got;) {
+      const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer + at);
+      if (!IsDotOrDotDot(entry->d_name)) AddEntry(fd, entry->d_name, entry->d_type, listing);
+      at += entry->d_reclen;
+    }
+  }
+}
+#else
+bool ReadEntries(int fd, FolderListing& listing) {
+  const int own = ::dup(fd);
+  if (own < 0) return false;
+  DIR* dir = ::fdopendir(own);
+  if (dir == nullptr) {
+    ::close(own);
+    return false;
+  }
+  bool ok = true;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (entry == nullptr) {
+      ok = errno == 0;
+      break;
+    }
+    if (!IsDotOrDotDot(entry->d_name)) AddEntry(fd, entry->d_name, entry->d_type, listing);
+  }
+  ::closedir(dir);
+  return ok;
+}
+#endif
 
 }  // namespace
 
@@ -41,33 +106,10 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
     ::close(fd);
     return false;
   }
-  DIR* dir = ::fdopendir(fd);
-  if (dir == nullptr) {
-    ::close(fd);
-    return false;
-  }
-  for (;;) {
-    errno = 0;
-    const dirent* entry = ::readdir(dir);
-    if (entry == nullptr) break;
-    const char* name = entry->d_name;
-    if (IsDotOrDotDot(name)) continue;
-    unsigned char type = entry->d_type;
-    if (type == DT_UNKNOWN) {
-      struct stat entry_st {};
-      if (::fstatat(fd, name, &entry_st, AT_SYMLINK_NOFOLLOW) == 0) {
-        type = S_ISDIR(entry_st.st_mode) ? DT_DIR : S_ISLNK(entry_st.st_mode) ? DT_LNK : DT_REG;
-      }
-    }
-    bool is_folder = type == DT_DIR;
-    if (type == DT_LNK) {
-      struct stat target {};
-      is_folder = ::fstatat(fd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
-    }
-    listing.Add(name, {}, is_folder, type == DT_DIR);
-  }
-  ::closedir(dir);
-  return true;
+  const bool read = ReadEntries(fd, listing);
+  ::close(fd);
+  if (!read) listing.Clear();
+  return read;
 }
 
 bool IsExistingFolder(const std::string& path) {
