@@ -101,7 +101,7 @@ PY
 }
 
 # A command that takes many seconds: one run, cut off after $slow_limit s.
-slow_limit=300
+slow_limit=120
 timed_once() {
   local label=$1 cmd=$2 start end status=0
   echo "== $label (one run, at most ${slow_limit} s)" >&2

@@ -186,6 +186,8 @@ std::vector<std::string> SearchRun::CollectFolderCandidates(const std::string& g
     if (top.next < top.children.size()) {
       const auto& [name, enterable] = top.children[top.next++];
       std::string child = Join(top.path, name);
+      // Passed over rather than listed with a path the platform cannot use.
+      if (child.size() > platform::MaxPathLength()) continue;
       if (enterable) {
         stack.push_back(visit(std::move(child)));
       } else {
