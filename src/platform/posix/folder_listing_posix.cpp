@@ -82,6 +82,9 @@ bool ReadEntries(int fd, FolderListing& listing) {
 }
 #endif
 
+// Deep trees open the folders below this depth through their full path.
+constexpr std::size_t kKeptOpen = 48;
+
 }  // namespace
 
 FolderReader::FolderReader(const std::string& root) : root_(root) {
@@ -93,13 +96,31 @@ FolderReader::FolderReader(const std::string& root) : root_(root) {
   }
 }
 
+FolderReader::~FolderReader() {
+  for (const OpenFolder& open : open_) ::close(open.handle);
+}
+
 bool FolderReader::Read(const std::string& folder, FolderListing& listing) const {
   listing.Clear();
   if (!root_known_ || folder.empty() || folder.size() >= MaxPathLength()) return false;
+  // Walks go depth first: keep open only the folders that lead to this one.
+  std::size_t name_at = 0;
+  while (!open_.empty()) {
+    const std::string& parent = open_.back().path;
+    // The name starts after the parent and its separator ("/" has it already).
+    name_at = parent.back() == '/' ? parent.size() : parent.size() + 1;
+    if (folder.size() > name_at && folder.compare(0, parent.size(), parent) == 0 && folder[name_at - 1] == '/' &&
+        folder.find('/', name_at) == std::string::npos) {
+      break;
+    }
+    ::close(open_.back().handle);
+    open_.pop_back();
+  }
   // O_NOFOLLOW: a folder swapped for a link since it was listed is not entered.
   // The root is opened following links, as the user named it.
-  const int follow = folder == root_ ? 0 : O_NOFOLLOW;
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | follow);
+  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (folder == root_ ? 0 : O_NOFOLLOW);
+  const int fd = open_.empty() ? ::open(folder.c_str(), flags)
+                               : ::openat(open_.back().handle, folder.c_str() + name_at, flags);
   if (fd < 0) return false;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_dev) != root_device_) {
@@ -107,8 +128,12 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
     return false;
   }
   const bool read = ReadEntries(fd, listing);
-  ::close(fd);
   if (!read) listing.Clear();
+  if (read && open_.size() < kKeptOpen) {
+    open_.push_back(OpenFolder{folder, fd});
+  } else {
+    ::close(fd);
+  }
   return read;
 }
 
