@@ -282,8 +282,8 @@ TEST(SearchRun, TheMatchModeIsReadAgainForEveryFolder) {
   struct SwitchingSink : RecordingSink {
     using RecordingSink::RecordingSink;
     std::atomic<MatchMode>* mode = nullptr;
-    void KeywordsSearched(std::size_t count) override {
-      RecordingSink::KeywordsSearched(count);
+    void ReportKeywordProgress(std::size_t count) override {
+      RecordingSink::ReportKeywordProgress(count);
       *mode = MatchMode::Fuzzy;
     }
   } sink(1, stop);
