@@ -22,7 +22,7 @@ void RowPrinter::AddResultRow(std::string_view path, std::size_t keyword) {
   }
 }
 
-void RowPrinter::KeywordsSearched(std::size_t count) {
+void RowPrinter::ReportKeywordProgress(std::size_t count) {
   if (!settings_.status || !settings_.progress || count == 0) return;
   const auto now = std::chrono::steady_clock::now();
   if (now - last_progress_ < kProgressInterval) return;
@@ -30,7 +30,7 @@ void RowPrinter::KeywordsSearched(std::size_t count) {
   Status(search::ProgressText(keywords_[count - 1], search::ProgressNumber(platform::TickCount())), false);
 }
 
-void RowPrinter::FoldersStarted() {
+void RowPrinter::ShowFolderRunStart() {
   if (settings_.status && settings_.progress) Status(std::string(search::kFolderRunStartText), false);
 }
 

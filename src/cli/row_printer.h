@@ -21,10 +21,10 @@ class RowPrinter : public search::RunSink {
   RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err);
 
   void AddResultRow(std::string_view path, std::size_t keyword) override;
-  void KeywordsSearched(std::size_t count) override;
-  void FilesFinished() override { finished_text_ = Finished::Files; }
-  void FoldersStarted() override;
-  void FoldersFinished() override { finished_text_ = Finished::Folders; }
+  void ReportKeywordProgress(std::size_t count) override;
+  void ShowFilesFinished() override { finished_text_ = Finished::Files; }
+  void ShowFolderRunStart() override;
+  void ShowFoldersFinished() override { finished_text_ = Finished::Folders; }
 
   // Ends the run's output: the finished status text, once.
   void Close();

@@ -43,15 +43,25 @@ class FolderListing {
 class FolderReader {
  public:
   explicit FolderReader(const std::string& root);
+  ~FolderReader();
+  FolderReader(const FolderReader&) = delete;
+  FolderReader& operator=(const FolderReader&) = delete;
   // Fills `listing` with the entries of `folder`; false (and an empty listing)
   // when the folder cannot be read, is over the platform's path limit, or
   // (POSIX) lies on another file system than the root.
   bool Read(const std::string& folder, FolderListing& listing) const;
 
  private:
+  struct OpenFolder {
+    std::string path;
+    int handle;
+  };
   std::string root_;
   std::uint64_t root_device_ = 0;
   bool root_known_ = false;
+  // POSIX: the folders on the path to the last one read, kept open so a
+  // subfolder opens relative to its parent instead of through its full path.
+  mutable std::vector<OpenFolder> open_;
 };
 
 // True when `path` names an existing folder (links to folders included).

@@ -14,13 +14,13 @@ class RunSink {
   virtual void AddResultRow(std::string_view path, std::size_t keyword) = 0;
   // Keywords 0 to count-1 were searched in one folder: one progress text for
   // each, the last one showing keyword count-1.
-  virtual void KeywordsSearched(std::size_t count) = 0;
+  virtual void ReportKeywordProgress(std::size_t count) = 0;
   // The finished text of a file-name search (written once per point where
   // the run ends or sees a stop request).
-  virtual void FilesFinished() = 0;
+  virtual void ShowFilesFinished() = 0;
   // The start and finished texts of a folder-name search.
-  virtual void FoldersStarted() = 0;
-  virtual void FoldersFinished() = 0;
+  virtual void ShowFolderRunStart() = 0;
+  virtual void ShowFoldersFinished() = 0;
   // A folder is done: a good moment to pass batched reports on.
   virtual void FolderDone() {}
 };

@@ -14,7 +14,7 @@ namespace quellor::search {
 
 namespace {
 
-enum class StatusKind { Progress, FilesFinished, FoldersStarted, FoldersFinished };
+enum class StatusKind { Progress, FilesFinished, FolderRunStart, FoldersFinished };
 
 struct Status {
   StatusKind kind;
@@ -57,12 +57,12 @@ struct SearchEngine::Impl {
    public:
     QueueSink(Impl& impl, std::uint64_t run) : impl_(impl), run_(run) {}
     void AddResultRow(std::string_view path, std::size_t) override { rows_.emplace_back(path); }
-    void KeywordsSearched(std::size_t count) override {
+    void ReportKeywordProgress(std::size_t count) override {
       if (count > 0) status_ = Status{StatusKind::Progress, count - 1};
     }
-    void FilesFinished() override { Final(StatusKind::FilesFinished); }
-    void FoldersStarted() override { status_ = Status{StatusKind::FoldersStarted}; }
-    void FoldersFinished() override { Final(StatusKind::FoldersFinished); }
+    void ShowFilesFinished() override { Final(StatusKind::FilesFinished); }
+    void ShowFolderRunStart() override { status_ = Status{StatusKind::FolderRunStart}; }
+    void ShowFoldersFinished() override { Final(StatusKind::FoldersFinished); }
     void FolderDone() override {
       const auto now = std::chrono::steady_clock::now();
       if (rows_.size() >= kBatchRows || now - last_ >= kBatchDelay) Flush();
@@ -181,7 +181,7 @@ void SearchEngine::DeliverPending(platform::Controls& controls) {
     case StatusKind::FilesFinished:
       controls.标签_状态.SetCaption(FilesFinishedText(controls.超级列表框1.RowCount()));
       break;
-    case StatusKind::FoldersStarted:
+    case StatusKind::FolderRunStart:
       controls.标签_状态.SetCaption(kFolderRunStartText);
       break;
     case StatusKind::FoldersFinished:

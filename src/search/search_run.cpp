@@ -67,7 +67,7 @@ void SearchRun::WalkRoot(const std::string& root) {
     std::lock_guard<std::mutex> hold(SearchLock());
     WalkFolderForFiles(root);
   }
-  if (--PendingRootWalkers == 0) sink_.FilesFinished();
+  if (--PendingRootWalkers == 0) sink_.ShowFilesFinished();
   sink_.FolderDone();
 }
 
@@ -94,7 +94,7 @@ void SearchRun::WalkFolderForFiles(const std::string& root) {
       if (stack.empty()) break;
     }
     if (StopRequested()) {
-      for (std::size_t level = stack.size(); level > 0; --level) sink_.FilesFinished();
+      for (std::size_t level = stack.size(); level > 0; --level) sink_.ShowFilesFinished();
       return;
     }
   }
@@ -103,7 +103,7 @@ void SearchRun::WalkFolderForFiles(const std::string& root) {
 // The keyword loop of one folder. False when a stop request ended it.
 bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::string path, Frame& frame) {
   if (StopRequested()) {
-    sink_.FilesFinished();
+    sink_.ShowFilesFinished();
     return false;
   }
   const KeywordMatcher& matcher = Matcher(mode_.load(std::memory_order_relaxed));
@@ -123,8 +123,8 @@ bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::strin
   for (std::size_t h = 0; h < hits_.size(); ++h) {
     const std::uint32_t keyword = hits_[h].first;
     if ((h == 0 || hits_[h - 1].first != keyword) && StopRequested()) {
-      sink_.KeywordsSearched(keyword);
-      sink_.FilesFinished();
+      sink_.ReportKeywordProgress(keyword);
+      sink_.ShowFilesFinished();
       sink_.FolderDone();
       return false;
     }
@@ -134,12 +134,12 @@ bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::strin
   // The check before the keyword after the last one with hits.
   const std::size_t next_keyword = hits_.empty() ? 1 : hits_.back().first + 1;
   if (next_keyword < request_.keywords.size() && StopRequested()) {
-    sink_.KeywordsSearched(next_keyword);
-    sink_.FilesFinished();
+    sink_.ReportKeywordProgress(next_keyword);
+    sink_.ShowFilesFinished();
     sink_.FolderDone();
     return false;
   }
-  sink_.KeywordsSearched(request_.keywords.size());
+  sink_.ReportKeywordProgress(request_.keywords.size());
   sink_.FolderDone();
   frame.path = std::move(path);
   return true;
@@ -186,6 +186,8 @@ std::vector<std::string> SearchRun::CollectFolderCandidates(const std::string& g
     if (top.next < top.children.size()) {
       const auto& [name, enterable] = top.children[top.next++];
       std::string child = Join(top.path, name);
+      // Passed over rather than listed with a path the platform cannot use.
+      if (child.size() > platform::MaxPathLength()) continue;
       if (enterable) {
         stack.push_back(visit(std::move(child)));
       } else {
@@ -204,7 +206,7 @@ std::vector<std::string> SearchRun::CollectFolderCandidates(const std::string& g
 // against every candidate's last component, rows grouped by keyword. A stop
 // ends the run at once; the finished text is written in any case.
 void SearchRun::FolderNameRun() {
-  sink_.FoldersStarted();
+  sink_.ShowFolderRunStart();
   sink_.FolderDone();
   for (const std::string& root : request_.roots) {
     if (StopRequested()) break;
@@ -228,7 +230,7 @@ void SearchRun::FolderNameRun() {
     }
     sink_.FolderDone();
   }
-  sink_.FoldersFinished();
+  sink_.ShowFoldersFinished();
   sink_.FolderDone();
 }
 

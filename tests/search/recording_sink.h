@@ -32,14 +32,14 @@ class RecordingSink : public RunSink {
     got.row_keywords.push_back(keyword);
     if (got.rows.size() == stop_after_rows) stop_ = true;
   }
-  void KeywordsSearched(std::size_t count) override {
+  void ReportKeywordProgress(std::size_t count) override {
     got.progress_reports += count;
     if (count > 0) got.last_progress_keyword = count - 1;
     if (count == keyword_count_ && ++folders_ == stop_after_folders) stop_ = true;
   }
-  void FilesFinished() override { Finish(got.files_finished); }
-  void FoldersStarted() override { ++got.folders_started; }
-  void FoldersFinished() override { Finish(got.folders_finished); }
+  void ShowFilesFinished() override { Finish(got.files_finished); }
+  void ShowFolderRunStart() override { ++got.folders_started; }
+  void ShowFoldersFinished() override { Finish(got.folders_finished); }
 
   Recorded got;
   std::size_t stop_after_rows = 0;

@@ -31,7 +31,7 @@ void ReferenceSearch::FileRun(const std::vector<std::string>& roots) {
   int pending = static_cast<int>(roots.size());
   for (const std::string& root : roots) {
     Walk(root);
-    if (--pending == 0) sink_.FilesFinished();
+    if (--pending == 0) sink_.ShowFilesFinished();
   }
 }
 
@@ -39,20 +39,20 @@ void ReferenceSearch::Walk(const std::string& folder) {
   const std::vector<Entry> entries = folder.empty() ? std::vector<Entry>{} : Entries(folder);
   for (std::size_t k = 0; k < keywords_.size(); ++k) {
     if (stop_) {
-      sink_.KeywordsSearched(k);
-      sink_.FilesFinished();
+      sink_.ReportKeywordProgress(k);
+      sink_.ShowFilesFinished();
       return;
     }
     for (const Entry& e : entries) {
       if (!e.is_folder && NameMatchesKeyword(rules_, e.name, keywords_[k])) sink_.AddResultRow(Join(folder, e.name), k);
     }
   }
-  sink_.KeywordsSearched(keywords_.size());
+  sink_.ReportKeywordProgress(keywords_.size());
   for (const Entry& e : entries) {
     if (!e.real_folder) continue;
     Walk(Join(folder, e.name));
     if (stop_) {
-      sink_.FilesFinished();
+      sink_.ShowFilesFinished();
       break;
     }
   }
@@ -68,7 +68,7 @@ void ReferenceSearch::Collect(const std::string& folder, std::vector<std::string
 }
 
 void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
-  sink_.FoldersStarted();
+  sink_.ShowFolderRunStart();
   for (const std::string& root : roots) {
     std::error_code error;
     std::string taken = root;
@@ -85,7 +85,7 @@ void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
       const std::string& keyword = keywords_[k];
       for (const std::string& candidate : candidates) {
         if (stop_) {
-          sink_.FoldersFinished();
+          sink_.ShowFoldersFinished();
           return;
         }
         const std::string_view name = text::LastPathComponent(*rules_.charset, candidate, separator_);
@@ -93,7 +93,7 @@ void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
       }
     }
   }
-  sink_.FoldersFinished();
+  sink_.ShowFoldersFinished();
 }
 
 }  // namespace quellor::search::testing

@@ -78,7 +78,7 @@ TEST(StartSearch, WithoutKeywordsKeepsTheOldRows) {
 
 TEST(StartSearch, CleansTheKeywordBoxAndSearchesEveryKeptLine) {
   TempTree t;
-  t.File(" a ");
+  t.File(" a .txt");
   t.File("b.txt");
   t.File("sub/b");
   Window w;

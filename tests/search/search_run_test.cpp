@@ -6,6 +6,8 @@
 #include <random>
 #include <set>
 
+#include "platform/fixed_drives.h"
+#include "platform/folder_listing.h"
 #include "platform/system_charset.h"
 #include "search/recording_sink.h"
 #include "search/reference_search.h"
@@ -280,14 +282,28 @@ TEST(SearchRun, TheMatchModeIsReadAgainForEveryFolder) {
   struct SwitchingSink : RecordingSink {
     using RecordingSink::RecordingSink;
     std::atomic<MatchMode>* mode = nullptr;
-    void KeywordsSearched(std::size_t count) override {
-      RecordingSink::KeywordsSearched(count);
+    void ReportKeywordProgress(std::size_t count) override {
+      RecordingSink::ReportKeywordProgress(count);
       *mode = MatchMode::Fuzzy;
     }
   } sink(1, stop);
   sink.mode = &mode;
   SearchRun(Request({"abc"}, {t.Root()}), kSettings, sink, stop, mode).Run();
   EXPECT_EQ(sink.got.rows, (Rows{t.Path("abc.txt"), t.Path("sub/xabc")}));
+}
+
+TEST(WholeComputer, RootsAreExistingFoldersListedOnce) {
+  const std::vector<std::string> roots = platform::FixedDriveRoots();
+  const std::set<std::string> distinct(roots.begin(), roots.end());
+  EXPECT_EQ(distinct.size(), roots.size());
+  for (const std::string& root : roots) {
+    EXPECT_TRUE(platform::IsExistingFolder(root)) << root;
+#ifdef _WIN32
+    EXPECT_TRUE(root.size() == 2 && root[1] == ':') << root;
+#else
+    EXPECT_EQ(root[0], '/') << root;
+#endif
+  }
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ bool IsDotOrDotDot(const char* name) {
 
 FolderReader::FolderReader(const std::string& root) : root_(root) { root_known_ = true; }
 
+FolderReader::~FolderReader() = default;
+
 bool FolderReader::Read(const std::string& folder, FolderListing& listing) const {
   listing.Clear();
   if (folder.empty()) return false;
