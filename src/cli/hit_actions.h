@@ -22,10 +22,10 @@ class RowRecorder : public search::RunSink {
     if (keep_) rows_.emplace_back(path);
     next_.AddResultRow(path, keyword);
   }
-  void KeywordsSearched(std::size_t count) override { next_.KeywordsSearched(count); }
-  void FilesFinished() override { next_.FilesFinished(); }
-  void FoldersStarted() override { next_.FoldersStarted(); }
-  void FoldersFinished() override { next_.FoldersFinished(); }
+  void ReportKeywordProgress(std::size_t count) override { next_.ReportKeywordProgress(count); }
+  void ShowFilesFinished() override { next_.ShowFilesFinished(); }
+  void ShowFolderRunStart() override { next_.ShowFolderRunStart(); }
+  void ShowFoldersFinished() override { next_.ShowFoldersFinished(); }
   void FolderDone() override { next_.FolderDone(); }
 
   const std::vector<std::string>& Rows() const { return rows_; }
