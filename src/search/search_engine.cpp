@@ -154,11 +154,22 @@ void SearchEngine::SetMatchMode(MatchMode mode) { impl_->mode = mode; }
 void SearchEngine::RequestStop() { impl_->StopCurrent(); }
 
 void SearchEngine::StopAndWait() {
-  for (auto& run : impl_->runs) run->stop = true;
+  StopAll();
   impl_->Reap(true);
 }
 
 bool SearchEngine::Running() const { return impl_->current && !impl_->current->ended; }
+
+void SearchEngine::StopAll() {
+  for (auto& run : impl_->runs) run->stop = true;
+}
+
+bool SearchEngine::Idle() const {
+  for (const auto& run : impl_->runs) {
+    if (!run->ended) return false;
+  }
+  return true;
+}
 
 void SearchEngine::DeliverPending(platform::Controls& controls) {
   std::vector<std::string> rows;

@@ -31,7 +31,14 @@ class SearchEngine {
   // Stops the current run and returns once its threads have ended. Workers
   // never wait for the window, so this cannot deadlock on the window thread.
   void StopAndWait();
+  // True while the current run has not ended.
   bool Running() const;
+  // Asks every run still working (the current one and any earlier one not yet
+  // ended) to stop; StopAndWait after Idle() returns at once. A window that
+  // is closing keeps handling its messages until then, so a walker held up by
+  // a slow folder never freezes it.
+  void StopAll();
+  bool Idle() const;
 
   // Window thread: appends the rows and writes the latest status text that the
   // current run produced. Rows of an earlier run are dropped.

@@ -186,6 +186,32 @@ TEST(SearchEngine, ClosingMidRunNeitherWaitsForTheWindowNorLeaksThreads) {
   }
 }
 
+TEST(SearchEngine, StopAllEndsEveryRunWhileTheWindowGoesOnHandlingMessages) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  Window w;
+  w.UseFolders({t.Root(), t.Root(), t.Root()});
+  w.c.编辑框_文件名.SetText("hit*\r\nf*");
+  w.Start();
+  w.Start();  // the first run may still be ending
+  w.engine.StopAll();
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!w.engine.Idle() && std::chrono::steady_clock::now() < give_up) {
+    w.engine.DeliverPending(w.c.controls());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(w.engine.Idle());
+  EXPECT_FALSE(w.engine.Running());
+  w.engine.StopAndWait();
+  // Once idle, what was found is delivered once, and nothing follows it.
+  w.engine.DeliverPending(w.c.controls());
+  const int rows = w.c.超级列表框1.RowCount();
+  const std::string status = w.c.标签_状态.Caption();
+  w.engine.DeliverPending(w.c.controls());
+  EXPECT_EQ(w.c.超级列表框1.RowCount(), rows);
+  EXPECT_EQ(w.c.标签_状态.Caption(), status);
+}
+
 TEST(StatusTexts, AreThoseOfTheWindow) {
   // The C runtime's first rand() after srand(1) is 41.
   EXPECT_EQ(ProgressNumber(1), 42);
