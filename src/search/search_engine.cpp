@@ -211,9 +211,13 @@ void StartSearch(platform::Controls& c, SearchEngine& engine, SearchServices& se
   c.按钮_停止搜索.SetCaption(kNoStopCaption);
   const std::vector<std::string> lines = text::SplitLines(cs, c.编辑框_文件名.Text());
   c.编辑框_文件名.SetText("");
+  // One append of every kept line: the box ends as line-by-line appends would
+  // leave it, without redrawing a long list once per line.
+  std::string kept_lines;
   for (const std::string& line : lines) {
-    if (!text::IsBlankLine(cs, line)) c.编辑框_文件名.Append(line + "\r\n");
+    if (!text::IsBlankLine(cs, line)) kept_lines += line + "\r\n";
   }
+  if (!kept_lines.empty()) c.编辑框_文件名.Append(kept_lines);
   const std::string kept = c.编辑框_文件名.Text();
   if (kept.empty()) {
     services.dialogs.ShowMessage("您没有输入任何要搜索的文件名！请输入后再执行搜索！", "信息：",
