@@ -248,6 +248,22 @@ TEST_F(ResultActionsWindowTest, CopyWithRenameKeepsTheOldFileAndStoresTheCopyUnd
   EXPECT_EQ(Status(), "复制完毕！");
 }
 
+TEST_F(ResultActionsWindowTest, CopyCountsAVanishedSourceAsFailedAndSaysSoAtTheEnd) {
+  SearchTree();
+  const fs::path target = target_parent.path() / "target";
+  fs::create_directories(target);
+  Tick(Under("a/photo1.jpg"));
+  Tick(Under("b/photo2.png"));
+  fs::remove(root / "a/photo1.jpg");  // gone since the search
+  dialogs.folders.push_back(target.string());
+  Click(ids::按钮3);
+  EXPECT_EQ(Status(), "复制完毕！其中 1 项复制失败。");
+  EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png");
+  EXPECT_FALSE(fs::exists(target / "photo1.jpg"));
+  EXPECT_EQ(ProgressPosition(), 2);
+  EXPECT_EQ(ProgressMaximum(), 2);
+}
+
 TEST_F(ResultActionsWindowTest, CancelledFolderChooserChangesNothing) {
   SearchTree();
   Click(ids::按钮1);
@@ -323,6 +339,23 @@ TEST_F(ResultActionsWindowTest, DeleteAskedOkRemovesTheFilesAndTheirRowsAndCance
   EXPECT_EQ(Status(), "删除完毕！");
   EXPECT_EQ(ProgressMaximum(), 2);
   EXPECT_EQ(ProgressPosition(), 2);
+}
+
+TEST_F(ResultActionsWindowTest, DeleteKeepsTheRowOfAnItemThatSurvivedAndSaysSo) {
+  SearchTree();
+  Tick(Under("a/photo1.jpg"));
+  Tick(Under("b/photo2.png"));
+  // Held open without delete sharing: its delete fails.
+  HANDLE held = CreateFileA(Under("b/photo2.png").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Click(ids::按钮4);  // answered OK
+  CloseHandle(held);
+  EXPECT_FALSE(fs::exists(root / "a/photo1.jpg"));
+  EXPECT_TRUE(fs::exists(root / "b/photo2.png"));
+  EXPECT_EQ(RowOf(Under("a/photo1.jpg")), -1);
+  EXPECT_EQ(CheckedRows(), std::set<std::string>{Under("b/photo2.png")}) << "kept, still ticked";
+  EXPECT_EQ(Status(), "删除完毕！其中 1 项删除失败。");
+  EXPECT_EQ(ProgressPosition(), ProgressMaximum());
 }
 
 // ---- not-found report ---------------------------------------------------------
