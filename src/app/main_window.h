@@ -13,6 +13,7 @@
 #include "app/settings/settings.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
+#include "platform/shell.h"
 
 namespace quellor::app {
 
@@ -27,6 +28,9 @@ class MainWindow {
     std::string program_folder;
     // Tests answer the dialogs themselves; the window's own are used when null.
     platform::Dialogs* dialogs = nullptr;
+    // Opens rows and the not-found report; the system's shell when null. Tests
+    // see the requests instead of starting other programs.
+    platform::Shell* shell = nullptr;
     // The process ends with the window (the program); tests keep running.
     bool quit_when_destroyed = true;
   };

@@ -19,14 +19,14 @@ namespace {
 class ResultActions : public WindowActions {
  public:
   ResultActions(platform::Controls& controls, platform::Dialogs& dialogs, platform::EventPump& events,
-                const std::string& program_folder)
+                const std::string& program_folder, platform::Shell* shell)
       : controls_(controls),
         files_(platform::MakeSystemFileOperations()),
-        shell_(platform::MakeSystemShell()),
+        own_shell_(shell == nullptr ? platform::MakeSystemShell() : nullptr),
         clipboard_(platform::MakeSystemClipboard()),
         // The not-found report folds file names as the file system does.
-        services_{dialogs, events, *files_, *shell_, *clipboard_, platform::SystemCharset(), program_folder,
-                  &platform::FoldFileNameCase} {}
+        services_{dialogs, events, *files_, shell == nullptr ? *own_shell_ : *shell, *clipboard_,
+                  platform::SystemCharset(), program_folder, &platform::FoldFileNameCase} {}
 
   void Run(int command) override {
     switch (command) {
@@ -68,7 +68,7 @@ class ResultActions : public WindowActions {
  private:
   platform::Controls& controls_;
   std::unique_ptr<platform::FileOperations> files_;
-  std::unique_ptr<platform::Shell> shell_;
+  std::unique_ptr<platform::Shell> own_shell_;
   std::unique_ptr<platform::Clipboard> clipboard_;
   actions::ActionServices services_;
 };
@@ -76,8 +76,9 @@ class ResultActions : public WindowActions {
 }  // namespace
 
 std::unique_ptr<WindowActions> MakeWindowActions(HWND, platform::Controls& controls, platform::Dialogs& dialogs,
-                                                 platform::EventPump& events, const std::string& program_folder) {
-  return std::make_unique<ResultActions>(controls, dialogs, events, program_folder);
+                                                 platform::EventPump& events, const std::string& program_folder,
+                                                 platform::Shell* shell) {
+  return std::make_unique<ResultActions>(controls, dialogs, events, program_folder, shell);
 }
 
 }  // namespace quellor::app

@@ -8,6 +8,7 @@
 
 #include "platform/controls.h"
 #include "platform/dialogs.h"
+#include "platform/shell.h"
 
 namespace quellor::app {
 
@@ -22,7 +23,9 @@ class WindowActions {
   static bool IsLong(int command);
 };
 
+// `shell` is the system's when null.
 std::unique_ptr<WindowActions> MakeWindowActions(HWND window, platform::Controls& controls, platform::Dialogs& dialogs,
-                                                 platform::EventPump& events, const std::string& program_folder);
+                                                 platform::EventPump& events, const std::string& program_folder,
+                                                 platform::Shell* shell = nullptr);
 
 }  // namespace quellor::app

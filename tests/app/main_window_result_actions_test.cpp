@@ -1,0 +1,642 @@
+// The result actions on the real window, over the rows of a real search:
+// buttons and the 定位 menu reached by window messages, real files, the real
+// clipboard, the report file beside the program, and the window's own
+// message boxes answered while they are open.
+#include "app/main_window_fixture.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <set>
+
+#include "platform/file_io.h"
+#include "platform/shell.h"
+
+namespace quellor::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+// "照片" in GBK, whatever the build's literal charset.
+const std::string kPhotoGbk = "\xD5\xD5\xC6\xAC";
+const std::string kReportName = "\xCE\xB4\xCB\xD1\xB5\xBD\xCE\xC4\xBC\xFE\xC1\xD0\xB1\xED.txt";  // 未搜到文件列表.txt
+
+class RecordingShell : public platform::Shell {
+ public:
+  struct Request {
+    std::string path;
+    bool in_folder;
+    platform::ShellVerb verb;
+  };
+  bool Open(const std::string& path, platform::ShellVerb verb) override {
+    requests.push_back(Request{path, false, verb});
+    return true;
+  }
+  bool ShowInFolder(const std::string& path) override {
+    requests.push_back(Request{path, true, platform::ShellVerb::Default});
+    return true;
+  }
+  std::vector<Request> requests;
+};
+
+class ResultActionsWindowTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    root = tree.path() / "root";
+    for (const char* sub : {"a", "b", "c"}) fs::create_directories(root / sub);
+    for (const char* file : {"a/photo1.jpg", "b/photo2.png", "c/photo3.txt"}) std::ofstream(root / file) << file;
+    // A Chinese name, through the ANSI entry point as the program names it.
+    const std::string chinese = Under("c") + "\\" + kPhotoGbk + "1.jpg";
+    HANDLE file = CreateFileA(chinese.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "zp", 2, &written, nullptr);
+    CloseHandle(file);
+  }
+  // The window with the test's shell, and its own dialogs or the scripted ones.
+  void OpenWindow(bool real_dialogs = false) {
+    MainWindow::Options options;
+    options.program_folder = folder.path().string();
+    options.dialogs = real_dialogs ? nullptr : &dialogs;
+    options.shell = &shell;
+    options.quit_when_destroyed = false;
+    window = MainWindow::Create(GetModuleHandleA(nullptr), options);
+    ASSERT_NE(window, nullptr);
+    window->Show(SW_SHOWNORMAL);
+    Pump(100ms);
+  }
+  // Every file of the tree found by an exact search over it: four rows.
+  void SearchTree() {
+    OpenWindow();
+    dialogs.folders.push_back(root.string());
+    Click(ids::按钮_搜索路径);
+    SetWindowTextA(Item(ids::编辑框_文件名), ("photo1\r\nphoto2\r\nphoto3\r\n" + kPhotoGbk + "1").c_str());
+    Click(ids::按钮_立即搜索);
+    ASSERT_TRUE(testing::PumpUntil([&] { return Rows().size() == 4 && Status() == "搜索完毕！共搜索到文件4个."; }, 30s,
+                                   main()))
+        << Status();
+  }
+  // As SearchTree, with the window's own message boxes: the folder list
+  // comes from path.txt, which the window reads at start.
+  void SearchTreeWithOwnDialogs() {
+    folder.Write(kPathFile, root.string() + "\r\n");
+    OpenWindow(true);
+    SetWindowTextA(Item(ids::编辑框_文件名), "photo1\r\nphoto2\r\nphoto3");
+    Click(ids::按钮_立即搜索);
+    ASSERT_TRUE(testing::PumpUntil([&] { return Rows().size() == 3 && Status() == "搜索完毕！共搜索到文件3个."; }, 30s,
+                                   main()))
+        << Status();
+  }
+
+  std::string Under(const std::string& relative) const {
+    std::string path = (root / relative).string();
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+  }
+  std::string Status() const { return Text(Item(ids::标签_状态)); }
+  HWND List() const { return Item(ids::超级列表框1); }
+  // The rows as the list view holds them, in list order.
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    const int count = ListView_GetItemCount(List());
+    for (int i = 0; i < count; ++i) {
+      char text[1024] = {};
+      ListView_GetItemText(List(), i, 0, text, sizeof text);
+      rows.emplace_back(text);
+    }
+    return rows;
+  }
+  int RowOf(const std::string& path) const {
+    const std::vector<std::string> rows = Rows();
+    const auto found = std::find(rows.begin(), rows.end(), path);
+    return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+  }
+  std::set<std::string> CheckedRows() const {
+    std::set<std::string> checked;
+    const std::vector<std::string> rows = Rows();
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+      if (ListView_GetCheckState(List(), i)) checked.insert(rows[static_cast<std::size_t>(i)]);
+    }
+    return checked;
+  }
+  void Tick(const std::string& path) {
+    const int row = RowOf(path);
+    ASSERT_GE(row, 0) << path;
+    ListView_SetCheckState(List(), row, TRUE);
+  }
+  void Select(const std::string& path) {
+    const int row = RowOf(path);
+    ASSERT_GE(row, 0) << path;
+    ListView_SetItemState(List(), row, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  int ProgressPosition() const { return static_cast<int>(SendMessageA(Item(ids::进度条1), PBM_GETPOS, 0, 0)); }
+  int ProgressMaximum() const {
+    return static_cast<int>(SendMessageA(Item(ids::进度条1), PBM_GETRANGE, FALSE, 0));
+  }
+  static std::optional<std::string> Contents(const fs::path& file) { return platform::ReadWholeFile(file.string()); }
+  static std::optional<std::string> Contents(const std::string& ansi_path) { return platform::ReadWholeFile(ansi_path); }
+  std::string ReportPath() const { return folder.path().string() + "\\" + kReportName; }
+
+  testing::TempProgramFolder tree;
+  testing::TempProgramFolder target_parent;
+  fs::path root;
+  RecordingShell shell;
+};
+
+// ---- ticks ----------------------------------------------------------------
+
+// Ends a pop-up menu that no key reached, so that a failure cannot hang the run.
+void CALLBACK EndMenuOnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  EndMenu();
+}
+
+TEST_F(ResultActionsWindowTest, TickAllNoneAndTheSelectedRowsFromTheMenu) {
+  SearchTree();
+  const std::vector<std::string> rows = Rows();
+  Click(ids::按钮1);
+  EXPECT_EQ(CheckedRows(), std::set<std::string>(rows.begin(), rows.end()));
+  Click(ids::按钮2);
+  EXPECT_TRUE(CheckedRows().empty());
+
+  // A right press on the list opens 定位; its second item ticks the selected rows.
+  Tick(Under("a/photo1.jpg"));
+  Select(Under("b/photo2.png"));
+  Select(Under("c/photo3.txt"));
+  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(List(), WM_KEYDOWN, key, 0);
+  const UINT_PTR safety = SetTimer(nullptr, 0, 3000, &EndMenuOnTimer);
+  SendMessageA(List(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 40));
+  KillTimer(nullptr, safety);
+  Pump(50ms);
+  EXPECT_EQ(CheckedRows(),
+            (std::set<std::string>{Under("a/photo1.jpg"), Under("b/photo2.png"), Under("c/photo3.txt")}))
+      << "ticked before, plus the selected rows";
+  EXPECT_TRUE(shell.requests.empty()) << "the first item (open the folder) was not chosen";
+
+  // The same item as a command, over a list with nothing selected: nothing changes.
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) ListView_SetItemState(List(), i, 0, LVIS_SELECTED);
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::定位_批量勾选选定项目, 0), 0);
+  EXPECT_EQ(CheckedRows().size(), 3u);
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ResultActionsWindowTest, DoubleClickAndTheMenuOpenTheCurrentRowThroughTheShell) {
+  SearchTree();
+  Select(Under("b/photo2.png"));
+  Select(Under("c/photo3.txt"));
+  const std::string current = Rows()[static_cast<std::size_t>(
+      std::min(RowOf(Under("b/photo2.png")), RowOf(Under("c/photo3.txt"))))];
+  NMITEMACTIVATE click{};
+  click.hdr.hwndFrom = List();
+  click.hdr.idFrom = ids::超级列表框1;
+  click.hdr.code = NM_DBLCLK;
+  click.iItem = RowOf(current);
+  SendMessageA(main(), WM_NOTIFY, ids::超级列表框1, reinterpret_cast<LPARAM>(&click));
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::定位_打开文件所在位置, 0), 0);
+  ASSERT_EQ(shell.requests.size(), 2u);
+  EXPECT_EQ(shell.requests[0].path, current);
+  EXPECT_FALSE(shell.requests[0].in_folder);
+  EXPECT_EQ(shell.requests[0].verb, platform::ShellVerb::Open);
+  EXPECT_EQ(shell.requests[1].path, current);
+  EXPECT_TRUE(shell.requests[1].in_folder);
+}
+
+// ---- copy and move ----------------------------------------------------------
+
+TEST_F(ResultActionsWindowTest, CopyWithRenameKeepsTheOldFileAndStoresTheCopyUnderTheNextFreeName) {
+  SearchTree();
+  const fs::path target = target_parent.path() / "target";
+  fs::create_directories(target);
+  std::ofstream(target / "photo1.jpg") << "old";
+  Tick(Under("a/photo1.jpg"));
+  Tick(Under("b/photo2.png"));
+  Click(ids::选择框1);
+  ASSERT_TRUE(Checked(ids::选择框1));
+  dialogs.folders.push_back(target.string());
+
+  const std::size_t requests_before = dialogs.folder_requests.size();  // the search folder's
+  Click(ids::按钮3);
+  ASSERT_EQ(dialogs.folder_requests.size(), requests_before + 1);
+  EXPECT_EQ(dialogs.folder_requests.back().title, "请选择");
+  EXPECT_EQ(dialogs.folder_requests.back().style, platform::FolderChooserStyle::TargetFolder);
+  EXPECT_EQ(Contents(target / "photo1.jpg"), "old") << "the old file is kept";
+  EXPECT_EQ(Contents(target / "photo1 (2).jpg"), "a/photo1.jpg");
+  EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png");
+  EXPECT_EQ(std::distance(fs::directory_iterator(target), fs::directory_iterator()), 3);
+  EXPECT_EQ(Status(), "复制完毕！");
+  EXPECT_EQ(ProgressMaximum(), 2);
+  EXPECT_EQ(ProgressPosition(), 2);
+  EXPECT_EQ(Rows().size(), 4u);
+  EXPECT_TRUE(fs::exists(root / "a/photo1.jpg"));
+  EXPECT_TRUE(dialogs.messages.empty());
+  SaveScreenshot("result-actions-after-copy");
+
+  // Unticked: the clash overwrites without a question.
+  Click(ids::选择框1);
+  dialogs.folders.push_back(target.string());
+  std::ofstream(root / "a/photo1.jpg", std::ios::trunc) << "new";
+  Click(ids::按钮3);
+  EXPECT_EQ(Contents(target / "photo1.jpg"), "new");
+  EXPECT_FALSE(fs::exists(target / "photo1 (3).jpg"));
+  EXPECT_EQ(Status(), "复制完毕！");
+}
+
+TEST_F(ResultActionsWindowTest, CopyCountsAVanishedSourceAsFailedAndSaysSoAtTheEnd) {
+  SearchTree();
+  const fs::path target = target_parent.path() / "target";
+  fs::create_directories(target);
+  Tick(Under("a/photo1.jpg"));
+  Tick(Under("b/photo2.png"));
+  fs::remove(root / "a/photo1.jpg");  // gone since the search
+  dialogs.folders.push_back(target.string());
+  Click(ids::按钮3);
+  EXPECT_EQ(Status(), "复制完毕！其中 1 项复制失败。");
+  EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png");
+  EXPECT_FALSE(fs::exists(target / "photo1.jpg"));
+  EXPECT_EQ(ProgressPosition(), 2);
+  EXPECT_EQ(ProgressMaximum(), 2);
+}
+
+TEST_F(ResultActionsWindowTest, CancelledFolderChooserChangesNothing) {
+  SearchTree();
+  Click(ids::按钮1);
+  SetWindowTextA(Item(ids::标签_状态), "before");
+  const std::size_t requests_before = dialogs.folder_requests.size();
+  Click(ids::按钮3);  // no folder scripted: the chooser is cancelled
+  Click(ids::按钮5);
+  EXPECT_EQ(dialogs.folder_requests.size(), requests_before + 2);
+  EXPECT_EQ(Status(), "before");
+  EXPECT_EQ(Rows().size(), 4u);
+  EXPECT_EQ(CheckedRows().size(), 4u);
+  EXPECT_TRUE(fs::exists(root / "a/photo1.jpg"));
+}
+
+TEST_F(ResultActionsWindowTest, MoveTakesTheTickedItemsAndLeavesTheirRows) {
+  SearchTree();
+  const fs::path target = target_parent.path() / "moved";
+  fs::create_directories(target);
+  const std::vector<std::string> before = Rows();
+  Tick(Under("b/photo2.png"));
+  Tick(Under("c") + "\\" + kPhotoGbk + "1.jpg");
+  dialogs.folders.push_back(target.string());
+
+  Click(ids::按钮5);
+  EXPECT_EQ(Status(), "移动完毕！");
+  EXPECT_EQ(Rows(), before) << "a moved row keeps showing where the item was";
+  EXPECT_EQ(CheckedRows().size(), 2u);
+  EXPECT_FALSE(fs::exists(root / "b/photo2.png"));
+  EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png");
+  EXPECT_EQ(Contents(target.string() + "\\" + kPhotoGbk + "1.jpg"), "zp");
+  EXPECT_EQ(GetFileAttributesA((Under("c") + "\\" + kPhotoGbk + "1.jpg").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(fs::exists(root / "a/photo1.jpg")) << "not ticked";
+  EXPECT_EQ(ProgressMaximum(), 2);
+  EXPECT_EQ(ProgressPosition(), 2);
+}
+
+// ---- delete -----------------------------------------------------------------
+
+TEST_F(ResultActionsWindowTest, DeleteAskedOkRemovesTheFilesAndTheirRowsAndCancelChangesNothing) {
+  SearchTree();
+  const std::vector<std::string> before = Rows();
+  Tick(Under("a/photo1.jpg"));
+  Tick(Under("c/photo3.txt"));
+  SendMessageA(Item(ids::进度条1), PBM_SETRANGE32, 0, 9);
+  SendMessageA(Item(ids::进度条1), PBM_SETPOS, 5, 0);
+  SetWindowTextA(Item(ids::标签_状态), "before");
+
+  dialogs.answers.push_back(platform::MessageAnswer::Cancel);
+  Click(ids::按钮4);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "您确定要删除选定的文件吗？请慎重，删除后不可恢复！");
+  EXPECT_EQ(dialogs.messages[0].caption, "确定删除吗？");
+  EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::OkCancel);
+  EXPECT_EQ(Rows(), before);
+  EXPECT_EQ(CheckedRows().size(), 2u);
+  EXPECT_TRUE(fs::exists(root / "a/photo1.jpg"));
+  EXPECT_TRUE(fs::exists(root / "c/photo3.txt"));
+  EXPECT_EQ(Status(), "before");
+  EXPECT_EQ(ProgressPosition(), 5);
+  EXPECT_EQ(ProgressMaximum(), 9);
+
+  Click(ids::按钮4);  // answered OK
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(dialogs.messages[1].caption, "确定删除吗？");
+  EXPECT_FALSE(fs::exists(root / "a/photo1.jpg"));
+  EXPECT_FALSE(fs::exists(root / "c/photo3.txt"));
+  EXPECT_TRUE(fs::exists(root / "b/photo2.png"));
+  std::vector<std::string> left = before;
+  std::erase(left, Under("a/photo1.jpg"));
+  std::erase(left, Under("c/photo3.txt"));
+  EXPECT_EQ(Rows(), left) << "the other rows keep their order";
+  EXPECT_TRUE(CheckedRows().empty());
+  EXPECT_EQ(Status(), "删除完毕！");
+  EXPECT_EQ(ProgressMaximum(), 2);
+  EXPECT_EQ(ProgressPosition(), 2);
+}
+
+TEST_F(ResultActionsWindowTest, DeleteKeepsTheRowOfAnItemThatSurvivedAndSaysSo) {
+  SearchTree();
+  Tick(Under("a/photo1.jpg"));
+  Tick(Under("b/photo2.png"));
+  // Held open without delete sharing: its delete fails.
+  HANDLE held = CreateFileA(Under("b/photo2.png").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Click(ids::按钮4);  // answered OK
+  CloseHandle(held);
+  EXPECT_FALSE(fs::exists(root / "a/photo1.jpg"));
+  EXPECT_TRUE(fs::exists(root / "b/photo2.png"));
+  EXPECT_EQ(RowOf(Under("a/photo1.jpg")), -1);
+  EXPECT_EQ(CheckedRows(), std::set<std::string>{Under("b/photo2.png")}) << "kept, still ticked";
+  EXPECT_EQ(Status(), "删除完毕！其中 1 项删除失败。");
+  EXPECT_EQ(ProgressPosition(), ProgressMaximum());
+}
+
+// ---- not-found report ---------------------------------------------------------
+
+TEST_F(ResultActionsWindowTest, NotFoundReportBesideTheProgramHoldsTheMissingKeywordsThenIsOpened) {
+  SearchTree();
+  ASSERT_TRUE(IsWindowEnabled(Item(ids::按钮_未搜索到文件)));
+  // Exact search: a keyword inside a name is no hit; case as the file system folds it.
+  SetWindowTextA(Item(ids::编辑框_文件名),
+                 ("photo9\r\nPHOTO2.PNG\r\n" + kPhotoGbk + "9\r\nhoto\r\n" + kPhotoGbk + "1.jpg\r\n").c_str());
+  Click(ids::按钮_未搜索到文件);
+  EXPECT_EQ(Contents(ReportPath()), "photo9\r\n" + kPhotoGbk + "9\r\nhoto\r\n");
+  ASSERT_EQ(shell.requests.size(), 1u);
+  EXPECT_EQ(shell.requests[0].path, ReportPath());
+  EXPECT_FALSE(shell.requests[0].in_folder);
+  EXPECT_EQ(shell.requests[0].verb, platform::ShellVerb::Default);
+
+  // Every keyword found: the file is emptied, and still opened.
+  SetWindowTextA(Item(ids::编辑框_文件名), "photo1\r\nphoto3.txt");
+  Click(ids::按钮_未搜索到文件);
+  EXPECT_EQ(Contents(ReportPath()), "");
+  EXPECT_EQ(shell.requests.size(), 2u);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1)
+      << "the report alone: no temporary file left behind";
+}
+
+// ---- clipboard --------------------------------------------------------------
+
+std::string ClipboardDropList() {
+  std::string bytes;
+  if (!OpenClipboard(nullptr)) {
+    ADD_FAILURE() << "the clipboard was left open";
+    return bytes;
+  }
+  if (HANDLE data = GetClipboardData(CF_HDROP)) {
+    const SIZE_T size = GlobalSize(data);
+    if (const void* memory = GlobalLock(data)) {
+      bytes.assign(static_cast<const char*>(memory), size);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+std::vector<UINT> ClipboardFormats() {
+  std::vector<UINT> formats;
+  if (!OpenClipboard(nullptr)) return formats;
+  for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+    formats.push_back(format);
+  }
+  CloseClipboard();
+  return formats;
+}
+
+void PutTextOnClipboard(const std::string& text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  EXPECT_NE(SetClipboardData(CF_TEXT, memory), nullptr);
+  CloseClipboard();
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* memory = static_cast<const char*>(GlobalLock(data))) {
+      text = memory;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST_F(ResultActionsWindowTest, ClipboardGetsTheTickedPathsAsAnAnsiDropListByteForByte) {
+  SearchTree();
+  const std::string chinese = Under("c") + "\\" + kPhotoGbk + "1.jpg";
+  Tick(chinese);
+  Tick(Under("a/photo1.jpg"));
+  std::string expected = std::string("\x14\0\0\0", 4) + std::string(16, '\0');  // pFiles 20, pt, fNC, fWide 0
+  for (const std::string& row : Rows()) {  // list order
+    if (row == chinese || row == Under("a/photo1.jpg")) expected += row + '\0';
+  }
+  expected += '\0';
+
+  Click(ids::按钮_复制到剪贴板);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "选定的文件已经复制到剪贴板，可以直接进行粘贴！(Ctrl+V)");
+  EXPECT_EQ(dialogs.messages[0].caption, "信息：");
+  EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::Ok);
+  EXPECT_EQ(dialogs.messages[0].icon, platform::MessageIcon::None);
+  const std::string block = ClipboardDropList();
+  EXPECT_EQ(block, expected);
+  EXPECT_NE(block.find(kPhotoGbk), std::string::npos) << "the Chinese path as its GBK bytes";
+  EXPECT_EQ(ClipboardFormats(), std::vector<UINT>{CF_HDROP}) << "the file list alone";
+}
+
+TEST_F(ResultActionsWindowTest, ClipboardWithNothingTickedSaysSoAndKeepsWhatItHeld) {
+  SearchTree();
+  PutTextOnClipboard("kept");
+  Click(ids::按钮_复制到剪贴板);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "您没有选定任何文件！");
+  EXPECT_EQ(dialogs.messages[0].caption, "信息：");
+  EXPECT_EQ(ClipboardText(), "kept");
+  EXPECT_EQ(ClipboardDropList(), "");
+}
+
+// ---- the window's own message boxes and folder chooser ---------------------------------------------
+
+// What a timer saw of the message box or folder chooser it answered.
+struct SeenBox {
+  bool found = false;
+  std::string caption;
+  std::vector<std::string> texts;
+  int buttons = 0;
+  HWND owner = nullptr;
+  bool main_enabled = true;
+  bool has_edit = false;
+  int answer = IDOK;
+  // Readies the dialog for the answer; false: not yet, try at the next tick.
+  std::function<bool(HWND box)> prepare;
+  int tries = 0;
+  bool gave_up = false;  // never ready: cancelled instead
+};
+SeenBox* g_box = nullptr;
+HWND g_main = nullptr;
+
+BOOL CALLBACK CollectBoxChild(HWND child, LPARAM) {
+  const std::string kind = testing::ClassName(child);
+  if (kind == "Static") g_box->texts.push_back(testing::Text(child));
+  if (kind == "Button" && IsWindowVisible(child)) ++g_box->buttons;
+  if (kind == "Edit") g_box->has_edit = true;
+  return TRUE;
+}
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId() && IsWindowVisible(window) && testing::ClassName(window) == "#32770") {
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&box));
+  if (box == nullptr || g_box == nullptr || g_box->found) return;
+  int answer = g_box->answer;
+  if (g_box->prepare && !g_box->prepare(box)) {
+    if (++g_box->tries < 100) return;
+    g_box->gave_up = true;
+    answer = IDCANCEL;
+  }
+  KillTimer(nullptr, timer);
+  g_box->found = true;
+  g_box->caption = testing::Text(box);
+  g_box->owner = GetWindow(box, GW_OWNER);
+  g_box->main_enabled = IsWindowEnabled(g_main) != FALSE;
+  EnumChildWindows(box, &CollectBoxChild, 0);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+}
+
+BOOL CALLBACK FindTree(HWND child, LPARAM param) {
+  if (testing::ClassName(child) != WC_TREEVIEWA) return TRUE;
+  *reinterpret_cast<HWND*>(param) = child;
+  return FALSE;
+}
+
+// Selects `folder` in a folder chooser; true once the tree shows it selected.
+bool SelectInChooser(HWND chooser, const std::string& folder) {
+  HWND tree = nullptr;
+  EnumChildWindows(chooser, &FindTree, reinterpret_cast<LPARAM>(&tree));
+  if (tree == nullptr || TreeView_GetCount(tree) == 0) return false;
+  SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+  HTREEITEM selected = TreeView_GetSelection(tree);
+  if (selected == nullptr) return false;
+  char text[MAX_PATH] = {};
+  TVITEMA item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = selected;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
+  const std::string tail = std::string("\\") + text;
+  return folder.size() >= tail.size() && folder.compare(folder.size() - tail.size(), std::string::npos, tail) == 0;
+}
+
+class OwnDialogsTest : public ResultActionsWindowTest {
+ protected:
+  void TearDown() override {
+    g_box = nullptr;
+    g_main = nullptr;
+    ResultActionsWindowTest::TearDown();
+  }
+  // Clicks `button` and answers the dialog it opens with `answer`.
+  SeenBox ClickAndAnswer(int button, int answer, std::function<bool(HWND box)> prepare = nullptr) {
+    SeenBox seen;
+    seen.answer = answer;
+    seen.prepare = std::move(prepare);
+    g_box = &seen;
+    g_main = main();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &AnswerBox);
+    Click(button);
+    KillTimer(nullptr, timer);
+    g_box = nullptr;
+    return seen;
+  }
+  static bool Shows(const SeenBox& seen, const std::string& text) {
+    return std::find(seen.texts.begin(), seen.texts.end(), text) != seen.texts.end();
+  }
+};
+
+TEST_F(OwnDialogsTest, DeleteConfirmationIsATaskModalBoxWithoutOwnerAndItsAnswerCounts) {
+  SearchTreeWithOwnDialogs();
+  Tick(Under("b/photo2.png"));
+  const SeenBox cancelled = ClickAndAnswer(ids::按钮4, IDCANCEL);
+  ASSERT_TRUE(cancelled.found);
+  EXPECT_EQ(cancelled.caption, "确定删除吗？");
+  EXPECT_TRUE(Shows(cancelled, "您确定要删除选定的文件吗？请慎重，删除后不可恢复！"));
+  EXPECT_EQ(cancelled.buttons, 2) << "OK and Cancel";
+  EXPECT_EQ(cancelled.owner, nullptr);
+  EXPECT_FALSE(cancelled.main_enabled) << "modal to the program's task";
+  EXPECT_TRUE(IsWindowEnabled(main()));
+  EXPECT_TRUE(fs::exists(root / "b/photo2.png"));
+  EXPECT_EQ(Rows().size(), 3u);
+
+  const SeenBox confirmed = ClickAndAnswer(ids::按钮4, IDOK);
+  ASSERT_TRUE(confirmed.found);
+  EXPECT_FALSE(fs::exists(root / "b/photo2.png"));
+  EXPECT_EQ(Rows().size(), 2u);
+  EXPECT_EQ(RowOf(Under("b/photo2.png")), -1);
+  EXPECT_EQ(Status(), "删除完毕！");
+}
+
+TEST_F(OwnDialogsTest, CopyAsksForItsTargetInTheNewStyleChooserOwnedByTheWindow) {
+  SearchTreeWithOwnDialogs();
+  const fs::path target = target_parent.path() / "picked";
+  fs::create_directories(target);
+  Tick(Under("a/photo1.jpg"));
+  const SeenBox cancelled = ClickAndAnswer(ids::按钮3, IDCANCEL);
+  ASSERT_TRUE(cancelled.found);
+  EXPECT_EQ(cancelled.owner, main());
+  EXPECT_TRUE(cancelled.has_edit) << "a path can be typed";
+  EXPECT_TRUE(Shows(cancelled, "请选择"));
+  EXPECT_EQ(Status(), "搜索完毕！共搜索到文件3个.") << "a cancelled chooser changes nothing";
+
+  const std::string picked = target.string();
+  const SeenBox chosen =
+      ClickAndAnswer(ids::按钮3, IDOK, [&](HWND chooser) { return SelectInChooser(chooser, picked); });
+  ASSERT_TRUE(chosen.found);
+  ASSERT_FALSE(chosen.gave_up) << "the chooser never showed " << picked << " selected";
+  EXPECT_EQ(Contents(target / "photo1.jpg"), "a/photo1.jpg");
+  EXPECT_EQ(Status(), "复制完毕！");
+}
+
+TEST_F(OwnDialogsTest, ClipboardMessagesAreTheWindowsOwnBoxes) {
+  SearchTreeWithOwnDialogs();
+  const SeenBox nothing = ClickAndAnswer(ids::按钮_复制到剪贴板, IDOK);
+  ASSERT_TRUE(nothing.found);
+  EXPECT_EQ(nothing.caption, "信息：");
+  EXPECT_TRUE(Shows(nothing, "您没有选定任何文件！"));
+  EXPECT_EQ(nothing.buttons, 1);
+  EXPECT_EQ(nothing.owner, nullptr);
+
+  Click(ids::按钮1);
+  const SeenBox done = ClickAndAnswer(ids::按钮_复制到剪贴板, IDOK);
+  ASSERT_TRUE(done.found);
+  EXPECT_EQ(done.caption, "信息：");
+  EXPECT_TRUE(Shows(done, "选定的文件已经复制到剪贴板，可以直接进行粘贴！(Ctrl+V)"));
+  EXPECT_EQ(done.owner, nullptr);
+  EXPECT_FALSE(done.main_enabled);
+  EXPECT_GT(ClipboardDropList().size(), 20u);
+}
+
+}  // namespace
+}  // namespace quellor::app
