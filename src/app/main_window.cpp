@@ -283,7 +283,7 @@ void MainWindow::OnCommand(int id, int code) {
     if (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL) RepaintHintOverKeywordBox(true);
     return;
   }
-  if (!controls_ || code != BN_CLICKED) return;  // menu items come with code 0 too
+  if (!controls_ || closing_ || code != BN_CLICKED) return;  // menu items come with code 0 too
   platform::Controls& c = controls_->controls();
   if (IsResultAction(id)) {
     RunResultAction(id);
@@ -343,7 +343,7 @@ void MainWindow::OnNotify(const NMHDR& header) {
 // action and the search wait their turn: they are ignored. A close asked for
 // meanwhile ends that action after its current row, then the window goes.
 void MainWindow::RunResultAction(int command) {
-  if (long_action_running_) return;
+  if (long_action_running_ || closing_) return;
   const bool long_action = WindowActions::IsLong(command);
   long_action_running_ = long_action;
   actions_->Run(command);
@@ -367,7 +367,30 @@ void MainWindow::OnClose() {
     close_requested_ = true;
     return;
   }
-  DestroyWindow(window_);
+  if (closing_) return;
+  closing_ = true;
+  WaitForSearchToEnd();
+  if (window_ != nullptr) DestroyWindow(window_);
+}
+
+// Every run is asked to stop, and the window goes on painting while its
+// workers end: one held up by a slow folder never freezes it. Commands are
+// ignored meanwhile.
+void MainWindow::WaitForSearchToEnd() {
+  if (!search_) return;
+  search_->StopAll();
+  while (!search_->Idle() && window_ != nullptr) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
 }
 
 // The children still exist here: the run is stopped and its threads have ended

@@ -71,6 +71,7 @@ class MainWindow {
   void OnNotify(const NMHDR& header);
   LRESULT OnControlColor(HDC dc, HWND control);
   void OnClose();
+  void WaitForSearchToEnd();
   void OnDestroy();
   void ShowPopupMenu(int first_item);
   void RepaintHintOverKeywordBox(bool box_too);
@@ -92,6 +93,7 @@ class MainWindow {
   bool started_ = false;
   bool long_action_running_ = false;
   bool close_requested_ = false;
+  bool closing_ = false;
 };
 
 // Runs the window's events until it is destroyed.

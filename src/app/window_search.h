@@ -21,6 +21,8 @@ class WindowSearch {
   virtual void DeliverPending() = 0;    // on `wake_message`
   virtual void StopAndWait() = 0;       // before the controls are destroyed
   virtual bool Running() const = 0;
+  virtual void StopAll() = 0;           // every run, when the window closes
+  virtual bool Idle() const = 0;        // no worker left
 };
 
 // `wake_message` is posted to `window` from worker threads when rows or texts wait.
