@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "actions/result_actions.h"
 #include "app/control_ids.h"
 #include "app/file_drop_target.h"
 #include "app/frame_window.h"
@@ -290,7 +291,7 @@ void MainWindow::OnCommand(int id, int code) {
   }
   switch (id) {
     case ids::按钮_立即搜索:
-      if (!long_action_running_) search_->Start();
+      if (!actions::ResultActionRunning()) search_->Start();
       break;
     case ids::按钮_停止搜索:
       search_->Stop();
@@ -342,13 +343,8 @@ void MainWindow::OnNotify(const NMHDR& header) {
 // action and the search wait their turn: they are ignored. A close asked for
 // meanwhile ends that action after its current row, then the window goes.
 void MainWindow::RunResultAction(int command) {
-  if (long_action_running_) return;
-  const bool long_action = WindowActions::IsLong(command);
-  long_action_running_ = long_action;
   actions_->Run(command);
-  if (!long_action) return;
-  long_action_running_ = false;
-  if (close_requested_ && window_ != nullptr) DestroyWindow(window_);
+  if (close_requested_ && !actions::ResultActionRunning() && window_ != nullptr) DestroyWindow(window_);
 }
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
@@ -362,7 +358,7 @@ LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
 }
 
 void MainWindow::OnClose() {
-  if (long_action_running_) {
+  if (actions::ResultActionRunning()) {
     close_requested_ = true;
     return;
   }

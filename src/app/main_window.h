@@ -86,7 +86,6 @@ class MainWindow {
   FileDropTarget* drop_target_ = nullptr;
   bool drop_registered_ = false;
   bool started_ = false;
-  bool long_action_running_ = false;
   bool close_requested_ = false;
 };
 

@@ -10,10 +10,6 @@
 
 namespace quellor::app {
 
-bool WindowActions::IsLong(int command) {
-  return command == ids::按钮3 || command == ids::按钮5 || command == ids::按钮4;
-}
-
 namespace {
 
 class ResultActions : public WindowActions {

@@ -17,9 +17,6 @@ class WindowActions {
   // `command` is the id of a result-action button, of a 定位 menu item, or of
   // 超级列表框1 for its double click.
   virtual void Run(int command) = 0;
-  // Copy, move and delete handle the window's events row by row; while one
-  // runs, no other result action and no search may start.
-  static bool IsLong(int command);
 };
 
 std::unique_ptr<WindowActions> MakeWindowActions(HWND window, platform::Controls& controls, platform::Dialogs& dialogs,
