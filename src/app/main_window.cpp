@@ -156,7 +156,7 @@ bool MainWindow::OnCreate() {
   drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;
 
   search_ = MakeWindowSearch(window_, kSearchWakeMessage, controls_->controls(), *dialogs_);
-  actions_ = MakeWindowActions(window_, controls_->controls(), *dialogs_, *events_, options_.program_folder);
+  actions_ = MakeWindowActions(controls_->controls(), *dialogs_, *events_, options_.program_folder);
 
   LoadSettings(controls_->controls(), location_);
   search_->MatchModeChanged();

@@ -71,7 +71,7 @@ class ResultActions : public WindowActions {
 
 }  // namespace
 
-std::unique_ptr<WindowActions> MakeWindowActions(HWND, platform::Controls& controls, platform::Dialogs& dialogs,
+std::unique_ptr<WindowActions> MakeWindowActions(platform::Controls& controls, platform::Dialogs& dialogs,
                                                  platform::EventPump& events, const std::string& program_folder) {
   return std::make_unique<ResultActions>(controls, dialogs, events, program_folder);
 }

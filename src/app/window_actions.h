@@ -1,8 +1,6 @@
 // The result-list commands as the main window runs them.
 #pragma once
 
-#include <windows.h>
-
 #include <memory>
 #include <string>
 
@@ -19,7 +17,7 @@ class WindowActions {
   virtual void Run(int command) = 0;
 };
 
-std::unique_ptr<WindowActions> MakeWindowActions(HWND window, platform::Controls& controls, platform::Dialogs& dialogs,
+std::unique_ptr<WindowActions> MakeWindowActions(platform::Controls& controls, platform::Dialogs& dialogs,
                                                  platform::EventPump& events, const std::string& program_folder);
 
 }  // namespace quellor::app
