@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "actions/action_run.h"
+#include "actions/checked_rows.h"
 #include "actions/file_transfer.h"
 #include "actions/result_actions.h"
 #include "actions/run_texts.h"
@@ -20,12 +21,7 @@ void DeleteChecked(platform::Controls& controls, ActionServices& services) {
   platform::ListView& list = controls.超级列表框1;
   platform::ProgressBar& progress = controls.进度条1;
   progress.SetPosition(0);
-  {
-    const int rows = list.RowCount();
-    int checked = 0;
-    for (int row = 0; row < rows; ++row) checked += list.RowChecked(row) ? 1 : 0;
-    progress.SetMaximum(checked);
-  }
+  progress.SetMaximum(CountCheckedRows(list));
 
   int requested = 0;
   int failed = 0;

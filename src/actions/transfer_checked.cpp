@@ -2,6 +2,7 @@
 #include <string>
 
 #include "actions/action_run.h"
+#include "actions/checked_rows.h"
 #include "actions/file_transfer.h"
 #include "actions/result_actions.h"
 #include "actions/run_texts.h"
@@ -24,13 +25,6 @@ KindTexts TextsFor(TransferKind kind) {
     return {platform::FileOperationKind::Copy, "正在复制，请稍等...", "复制完毕！", "您没有选择要复制的文件！", "复制"};
   }
   return {platform::FileOperationKind::Move, "正在移动，请稍等...", "移动完毕！", "您没有选择要移动的文件！", "移动"};
-}
-
-int CountCheckedRows(const platform::ListView& list) {
-  const int rows = list.RowCount();
-  int checked = 0;
-  for (int row = 0; row < rows; ++row) checked += list.RowChecked(row) ? 1 : 0;
-  return checked;
 }
 
 }  // namespace

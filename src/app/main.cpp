@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/settings/program_folder.h"
 #include "platform/system_charset.h"
+#include "platform/win32/bound_function_win32.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   options.program_folder = program_folder;
   std::unique_ptr<quellor::app::MainWindow> window = quellor::app::MainWindow::Create(instance, options);
   if (!window) {
-    MessageBoxA(nullptr, "运行时出错!\r\n\r\n错误信息：载入启动窗口失败", "错误", MB_ICONERROR | MB_TASKMODAL);
+    quellor::platform::win32::ShowRuntimeErrorBox(quellor::platform::win32::RuntimeErrorText("载入启动窗口失败"));
     if (SUCCEEDED(ole)) OleUninitialize();
     return -1;
   }

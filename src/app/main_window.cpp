@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "actions/result_actions.h"
 #include "app/control_ids.h"
 #include "app/file_drop_target.h"
 #include "app/frame_window.h"
@@ -155,8 +156,7 @@ bool MainWindow::OnCreate() {
   drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;
 
   search_ = MakeWindowSearch(window_, kSearchWakeMessage, controls_->controls(), *dialogs_);
-  actions_ = MakeWindowActions(window_, controls_->controls(), *dialogs_, *events_, options_.program_folder,
-                               options_.shell);
+  actions_ = MakeWindowActions(controls_->controls(), *dialogs_, *events_, options_.program_folder, options_.shell);
 
   LoadSettings(controls_->controls(), location_);
   search_->MatchModeChanged();
@@ -291,7 +291,7 @@ void MainWindow::OnCommand(int id, int code) {
   }
   switch (id) {
     case ids::按钮_立即搜索:
-      if (!long_action_running_) search_->Start();
+      if (!actions::ResultActionRunning()) search_->Start();
       break;
     case ids::按钮_停止搜索:
       search_->Stop();
@@ -343,13 +343,9 @@ void MainWindow::OnNotify(const NMHDR& header) {
 // action and the search wait their turn: they are ignored. A close asked for
 // meanwhile ends that action after its current row, then the window goes.
 void MainWindow::RunResultAction(int command) {
-  if (long_action_running_ || closing_) return;
-  const bool long_action = WindowActions::IsLong(command);
-  long_action_running_ = long_action;
+  if (closing_) return;
   actions_->Run(command);
-  if (!long_action) return;
-  long_action_running_ = false;
-  if (close_requested_ && window_ != nullptr) DestroyWindow(window_);
+  if (close_requested_ && !actions::ResultActionRunning()) Close();
 }
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
@@ -363,10 +359,14 @@ LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
 }
 
 void MainWindow::OnClose() {
-  if (long_action_running_) {
+  if (actions::ResultActionRunning()) {
     close_requested_ = true;
     return;
   }
+  Close();
+}
+
+void MainWindow::Close() {
   if (closing_) return;
   closing_ = true;
   WaitForSearchToEnd();

@@ -71,6 +71,7 @@ class MainWindow {
   void OnNotify(const NMHDR& header);
   LRESULT OnControlColor(HDC dc, HWND control);
   void OnClose();
+  void Close();
   void WaitForSearchToEnd();
   void OnDestroy();
   void ShowPopupMenu(int first_item);
@@ -91,7 +92,6 @@ class MainWindow {
   FileDropTarget* drop_target_ = nullptr;
   bool drop_registered_ = false;
   bool started_ = false;
-  bool long_action_running_ = false;
   bool close_requested_ = false;
   bool closing_ = false;
 };

@@ -2,9 +2,12 @@
 
 #include <shlobj.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/win32/bound_function_win32.h"
 
 namespace quellor::app {
 
@@ -46,16 +49,30 @@ std::string BrowseForFolder(HWND owner, const std::string& title, UINT flags) {
   info.pszDisplayName = display_name;
   info.lpszTitle = title.c_str();
   info.ulFlags = flags;
-  PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&info);
+  PIDLIST_ABSOLUTE item = QUELLOR_BOUND(shell32, SHBrowseForFolderA)(&info);
   if (item == nullptr) return {};
-  char path[MAX_PATH] = {};
-  // Fails for a virtual folder (and for a path that would not fit).
-  const bool has_path = SHGetPathFromIDListA(item, path) != FALSE;
+  std::string path = FileSystemPathOf(item);
   CoTaskMemFree(item);
-  return has_path ? std::string(path) : std::string();
+  return path;
 }
 
 }  // namespace
+
+std::string FileSystemPathOf(PCIDLIST_ABSOLUTE item) {
+  // One zero byte more than the call may write, so the text ends inside the buffer.
+  char path[MAX_PATH + 1] = {};
+  if (!QUELLOR_BOUND(shell32, SHGetPathFromIDListA)(item, path)) return {};
+  // The narrow call cuts a path that does not fit its buffer (or leaves it
+  // unterminated) and still reports success, and puts '?' for a character the
+  // code page lacks. The wide path says what the whole narrow path would be.
+  wchar_t wide[MAX_PATH] = {};
+  if (!QUELLOR_BOUND(shell32, SHGetPathFromIDListW)(item, wide)) return {};
+  BOOL lossy = FALSE;
+  const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &lossy);
+  const std::size_t length = std::strlen(path);
+  if (lossy || needed <= 0 || static_cast<std::size_t>(needed) != length + 1) return {};
+  return std::string(path, length);
+}
 
 platform::MessageAnswer Win32Dialogs::ShowMessage(std::string_view text, std::string_view caption,
                                                   platform::MessageButtons buttons, platform::MessageIcon icon) {

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
+
+#include <string>
 
 #include "platform/dialogs.h"
 
@@ -19,5 +22,9 @@ class Win32Dialogs : public platform::Dialogs {
  private:
   HWND main_window_;
 };
+
+// The file-system path of a shell item in the system's code page; empty for a
+// virtual folder and for a path that the narrow form cannot hold whole.
+std::string FileSystemPathOf(PCIDLIST_ABSOLUTE item);
 
 }  // namespace quellor::app

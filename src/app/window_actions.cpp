@@ -10,10 +10,6 @@
 
 namespace quellor::app {
 
-bool WindowActions::IsLong(int command) {
-  return command == ids::按钮3 || command == ids::按钮5 || command == ids::按钮4;
-}
-
 namespace {
 
 class ResultActions : public WindowActions {
@@ -75,7 +71,7 @@ class ResultActions : public WindowActions {
 
 }  // namespace
 
-std::unique_ptr<WindowActions> MakeWindowActions(HWND, platform::Controls& controls, platform::Dialogs& dialogs,
+std::unique_ptr<WindowActions> MakeWindowActions(platform::Controls& controls, platform::Dialogs& dialogs,
                                                  platform::EventPump& events, const std::string& program_folder,
                                                  platform::Shell* shell) {
   return std::make_unique<ResultActions>(controls, dialogs, events, program_folder, shell);

@@ -1,8 +1,6 @@
 // The result-list commands as the main window runs them.
 #pragma once
 
-#include <windows.h>
-
 #include <memory>
 #include <string>
 
@@ -18,13 +16,10 @@ class WindowActions {
   // `command` is the id of a result-action button, of a 定位 menu item, or of
   // 超级列表框1 for its double click.
   virtual void Run(int command) = 0;
-  // Copy, move and delete handle the window's events row by row; while one
-  // runs, no other result action and no search may start.
-  static bool IsLong(int command);
 };
 
 // `shell` is the system's when null.
-std::unique_ptr<WindowActions> MakeWindowActions(HWND window, platform::Controls& controls, platform::Dialogs& dialogs,
+std::unique_ptr<WindowActions> MakeWindowActions(platform::Controls& controls, platform::Dialogs& dialogs,
                                                  platform::EventPump& events, const std::string& program_folder,
                                                  platform::Shell* shell = nullptr);
 

@@ -23,7 +23,6 @@ class EngineSearch : public WindowSearch {
   }
   void DeliverPending() override { engine_.DeliverPending(controls_); }
   void StopAndWait() override { engine_.StopAndWait(); }
-  bool Running() const override { return engine_.Running(); }
   void StopAll() override { engine_.StopAll(); }
   bool Idle() const override { return engine_.Idle(); }
 

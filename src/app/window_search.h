@@ -20,7 +20,6 @@ class WindowSearch {
   virtual void MatchModeChanged() = 0;  // after LoadSettings and each click of the match-mode radio buttons
   virtual void DeliverPending() = 0;    // on `wake_message`
   virtual void StopAndWait() = 0;       // before the controls are destroyed
-  virtual bool Running() const = 0;
   virtual void StopAll() = 0;           // every run, when the window closes
   virtual bool Idle() const = 0;        // no worker left
 };

@@ -145,5 +145,38 @@ TEST_F(Win32DialogsTest, TargetFolderBrowserIsOwnedByTheMainWindow) {
   EXPECT_TRUE(IsWindowEnabled(main()));
 }
 
+// The narrow path of a chosen folder comes whole or not at all: never cut at
+// the narrow call's buffer.
+TEST(FileSystemPathOf, GivesTheWholeNarrowPathOrNothing) {
+  wchar_t temp[MAX_PATH] = {};
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::filesystem::path base =
+      std::filesystem::path(temp) / (L"quellor-item-path-" + std::to_wstring(GetCurrentProcessId()));
+  const auto narrow_path_of = [](const std::filesystem::path& folder) {
+    std::filesystem::path made;
+    for (const auto& part : folder) {
+      made /= part;
+      CreateDirectoryW(made.wstring().c_str(), nullptr);
+    }
+    PIDLIST_ABSOLUTE item = ILCreateFromPathW(folder.wstring().c_str());
+    EXPECT_NE(item, nullptr);
+    const std::string path = item != nullptr ? FileSystemPathOf(item) : std::string("(no item)");
+    ILFree(item);
+    return path;
+  };
+
+  const std::string base_narrow = base.string();  // plain ASCII
+  EXPECT_EQ(narrow_path_of(base / L"\u6587\u4EF6\u5939"), base_narrow + "\\\xCE\xC4\xBC\xFE\xBC\xD0");
+
+  // Under MAX_PATH characters, over MAX_PATH bytes in the code page.
+  std::filesystem::path deep = base;
+  for (int level = 0; level < 4; ++level) deep /= std::wstring(30, L'\u6587');
+  ASSERT_LT(deep.wstring().size(), static_cast<std::size_t>(MAX_PATH));
+  EXPECT_EQ(narrow_path_of(deep), "");
+
+  std::error_code ignored;
+  std::filesystem::remove_all(base, ignored);
+}
+
 }  // namespace
 }  // namespace quellor::app

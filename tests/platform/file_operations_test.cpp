@@ -106,5 +106,20 @@ TEST_F(FileOperationsTest, CopyOntoItselfKeepsTheContent) {
   EXPECT_EQ(Content("out/a.txt"), "precious");
 }
 
+TEST_F(FileOperationsTest, AWildcardInAWindowsPathIsNeverExpanded) {
+  if (files_->Separator() != '\\') GTEST_SKIP() << "POSIX names may hold '*' and '?' as plain characters";
+  MakeFile("d/a.txt", "a");
+  MakeFile("d/b.txt", "b");
+  MakeFile("out/keep", "k");
+  EXPECT_FALSE(Run(FileOperationKind::Delete, "d/*", "").succeeded);
+  EXPECT_FALSE(Run(FileOperationKind::Move, "d/?.txt", "out/").succeeded);
+  EXPECT_FALSE(Run(FileOperationKind::Copy, "d/a.txt", "out/*").succeeded);
+  EXPECT_EQ(Content("d/a.txt"), "a");
+  EXPECT_EQ(Content("d/b.txt"), "b");
+  EXPECT_EQ(Kind("out/a.txt"), PathKind::Missing);
+  // Nothing may be concluded about such a path: a delete must not take its row for gone.
+  EXPECT_EQ(Kind("d/*"), PathKind::Unknown);
+}
+
 }  // namespace
 }  // namespace quellor::platform

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/file_io.h"
+#include "platform/posix/write_all_posix.h"
 
 namespace quellor::platform {
 
@@ -28,18 +29,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-namespace {
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return true;
-}
-}  // namespace
-
 bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
   std::string temp = path + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
@@ -47,7 +36,7 @@ bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
   // mkstemp creates 0600: keep the old file's mode, or the usual one.
   struct stat old {};
   ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool written = posix::WriteAll(fd, bytes) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_operations.h"
+#include "platform/posix/write_all_posix.h"
 
 namespace quellor::platform {
 
@@ -45,17 +46,6 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names, Stat
   return true;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t put = ::write(fd, data, size);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    data += put;
-    size -= static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
 Status CopyFileContent(const std::string& source, const std::string& target, mode_t mode) {
   const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return LastError();
@@ -75,7 +65,7 @@ Status CopyFileContent(const std::string& source, const std::string& target, mod
       break;
     }
     if (got == 0) break;
-    if (!WriteAll(out, buffer, static_cast<std::size_t>(got))) {
+    if (!posix::WriteAll(out, std::string_view(buffer, static_cast<std::size_t>(got)))) {
       status = LastError();
       break;
     }

@@ -1,6 +1,8 @@
 // An INI reader and writer of our own, keeping the layout that the Windows
 // private-profile functions read and write: "[section]" headers and
 // "key=value" lines, section and key names compared without regard to ASCII case.
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -75,6 +77,10 @@ std::string ReadIniValue(const std::string& file, std::string_view section, std:
 
 bool WriteIniValue(const std::string& file, std::string_view section, std::string_view key, std::string_view value) {
   const std::optional<std::string> bytes = ReadWholeFile(file);
+  // A file that is there but cannot be read is left alone: writing it anew
+  // from nothing would lose every other key in it.
+  struct stat existing {};
+  if (!bytes && ::stat(file.c_str(), &existing) == 0) return false;
   std::vector<std::string> lines = bytes ? Lines(*bytes) : std::vector<std::string>{};
   const std::string entry = std::string(key) + "=" + std::string(value);
 

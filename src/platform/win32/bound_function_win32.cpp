@@ -12,15 +12,23 @@ std::atomic<MissingExportReporter> reporter{nullptr};
   if (const MissingExportReporter report = reporter.load()) {
     report(text);
   } else {
-    MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    ShowRuntimeErrorBox(text);
   }
   ExitProcess(static_cast<UINT>(-1));
 }
 
 }  // namespace
 
+std::string RuntimeErrorText(std::string_view detail) {
+  return std::string("运行时出错!\r\n\r\n错误信息：").append(detail);
+}
+
+void ShowRuntimeErrorBox(const std::string& text) {
+  MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
 std::string MissingExportText(const char* library, const char* function) {
-  return std::string("运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“") + library + "”中的输出命令“" + function + "”";
+  return RuntimeErrorText(std::string("无法找到指定DLL库文件“") + library + "”中的输出命令“" + function + "”");
 }
 
 void SetMissingExportReporter(MissingExportReporter replacement) { reporter.store(replacement); }

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace quellor::platform::win32 {
 
@@ -21,6 +22,11 @@ Function Bound(const char* library, const char* function) {
   std::memcpy(&typed, &address, sizeof typed);
   return typed;
 }
+
+// The program's error box: "运行时出错!", an empty line, then "错误信息：" and `detail`;
+// shown with no owner, the caption "错误" and the error icon, modal to the task.
+std::string RuntimeErrorText(std::string_view detail);
+void ShowRuntimeErrorBox(const std::string& text);
 
 // The text of the error box for a missing function.
 std::string MissingExportText(const char* library, const char* function);

@@ -10,6 +10,10 @@ namespace quellor::platform {
 
 namespace {
 
+// The shell expands '*' and '?' in a request's paths, so one such row would
+// copy, move or delete every item it matches. No found item holds either.
+bool HoldsWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
+
 // A list of exactly one path for the shell: the path and two zero bytes.
 std::string OnePathList(const std::string& path) {
   std::string list = path;
@@ -22,6 +26,9 @@ class Win32FileOperations final : public FileOperations {
  public:
   FileOperationResult Run(FileOperationKind kind, const std::string& source, const std::string& destination,
                           unsigned flags) override {
+    if (HoldsWildcard(source) || (kind != FileOperationKind::Delete && HoldsWildcard(destination))) {
+      return FileOperationResult{false, ERROR_INVALID_NAME, false};
+    }
     const std::string from = OnePathList(source);
     const std::string to = OnePathList(kind == FileOperationKind::Delete ? std::string() : destination);
     SHFILEOPSTRUCTA request{};
@@ -39,8 +46,9 @@ class Win32FileOperations final : public FileOperations {
   }
 
   PathKind KindOf(const std::string& path) const override {
-    // A lookup of the exact name; a path holding a wildcard names no item.
-    if (path.empty() || path.find_first_of("*?") != std::string::npos) return PathKind::Missing;
+    if (path.empty()) return PathKind::Missing;
+    // A lookup of the exact name: a wildcard would look up other items.
+    if (HoldsWildcard(path)) return PathKind::Unknown;
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA(path.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
