@@ -1,6 +1,7 @@
 #include "search/search_run.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "platform/file_name_case.h"
 #include "platform/system_charset.h"
@@ -18,6 +19,14 @@ RunSettings PlatformRunSettings(const text::Charset& charset) {
   s.drive_letter_roots = platform::kPathSeparator == '\\';
   return s;
 }
+
+namespace {
+// Folder reading is system time: a reader per core overlaps it.
+unsigned PrefetchReaders() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : (cores > 4 ? 4 : cores);
+}
+}  // namespace
 
 std::mutex& SearchLock() {
   static std::mutex lock;
@@ -74,28 +83,60 @@ void SearchRun::WalkRoot(const std::string& root) {
 // Depth-first pre-order with an explicit stack, so deep trees cost heap, not
 // stack. A stop seen in a folder ends it and, as each enclosing folder looks
 // again after its subfolder returns, every enclosing folder too, each writing
-// the finished text once.
+// the finished text once. Subtrees the walk will enter later are read ahead on
+// other threads; their listings reach the walk in the same order.
 void SearchRun::WalkFolderForFiles(const std::string& root) {
   // An empty or missing root reads as an empty folder.
   const platform::FolderReader reader(root);
+  FolderPrefetch prefetch(
+      root, [this](std::string_view folder, std::string_view name) { return Join(folder, name); },
+      PrefetchReaders());
+  prefetch_ = &prefetch;
+  struct Detach {
+    FolderPrefetch*& prefetch;
+    ~Detach() { prefetch = nullptr; }
+  } detach{prefetch_};
+
   std::vector<Frame> stack(1);
   if (!SearchOneFolder(reader, root, stack.back())) return;
   while (!stack.empty()) {
+    AssignFreeReaders(stack);
     Frame& top = stack.back();
     if (top.next < top.subfolders.size()) {
-      std::string child = Join(top.path, top.subfolders[top.next++]);
+      const std::size_t index = top.next++;
+      std::string child = Join(top.path, top.subfolders[index]);
       Frame frame;
+      const int job = top.subfolder_jobs.empty() ? 0 : top.subfolder_jobs[index];
+      frame.source = job != 0 ? job : top.source;
+      frame.owns_source = job != 0;
       if (SearchOneFolder(reader, std::move(child), frame)) {
         stack.push_back(std::move(frame));
         continue;
       }
     } else {
+      if (top.owns_source) prefetch.Release(top.source);
       stack.pop_back();
       if (stack.empty()) break;
     }
     if (StopRequested()) {
       for (std::size_t level = stack.size(); level > 0; --level) sink_.ShowFilesFinished();
       return;
+    }
+  }
+}
+
+// A free reader takes the next subtree that the walk reads itself and has not
+// entered yet, nearest the root first: the largest stretch of work ahead.
+void SearchRun::AssignFreeReaders(std::vector<Frame>& stack) {
+  if (!prefetch_->ReaderFree()) return;
+  for (Frame& frame : stack) {
+    if (frame.source != 0) return;  // below here a reader has the whole subtree
+    for (std::size_t i = std::max(frame.next, frame.assigned_up_to); i < frame.subfolders.size(); ++i) {
+      const int job = prefetch_->Assign(Join(frame.path, frame.subfolders[i]));
+      if (job == 0) return;
+      if (frame.subfolder_jobs.empty()) frame.subfolder_jobs.assign(frame.subfolders.size(), 0);
+      frame.subfolder_jobs[i] = job;
+      frame.assigned_up_to = i + 1;
     }
   }
 }
@@ -107,7 +148,11 @@ bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::strin
     return false;
   }
   const KeywordMatcher& matcher = Matcher(mode_.load(std::memory_order_relaxed));
-  reader.Read(path, listing_);
+  if (frame.source != 0) {
+    prefetch_->Next(frame.source, listing_);
+  } else {
+    reader.Read(path, listing_);
+  }
   hits_.clear();
   for (std::uint32_t i = 0; i < listing_.size(); ++i) {
     const platform::FolderEntry entry = listing_[i];

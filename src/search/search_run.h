@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/folder_listing.h"
+#include "search/folder_prefetch.h"
 #include "search/keyword_matcher.h"
 #include "search/match_rules.h"
 #include "search/run_sink.h"
@@ -59,11 +60,18 @@ class SearchRun {
     std::string path;
     std::vector<std::string> subfolders;
     std::size_t next = 0;
+    // Where this folder's subtree is read: 0 by the walk itself, else the
+    // prefetch job reading it; per subfolder, a job of its own once assigned.
+    int source = 0;
+    bool owns_source = false;
+    std::vector<int> subfolder_jobs;
+    std::size_t assigned_up_to = 0;  // subfolders before it have a job or were entered
   };
 
   void WalkRoot(const std::string& root);
   void WalkFolderForFiles(const std::string& root);
   bool SearchOneFolder(const platform::FolderReader& reader, std::string path, Frame& frame);
+  void AssignFreeReaders(std::vector<Frame>& stack);
   void FolderNameRun();
   bool StopRequested() const { return stop_.load(std::memory_order_relaxed); }
   const KeywordMatcher& Matcher(MatchMode mode);
@@ -79,6 +87,8 @@ class SearchRun {
   std::unique_ptr<KeywordMatcher> matchers_[2];
   // Reused from folder to folder.
   platform::FolderListing listing_;
+  // The readers ahead of the current file-name walk, if any.
+  FolderPrefetch* prefetch_ = nullptr;
   KeywordMatcher::Scratch scratch_;
   std::vector<std::uint32_t> matched_;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> hits_;  // (keyword, entry or candidate)
