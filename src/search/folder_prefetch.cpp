@@ -1,13 +1,23 @@
 #include "search/folder_prefetch.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace quellor::search {
 
 FolderPrefetch::FolderPrefetch(const std::string& root, JoinPath join, unsigned readers, std::size_t capacity)
-    : join_(std::move(join)), capacity_(capacity), free_readers_(readers) {
-  for (unsigned i = 0; i < readers; ++i) readers_.emplace_back([this, root] { ReaderLoop(root); });
+    : join_(std::move(join)), capacity_(capacity) {
+  for (unsigned i = 0; i < readers; ++i) {
+    // Without a thread (a crowded 32-bit address space) the walk reads more itself.
+    try {
+      readers_.emplace_back([this, root] { ReaderLoop(root); });
+    } catch (const std::system_error&) {
+      break;
+    }
+    std::lock_guard<std::mutex> hold(mutex_);
+    ++free_readers_;
+  }
 }
 
 FolderPrefetch::~FolderPrefetch() {

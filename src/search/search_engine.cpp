@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 #include "platform/tick_count.h"
@@ -135,12 +136,18 @@ struct SearchEngine::Impl {
       return;
     }
     Run* raw = run.get();
-    run->worker = std::thread([this, raw, request = std::move(request), settings]() mutable {
-      QueueSink sink(*this, raw->id);
-      SearchRun(std::move(request), settings, sink, raw->stop, mode).Run();
-      sink.Flush();
-      raw->ended = true;
-    });
+    try {
+      run->worker = std::thread([this, raw, request = std::move(request), settings]() mutable {
+        QueueSink sink(*this, raw->id);
+        SearchRun(std::move(request), settings, sink, raw->stop, mode).Run();
+        sink.Flush();
+        raw->ended = true;
+      });
+    } catch (const std::system_error&) {
+      // No thread to be had: the run ends at once, as one over no root would.
+      run->ended = true;
+      return;
+    }
     runs.push_back(run);
   }
 };
