@@ -169,18 +169,18 @@ bool MainWindow::CreateControls() {
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr);
   HGDIOBJ default_font = GetStockObject(DEFAULT_GUI_FONT);
   HWND previous = HWND_TOP;
-  for (const ControlSpec& spec : MainWindowControls()) {
+  for (const ControlSpec& layout : MainWindowControls()) {
     // The keyword box paints under the hint that lies on it, so the hint shows the box through.
-    const DWORD clip = spec.id == ids::编辑框_文件名 ? 0 : WS_CLIPSIBLINGS;
-    HWND control = CreateWindowExA(spec.ex_style, spec.class_name, spec.caption,
-                                   WS_CHILD | WS_VISIBLE | clip | spec.style, spec.left, spec.top,
-                                   spec.width, spec.height, window_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+    const DWORD clip = layout.id == ids::编辑框_文件名 ? 0 : WS_CLIPSIBLINGS;
+    HWND control = CreateWindowExA(layout.ex_style, layout.class_name, layout.caption,
+                                   WS_CHILD | WS_VISIBLE | clip | layout.style, layout.left, layout.top,
+                                   layout.width, layout.height, window_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
     if (control == nullptr) return false;
     // Stacked in table order, first on top, whatever order the system gives new children.
     SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = control;
-    HGDIOBJ font = (spec.font == ControlFont::Small && small_font_ != nullptr) ? small_font_ : default_font;
+    HGDIOBJ font = (layout.font == ControlFont::Small && small_font_ != nullptr) ? small_font_ : default_font;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
 

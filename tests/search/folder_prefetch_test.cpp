@@ -63,19 +63,24 @@ TEST(FolderPrefetch, SubtreesArriveInTheWalksOrderEvenWhenReadersWaitForRoom) {
   const platform::FolderReader reader(t.Root());
   for (std::size_t capacity : {std::size_t{1}, std::size_t{3}, std::size_t{1024}}) {
     FolderPrefetch prefetch(t.Root(), Join, 2, capacity);
-    std::vector<int> jobs;
+    std::vector<std::pair<int, int>> jobs;  // (job, subtree)
     for (int a = 0; a < 4; ++a) {
       const int job = prefetch.Assign(t.Path("s" + std::to_string(a)));
-      if (job != 0) jobs.push_back(job);
+      if (job != 0) jobs.emplace_back(job, a);
     }
-    // Two readers: two subtrees taken, the others refused until one is free.
-    ASSERT_EQ(jobs.size(), 2u);
-    for (std::size_t j = 0; j < jobs.size(); ++j) {
+    // Two readers: a reader is free again only once it has read its whole
+    // subtree, which a one-listing queue never lets it do here.
+    if (capacity == 1) {
+      EXPECT_EQ(jobs.size(), 2u);
+    } else {
+      EXPECT_GE(jobs.size(), 2u);
+    }
+    for (const auto& [job, subtree] : jobs) {
       std::vector<std::string> expected, got;
-      ReadDirectly(reader, t.Path("s" + std::to_string(j)), expected);
-      ReadThroughJob(prefetch, jobs[j], t.Path("s" + std::to_string(j)), got);
+      ReadDirectly(reader, t.Path("s" + std::to_string(subtree)), expected);
+      ReadThroughJob(prefetch, job, t.Path("s" + std::to_string(subtree)), got);
       EXPECT_EQ(got, expected);
-      prefetch.Release(jobs[j]);
+      prefetch.Release(job);
     }
   }
 }
