@@ -18,31 +18,31 @@ std::string Join(std::string_view folder, std::string_view name) {
   return std::string(folder) + platform::kPathSeparator + std::string(name);
 }
 
-// Every listing's names, in the walk's pre-order, read directly.
+// One line for a listing ("path: name name ..."), and the subfolders a walk enters.
+std::string Describe(const std::string& path, const platform::FolderListing& listing,
+                     std::vector<std::string>& children) {
+  std::string names = path + ":";
+  for (std::size_t i = 0; i < listing.size(); ++i) {
+    names += " " + std::string(listing[i].name);
+    if (listing[i].is_folder && listing[i].enterable) children.push_back(Join(path, listing[i].name));
+  }
+  return names;
+}
+
+// Every listing in the walk's pre-order, read directly or taken from a job.
 void ReadDirectly(const platform::FolderReader& reader, const std::string& path, std::vector<std::string>& out) {
   platform::FolderListing listing;
   reader.Read(path, listing);
   std::vector<std::string> children;
-  std::string names = path + ":";
-  for (std::size_t i = 0; i < listing.size(); ++i) {
-    names += " " + std::string(listing[i].name);
-    if (listing[i].is_folder && listing[i].enterable) children.push_back(Join(path, listing[i].name));
-  }
-  out.push_back(names);
+  out.push_back(Describe(path, listing, children));
   for (const std::string& child : children) ReadDirectly(reader, child, out);
 }
 
-// The same, taking every listing from the prefetch job instead.
 void ReadThroughJob(FolderPrefetch& prefetch, int job, const std::string& path, std::vector<std::string>& out) {
   platform::FolderListing listing;
   prefetch.Next(job, listing);
   std::vector<std::string> children;
-  std::string names = path + ":";
-  for (std::size_t i = 0; i < listing.size(); ++i) {
-    names += " " + std::string(listing[i].name);
-    if (listing[i].is_folder && listing[i].enterable) children.push_back(Join(path, listing[i].name));
-  }
-  out.push_back(names);
+  out.push_back(Describe(path, listing, children));
   for (const std::string& child : children) ReadThroughJob(prefetch, job, child, out);
 }
 
