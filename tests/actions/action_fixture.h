@@ -16,6 +16,7 @@
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
 #include "platform/memory/memory_controls.h"
+#include "platform/memory/recording_shell.h"
 #include "platform/memory/scripted_dialogs.h"
 #include "platform/shell.h"
 #include "platform/system_charset.h"
@@ -23,23 +24,7 @@
 
 namespace quellor::testing {
 
-class RecordingShell : public platform::Shell {
- public:
-  struct Request {
-    std::string path;
-    bool select_in_folder;
-    platform::ShellVerb verb;
-  };
-  bool Open(const std::string& path, platform::ShellVerb verb) override {
-    requests.push_back(Request{path, false, verb});
-    return true;
-  }
-  bool ShowInFolder(const std::string& path) override {
-    requests.push_back(Request{path, true, platform::ShellVerb::Default});
-    return true;
-  }
-  std::vector<Request> requests;
-};
+using platform::RecordingShell;
 
 class RecordingClipboard : public platform::Clipboard {
  public:

@@ -16,7 +16,9 @@
 #include <optional>
 #include <set>
 
+#include "platform/clipboard_read_back.h"
 #include "platform/file_io.h"
+#include "platform/memory/recording_shell.h"
 #include "platform/shell.h"
 
 namespace quellor::app {
@@ -28,23 +30,7 @@ namespace fs = std::filesystem;
 const std::string kPhotoGbk = "\xD5\xD5\xC6\xAC";
 const std::string kReportName = "\xCE\xB4\xCB\xD1\xB5\xBD\xCE\xC4\xBC\xFE\xC1\xD0\xB1\xED.txt";  // 未搜到文件列表.txt
 
-class RecordingShell : public platform::Shell {
- public:
-  struct Request {
-    std::string path;
-    bool in_folder;
-    platform::ShellVerb verb;
-  };
-  bool Open(const std::string& path, platform::ShellVerb verb) override {
-    requests.push_back(Request{path, false, verb});
-    return true;
-  }
-  bool ShowInFolder(const std::string& path) override {
-    requests.push_back(Request{path, true, platform::ShellVerb::Default});
-    return true;
-  }
-  std::vector<Request> requests;
-};
+using platform::RecordingShell;
 
 class ResultActionsWindowTest : public MainWindowTest {
  protected:
@@ -202,10 +188,10 @@ TEST_F(ResultActionsWindowTest, DoubleClickAndTheMenuOpenTheCurrentRowThroughThe
   SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::定位_打开文件所在位置, 0), 0);
   ASSERT_EQ(shell.requests.size(), 2u);
   EXPECT_EQ(shell.requests[0].path, current);
-  EXPECT_FALSE(shell.requests[0].in_folder);
+  EXPECT_FALSE(shell.requests[0].select_in_folder);
   EXPECT_EQ(shell.requests[0].verb, platform::ShellVerb::Open);
   EXPECT_EQ(shell.requests[1].path, current);
-  EXPECT_TRUE(shell.requests[1].in_folder);
+  EXPECT_TRUE(shell.requests[1].select_in_folder);
 }
 
 // ---- copy and move ----------------------------------------------------------
@@ -370,7 +356,7 @@ TEST_F(ResultActionsWindowTest, NotFoundReportBesideTheProgramHoldsTheMissingKey
   EXPECT_EQ(Contents(ReportPath()), "photo9\r\n" + kPhotoGbk + "9\r\nhoto\r\n");
   ASSERT_EQ(shell.requests.size(), 1u);
   EXPECT_EQ(shell.requests[0].path, ReportPath());
-  EXPECT_FALSE(shell.requests[0].in_folder);
+  EXPECT_FALSE(shell.requests[0].select_in_folder);
   EXPECT_EQ(shell.requests[0].verb, platform::ShellVerb::Default);
 
   // Every keyword found: the file is emptied, and still opened.
@@ -385,22 +371,7 @@ TEST_F(ResultActionsWindowTest, NotFoundReportBesideTheProgramHoldsTheMissingKey
 
 // ---- clipboard --------------------------------------------------------------
 
-std::string ClipboardDropList() {
-  std::string bytes;
-  if (!OpenClipboard(nullptr)) {
-    ADD_FAILURE() << "the clipboard was left open";
-    return bytes;
-  }
-  if (HANDLE data = GetClipboardData(CF_HDROP)) {
-    const SIZE_T size = GlobalSize(data);
-    if (const void* memory = GlobalLock(data)) {
-      bytes.assign(static_cast<const char*>(memory), size);
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return bytes;
-}
+std::string ClipboardDropList() { return testing::ReadClipboardDropList(); }
 
 std::vector<UINT> ClipboardFormats() {
   std::vector<UINT> formats;

@@ -9,31 +9,18 @@
 #include <thread>
 
 #include "platform/clipboard.h"
+#include "platform/clipboard_read_back.h"
 #include "platform/shell.h"
 #include "platform/win32/bound_function_win32.h"
 
 namespace quellor::platform {
 namespace {
 
-std::string ReadDropListBack() {
-  EXPECT_TRUE(OpenClipboard(nullptr)) << "the clipboard was left open";
-  std::string bytes;
-  if (HANDLE data = GetClipboardData(CF_HDROP)) {
-    const SIZE_T size = GlobalSize(data);
-    if (const void* memory = GlobalLock(data)) {
-      bytes.assign(static_cast<const char*>(memory), size);
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return bytes;
-}
-
 TEST(Win32Clipboard, HandsTheDropListOverByteForByte) {
   const std::string header = std::string("\x14\0\0\0", 4) + std::string(16, '\0');
   const std::string block = header + std::string("C:\\a\\x.txt\0C:\\\xCE\xC4\xBC\xFE\\\xB1\x5C.doc\0\0", 28);
   ASSERT_TRUE(MakeSystemClipboard()->PutDropList(block));
-  const std::string back = ReadDropListBack();
+  const std::string back = testing::ReadClipboardDropList();
   // The system may round the block up; what was handed over comes first.
   ASSERT_GE(back.size(), block.size());
   EXPECT_EQ(back.substr(0, block.size()), block);
