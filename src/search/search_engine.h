@@ -7,12 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls.h"
-#include "platform/dialogs.h"
 #include "search/match_rules.h"
-#include "text/charset.h"
+#include "search/search_run.h"
 
 namespace quellor::search {
+
+// Where the window thread puts what a run found: the result list and the status line.
+class RunDisplay {
+ public:
+  virtual ~RunDisplay() = default;
+  virtual void AppendRows(const std::vector<std::string>& rows) = 0;
+  virtual int RowCount() const = 0;
+  virtual void SetStatusText(std::string_view text) = 0;
+};
 
 class SearchEngine {
  public:
@@ -23,6 +30,9 @@ class SearchEngine {
   SearchEngine(const SearchEngine&) = delete;
   SearchEngine& operator=(const SearchEngine&) = delete;
 
+  // Stops the current run (its rows are dropped from here on) and starts one
+  // for `request`. A file-name request without roots ends at once.
+  void Start(RunRequest request, RunSettings settings);
   // Mirrors the match-mode radio buttons; a running search uses it from the
   // next folder or keyword on.
   void SetMatchMode(MatchMode mode);
@@ -42,27 +52,11 @@ class SearchEngine {
 
   // Window thread: appends the rows and writes the latest status text that the
   // current run produced. Rows of an earlier run are dropped.
-  void DeliverPending(platform::Controls& controls);
-
-  struct Impl;
+  void DeliverPending(RunDisplay& display);
 
  private:
-  friend void StartSearch(platform::Controls&, SearchEngine&, struct SearchServices&);
+  struct Impl;
   std::unique_ptr<Impl> impl_;
 };
-
-struct SearchServices {
-  platform::Dialogs& dialogs;
-  const text::Charset& charset;
-  // The roots of a whole-computer search.
-  std::function<std::vector<std::string>()> whole_computer_roots;
-};
-
-// The command of 按钮_立即搜索: checks the request, cleans the keyword box,
-// empties the result list and starts a run (stopping the one before it).
-void StartSearch(platform::Controls& controls, SearchEngine& engine, SearchServices& services);
-
-// The command of 按钮_停止搜索.
-void StopSearch(platform::Controls& controls, SearchEngine& engine);
 
 }  // namespace quellor::search
