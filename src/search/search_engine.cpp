@@ -39,7 +39,7 @@ struct SearchEngine::Impl {
 
   std::function<void()> wake;
   std::atomic<MatchMode> mode{MatchMode::Exact};
-  // Window thread only.
+  // Owning thread only.
   std::shared_ptr<Run> current;
   std::vector<std::shared_ptr<Run>> runs;
 

@@ -1,10 +1,11 @@
 // The search engine: one run at a time, walking its roots on worker threads
-// and handing rows and status texts to the window thread in batches.
+// and handing rows and status texts in batches to the thread that owns it.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "search/match_rules.h"
@@ -12,7 +13,8 @@
 
 namespace quellor::search {
 
-// Where the window thread puts what a run found: the result list and the status line.
+// Where DeliverPending puts what a run found: rows to append, and the status
+// text (which may count the rows shown).
 class RunDisplay {
  public:
   virtual ~RunDisplay() = default;
@@ -33,25 +35,24 @@ class SearchEngine {
   // Stops the current run (its rows are dropped from here on) and starts one
   // for `request`. A file-name request without roots ends at once.
   void Start(RunRequest request, RunSettings settings);
-  // Mirrors the match-mode radio buttons; a running search uses it from the
-  // next folder or keyword on.
+  // A running search uses the new mode from its next folder or keyword on.
   void SetMatchMode(MatchMode mode);
-  // Mirrors the stop caption: the running search stops at its next check.
+  // The running search stops at its next check.
   void RequestStop();
   // Stops the current run and returns once its threads have ended. Workers
-  // never wait for the window, so this cannot deadlock on the window thread.
+  // never wait for the owning thread, so this cannot deadlock on it.
   void StopAndWait();
   // True while the current run has not ended.
   bool Running() const;
   // Asks every run still working (the current one and any earlier one not yet
-  // ended) to stop; StopAndWait after Idle() returns at once. A window that
-  // is closing keeps handling its messages until then, so a walker held up by
-  // a slow folder never freezes it.
+  // ended) to stop; StopAndWait after Idle() returns at once. An owner that
+  // must stay responsive (a closing window) polls Idle() meanwhile, so a
+  // walker held up by a slow folder never freezes it.
   void StopAll();
   bool Idle() const;
 
-  // Window thread: appends the rows and writes the latest status text that the
-  // current run produced. Rows of an earlier run are dropped.
+  // Owning thread: appends the rows and writes the latest status text that
+  // the current run produced. Rows of an earlier run are dropped.
   void DeliverPending(RunDisplay& display);
 
  private:
