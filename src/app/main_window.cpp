@@ -152,7 +152,7 @@ bool MainWindow::CreateControls() {
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr);
   HGDIOBJ default_font = GetStockObject(DEFAULT_GUI_FONT);
   HWND previous = HWND_TOP;
-  for (const ControlSpec& layout : MainWindowControls()) {
+  for (const ControlLayout& layout : MainWindowControls()) {
     // The keyword box paints under the hint that lies on it, so the hint shows the box through.
     const DWORD clip = layout.id == ids::编辑框_文件名 ? 0 : WS_CLIPSIBLINGS;
     const DWORD disabled = layout.start == platform::ControlStart::Disabled ? WS_DISABLED : 0;

@@ -24,14 +24,14 @@ constexpr DWORD kFirstRadio = BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kNextRadio = BS_AUTORADIOBUTTON;
 constexpr DWORD kLabel = SS_LEFT | WS_GROUP;
 
-#define QUELLOR_CONTROL_SPEC(kind, name, class_name, left, top, width, height, caption, style, ex_style, font, start) \
+#define QUELLOR_CONTROL_LAYOUT(kind, name, class_name, left, top, width, height, caption, style, ex_style, font, start) \
   {ids::name, class_name, left, top, width, height, caption, style, ex_style, ControlFont::font,                      \
    platform::ControlStart::start},
-const ControlSpec kControls[] = {QUELLOR_MAIN_WINDOW_CONTROLS(QUELLOR_CONTROL_SPEC)};
-#undef QUELLOR_CONTROL_SPEC
+const ControlLayout kControls[] = {QUELLOR_MAIN_WINDOW_CONTROLS(QUELLOR_CONTROL_LAYOUT)};
+#undef QUELLOR_CONTROL_LAYOUT
 
 }  // namespace
 
-std::span<const ControlSpec> MainWindowControls() { return kControls; }
+std::span<const ControlLayout> MainWindowControls() { return kControls; }
 
 }  // namespace quellor::app

@@ -20,7 +20,7 @@ inline constexpr const char* kFrameClass = "QuellorFrame";
 
 enum class ControlFont { WindowDefault, Small };
 
-struct ControlSpec {
+struct ControlLayout {
   int id;
   const char* class_name;
   int left, top, width, height;
@@ -31,7 +31,7 @@ struct ControlSpec {
   platform::ControlStart start;
 };
 
-std::span<const ControlSpec> MainWindowControls();
+std::span<const ControlLayout> MainWindowControls();
 
 // The grey hint over the keyword box.
 extern const char* const kHintText;
