@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.21)
-# Fails unless EXE is a 32-bit Windows GUI program that imports no DLL beyond
-# Windows' own, so it runs on a bare Windows as one file.
-# cmake -DOBJDUMP=... -DEXE=... -P check-imports.cmake
+# Fails unless EXE is a 32-bit Windows GUI program (a console program with
+# -DCONSOLE=ON) that imports no DLL beyond Windows' own, so it runs on a bare
+# Windows as one file.
+# cmake -DOBJDUMP=... -DEXE=... [-DCONSOLE=ON] -P check-imports.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "objdump could not read ${EXE}")
@@ -9,7 +10,11 @@ endif()
 if(NOT dump MATCHES "file format pei-i386")
   message(FATAL_ERROR "${EXE} is not a 32-bit Windows program")
 endif()
-if(NOT dump MATCHES "Subsystem[ \t]+00000002")
+if(CONSOLE)
+  if(NOT dump MATCHES "Subsystem[ \t]+00000003")
+    message(FATAL_ERROR "${EXE} is not a console program")
+  endif()
+elseif(NOT dump MATCHES "Subsystem[ \t]+00000002")
   message(FATAL_ERROR "${EXE} is not a GUI program")
 endif()
 set(system_dlls kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll ole32.dll oleaut32.dll
