@@ -1,8 +1,9 @@
 cmake_minimum_required(VERSION 3.21)
-# Fails unless EXE is a Windows GUI program of the expected format (FORMAT:
-# pei-i386 for the 32-bit program, the default) that imports no DLL beyond
-# Windows' own, so it runs on a bare Windows as one file.
-# cmake -DOBJDUMP=... -DEXE=... [-DFORMAT=...] -P check-imports.cmake
+# Fails unless EXE is a Windows GUI program (a console program with
+# -DCONSOLE=ON) of the expected format (FORMAT: pei-i386 for the 32-bit
+# program, the default) that imports no DLL beyond Windows' own, so it runs on
+# a bare Windows as one file.
+# cmake -DOBJDUMP=... -DEXE=... [-DFORMAT=...] [-DCONSOLE=ON] -P check-imports.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "objdump could not read ${EXE}")
@@ -13,7 +14,11 @@ endif()
 if(NOT dump MATCHES "file format ${FORMAT}")
   message(FATAL_ERROR "${EXE} is not a Windows program of format ${FORMAT}")
 endif()
-if(NOT dump MATCHES "Subsystem[ \t]+00000002")
+if(CONSOLE)
+  if(NOT dump MATCHES "Subsystem[ \t]+00000003")
+    message(FATAL_ERROR "${EXE} is not a console program")
+  endif()
+elseif(NOT dump MATCHES "Subsystem[ \t]+00000002")
   message(FATAL_ERROR "${EXE} is not a GUI program")
 endif()
 set(system_dlls kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll ole32.dll oleaut32.dll

@@ -8,13 +8,14 @@
 #include <string_view>
 
 #include "platform/control_table.h"
+#include "quellor_version.h"
 
 namespace quellor::app {
 
 inline constexpr int kWindowWidth = 859;
 inline constexpr int kWindowHeight = 507;
 inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-inline constexpr std::string_view kWindowCaption = "QuellorV4.9 Quellor工作室出品 批量找文件";
+inline constexpr std::string_view kWindowCaption = "QuellorV" QUELLOR_VERSION " Quellor工作室出品 批量找文件";
 inline constexpr const char* kWindowClass = "QuellorMainWindow";
 inline constexpr const char* kFrameClass = "QuellorFrame";
 

@@ -29,6 +29,8 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
       o.quiet = true;
     } else if (a == "-h" || a == "--help") {
       o.help = true;
+    } else if (a == "--version") {
+      o.version = true;
     } else if (a == "-n" || a == "--names") {
       if (i + 1 == args.size()) return {std::nullopt, "option " + std::string(a) + " needs a file name"};
       o.names_file = args[++i];
@@ -93,6 +95,7 @@ std::string FindHelpText() {
          "      --not-found FILE    write the names that found nothing to FILE, one per line\n"
          "                          (CR LF after each; an empty file when all were found)\n"
          "  -h, --help              show this help\n"
+         "      --version           show the version\n"
          "\n"
          "Found paths go to standard output, folder by folder (each folder before its\n"
          "subfolders), within a folder name by name. A path is listed once per name that\n"

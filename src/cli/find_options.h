@@ -20,6 +20,7 @@ struct FindOptions {
   bool count_per_name = false;
   bool quiet = false;
   bool help = false;
+  bool version = false;
   // Actions on the hits, after the search.
   std::string copy_to;         // copy every hit into this folder
   std::string move_to;         // move every hit into this folder

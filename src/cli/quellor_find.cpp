@@ -13,6 +13,7 @@
 #include "platform/fixed_drives.h"
 #include "platform/folder_listing.h"
 #include "platform/system_charset.h"
+#include "quellor_version.h"
 #include "search/search_run.h"
 
 namespace quellor::cli {
@@ -56,6 +57,10 @@ int Run(const std::vector<std::string_view>& args) {
   const FindOptions& options = *parsed.options;
   if (options.help) {
     std::fputs(FindHelpText().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::fputs("quellor-find " QUELLOR_VERSION "\n", stdout);
     return 0;
   }
   platform::UseBinaryStandardStreams();

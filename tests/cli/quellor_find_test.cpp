@@ -7,6 +7,7 @@
 #include <random>
 
 #include "platform/system_charset.h"
+#include "quellor_version.h"
 #include "search/recording_sink.h"
 #include "search/reference_search.h"
 #include "search/search_run.h"
@@ -119,6 +120,7 @@ TEST(QuellorFind, CountsHitsPerNameAndRefusesBadUsage) {
   EXPECT_EQ(missing_root.status, 0);
   EXPECT_EQ(missing_root.out, "");
   EXPECT_NE(RunFind("--help").out.find("--names"), std::string::npos);
+  EXPECT_EQ(RunFind("--version").out, "quellor-find " QUELLOR_VERSION "\n");  // reads no names first
 }
 
 }  // namespace
