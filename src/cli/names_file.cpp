@@ -1,5 +1,6 @@
 #include "cli/names_file.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace quellor::cli {
