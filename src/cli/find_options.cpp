@@ -1,6 +1,5 @@
 #include "cli/find_options.h"
 
-#include "text/path_scan.h"
 
 namespace quellor::cli {
 
@@ -41,9 +40,10 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
     } else if (std::string* value = a == "--copy-to"     ? &o.copy_to
                                     : a == "--move-to"   ? &o.move_to
                                     : a == "--not-found" ? &o.not_found_file
+                                    : a == "--ledger"    ? &o.ledger_file
                                                          : nullptr) {
       if (i + 1 == args.size() || args[i + 1].empty()) {
-        return {std::nullopt, "option " + std::string(a) + " needs a " + (value == &o.not_found_file ? "file" : "folder")};
+        return {std::nullopt, "option " + std::string(a) + " needs a " + (value == &o.not_found_file || value == &o.ledger_file ? "file" : "folder")};
       }
       *value = args[++i];
     } else if (a.rfind("--copy-to=", 0) == 0) {
@@ -52,6 +52,8 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
       o.move_to = a.substr(10);
     } else if (a.rfind("--not-found=", 0) == 0) {
       o.not_found_file = a.substr(12);
+    } else if (a.rfind("--ledger=", 0) == 0) {
+      o.ledger_file = a.substr(9);
     } else {
       return {std::nullopt, "unknown option " + std::string(a)};
     }
@@ -77,6 +79,13 @@ std::string FindHelpText() {
          "blank lines and lines of spaces only are skipped, every other line is a name\n"
          "exactly as written. Letter case is ignored.\n"
          "\n"
+         "The names file may be UTF-8 (with or without a byte-order mark), UTF-16 with a\n"
+         "byte-order mark, or in the ANSI code page (GBK): a byte-order mark decides;\n"
+         "without one, valid UTF-8 holding non-ASCII text is UTF-8, anything else the\n"
+         "ANSI code page. A name that file names here cannot hold (on Windows, a character\n"
+         "outside the ANSI code page) is named with its line on standard error, searched\n"
+         "for nowhere, and counted as not found.\n"
+         "\n"
          "  -n, --names FILE        read the names from FILE ('-', the default: standard input)\n"
          "  -e, --exact             a name matches a file called NAME or NAME.anything (default)\n"
          "  -f, --fuzzy             a name matches every file whose name contains it\n"
@@ -93,7 +102,12 @@ std::string FindHelpText() {
          "                          in DIR is stored as 'name (2).ext', 'name (3).ext', ...;\n"
          "                          without it the item in DIR is overwritten\n"
          "      --not-found FILE    write the names that found nothing to FILE, one per line\n"
-         "                          (CR LF after each; an empty file when all were found)\n"
+         "                          (CR LF after each; an empty file when all were found),\n"
+         "                          in the names file's encoding\n"
+         "      --ledger FILE       write a CSV row per name, in order: the name, its line,\n"
+         "                          its number of hits, its first hit, and why it was not\n"
+         "                          searched for; UTF-8 with a byte-order mark, CR LF, a\n"
+         "                          header row, as spreadsheets open it\n"
          "  -h, --help              show this help\n"
          "      --version           show the version\n"
          "\n"
@@ -106,23 +120,10 @@ std::string FindHelpText() {
          "item that could not be copied or moved is named on standard error.\n"
          "\n"
          "Exit status: 0 when the search ran to its end (and every copy, move and the\n"
-         "not-found file succeeded); 1 when results, an item or the not-found file could\n"
-         "not be written, copied or moved; 2 on a usage error (unknown option, no names,\n"
-         "unreadable names file, a target that is no folder).\n";
-}
-
-std::vector<std::string> NamesFromText(const text::Charset& cs, std::string_view text) {
-  std::vector<std::string> names;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!text::IsBlankLine(cs, line)) names.emplace_back(line);
-    start = end + 1;
-  }
-  return names;
+         "not-found file and ledger succeeded); 1 when results, an item, the not-found\n"
+         "file or the ledger could not be written, copied or moved; 2 on a usage error\n"
+         "(unknown option, no names, unreadable names file, a target that is no folder);\n"
+         "3, with --ledger only, when all else succeeded but some names found nothing.\n";
 }
 
 }  // namespace quellor::cli

@@ -26,6 +26,7 @@ struct FindOptions {
   std::string move_to;         // move every hit into this folder
   bool rename_on_clash = false;
   std::string not_found_file;  // write the names that found nothing here
+  std::string ledger_file;     // write a CSV row per name here
 };
 
 struct ParsedOptions {
@@ -36,10 +37,5 @@ struct ParsedOptions {
 ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args);
 
 std::string FindHelpText();
-
-// The names of a names file: lines end in LF or CR LF; blank lines and lines
-// of spaces only (half-width or the set's full-width space) are dropped;
-// every other line is kept byte for byte.
-std::vector<std::string> NamesFromText(const text::Charset& cs, std::string_view text);
 
 }  // namespace quellor::cli

@@ -3,9 +3,6 @@
 #include <unordered_set>
 
 #include "actions/file_transfer.h"
-#include "actions/not_found_report.h"
-#include "platform/file_io.h"
-#include "text/line_split.h"
 #include "text/path_scan.h"
 
 namespace quellor::cli {
@@ -30,16 +27,6 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
     }
   }
   return count;
-}
-
-bool WriteNotFoundFile(const std::string& path, const search::MatchRules& rules, char separator,
-                       const std::vector<std::string>& names, const std::vector<std::string>& rows) {
-  std::vector<std::string> row_names;
-  row_names.reserve(rows.size());
-  for (const std::string& row : rows) row_names.emplace_back(text::LastPathComponent(*rules.charset, row, separator));
-  const std::string report =
-      actions::BuildNotFoundReport(rules, text::JoinLinesWithBreaks(names), row_names);
-  return platform::WriteWholeFileReplacing(path, report);
 }
 
 }  // namespace quellor::cli

@@ -1,6 +1,5 @@
 // What quellor-find does with its hits besides printing them: copy or move
-// them into a folder, and write the report of the names that found nothing,
-// the way the window's commands do.
+// them into a folder, the way the window's commands do.
 #pragma once
 
 #include <cstdio>
@@ -46,11 +45,5 @@ struct TransferCount {
 TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
                            const std::vector<std::string>& rows, const std::string& folder, bool rename_on_clash,
                            std::FILE* err);
-
-// Writes the names that no row's name matches by `rules` to `path`, each
-// followed by CR LF (0 bytes when every name was found). False when the file
-// could not be written.
-bool WriteNotFoundFile(const std::string& path, const search::MatchRules& rules, char separator,
-                       const std::vector<std::string>& names, const std::vector<std::string>& rows);
 
 }  // namespace quellor::cli

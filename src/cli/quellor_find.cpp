@@ -1,4 +1,5 @@
 // quellor-find: the search engine from the command line.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -6,6 +7,8 @@
 
 #include "cli/find_options.h"
 #include "cli/hit_actions.h"
+#include "cli/ledger.h"
+#include "cli/names_file.h"
 #include "cli/row_printer.h"
 #include "platform/command_line.h"
 #include "platform/file_io.h"
@@ -20,6 +23,7 @@ namespace quellor::cli {
 namespace {
 
 constexpr int kUsageError = 2;
+constexpr int kSomeNamesNotFound = 3;  // with --ledger
 
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "quellor-find: %s\nTry 'quellor-find --help' for more information.\n", message.c_str());
@@ -65,11 +69,25 @@ int Run(const std::vector<std::string_view>& args) {
   }
   platform::UseBinaryStandardStreams();
   const text::Charset& cs = platform::SystemCharset();
-  const std::optional<std::string> text =
+  const std::optional<std::string> bytes =
       options.names_file == "-" ? ReadStandardInput() : platform::ReadWholeFile(options.names_file);
-  if (!text) return UsageError("cannot read the names file " + options.names_file);
-  const std::vector<std::string> names = NamesFromText(cs, *text);
-  if (names.empty()) return UsageError("no names to search for (the names file holds no non-blank line)");
+  if (!bytes) return UsageError("cannot read the names file " + options.names_file);
+  const NamesFile names_file = ReadNamesFile(*bytes);
+  if (names_file.names.empty()) return UsageError("no names to search for (the names file holds no non-blank line)");
+  // A name that cannot be searched for is named here and reported as not
+  // found, never dropped or garbled.
+  std::vector<std::string> names;
+  std::vector<std::optional<std::size_t>> keyword_of_name;
+  for (const NameLine& name : names_file.names) {
+    if (name.searched) {
+      keyword_of_name.emplace_back(names.size());
+      names.push_back(*name.searched);
+    } else {
+      keyword_of_name.emplace_back();
+      std::fprintf(stderr, "quellor-find: line %zu of the names file (%s): %s; it is not searched for\n", name.line,
+                   PrintableName(name).c_str(), name.problem.c_str());
+    }
+  }
 
   // The target folder is checked before the search, not after a long one.
   const std::string target = options.copy_to.empty() ? options.move_to : options.copy_to;
@@ -93,12 +111,17 @@ int Run(const std::vector<std::string_view>& args) {
   const std::atomic<bool> stop{false};
   const std::atomic<search::MatchMode> mode{options.mode};
   const search::RunSettings run_settings = search::PlatformRunSettings(cs);
-  RowRecorder recorder(printer, !target_folder.empty() || !options.not_found_file.empty());
-  search::SearchRun(std::move(request), run_settings, recorder, stop, mode).Run();
+  HitTally tally(printer, names.size());
+  RowRecorder recorder(tally, !target_folder.empty());
+  if (!names.empty()) search::SearchRun(std::move(request), run_settings, recorder, stop, mode).Run();
   printer.Close();
+  std::vector<NameOutcome> outcomes;
+  for (const std::optional<std::size_t>& keyword : keyword_of_name) {
+    outcomes.push_back(keyword ? tally.Outcomes()[*keyword] : NameOutcome{});
+  }
   if (options.count_per_name) {
-    for (std::size_t k = 0; k < names.size(); ++k) {
-      std::fprintf(stdout, "%zu\t%s%c", printer.HitsPerKeyword()[k], names[k].c_str(),
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+      std::fprintf(stdout, "%zu\t%s%c", outcomes[i].hits, PrintableName(names_file.names[i]).c_str(),
                    options.null_separated ? '\0' : '\n');
     }
   }
@@ -120,11 +143,23 @@ int Run(const std::vector<std::string_view>& args) {
     if (count.failed > 0) status = 1;
   }
   if (!options.not_found_file.empty()) {
-    const search::MatchRules rules = search::RulesOf(run_settings, options.kind, options.mode);
-    if (!WriteNotFoundFile(options.not_found_file, rules, run_settings.separator, names, recorder.Rows())) {
+    std::vector<std::string> not_found;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+      if (outcomes[i].hits == 0) not_found.push_back(names_file.names[i].original);
+    }
+    if (!platform::WriteWholeFileReplacing(options.not_found_file, TextLikeNamesFile(names_file, not_found))) {
       std::fprintf(stderr, "quellor-find: cannot write %s\n", options.not_found_file.c_str());
       status = 1;
     }
+  }
+  if (!options.ledger_file.empty()) {
+    if (!platform::WriteWholeFileReplacing(options.ledger_file, LedgerText(names_file, outcomes))) {
+      std::fprintf(stderr, "quellor-find: cannot write %s\n", options.ledger_file.c_str());
+      status = 1;
+    }
+    const bool all_found =
+        std::all_of(outcomes.begin(), outcomes.end(), [](const NameOutcome& o) { return o.hits > 0; });
+    if (status == 0 && !all_found) status = kSomeNamesNotFound;
   }
   return status;
 }

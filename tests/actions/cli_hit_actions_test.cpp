@@ -1,5 +1,5 @@
 // quellor-find's actions on its hits: options, copy or move of each found
-// item once, failures named, the not-found file.
+// item once, failures named.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -55,19 +55,6 @@ TEST_F(HitActionsTest, EachFoundItemOnceInOrderAndFailuresNamed) {
   EXPECT_EQ(Content("out/a.txt"), "a");
   EXPECT_EQ(Content("out/a (2).txt"), "sub a");
   EXPECT_EQ(ErrorText(), "quellor-find: cannot move " + Path("tree/gone.txt") + "\n");
-}
-
-TEST_F(HitActionsTest, NotFoundFileByTheSearchRules) {
-  search::RunSettings settings = search::PlatformRunSettings(platform::SystemCharset());
-  settings.fold_file_name = &text::FoldAsciiCase;
-  const search::MatchRules rules = search::RulesOf(settings, search::NameKind::Files, search::MatchMode::Exact);
-  const char separator = files_->Separator();
-  const std::string report = Path("nf.txt");
-  ASSERT_TRUE(cli::WriteNotFoundFile(report, rules, separator, {"a", "ba.txt", "A.TXT"}, {Path("x/a.txt")}));
-  EXPECT_EQ(platform::ReadWholeFile(report), "ba.txt\r\n");
-  ASSERT_TRUE(cli::WriteNotFoundFile(report, rules, separator, {"a"}, {Path("x/a.txt")}));
-  EXPECT_EQ(platform::ReadWholeFile(report), "");
-  EXPECT_FALSE(cli::WriteNotFoundFile(Path("no folder/nf.txt"), rules, separator, {"a"}, {}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -87,6 +88,26 @@ TEST_F(WindowSearchTest, TypedKeywordsAreSearchedOverTheFolderListAndTheRowsList
   testing::PumpUntil([&] { return RowCount() == 3 && Status() == "搜索完毕！共搜索到文件3个."; }, 30s, main());
   EXPECT_EQ(Status(), "搜索完毕！共搜索到文件3个.");
   EXPECT_EQ(RowCount(), 3);
+}
+
+// A tree that a Linux program made, named by QUELLOR_LINUX_TREE (CTest makes
+// it first): its UTF-8 names reach the window as code page 936 text, are found
+// by Chinese keywords and listed as they are.
+TEST_F(WindowSearchTest, ChineseNamesMadeOnLinuxAreFoundAndListedAsTheyAre) {
+  const char* linux_tree = std::getenv("QUELLOR_LINUX_TREE");
+  if (linux_tree == nullptr) GTEST_SKIP() << "QUELLOR_LINUX_TREE names no tree made on Linux";
+  std::string tree_root = std::string("Z:") + linux_tree;
+  std::replace(tree_root.begin(), tree_root.end(), '/', '\\');
+  auto under = [&](const char* relative) { return tree_root + "\\" + relative; };
+  Open();
+  dialogs.folders.push_back(tree_root);
+  Click(ids::按钮_搜索路径);
+  TypeKeywords("报告\r\n合同-2024\r\nIMG_0001\r\nimg_0002");
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(WaitFinished()) << Status();
+  EXPECT_EQ(Rows(), (std::set<std::string>{under("报告.txt"), under("合同-2024.pdf"), under("IMG_0001.jpg"),
+                                           under("照片\\IMG_0002.JPG")}));
+  SaveScreenshot("main-window-chinese-names-made-on-linux");
 }
 
 TEST_F(WindowSearchTest, RequestsTheEngineRefusesReachTheUserAsItsMessages) {

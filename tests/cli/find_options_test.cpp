@@ -1,12 +1,10 @@
-// quellor-find's command line and names file.
+// quellor-find's command line.
 #include <gtest/gtest.h>
 
 #include "cli/find_options.h"
 
 namespace quellor::cli {
 namespace {
-
-using Names = std::vector<std::string>;
 
 TEST(FindOptions, TakesEveryOptionAndTheFoldersInOrder) {
   const ParsedOptions p = ParseFindOptions({"-f", "a", "--folders", "--names", "list.txt", "-0", "-c", "b", "--",
@@ -22,11 +20,14 @@ TEST(FindOptions, TakesEveryOptionAndTheFoldersInOrder) {
   ASSERT_TRUE(defaults.options);
   EXPECT_EQ(defaults.options->mode, search::MatchMode::Exact);
   EXPECT_EQ(defaults.options->names_file, "-");
+  EXPECT_EQ(ParseFindOptions({"--ledger", "l.csv"}).options->ledger_file, "l.csv");
+  EXPECT_EQ(ParseFindOptions({"--ledger=l.csv"}).options->ledger_file, "l.csv");
 }
 
 TEST(FindOptions, RefusesWhatItCannotUnderstand) {
   EXPECT_FALSE(ParseFindOptions({"--bogus"}).options);
   EXPECT_FALSE(ParseFindOptions({"--names"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--ledger"}).options);
   EXPECT_FALSE(ParseFindOptions({"--whole-computer", "/tmp"}).options);
   EXPECT_NE(ParseFindOptions({"-x"}).error.find("-x"), std::string::npos);
 }
@@ -34,17 +35,9 @@ TEST(FindOptions, RefusesWhatItCannotUnderstand) {
 TEST(FindOptions, HelpNamesEveryOption) {
   const std::string help = FindHelpText();
   for (const char* option : {"--names", "--exact", "--fuzzy", "--folders", "--whole-computer", "--null", "--count",
-                             "--quiet", "--help"}) {
+                             "--quiet", "--ledger", "--help"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
-}
-
-TEST(NamesFromText, KeepsEveryNonBlankLineByteForByte) {
-  const text::Charset gbk = text::Charset::Gbk();
-  EXPECT_EQ(NamesFromText(gbk, "a\r\n\r\n   \n\xA1\xA1\r\n b \n\tc\nlast"), (Names{"a", " b ", "\tc", "last"}));
-  EXPECT_EQ(NamesFromText(gbk, "x\ry\n"), Names{"x\ry"});
-  EXPECT_EQ(NamesFromText(gbk, "dup\ndup\n"), (Names{"dup", "dup"}));
-  EXPECT_TRUE(NamesFromText(gbk, "").empty());
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+// The ledger of a quellor-find run: one CSV row per name of the names file,
+// in its order, with the name's line, its number of hits and its first hit,
+// as a spreadsheet opens it with Chinese intact (UTF-8 with a byte-order
+// mark, CR LF, fields quoted where they hold a comma, a quote or a line break).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/names_file.h"
+#include "search/run_sink.h"
+
+namespace quellor::cli {
+
+struct NameOutcome {
+  std::size_t hits = 0;
+  std::string first_hit;  // in the platform's name encoding; empty without hits
+};
+
+// Counts every keyword's hits and keeps its first one, and passes every
+// report on.
+class HitTally : public search::RunSink {
+ public:
+  HitTally(search::RunSink& next, std::size_t keywords) : next_(next), outcomes_(keywords) {}
+  void AddResultRow(std::string_view path, std::size_t keyword) override {
+    NameOutcome& outcome = outcomes_[keyword];
+    if (outcome.hits++ == 0) outcome.first_hit = path;
+    next_.AddResultRow(path, keyword);
+  }
+  void ReportKeywordProgress(std::size_t count) override { next_.ReportKeywordProgress(count); }
+  void ShowFilesFinished() override { next_.ShowFilesFinished(); }
+  void ShowFolderRunStart() override { next_.ShowFolderRunStart(); }
+  void ShowFoldersFinished() override { next_.ShowFoldersFinished(); }
+  void FolderDone() override { next_.FolderDone(); }
+
+  const std::vector<NameOutcome>& Outcomes() const { return outcomes_; }
+
+ private:
+  search::RunSink& next_;
+  std::vector<NameOutcome> outcomes_;
+};
+
+// A header row, then a row per name: name, line, hits, first hit, and why the
+// name was not searched for (empty when it was). `outcomes` runs parallel to
+// `file.names`.
+std::string LedgerText(const NamesFile& file, const std::vector<NameOutcome>& outcomes);
+
+// One CSV field: quoted, its quotes doubled, when it holds a comma, a quote,
+// CR or LF.
+std::string CsvField(std::string_view text);
+
+}  // namespace quellor::cli

@@ -1,0 +1,40 @@
+#include "platform/text_encoding_units.h"
+
+namespace quellor::platform {
+
+bool HasUnpairedSurrogate(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return true;
+      ++i;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::u16string UnitsFromBytes(std::string_view bytes, bool big_endian) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const auto first = static_cast<unsigned char>(bytes[2 * i]);
+    const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    units[i] = static_cast<char16_t>(big_endian ? (first << 8 | second) : (second << 8 | first));
+  }
+  return units;
+}
+
+std::string BytesFromUnits(std::u16string_view units, bool big_endian) {
+  std::string bytes;
+  bytes.reserve(units.size() * 2);
+  for (const char16_t unit : units) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? high : low;
+    bytes += big_endian ? low : high;
+  }
+  return bytes;
+}
+
+}  // namespace quellor::platform
