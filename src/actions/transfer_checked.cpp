@@ -44,10 +44,18 @@ void TransferChecked(platform::Controls& controls, ActionServices& services, Tra
   controls.进度条1.SetPosition(0);
   controls.进度条1.SetMaximum(CountCheckedRows(list));
 
+  // A move never overwrites what it has just placed; a later copy of the
+  // same name replaces the earlier one, as the shell's copy does.
+  TransferCommand command(services.files, services.charset, texts.operation, folder,
+                          kind == TransferKind::Move);
+  const int rows = list.RowCount();
+  for (int row = 0; row < rows; ++row) {
+    if (list.RowChecked(row)) command.AddItem(list.RowText(row));
+  }
+
   int taken = 0;
   int failed = 0;
   bool closing = false;
-  const int rows = list.RowCount();
   for (int row = 0; row < rows; ++row) {
     controls.标签_状态.SetCaption(texts.running);
     // The window is closing: stop after the item before.
@@ -57,7 +65,7 @@ void TransferChecked(platform::Controls& controls, ActionServices& services, Tra
     }
     if (!list.RowChecked(row)) continue;
     const bool rename_on_clash = controls.选择框1.Checked();
-    if (!TransferItem(services.files, services.charset, texts.operation, list.RowText(row), folder, rename_on_clash)) {
+    if (command.Transfer(list.RowText(row), rename_on_clash) != TransferOutcome::Done) {
       ++failed;
     }
     ++taken;

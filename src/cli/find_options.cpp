@@ -44,12 +44,14 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
         return {std::nullopt, "option " + std::string(a) + " needs a " + (value == &o.not_found_file ? "file" : "folder")};
       }
       *value = args[++i];
-    } else if (a.rfind("--copy-to=", 0) == 0) {
-      o.copy_to = a.substr(10);
-    } else if (a.rfind("--move-to=", 0) == 0) {
-      o.move_to = a.substr(10);
-    } else if (a.rfind("--not-found=", 0) == 0) {
-      o.not_found_file = a.substr(12);
+    } else if (std::string* joined = a.rfind("--copy-to=", 0) == 0     ? &o.copy_to
+                                     : a.rfind("--move-to=", 0) == 0   ? &o.move_to
+                                     : a.rfind("--not-found=", 0) == 0 ? &o.not_found_file
+                                                                       : nullptr) {
+      const std::size_t equals = a.find('=');
+      // An empty value would otherwise silently drop the action.
+      if (equals + 1 == a.size()) return {std::nullopt, "option " + std::string(a.substr(0, equals)) + " needs a value"};
+      *joined = a.substr(equals + 1);
     } else {
       return {std::nullopt, "unknown option " + std::string(a)};
     }

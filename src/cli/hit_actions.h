@@ -27,6 +27,9 @@ class RowRecorder : public search::RunSink {
   void ShowFolderRunStart() override { next_.ShowFolderRunStart(); }
   void ShowFoldersFinished() override { next_.ShowFoldersFinished(); }
   void FolderDone() override { next_.FolderDone(); }
+  void FolderNotRead(std::string_view path, platform::ReadProblem problem) override {
+    next_.FolderNotRead(path, problem);
+  }
 
   const std::vector<std::string>& Rows() const { return rows_; }
 

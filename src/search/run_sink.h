@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/folder_listing.h"
+
 namespace quellor::search {
 
 class RunSink {
@@ -21,6 +23,9 @@ class RunSink {
   // The start and finished texts of a folder-name search.
   virtual void ShowFolderRunStart() = 0;
   virtual void ShowFoldersFinished() = 0;
+  // A folder that could not be read, or whose path is too long to be read:
+  // its files and subfolders are not searched.
+  virtual void FolderNotRead(std::string_view /*path*/, platform::ReadProblem /*problem*/) {}
   // A folder is done: a good moment to pass batched reports on.
   virtual void FolderDone() {}
 };
