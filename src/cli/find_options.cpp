@@ -102,12 +102,20 @@ std::string FindHelpText() {
          "standard error, and progress too when standard error is a terminal.\n"
          "\n"
          "Items are copied or moved in the order they were found, each path once; every\n"
-         "item that could not be copied or moved is named on standard error.\n"
+         "item that could not be copied or moved is named on standard error. Nothing\n"
+         "found is overwritten: an item whose name was taken in DIR by an earlier item\n"
+         "stays where it is, as does one whose target is a found item (or a link to\n"
+         "one); FIFOs and devices are not copied. A copy is written under a temporary\n"
+         "name and keeps its modification time and permission bits.\n"
          "\n"
-         "Exit status: 0 when the search ran to its end (and every copy, move and the\n"
-         "not-found file succeeded); 1 when results, an item or the not-found file could\n"
-         "not be written, copied or moved; 2 on a usage error (unknown option, no names,\n"
-         "unreadable names file, a target that is no folder).\n";
+         "Every folder that could not be read (or whose path is too long) is named on\n"
+         "standard error, once.\n"
+         "\n"
+         "Exit status: 0 when the search ran to its end (and every folder was read, and\n"
+         "every copy, move and the not-found file succeeded); 1 when a folder could not\n"
+         "be read, or results, an item or the not-found file could not be written,\n"
+         "copied or moved; 2 on a usage error (unknown option, no names, unreadable\n"
+         "names file, a target that is no folder, an empty target).\n";
 }
 
 std::vector<std::string> NamesFromText(const text::Charset& cs, std::string_view text) {
