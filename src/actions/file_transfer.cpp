@@ -53,31 +53,59 @@ std::string FreeNameInFolder(const platform::FileOperations& files, const text::
   return {};
 }
 
-bool TransferItem(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
-                  const std::string& source, const std::string& folder, bool rename_on_clash) {
-  const char separator = files.Separator();
-  const platform::PathKind source_kind = files.KindOf(source);
+TransferCommand::TransferCommand(platform::FileOperations& files, const text::Charset& cs,
+                                 platform::FileOperationKind kind, std::string folder, bool keep_placed)
+    : files_(files), cs_(cs), kind_(kind), folder_(std::move(folder)), keep_placed_(keep_placed) {
+  real_folder_ = files_.RealPath(folder_);
+  const char separator = files_.Separator();
+  if (!real_folder_.empty() && !text::EndsWithSeparator(cs_, real_folder_, separator)) real_folder_ += separator;
+}
+
+void TransferCommand::AddItem(const std::string& source) {
+  if (const std::optional<platform::FileIdentity> identity = files_.IdentityOf(source)) items_.insert(*identity);
+}
+
+TransferOutcome TransferCommand::Transfer(const std::string& source, bool rename_on_clash) {
+  const char separator = files_.Separator();
+  const platform::PathKind source_kind = files_.KindOf(source);
   // Some shells report a vanished source, or a folder put into its own tree,
   // as done; neither is ever asked of them.
-  if (source_kind == platform::PathKind::Missing) return false;
-  if (source_kind == platform::PathKind::Folder && LiesInside(cs, folder, source + separator, separator)) return false;
+  if (source_kind == platform::PathKind::Missing) return TransferOutcome::SourceMissing;
+  if (source_kind == platform::PathKind::Special) return TransferOutcome::SpecialFile;
+  if (source_kind == platform::PathKind::Folder) {
+    if (LiesInside(cs_, folder_, source + separator, separator)) return TransferOutcome::IntoItself;
+    // Through links: a target folder that is a link into the item's own tree.
+    const std::string real_source = files_.RealPath(source);
+    if (!real_folder_.empty() && !real_source.empty() &&
+        LiesInside(cs_, real_folder_, real_source + separator, separator)) {
+      return TransferOutcome::IntoItself;
+    }
+  }
 
-  const std::string name(text::LastPathComponent(cs, source, separator));
-  std::string target = folder + name;
-  std::string destination = folder;
-  if (rename_on_clash && files.KindOf(target) != platform::PathKind::Missing) {
+  const std::string name(text::LastPathComponent(cs_, source, separator));
+  std::string target = folder_ + name;
+  std::string destination = folder_;
+  if (rename_on_clash && files_.KindOf(target) != platform::PathKind::Missing) {
     const std::string free_name =
-        FreeNameInFolder(files, cs, folder, name, source_kind == platform::PathKind::Folder);
-    if (free_name.empty()) return false;
-    target = folder + free_name;
+        FreeNameInFolder(files_, cs_, folder_, name, source_kind == platform::PathKind::Folder);
+    if (free_name.empty()) return TransferOutcome::NoFreeName;
+    target = folder_ + free_name;
     destination = target;
+  }
+  // What the target leads to, links followed.
+  if (const std::optional<platform::FileIdentity> there = files_.IdentityOf(target)) {
+    if (keep_placed_ && placed_.count(*there) != 0) return TransferOutcome::TargetPlacedEarlier;
+    if (items_.count(*there) != 0) return TransferOutcome::TargetIsItem;
   }
   const unsigned flags =
       platform::kFileOpNoConfirmation | (rename_on_clash ? platform::kFileOpRenameOnCollision : 0u);
-  const platform::FileOperationResult result = RunFileOperation(files, kind, source, destination, flags);
+  const platform::FileOperationResult result = RunFileOperation(files_, kind_, source, destination, flags);
   // Done means the item is at its target and, after a move, gone from its place.
-  return result.succeeded && files.KindOf(target) != platform::PathKind::Missing &&
-         (kind != platform::FileOperationKind::Move || files.KindOf(source) == platform::PathKind::Missing);
+  const bool done = result.succeeded && files_.KindOf(target) != platform::PathKind::Missing &&
+                    (kind_ != platform::FileOperationKind::Move || files_.KindOf(source) == platform::PathKind::Missing);
+  if (!done) return TransferOutcome::Failed;
+  if (const std::optional<platform::FileIdentity> placed = files_.IdentityOf(target)) placed_.insert(*placed);
+  return TransferOutcome::Done;
 }
 
 }  // namespace quellor::actions

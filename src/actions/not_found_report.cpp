@@ -16,8 +16,12 @@ namespace quellor::actions {
 
 std::string BuildNotFoundReport(const search::MatchRules& rules, std::string_view keyword_text,
                                 const std::vector<std::string>& names) {
+  return BuildNotFoundReport(rules, text::SplitLines(*rules.charset, keyword_text), names);
+}
+
+std::string BuildNotFoundReport(const search::MatchRules& rules, const std::vector<std::string>& keywords,
+                                const std::vector<std::string>& names) {
   const text::Charset& cs = *rules.charset;
-  const std::vector<std::string> keywords = text::SplitLines(cs, keyword_text);
   std::vector<bool> found(keywords.size(), false);
 
   std::vector<std::string> searched;

@@ -17,4 +17,9 @@ inline constexpr const char* kNotFoundReportName = "未搜到文件列表.txt";
 std::string BuildNotFoundReport(const search::MatchRules& rules, std::string_view keyword_text,
                                 const std::vector<std::string>& names);
 
+// The same for keywords already apart: never joined and cut again, which a
+// keyword ending in a double-byte lead byte would not survive.
+std::string BuildNotFoundReport(const search::MatchRules& rules, const std::vector<std::string>& keywords,
+                                const std::vector<std::string>& names);
+
 }  // namespace quellor::actions

@@ -41,10 +41,18 @@ void TransferChecked(platform::Controls& controls, ActionServices& services, Tra
   controls.进度条_搜索.SetPosition(0);
   controls.进度条_搜索.SetMaximum(CountCheckedRows(list));
 
+  // A move never overwrites what it has just placed; a later copy of the
+  // same name replaces the earlier one, as the shell's copy does.
+  TransferCommand command(services.files, services.charset, texts.operation, folder,
+                          kind == TransferKind::Move);
+  const int rows = list.RowCount();
+  for (int row = 0; row < rows; ++row) {
+    if (list.RowChecked(row)) command.AddItem(list.RowText(row));
+  }
+
   int taken = 0;
   int failed = 0;
   bool closing = false;
-  const int rows = list.RowCount();
   for (int row = 0; row < rows; ++row) {
     controls.标签_状态.SetCaption(texts.running);
     // The window is closing: stop after the item before.
@@ -54,7 +62,7 @@ void TransferChecked(platform::Controls& controls, ActionServices& services, Tra
     }
     if (!list.RowChecked(row)) continue;
     const bool rename_on_clash = controls.选择框_同名自动改名.Checked();
-    if (!TransferItem(services.files, services.charset, texts.operation, list.RowText(row), folder, rename_on_clash)) {
+    if (command.Transfer(list.RowText(row), rename_on_clash) != TransferOutcome::Done) {
       ++failed;
     }
     ++taken;

@@ -46,14 +46,15 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
         return {std::nullopt, "option " + std::string(a) + " needs a " + (value == &o.not_found_file || value == &o.ledger_file ? "file" : "folder")};
       }
       *value = args[++i];
-    } else if (a.rfind("--copy-to=", 0) == 0) {
-      o.copy_to = a.substr(10);
-    } else if (a.rfind("--move-to=", 0) == 0) {
-      o.move_to = a.substr(10);
-    } else if (a.rfind("--not-found=", 0) == 0) {
-      o.not_found_file = a.substr(12);
-    } else if (a.rfind("--ledger=", 0) == 0) {
-      o.ledger_file = a.substr(9);
+    } else if (std::string* joined = a.rfind("--copy-to=", 0) == 0     ? &o.copy_to
+                                     : a.rfind("--move-to=", 0) == 0   ? &o.move_to
+                                     : a.rfind("--not-found=", 0) == 0 ? &o.not_found_file
+                                     : a.rfind("--ledger=", 0) == 0    ? &o.ledger_file
+                                                                       : nullptr) {
+      const std::size_t equals = a.find('=');
+      // An empty value would otherwise silently drop the action.
+      if (equals + 1 == a.size()) return {std::nullopt, "option " + std::string(a.substr(0, equals)) + " needs a value"};
+      *joined = a.substr(equals + 1);
     } else {
       return {std::nullopt, "unknown option " + std::string(a)};
     }
@@ -117,13 +118,21 @@ std::string FindHelpText() {
          "standard error, and progress too when standard error is a terminal.\n"
          "\n"
          "Items are copied or moved in the order they were found, each path once; every\n"
-         "item that could not be copied or moved is named on standard error.\n"
+         "item that could not be copied or moved is named on standard error. Nothing\n"
+         "found is overwritten: an item whose name was taken in DIR by an earlier item\n"
+         "stays where it is, as does one whose target is a found item (or a link to\n"
+         "one); FIFOs and devices are not copied. A copy is written under a temporary\n"
+         "name and keeps its modification time and permission bits.\n"
          "\n"
-         "Exit status: 0 when the search ran to its end (and every copy, move and the\n"
-         "not-found file and ledger succeeded); 1 when results, an item, the not-found\n"
-         "file or the ledger could not be written, copied or moved; 2 on a usage error\n"
-         "(unknown option, no names, unreadable names file, a target that is no folder);\n"
-         "3, with --ledger only, when all else succeeded but some names found nothing.\n";
+         "Every folder that could not be read (or whose path is too long) is named on\n"
+         "standard error, once.\n"
+         "\n"
+         "Exit status: 0 when the search ran to its end (and every folder was read, and\n"
+         "every copy, move, the not-found file and the ledger succeeded); 1 when a folder\n"
+         "could not be read, or results, an item, the not-found file or the ledger could\n"
+         "not be written, copied or moved; 2 on a usage error (unknown option, no names,\n"
+         "unreadable names file, a target that is no folder, an empty target); 3, with\n"
+         "--ledger only, when all else succeeded but some names found nothing.\n";
 }
 
 }  // namespace quellor::cli

@@ -14,23 +14,17 @@
 namespace quellor::cli {
 
 // Keeps every hit's path, in order, when asked to, and passes every report on.
-class RowRecorder : public search::RunSink {
+class RowRecorder : public search::ForwardingSink {
  public:
-  RowRecorder(search::RunSink& next, bool keep) : next_(next), keep_(keep) {}
+  RowRecorder(search::RunSink& next, bool keep) : ForwardingSink(next), keep_(keep) {}
   void AddResultRow(std::string_view path, std::size_t keyword) override {
     if (keep_) rows_.emplace_back(path);
-    next_.AddResultRow(path, keyword);
+    ForwardingSink::AddResultRow(path, keyword);
   }
-  void ReportKeywordProgress(std::size_t count) override { next_.ReportKeywordProgress(count); }
-  void ShowFilesFinished() override { next_.ShowFilesFinished(); }
-  void ShowFolderRunStart() override { next_.ShowFolderRunStart(); }
-  void ShowFoldersFinished() override { next_.ShowFoldersFinished(); }
-  void FolderDone() override { next_.FolderDone(); }
 
   const std::vector<std::string>& Rows() const { return rows_; }
 
  private:
-  search::RunSink& next_;
   bool keep_;
   std::vector<std::string> rows_;
 };

@@ -21,24 +21,18 @@ struct NameOutcome {
 
 // Counts every keyword's hits and keeps its first one, and passes every
 // report on.
-class HitTally : public search::RunSink {
+class HitTally : public search::ForwardingSink {
  public:
-  HitTally(search::RunSink& next, std::size_t keywords) : next_(next), outcomes_(keywords) {}
+  HitTally(search::RunSink& next, std::size_t keywords) : ForwardingSink(next), outcomes_(keywords) {}
   void AddResultRow(std::string_view path, std::size_t keyword) override {
     NameOutcome& outcome = outcomes_[keyword];
     if (outcome.hits++ == 0) outcome.first_hit = path;
-    next_.AddResultRow(path, keyword);
+    ForwardingSink::AddResultRow(path, keyword);
   }
-  void ReportKeywordProgress(std::size_t count) override { next_.ReportKeywordProgress(count); }
-  void ShowFilesFinished() override { next_.ShowFilesFinished(); }
-  void ShowFolderRunStart() override { next_.ShowFolderRunStart(); }
-  void ShowFoldersFinished() override { next_.ShowFoldersFinished(); }
-  void FolderDone() override { next_.FolderDone(); }
 
   const std::vector<NameOutcome>& Outcomes() const { return outcomes_; }
 
  private:
-  search::RunSink& next_;
   std::vector<NameOutcome> outcomes_;
 };
 

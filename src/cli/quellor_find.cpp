@@ -68,6 +68,9 @@ int Run(const std::vector<std::string_view>& args) {
     return 0;
   }
   platform::UseBinaryStandardStreams();
+  if (!options.copy_to.empty() || !options.move_to.empty() || !options.not_found_file.empty()) {
+    platform::SurviveClosedOutput();
+  }
   const text::Charset& cs = platform::SystemCharset();
   const std::optional<std::string> bytes =
       options.names_file == "-" ? ReadStandardInput() : platform::ReadWholeFile(options.names_file);
@@ -125,11 +128,13 @@ int Run(const std::vector<std::string_view>& args) {
                    options.null_separated ? '\0' : '\n');
     }
   }
+  int status = 0;
+  // The copy, the move and the report still run: the user asked for them.
   if (printer.WriteFailed() || std::fflush(stdout) != 0) {
     std::fprintf(stderr, "quellor-find: cannot write the results\n");
-    return 1;
+    status = 1;
   }
-  int status = 0;
+  if (printer.FoldersNotRead() > 0) status = 1;
   if (!target_folder.empty()) {
     const bool move = !options.move_to.empty();
     const std::unique_ptr<platform::FileOperations> files = platform::MakeSystemFileOperations();

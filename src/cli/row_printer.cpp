@@ -34,6 +34,21 @@ void RowPrinter::ShowFolderRunStart() {
   if (settings_.status && settings_.progress) Status(std::string(search::kFolderRunStartText), false);
 }
 
+void RowPrinter::FolderNotRead(std::string_view path, platform::ReadProblem problem) {
+  if (!not_read_.emplace(path).second) return;
+  // Not into the middle of a progress line: blank it first; the next progress text writes it anew.
+  if (progress_width_ > 0) {
+    std::fputc('\r', err_);
+    for (std::size_t n = 0; n < progress_width_; ++n) std::fputc(' ', err_);
+    std::fputc('\r', err_);
+    progress_width_ = 0;
+  }
+  std::fprintf(err_, "quellor-find: %.*s: %s\n", static_cast<int>(path.size()), path.data(),
+               problem == platform::ReadProblem::TooLong ? "path too long, not searched"
+                                                         : "cannot read the folder, not searched");
+  std::fflush(err_);
+}
+
 void RowPrinter::Status(const std::string& text, bool final) {
   if (!settings_.status) return;
   if (settings_.progress) {

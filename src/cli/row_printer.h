@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "search/run_sink.h"
@@ -25,12 +26,15 @@ class RowPrinter : public search::RunSink {
   void ShowFilesFinished() override { finished_text_ = Finished::Files; }
   void ShowFolderRunStart() override;
   void ShowFoldersFinished() override { finished_text_ = Finished::Folders; }
+  // Named on standard error, once each, whatever the status settings.
+  void FolderNotRead(std::string_view path, platform::ReadProblem problem) override;
 
   // Ends the run's output: the finished status text, once.
   void Close();
   const std::vector<std::size_t>& HitsPerKeyword() const { return hits_; }
   std::size_t Rows() const { return rows_; }
   bool WriteFailed() const { return write_failed_; }
+  std::size_t FoldersNotRead() const { return not_read_.size(); }
 
  private:
   enum class Finished { None, Files, Folders };
@@ -46,6 +50,7 @@ class RowPrinter : public search::RunSink {
   std::chrono::steady_clock::time_point last_progress_{};
   std::size_t progress_width_ = 0;
   bool write_failed_ = false;
+  std::unordered_set<std::string> not_read_;
 };
 
 }  // namespace quellor::cli

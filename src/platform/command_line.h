@@ -16,4 +16,9 @@ bool StandardErrorIsTerminal();
 // translation).
 void UseBinaryStandardStreams();
 
+// A reader that closes the output early no longer ends the program (POSIX
+// SIGPIPE): the write fails instead, and work after the output still runs.
+// A closed standard stream is held by a placeholder that refuses writes.
+void SurviveClosedOutput();
+
 }  // namespace quellor::platform

@@ -12,7 +12,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path`, then moves it over `path`,
 // so a crash or a full disk never leaves a half-written file. False on failure,
-// in which case `path` is unchanged.
+// in which case `path` is unchanged. A link at `path` is followed, as a shell
+// redirection would, and what it leads to is replaced; a FIFO or device is
+// written in place, never replaced by a file.
 bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes);
 
 }  // namespace quellor::platform

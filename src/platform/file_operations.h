@@ -1,7 +1,9 @@
 // Copy, move and delete of one file or folder tree, and what lies at a path.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace quellor::platform {
@@ -17,6 +19,8 @@ enum class PathKind {
   Missing,
   File,
   Folder,
+  // A FIFO, device or socket: never opened as a file.
+  Special,
   // The lookup failed for another reason (access denied, path too long, ...):
   // nothing may be concluded either way.
   Unknown,
@@ -30,6 +34,15 @@ struct FileOperationResult {
   bool aborted = false;
 };
 
+// Which file a path leads to: two paths name the same file when their
+// identities are equal (device and inode, or volume serial and file index).
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+  friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
+};
+
 class FileOperations {
  public:
   virtual ~FileOperations() = default;
@@ -38,12 +51,21 @@ class FileOperations {
   // content). `destination` is either a folder ending in the separator, which
   // receives the item under its own name, or the full path of the new item;
   // a delete ignores it. An item already at the target is overwritten (a
-  // folder is merged into) unless the platform renames on collision.
+  // folder is merged into) unless the platform renames on collision. Where the
+  // platform's own code copies (POSIX), a file is written under a temporary
+  // name and renamed over the target only when whole, keeping its
+  // modification time and permission bits, and a FIFO or device is not read.
   virtual FileOperationResult Run(FileOperationKind kind, const std::string& source, const std::string& destination,
                                   unsigned flags) = 0;
 
   // What is at `path` itself (a link is not followed).
   virtual PathKind KindOf(const std::string& path) const = 0;
+
+  // The file that `path` leads to, links followed; nullopt when none can be reached.
+  virtual std::optional<FileIdentity> IdentityOf(const std::string& path) const = 0;
+
+  // `path` with every link resolved; empty when it cannot be resolved.
+  virtual std::string RealPath(const std::string& path) const = 0;
 
   // The separator of the paths this implementation takes.
   virtual char Separator() const = 0;

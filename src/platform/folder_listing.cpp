@@ -12,6 +12,7 @@ FolderEntry FolderListing::operator[](std::size_t i) const {
 void FolderListing::Clear() {
   bytes_.clear();
   entries_.clear();
+  problem_ = ReadProblem::None;
 }
 
 void FolderListing::Add(std::string_view name, std::string_view alias, bool is_folder, bool enterable) {

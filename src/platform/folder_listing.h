@@ -21,6 +21,13 @@ struct FolderEntry {
   bool enterable = false;
 };
 
+// Why a folder's entries could not be read.
+enum class ReadProblem {
+  None,
+  Unreadable,  // access denied, an I/O error, gone since it was listed
+  TooLong,     // its path is past the platform's path limit
+};
+
 // The entries of one folder, in the order the system returned them, without
 // "." and "..". Reused from folder to folder so a walk allocates little.
 class FolderListing {
@@ -29,6 +36,9 @@ class FolderListing {
   FolderEntry operator[](std::size_t i) const;
   void Clear();
   void Add(std::string_view name, std::string_view alias, bool is_folder, bool enterable);
+  // Set by the reader when the folder could not be read; Clear resets it.
+  void SetProblem(ReadProblem problem) { problem_ = problem; }
+  ReadProblem Problem() const { return problem_; }
 
  private:
   struct Stored {
@@ -37,6 +47,7 @@ class FolderListing {
   };
   std::string bytes_;
   std::vector<Stored> entries_;
+  ReadProblem problem_ = ReadProblem::None;
 };
 
 // Reads folders for one walk. The walk's root fixes the file system it stays on.
@@ -48,7 +59,9 @@ class FolderReader {
   FolderReader& operator=(const FolderReader&) = delete;
   // Fills `listing` with the entries of `folder`; false (and an empty listing)
   // when the folder cannot be read, is over the platform's path limit, or
-  // (POSIX) lies on another file system than the root.
+  // (POSIX) lies on another file system than the root. The listing names the
+  // problem of the first two; the last one is no problem, the walk stays on
+  // its file system.
   bool Read(const std::string& folder, FolderListing& listing) const;
 
  private:

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/folder_listing.h"
+
 namespace quellor::search {
 
 class RunSink {
@@ -21,8 +23,30 @@ class RunSink {
   // The start and finished texts of a folder-name search.
   virtual void ShowFolderRunStart() = 0;
   virtual void ShowFoldersFinished() = 0;
+  // A folder that could not be read, or whose path is too long to be read:
+  // its files and subfolders are not searched.
+  virtual void FolderNotRead(std::string_view /*path*/, platform::ReadProblem /*problem*/) {}
   // A folder is done: a good moment to pass batched reports on.
   virtual void FolderDone() {}
+};
+
+// Passes every report on to `next`; a relay overrides only what it looks at,
+// so a report added to RunSink reaches the end of every chain.
+class ForwardingSink : public RunSink {
+ public:
+  explicit ForwardingSink(RunSink& next) : next_(next) {}
+  void AddResultRow(std::string_view path, std::size_t keyword) override { next_.AddResultRow(path, keyword); }
+  void ReportKeywordProgress(std::size_t count) override { next_.ReportKeywordProgress(count); }
+  void ShowFilesFinished() override { next_.ShowFilesFinished(); }
+  void ShowFolderRunStart() override { next_.ShowFolderRunStart(); }
+  void ShowFoldersFinished() override { next_.ShowFoldersFinished(); }
+  void FolderNotRead(std::string_view path, platform::ReadProblem problem) override {
+    next_.FolderNotRead(path, problem);
+  }
+  void FolderDone() override { next_.FolderDone(); }
+
+ private:
+  RunSink& next_;
 };
 
 }  // namespace quellor::search

@@ -157,6 +157,7 @@ bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::strin
   } else {
     reader.Read(path, listing_);
   }
+  if (listing_.Problem() != platform::ReadProblem::None) sink_.FolderNotRead(path, listing_.Problem());
   hits_.clear();
   for (std::uint32_t i = 0; i < listing_.size(); ++i) {
     const platform::FolderEntry entry = listing_[i];
@@ -220,6 +221,7 @@ std::vector<std::string> SearchRun::CollectFolderCandidates(const std::string& g
   auto visit = [&](std::string path) {
     Level level;
     reader.Read(path, listing_);
+    if (listing_.Problem() != platform::ReadProblem::None) sink_.FolderNotRead(path, listing_.Problem());
     for (std::size_t i = 0; i < listing_.size(); ++i) {
       const platform::FolderEntry entry = listing_[i];
       if (entry.is_folder) level.children.emplace_back(std::string(entry.name), entry.enterable);
@@ -236,7 +238,10 @@ std::vector<std::string> SearchRun::CollectFolderCandidates(const std::string& g
       const auto& [name, enterable] = top.children[top.next++];
       std::string child = Join(top.path, name);
       // Passed over rather than listed with a path the platform cannot use.
-      if (child.size() > platform::MaxPathLength()) continue;
+      if (child.size() > platform::MaxPathLength()) {
+        sink_.FolderNotRead(child, platform::ReadProblem::TooLong);
+        continue;
+      }
       if (enterable) {
         stack.push_back(visit(std::move(child)));
       } else {

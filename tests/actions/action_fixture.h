@@ -51,6 +51,10 @@ class RefusingFileOperations : public platform::FileOperations {
     return inner_.Run(kind, source, destination, flags);
   }
   platform::PathKind KindOf(const std::string& path) const override { return inner_.KindOf(path); }
+  std::optional<platform::FileIdentity> IdentityOf(const std::string& path) const override {
+    return inner_.IdentityOf(path);
+  }
+  std::string RealPath(const std::string& path) const override { return inner_.RealPath(path); }
   char Separator() const override { return inner_.Separator(); }
   std::vector<std::string> refused;
 

@@ -54,7 +54,7 @@ TEST_F(HitActionsTest, EachFoundItemOnceInOrderAndFailuresNamed) {
   EXPECT_EQ(count.failed, 1u);
   EXPECT_EQ(Content("out/a.txt"), "a");
   EXPECT_EQ(Content("out/a (2).txt"), "sub a");
-  EXPECT_EQ(ErrorText(), "quellor-find: cannot move " + Path("tree/gone.txt") + "\n");
+  EXPECT_EQ(ErrorText(), "quellor-find: cannot move " + Path("tree/gone.txt") + ": it no longer exists\n");
 }
 
 }  // namespace

@@ -243,6 +243,8 @@ TEST(FreeName, NumbersBeforeTheExtension) {
         if (path == "D:\\t\\" + name) return platform::PathKind::File;
       return platform::PathKind::Missing;
     }
+    std::optional<platform::FileIdentity> IdentityOf(const std::string&) const override { return std::nullopt; }
+    std::string RealPath(const std::string&) const override { return {}; }
     char Separator() const override { return '\\'; }
     std::vector<std::string> taken;
   } files;

@@ -276,6 +276,44 @@ TEST_F(ResultActionsWindowTest, MoveTakesTheTickedItemsAndLeavesTheirRows) {
   EXPECT_EQ(ProgressPosition(), 2);
 }
 
+TEST_F(ResultActionsWindowTest, MoveOfTwoHitsOfOneNameLeavesTheSecondInPlaceAndCountsItFailed) {
+  std::ofstream(root / "a/dup.txt") << "from a";
+  std::ofstream(root / "b/dup.txt") << "from b";
+  OpenWindow();
+  dialogs.folders.push_back(root.string());
+  Click(ids::按钮_搜索路径);
+  SetWindowTextA(Item(ids::编辑框_文件名), "dup");
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(testing::PumpUntil([&] { return Rows().size() == 2 && Status() == "搜索完毕！共搜索到文件2个."; }, 30s,
+                                 main()))
+      << Status();
+  const std::vector<std::string> rows = Rows();
+  const std::string first_content = rows[0] == Under("a/dup.txt") ? "from a" : "from b";
+  const std::string second_content = rows[0] == Under("a/dup.txt") ? "from b" : "from a";
+  for (const std::string& row : rows) Tick(row);
+  ASSERT_FALSE(Checked(ids::选择框1)) << "a clash overwrites";
+  const fs::path moved = target_parent.path() / "moved";
+  fs::create_directories(moved);
+  dialogs.folders.push_back(moved.string());
+
+  Click(ids::按钮5);
+  EXPECT_EQ(Status(), "移动完毕！其中 1 项移动失败。");
+  EXPECT_EQ(Contents(moved / "dup.txt"), first_content) << "the first placed is not overwritten";
+  EXPECT_EQ(Contents(rows[0]), std::nullopt);
+  EXPECT_EQ(Contents(rows[1]), second_content) << "the second stays where it was";
+  EXPECT_EQ(ProgressPosition(), 2);
+
+  // A copy keeps the shell's way: nothing is lost, the later copy replaces the earlier.
+  std::ofstream(rows[0]) << first_content;
+  const fs::path copied = target_parent.path() / "copied";
+  fs::create_directories(copied);
+  dialogs.folders.push_back(copied.string());
+  Click(ids::按钮3);
+  EXPECT_EQ(Status(), "复制完毕！");
+  EXPECT_EQ(Contents(copied / "dup.txt"), second_content);
+  EXPECT_EQ(Contents(rows[0]), first_content);
+}
+
 // ---- delete -----------------------------------------------------------------
 
 TEST_F(ResultActionsWindowTest, DeleteAskedOkRemovesTheFilesAndTheirRowsAndCancelChangesNothing) {

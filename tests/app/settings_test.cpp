@@ -105,7 +105,7 @@ TEST_F(SettingsTest, PathFileEntriesKeepEmptyLinesDuplicatesAndAMissingFinalBrea
 
 TEST_F(SettingsTest, ListFilesAreReadOnlyUpToTheirFirstNul) {
   Config("保存关键字=真\r\n");
-  folder.Write(kKeywordFile, std::string("kw1\r\nkw2\0hidden\r\n", 19));
+  folder.Write(kKeywordFile, std::string("kw1\r\nkw2\0hidden\r\n", 17));
   folder.Write(kPathFile, std::string("C:\\x\r\nC:\\y\0\r\nC:\\z\r\n", 19));
   Load();
   EXPECT_EQ(memory.编辑框_文件名.Text(), "kw1\r\nkw2");

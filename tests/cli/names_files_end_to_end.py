@@ -4,7 +4,7 @@ names file saved in each encoding people save it in; the not-found file and
 the ledger read back as a spreadsheet program would read them.
 
     names_files_end_to_end.py FIND                       # the native program
-    names_files_end_to_end.py --wine WINE_RUN PREFIX FIND.exe
+    names_files_end_to_end.py --wine WINE_RUN [WINE_RUN_OPTIONS...] -- FIND.exe
 """
 import csv
 import os
@@ -14,7 +14,7 @@ import sys
 import tempfile
 import unittest
 
-WINE = None  # [wine-run, --prefix, DIR] under Wine
+WINE = None  # [wine-run, its options...] under Wine
 FIND = None
 
 NAMES = ["报告", "合同-2024", "IMG_0001", "img_0002"]
@@ -127,7 +127,8 @@ class NamesFiles(unittest.TestCase):
 if __name__ == "__main__":
     args = sys.argv[1:]
     if args and args[0] == "--wine":
-        WINE = [os.path.abspath(args[1]), "--prefix", args[2]]
-        args = args[3:]
+        end = args.index("--")
+        WINE = [os.path.abspath(args[1])] + args[2:end]
+        args = args[end + 1:]
     FIND = os.path.abspath(args[0])
     unittest.main(argv=[sys.argv[0]] + args[1:], verbosity=2)

@@ -6,6 +6,13 @@
 #include <random>
 #include <set>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#endif
+
 #include "platform/fixed_drives.h"
 #include "platform/folder_listing.h"
 #include "platform/system_charset.h"
@@ -298,6 +305,54 @@ TEST(WholeComputer, RootsAreExistingFoldersListedOnce) {
 #endif
   }
 }
+
+#ifndef _WIN32
+// A folder past the path limit, in a tree wide enough for the readers ahead
+// of the walk to take some of it: each one reported once, where it lies.
+TEST(SearchRunProblems, FoldersPastThePathLimitAreReportedOnceEach) {
+  TempTree t;
+  const std::string long_name(200, 'd');
+  std::set<std::string> expected;
+  for (int sibling = 0; sibling < 6; ++sibling) {
+    const std::string top = "s" + std::to_string(sibling);
+    t.File(top + "/a.txt");
+    int fd = ::open(t.Path(top).c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    std::string deep = t.Path(top);
+    while (true) {
+      ASSERT_EQ(::mkdirat(fd, long_name.c_str(), 0755), 0);
+      const int next = ::openat(fd, long_name.c_str(), O_RDONLY | O_DIRECTORY);
+      ::close(fd);
+      ASSERT_GE(next, 0);
+      fd = next;
+      deep += "/" + long_name;
+      if (deep.size() >= platform::MaxPathLength()) break;
+    }
+    ::close(fd);
+    expected.insert(deep);
+  }
+  struct ProblemSink : RecordingSink {
+    using RecordingSink::RecordingSink;
+    void FolderNotRead(std::string_view path, platform::ReadProblem problem) override {
+      EXPECT_EQ(problem, platform::ReadProblem::TooLong);
+      reported.emplace_back(path);
+    }
+    std::vector<std::string> reported;
+  };
+  for (NameKind kind : {NameKind::Files, NameKind::Folders}) {
+    std::atomic<bool> stop{false};
+    const std::atomic<MatchMode> mode{MatchMode::Exact};
+    ProblemSink sink(1, stop);
+    SearchRun(RunRequest{{"a"}, {t.Root()}, kind}, kSettings, sink, stop, mode).Run();
+    EXPECT_EQ(std::set<std::string>(sink.reported.begin(), sink.reported.end()), expected);
+    EXPECT_EQ(sink.reported.size(), expected.size()) << "each once";
+    if (kind == NameKind::Files) {
+      EXPECT_EQ(sink.got.rows.size(), 6u);
+    }
+  }
+  EXPECT_EQ(std::system(("rm -rf '" + t.Root() + "'/s*").c_str()), 0);
+}
+#endif
 
 }  // namespace
 }  // namespace quellor::search

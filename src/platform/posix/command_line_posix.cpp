@@ -1,6 +1,8 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <vector>
 
 #include "platform/command_line.h"
@@ -39,5 +41,19 @@ std::string AbsolutePath(const std::string& path) {
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 void UseBinaryStandardStreams() {}
+
+void SurviveClosedOutput() {
+  ::signal(SIGPIPE, SIG_IGN);
+  // A closed standard stream gets a placeholder that refuses writes, so that
+  // no file opened later (a copy's) takes its number and receives the output.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    const int placeholder = ::open("/dev/null", fd == 0 ? O_WRONLY : O_RDONLY);
+    if (placeholder >= 0 && placeholder != fd) {
+      ::dup2(placeholder, fd);
+      ::close(placeholder);
+    }
+  }
+}
 
 }  // namespace quellor::platform

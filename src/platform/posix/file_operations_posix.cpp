@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,14 @@ namespace {
 using Status = int;
 
 Status LastError() { return errno != 0 ? errno : EIO; }
+
+// A FIFO, device or socket: reading one could block for ever or never end.
+constexpr Status kSpecialFile = ENODEV;
+
+PathKind KindOfMode(mode_t mode) {
+  if (S_ISDIR(mode)) return PathKind::Folder;
+  return S_ISREG(mode) || S_ISLNK(mode) ? PathKind::File : PathKind::Special;
+}
 
 std::string BaseName(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -46,10 +55,34 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names, Stat
   return true;
 }
 
-Status CopyFileContent(const std::string& source, const std::string& target, mode_t mode) {
-  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+std::string ParentOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file's content, permission bits and times, written under a temporary
+// name beside `target` and renamed over it only when whole: a full disk or a
+// kill never leaves a half-written file under the final name, and a link at
+// the target is replaced, never written through.
+Status CopyFileContent(const std::string& source, const std::string& target) {
+  // O_NONBLOCK: a FIFO put in the file's place since it was looked at must not hang the copy.
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (in < 0) return LastError();
-  const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode & 07777);
+  struct stat from {};
+  if (::fstat(in, &from) != 0 || !S_ISREG(from.st_mode)) {
+    const Status status = S_ISREG(from.st_mode) ? LastError() : kSpecialFile;
+    ::close(in);
+    return status;
+  }
+  const int flags = ::fcntl(in, F_GETFL);
+  if (flags < 0 || ::fcntl(in, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const Status status = LastError();
+    ::close(in);
+    return status;
+  }
+  std::string temp = ParentOf(target) + "/.quellor-copy-XXXXXX";
+  const int out = ::mkostemp(temp.data(), O_CLOEXEC);
   if (out < 0) {
     const Status status = LastError();
     ::close(in);
@@ -70,8 +103,13 @@ Status CopyFileContent(const std::string& source, const std::string& target, mod
       break;
     }
   }
+  const struct timespec times[2] = {from.st_atim, from.st_mtim};
+  if (status == 0 && ::fchmod(out, from.st_mode & 0777) != 0) status = LastError();
+  if (status == 0 && ::futimens(out, times) != 0) status = LastError();
   if (::close(out) != 0 && status == 0) status = LastError();
   ::close(in);
+  if (status == 0 && ::rename(temp.c_str(), target.c_str()) != 0) status = LastError();
+  if (status != 0) ::unlink(temp.c_str());
   return status;
 }
 
@@ -112,8 +150,9 @@ Status CopyTree(const std::string& source, const std::string& target) {
     return ::symlink(link.c_str(), target.c_str()) == 0 ? 0 : LastError();
   }
   if (!S_ISDIR(from.st_mode)) {
+    if (!S_ISREG(from.st_mode)) return kSpecialFile;
     if (target_exists && S_ISDIR(to.st_mode)) return EISDIR;
-    return CopyFileContent(source, target, from.st_mode);
+    return CopyFileContent(source, target);
   }
   if (target_exists && !S_ISDIR(to.st_mode)) return ENOTDIR;
   if (!target_exists && ::mkdir(target.c_str(), (from.st_mode & 07777) | S_IRWXU) != 0) return LastError();
@@ -124,6 +163,11 @@ Status CopyTree(const std::string& source, const std::string& target) {
     const Status child = CopyTree(source + "/" + name, target + "/" + name);
     if (status == 0) status = child;
   }
+  if (target_exists) return status;  // merged into a folder that keeps its own
+  // Last, as filling the folder changed its time.
+  const struct timespec times[2] = {from.st_atim, from.st_mtim};
+  if (::chmod(target.c_str(), from.st_mode & 07777) != 0 && status == 0) status = LastError();
+  if (::utimensat(AT_FDCWD, target.c_str(), times, 0) != 0 && status == 0) status = LastError();
   return status;
 }
 
@@ -156,7 +200,24 @@ Status MoveTree(const std::string& source, const std::string& target) {
 
 // A folder may not be copied or moved into its own tree.
 bool Inside(const std::string& path, const std::string& folder) {
-  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
+  return !folder.empty() && path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+         path[folder.size()] == '/';
+}
+
+std::string RealPathOf(const std::string& path) {
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return {};
+  std::string real = resolved;
+  std::free(resolved);
+  return real;
+}
+
+// The real path of the item at `path` itself: its folder resolved, its own
+// name kept (a link there is the item, not what it leads to).
+std::string RealTarget(const std::string& target) {
+  const std::string folder = RealPathOf(ParentOf(target));
+  if (folder.empty()) return {};
+  return (folder == "/" ? folder : folder + "/") + BaseName(target);
 }
 
 class PosixFileOperations final : public FileOperations {
@@ -172,7 +233,7 @@ class PosixFileOperations final : public FileOperations {
       status = ENOENT;
     } else {
       const std::string target = destination.back() == '/' ? destination + BaseName(source) : destination;
-      if (Inside(target, source)) {
+      if (Inside(target, source) || Inside(RealTarget(target), RealTarget(source))) {
         status = EINVAL;
       } else {
         status = kind == FileOperationKind::Copy ? CopyTree(source, target) : MoveTree(source, target);
@@ -187,8 +248,16 @@ class PosixFileOperations final : public FileOperations {
     if (::lstat(path.c_str(), &info) != 0) {
       return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Unknown;
     }
-    return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
+    return KindOfMode(info.st_mode);
   }
+
+  std::optional<FileIdentity> IdentityOf(const std::string& path) const override {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  }
+
+  std::string RealPath(const std::string& path) const override { return RealPathOf(path); }
 
   char Separator() const override { return '/'; }
 };

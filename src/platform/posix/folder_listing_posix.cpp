@@ -102,7 +102,11 @@ FolderReader::~FolderReader() {
 
 bool FolderReader::Read(const std::string& folder, FolderListing& listing) const {
   listing.Clear();
-  if (!root_known_ || folder.empty() || folder.size() >= MaxPathLength()) return false;
+  if (!root_known_ || folder.empty()) return false;
+  if (folder.size() >= MaxPathLength()) {
+    listing.SetProblem(ReadProblem::TooLong);
+    return false;
+  }
   // Walks go depth first: keep open only the folders that lead to this one.
   std::size_t name_at = 0;
   while (!open_.empty()) {
@@ -121,14 +125,20 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
   const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (folder == root_ ? 0 : O_NOFOLLOW);
   const int fd = open_.empty() ? ::open(folder.c_str(), flags)
                                : ::openat(open_.back().handle, folder.c_str() + name_at, flags);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    listing.SetProblem(errno == ENAMETOOLONG ? ReadProblem::TooLong : ReadProblem::Unreadable);
+    return false;
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_dev) != root_device_) {
     ::close(fd);
     return false;
   }
   const bool read = ReadEntries(fd, listing);
-  if (!read) listing.Clear();
+  if (!read) {
+    listing.Clear();
+    listing.SetProblem(ReadProblem::Unreadable);
+  }
   if (read && open_.size() < kKeptOpen) {
     open_.push_back(OpenFolder{folder, fd});
   } else {

@@ -33,4 +33,6 @@ void UseBinaryStandardStreams() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+void SurviveClosedOutput() {}
+
 }  // namespace quellor::platform

@@ -22,6 +22,26 @@ std::string OnePathList(const std::string& path) {
   return list;
 }
 
+// A handle on the file or folder `path` leads to, for its identity and real path only.
+class ItemHandle {
+ public:
+  explicit ItemHandle(const std::string& path)
+      : handle_(HoldsWildcard(path) || path.empty()
+                    ? INVALID_HANDLE_VALUE
+                    : CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
+  ~ItemHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  ItemHandle(const ItemHandle&) = delete;
+  ItemHandle& operator=(const ItemHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
 class Win32FileOperations final : public FileOperations {
  public:
   FileOperationResult Run(FileOperationKind kind, const std::string& source, const std::string& destination,
@@ -59,6 +79,28 @@ class Win32FileOperations final : public FileOperations {
     }
     FindClose(search);
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
+  }
+
+  std::optional<FileIdentity> IdentityOf(const std::string& path) const override {
+    const ItemHandle item(path);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (item.get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(item.get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  }
+
+  std::string RealPath(const std::string& path) const override {
+    const ItemHandle item(path);
+    if (item.get() == INVALID_HANDLE_VALUE) return {};
+    std::string real(MAX_PATH + 8, '\0');
+    const DWORD size = GetFinalPathNameByHandleA(item.get(), real.data(), static_cast<DWORD>(real.size()),
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (size == 0 || size >= real.size()) return {};
+    real.resize(size);
+    // "\\?\C:\..." and "\\?\UNC\server\share\..." as the program writes paths.
+    if (real.rfind("\\\\?\\UNC\\", 0) == 0) return "\\" + real.substr(7);
+    if (real.rfind("\\\\?\\", 0) == 0) return real.substr(4);
+    return real;
   }
 
   char Separator() const override { return '\\'; }

@@ -26,10 +26,17 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
   std::string pattern = folder;
   if (!text::EndsWithSeparator(SystemCharset(), pattern, '\\')) pattern += '\\';
   pattern += '*';
-  if (pattern.size() >= MAX_PATH) return false;
+  if (pattern.size() >= MAX_PATH) {
+    listing.SetProblem(ReadProblem::TooLong);
+    return false;
+  }
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return false;
+  if (find == INVALID_HANDLE_VALUE) {
+    // An empty drive root has no entry at all, not even ".".
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) listing.SetProblem(ReadProblem::Unreadable);
+    return false;
+  }
   do {
     if (IsDotOrDotDot(data.cFileName)) continue;
     const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -1,0 +1,244 @@
+// quellor-find's copy, move and not-found file run as a program on real
+// trees where a careless tool loses files: two hits of one name, the searched
+// folder as the target, links and special files among hits and targets, an
+// output that fails, folders that cannot be read.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "cli/row_printer.h"
+#include "platform/file_io.h"
+#include "support/temp_tree.h"
+
+namespace quellor::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using quellor::testing::TempTree;
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+class FindActionsTest : public ::testing::Test {
+ protected:
+  struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+  };
+  // quellor-find with `arguments`, the names one per line on standard input;
+  // `redirect` replaces the capture of standard output.
+  Result Run(const std::string& names, const std::string& arguments, const std::string& redirect = "",
+             const std::string& prefix = "") {
+    std::ofstream(t.Path("names.list"), std::ios::binary) << names;
+    const std::string command = prefix + "timeout 60 " + QUELLOR_FIND + " -q " + arguments + " < " +
+                                Quoted(t.Path("names.list")) + " " +
+                                (redirect.empty() ? "> " + Quoted(t.Path("out.txt")) : redirect) + " 2> " +
+                                Quoted(t.Path("err.txt"));
+    const int status = std::system(command.c_str());
+    Result r;
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = platform::ReadWholeFile(t.Path("out.txt")).value_or("");
+    r.err = platform::ReadWholeFile(t.Path("err.txt")).value_or("");
+    return r;
+  }
+  void Write(const std::string& relative, const std::string& bytes) {
+    fs::create_directories(fs::path(t.Path(relative)).parent_path());
+    std::ofstream(t.Path(relative), std::ios::binary) << bytes;
+  }
+  std::optional<std::string> Content(const std::string& relative) const {
+    return platform::ReadWholeFile(t.Path(relative));
+  }
+  std::string P(const std::string& relative) const { return Quoted(t.Path(relative)); }
+
+  TempTree t;
+};
+
+TEST_F(FindActionsTest, TwoHitsOfOneNameKeepTheFirstPlacedAndTheSecondWhereItIs) {
+  // A folder's files come before its subfolders': src/a/x1.txt first.
+  Write("src/a/x1.txt", "a");
+  Write("src/a/b/x1.txt", "b");
+  t.Folder("moved");
+  const Result moved = Run("x1\n", "--move-to " + P("moved") + " " + P("src"));
+  EXPECT_EQ(moved.status, 1);
+  EXPECT_EQ(Content("moved/x1.txt"), "a");
+  EXPECT_FALSE(fs::exists(t.Path("src/a/x1.txt")));
+  EXPECT_EQ(Content("src/a/b/x1.txt"), "b") << "not moved over the first";
+  EXPECT_NE(moved.err.find("cannot move " + t.Path("src/a/b/x1.txt") + ": an item of the same name was just put there"),
+            std::string::npos)
+      << moved.err;
+  EXPECT_NE(moved.err.find("moved 1 of 2 items"), std::string::npos) << moved.err;
+
+  // A file that was in the target before is the user's to overwrite.
+  Write("src/a/x1.txt", "a again");
+  Write("copied/x1.txt", "older");
+  const Result copied = Run("x1\n", "--copy-to " + P("copied") + " " + P("src"));
+  EXPECT_EQ(copied.status, 1);
+  EXPECT_EQ(Content("copied/x1.txt"), "a again");
+  EXPECT_NE(copied.err.find("cannot copy " + t.Path("src/a/b/x1.txt")), std::string::npos) << copied.err;
+
+  // Renamed on a clash, both arrive.
+  t.Folder("renamed");
+  EXPECT_EQ(Run("x1\n", "--copy-to " + P("renamed") + " --rename-on-clash " + P("src")).status, 0);
+  EXPECT_EQ(Content("renamed/x1.txt"), "a again");
+  EXPECT_EQ(Content("renamed/x1 (2).txt"), "b");
+}
+
+TEST_F(FindActionsTest, NoHitIsATargetNeitherByNameNorThroughALink) {
+  Write("self/a.txt", "top");
+  Write("self/sub/a.txt", "sub");
+  const Result into_self = Run("a\n", "--copy-to " + P("self") + " " + P("self"));
+  EXPECT_EQ(into_self.status, 1);
+  EXPECT_EQ(Content("self/a.txt"), "top");
+  EXPECT_EQ(Content("self/sub/a.txt"), "sub");
+
+  Write("src/report.txt", "the report");
+  t.Folder("dst");
+  fs::create_symlink(t.Path("src/report.txt"), t.Path("dst/report.txt"));
+  const Result through_link = Run("report\n", "--copy-to " + P("dst") + " " + P("src"));
+  EXPECT_EQ(through_link.status, 1);
+  EXPECT_EQ(Content("src/report.txt"), "the report");
+  EXPECT_NE(through_link.err.find("the target is a found item itself"), std::string::npos) << through_link.err;
+  EXPECT_NE(through_link.err.find("1 failed"), std::string::npos) << through_link.err;
+}
+
+TEST_F(FindActionsTest, FifosAndDevicesAreSkippedWithAMessage) {
+  Write("src/q.txt", "plain");
+  ASSERT_EQ(::mkfifo(t.Path("src/p.txt").c_str(), 0600), 0);
+  const bool device = ::geteuid() == 0 && ::mknod(t.Path("src/z.txt").c_str(), S_IFCHR | 0600, makedev(1, 5)) == 0;
+  t.Folder("dst");
+  const Result r = Run("p\nq\nz\n", "--copy-to " + P("dst") + " " + P("src"));
+  EXPECT_EQ(r.status, 1) << "ended, neither blocked nor filling the disk";
+  EXPECT_EQ(Content("dst/q.txt"), "plain");
+  EXPECT_FALSE(fs::exists(t.Path("dst/p.txt")));
+  EXPECT_NE(r.err.find("cannot copy " + t.Path("src/p.txt") + ": not a regular file"), std::string::npos) << r.err;
+  if (device) {
+    EXPECT_FALSE(fs::exists(t.Path("dst/z.txt")));
+    EXPECT_NE(r.err.find("cannot copy " + t.Path("src/z.txt")), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(FindActionsTest, AFolderIsNotCopiedIntoItsOwnTreeThroughALinkedTarget) {
+  Write("src/d/f.txt", "f");
+  t.Folder("src/d/inner");
+  fs::create_directory_symlink(t.Path("src/d/inner"), t.Path("into"));
+  const Result r = Run("d\n", "--folders --copy-to " + P("into") + " " + P("src"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(fs::exists(t.Path("src/d/inner/d")));
+  EXPECT_NE(r.err.find("the target folder lies inside it"), std::string::npos) << r.err;
+}
+
+TEST_F(FindActionsTest, NotFoundFileFollowsLinksAndWritesDevicesInPlace) {
+  Write("src/present.txt", "");
+  Write("reports/real.txt", "old");
+  fs::create_symlink(t.Path("reports/real.txt"), t.Path("link.txt"));
+  EXPECT_EQ(Run("present\nmissing\n", "--not-found " + P("link.txt") + " " + P("src")).status, 0);
+  EXPECT_TRUE(fs::is_symlink(t.Path("link.txt")));
+  EXPECT_EQ(Content("reports/real.txt"), "missing\r\n");
+
+  fs::create_symlink("/dev/null", t.Path("null-link"));
+  EXPECT_EQ(Run("missing\n", "--not-found " + P("null-link") + " " + P("src")).status, 0);
+  EXPECT_TRUE(fs::is_symlink(t.Path("null-link")));
+  if (::geteuid() == 0) {
+    EXPECT_EQ(Run("missing\n", "--not-found /dev/null " + P("src")).status, 0);
+    EXPECT_TRUE(fs::is_character_file("/dev/null")) << "/dev/null stays a device";
+  }
+}
+
+TEST_F(FindActionsTest, NotFoundFileTakesGbkNamesEndingInALeadByteAsTheyAre) {
+  Write("src/present.txt", "");
+  const Result r =
+      Run("gbk\x81\npresent\nmissing\n", "--not-found " + P("nf.txt") + " " + P("src"), "", "LC_ALL=zh_CN.GBK ");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Content("nf.txt"), "gbk\x81\r\nmissing\r\n");
+}
+
+TEST_F(FindActionsTest, AnEmptyTargetIsAUsageError) {
+  for (const char* option : {"--copy-to=", "--move-to=", "--not-found="}) {
+    const Result r = Run("a\n", std::string(option) + " " + P("."));
+    EXPECT_EQ(r.status, 2) << option;
+    EXPECT_NE(r.err.find("needs a value"), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(FindActionsTest, AFailingOutputSkipsNoAction) {
+  Write("src/a.txt", "a");
+  for (const std::string& redirect : {std::string("> /dev/full"), std::string(">&-"), std::string("| true")}) {
+    SCOPED_TRACE(redirect);
+    fs::remove_all(t.Path("dst"));
+    t.Folder("dst");
+    const Result r = Run("a\nnone\n", "--copy-to " + P("dst") + " --not-found " + P("nf.txt") + " " + P("src"),
+                         redirect);
+    EXPECT_EQ(Content("dst/a.txt"), "a");
+    EXPECT_EQ(Content("nf.txt"), "none\r\n");
+    if (redirect != "| true") {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_NE(r.err.find("cannot write the results"), std::string::npos) << r.err;
+    }
+    fs::remove(t.Path("nf.txt"));
+  }
+}
+
+TEST_F(FindActionsTest, FoldersThatCannotBeReadAreNamedOnceAndEndInStatusOne) {
+  Write("src/a.txt", "");
+  Write("src/closed/a.txt", "");
+  ::chmod(t.Path("src/closed").c_str(), 0);
+  // Past the path limit: a chain of long names made one step at a time.
+  int fd = ::open(t.Path("src").c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  const std::string long_name(200, 'd');
+  std::string deep = t.Path("src");
+  while (deep.size() < 4200) {
+    ASSERT_EQ(::mkdirat(fd, long_name.c_str(), 0755), 0);
+    const int next = ::openat(fd, long_name.c_str(), O_RDONLY | O_DIRECTORY);
+    ::close(fd);
+    ASSERT_GE(next, 0);
+    fd = next;
+    deep += "/" + long_name;
+  }
+  ::close(fd);
+  // Root reads any folder: the search runs as nobody then.
+  const std::string as_nobody = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const Result r = Run("a\n", P("src") + " " + P("src"), "", as_nobody);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, t.Path("src/a.txt") + "\n" + t.Path("src/a.txt") + "\n");
+  const std::string closed = "quellor-find: " + t.Path("src/closed") + ": cannot read the folder, not searched\n";
+  EXPECT_NE(r.err.find(closed), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find(closed), r.err.rfind(closed)) << "named once";
+  EXPECT_NE(r.err.find(": path too long, not searched\n"), std::string::npos) << r.err;
+
+  ::chmod(t.Path("src/closed").c_str(), 0755);
+  // Deeper than the library's removal reaches.
+  EXPECT_EQ(std::system(("rm -rf " + P("src")).c_str()), 0);
+}
+
+TEST(RowPrinterFolderNotRead, ClearsTheProgressLineFirst) {
+  std::FILE* err = std::tmpfile();
+  ASSERT_NE(err, nullptr);
+  const std::vector<std::string> keywords = {"name"};
+  RowPrinter::Settings settings;
+  settings.progress = true;
+  RowPrinter printer(keywords, settings, err, err);
+  printer.ReportKeywordProgress(1);
+  printer.FolderNotRead("/x", platform::ReadProblem::Unreadable);
+  std::rewind(err);
+  std::string text;
+  for (int c; (c = std::fgetc(err)) != EOF;) text += static_cast<char>(c);
+  std::fclose(err);
+  const std::size_t line = text.find("quellor-find: /x");
+  ASSERT_NE(line, std::string::npos) << text;
+  ASSERT_GT(line, 0u);
+  EXPECT_EQ(text[line - 1], '\r') << "the message starts at the line's beginning, the progress text blanked";
+  EXPECT_EQ(text.substr(line).find('\r'), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quellor::cli
