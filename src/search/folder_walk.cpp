@@ -53,20 +53,28 @@ bool AssignFarHalf(SubtreeReaders& readers, const SubtreeReaders::JoinPath& join
   return true;
 }
 
-// A free reader takes work nearest the root first: the largest stretches.
+// Free readers take work nearest the root first: the largest stretches.
 // The folder the walk enters next stays with the walk.
-void AssignFreeReaders(SubtreeReaders& readers, const SubtreeReaders::JoinPath& join, std::vector<Frame>& stack) {
+bool AssignOneFreeReader(SubtreeReaders& readers, const SubtreeReaders::JoinPath& join, std::vector<Frame>& stack) {
   const SubtreeJob* handled = nullptr;
-  for (std::size_t level = 0; level < stack.size() && readers.ReaderFree(); ++level) {
+  for (std::size_t level = 0; level < stack.size(); ++level) {
     Frame& frame = stack[level];
     if (frame.source == nullptr) {
       const std::size_t first = level + 1 == stack.size() ? frame.next + 1 : frame.next;
-      if (AssignFarHalf(readers, join, frame, first)) return;
+      if (AssignFarHalf(readers, join, frame, first)) return true;
     } else if (frame.source.get() != handled && SubtreeReaders::Returned(*frame.source)) {
       handled = frame.source.get();
-      if (readers.AssignReturned(*frame.source)) return;
+      if (readers.AssignReturned(*frame.source)) return true;
     }
   }
+  return false;
+}
+
+void AssignFreeReaders(SubtreeReaders& readers, const SubtreeReaders::JoinPath& join, std::vector<Frame>& stack) {
+  bool assigned = true;
+  while (readers.ReaderFree() && (assigned = AssignOneFreeReader(readers, join, stack))) {
+  }
+  if (!assigned) readers.WalkHasWork(false);
 }
 
 }  // namespace
@@ -82,6 +90,7 @@ unsigned FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
   if (!visitor.Enter(root, listing)) return readers.Started();
   stack.back().path = root;
   ListChildren(listing, stack.back());
+  readers.WalkHasWork(!stack.back().children.empty());
   readers.Adjust();
   std::size_t entered = 0;
   while (!stack.empty()) {
@@ -106,6 +115,9 @@ unsigned FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
         frame.path = std::move(path);
         frame.source = std::move(job);
         ListChildren(listing, frame);
+        if (frame.source == nullptr ? !frame.children.empty() : SubtreeReaders::Returned(*frame.source)) {
+          readers.WalkHasWork(true);
+        }
         stack.push_back(std::move(frame));
         // Early and then now and again: the listing times decide the readers.
         if (++entered % 8 == 0) readers.Adjust();

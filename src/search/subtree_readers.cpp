@@ -122,6 +122,13 @@ void SubtreeReaders::Adjust() {
   }
 }
 
+void SubtreeReaders::WalkHasWork(bool has) {
+  if (walk_has_work_.exchange(has) && !has) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    idle_wake_.notify_all();
+  }
+}
+
 bool SubtreeReaders::ReaderFree() const {
   return idle_.load(std::memory_order_relaxed) > waiting_jobs_.load(std::memory_order_relaxed);
 }
@@ -242,7 +249,8 @@ void SubtreeReaders::ReaderLoop(unsigned index) {
       job = std::move(unassigned_.front());
       unassigned_.pop_front();
       waiting_jobs_ = static_cast<unsigned>(unassigned_.size());
-    } else {
+    } else if (!walk_has_work_) {
+      // What the walk still holds is nearer its turn than anything a job holds.
       job = Steal();
     }
     if (!job) {

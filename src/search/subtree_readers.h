@@ -78,6 +78,9 @@ class SubtreeReaders {
   unsigned Started() const { return static_cast<unsigned>(threads_.size()); }
 
   bool ReaderFree() const;
+  // Whether the walk holds folders it could hand out: while it does, free
+  // readers wait for them rather than split other readers' jobs.
+  void WalkHasWork(bool has);
   // Hands `folders` (the first to read last, as a stack) to a free reader:
   // the job, or null (and `folders` untouched) when no reader is free or too
   // many jobs are open.
@@ -117,6 +120,7 @@ class SubtreeReaders {
   std::atomic<unsigned> waiting_jobs_{0};  // unassigned_.size()
   std::atomic<unsigned> open_jobs_{0};
   std::atomic<bool> ending_{false};
+  std::atomic<bool> walk_has_work_{false};
   std::vector<std::thread> threads_;
 
   std::atomic<std::uint64_t> wall_ns_{0}, cpu_ns_{0}, samples_{0}, blocked_{0};
