@@ -90,7 +90,7 @@ unsigned FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
   if (!visitor.Enter(root, listing)) return readers.Started();
   stack.back().path = root;
   ListChildren(listing, stack.back());
-  readers.WalkHasWork(!stack.back().children.empty());
+  readers.WalkHasWork(stack.back().children.size() >= 2);
   readers.Adjust();
   std::size_t entered = 0;
   while (!stack.empty()) {
@@ -115,7 +115,7 @@ unsigned FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
         frame.path = std::move(path);
         frame.source = std::move(job);
         ListChildren(listing, frame);
-        if (frame.source == nullptr ? !frame.children.empty() : SubtreeReaders::Returned(*frame.source)) {
+        if (frame.source == nullptr ? frame.children.size() >= 2 : SubtreeReaders::Returned(*frame.source)) {
           readers.WalkHasWork(true);
         }
         stack.push_back(std::move(frame));

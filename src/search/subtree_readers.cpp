@@ -123,9 +123,10 @@ void SubtreeReaders::Adjust() {
 }
 
 void SubtreeReaders::WalkHasWork(bool has) {
-  if (walk_has_work_.exchange(has) && !has) {
+  // One idle reader looks for work to split; it wakes the next if it finds some.
+  if (walk_has_work_.exchange(has) && !has && idle_ > 0) {
     std::lock_guard<std::mutex> hold(mutex_);
-    idle_wake_.notify_all();
+    idle_wake_.notify_one();
   }
 }
 
@@ -319,7 +320,8 @@ void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& j
     }
     job.queued.push_back(std::move(step));
     if (job.walk_waiting) job.wake.notify_all();
-    if (idle_ > 0 && job.stack.size() - job.delegated_at_bottom >= 2 && open_jobs_ < MaxOpenJobs(limits_)) {
+    if (idle_ > 0 && !walk_has_work_ && job.stack.size() - job.delegated_at_bottom >= 2 &&
+        open_jobs_ < MaxOpenJobs(limits_)) {
       // An idle reader can take half of what is left.
       hold.unlock();
       {
