@@ -183,11 +183,12 @@ void SubtreeReaders::TakeQueued(SubtreeJob& job) {
     {
       std::lock_guard<std::mutex> hold_all(mutex_);
       std::lock_guard<std::mutex> hold_job(job.mutex);
-      if (!job.started) {
-        // No reader took it yet: the walk reads it all itself.
-        const auto it = std::find_if(unassigned_.begin(), unassigned_.end(),
-                                     [&](const SubtreeJobPtr& waiting) { return waiting.get() == &job; });
-        if (it != unassigned_.end()) unassigned_.erase(it);
+      // No reader took it yet: the walk reads it all itself. (One that has
+      // taken it stops at once, as the walk waits for it below.)
+      const auto it = std::find_if(unassigned_.begin(), unassigned_.end(),
+                                   [&](const SubtreeJobPtr& waiting) { return waiting.get() == &job; });
+      if (it != unassigned_.end()) {
+        unassigned_.erase(it);
         waiting_jobs_ = static_cast<unsigned>(unassigned_.size());
         job.started = job.finished = true;
       }
