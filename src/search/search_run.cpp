@@ -1,7 +1,6 @@
 #include "search/search_run.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "platform/file_name_case.h"
 #include "platform/system_charset.h"
