@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "platform/system_charset.h"
@@ -107,10 +108,14 @@ TEST(FolderWalk, FoldersThatVanishOrCannotBeReadMidWalkNeitherHangNorDisorderThe
       std::error_code ignored;
       const std::filesystem::path victim = victims.back();
       victims.pop_back();
-      if (entered % 2 == 0) {
+      if (entered % 3 == 0) {
         std::filesystem::remove_all(victim, ignored);
-      } else {
+      } else if (entered % 3 == 1) {
         std::filesystem::permissions(victim, std::filesystem::perms::none, ignored);
+      } else {
+        // A file where the folder was: unreadable as a folder even to an administrator.
+        std::filesystem::remove_all(victim, ignored);
+        std::ofstream(victim).put('x');
       }
     };
     FolderWalk(Join, ReaderLimits{12, 16, 2}).Walk(t.Root(), visitor);
