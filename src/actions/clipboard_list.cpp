@@ -8,8 +8,7 @@
 namespace quellor::actions {
 
 void CopyCheckedToClipboard(platform::Controls& controls, ActionServices& services) {
-  if (ResultActionRunning()) return;
-  platform::ListView& list = controls.超级列表框1;
+  platform::ListView& list = controls.超级列表框_结果;
   std::vector<std::string> paths;
   const int rows = list.RowCount();
   for (int row = 0; row < rows; ++row) {

@@ -11,18 +11,15 @@ void SetEveryRow(platform::ListView& list, bool checked) {
 }  // namespace
 
 void CheckAllRows(platform::Controls& controls) {
-  if (ResultActionRunning()) return;
-  SetEveryRow(controls.超级列表框1, true);
+  SetEveryRow(controls.超级列表框_结果, true);
 }
 
 void UncheckAllRows(platform::Controls& controls) {
-  if (ResultActionRunning()) return;
-  SetEveryRow(controls.超级列表框1, false);
+  SetEveryRow(controls.超级列表框_结果, false);
 }
 
 void CheckSelectedRows(platform::Controls& controls) {
-  if (ResultActionRunning()) return;
-  platform::ListView& list = controls.超级列表框1;
+  platform::ListView& list = controls.超级列表框_结果;
   const int rows = list.RowCount();
   for (int row = 0; row < rows; ++row) {
     if (list.RowSelected(row)) list.SetRowChecked(row, true);
