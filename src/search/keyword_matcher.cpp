@@ -34,37 +34,39 @@ KeywordMatcher::KeywordMatcher(std::vector<std::string> keywords, const MatchRul
   std::unordered_map<std::string, std::uint32_t> exact_ids;
   std::unordered_map<std::string, std::uint32_t> wildcard_ids;
   std::string folded;
+  std::vector<std::string_view> characters;
   for (std::uint32_t k = 0; k < keywords_.size(); ++k) {
     const std::string& keyword = keywords_[k];
     if (!KeywordCanMatch(rules_, keyword)) continue;
     folder_.Fold(keyword, folded);
-    if (rules_.kind == NameKind::Files && HoldsWildcard(folded, step_)) {
-      auto [it, added] = wildcard_ids.emplace(folded, 0);
-      if (!added) {
-        patterns_[wildcards_[it->second].pattern_id].push_back(k);
+    if (rules_.kind == NameKind::Files) {
+      characters.clear();
+      for (std::size_t pos = 0; pos < folded.size(); pos += step_(folded, pos)) {
+        characters.push_back(std::string_view(folded).substr(pos, step_(folded, pos)));
+      }
+      WildcardPattern pattern(FileSearchPattern(rules_.mode, characters));
+      // A plain fuzzy keyword whose pattern the platform rewrites (it ends in
+      // a dot, say) is matched as that pattern too.
+      const bool wild = HoldsWildcard(folded, step_) ||
+                        (rules_.mode == MatchMode::Fuzzy && !pattern.IsPlainSubstring(characters.size()));
+      if (wild) {
+        auto [it, added] = wildcard_ids.emplace(folded, 0);
+        if (!added) {
+          patterns_[wildcards_[it->second].pattern_id].push_back(k);
+          continue;
+        }
+        it->second = static_cast<std::uint32_t>(wildcards_.size());
+        const auto pattern_id = static_cast<std::uint32_t>(patterns_.size());
+        patterns_.push_back({k});
+        const std::string filter = pattern.LongestLiteral();
+        wildcards_.push_back(Wildcard{std::move(pattern), pattern_id});
+        if (filter.empty()) {
+          unfiltered_wildcards_.push_back(it->second);
+        } else {
+          literal_wildcards_[literal(filter)].push_back(it->second);
+        }
         continue;
       }
-      it->second = static_cast<std::uint32_t>(wildcards_.size());
-      const auto pattern_id = static_cast<std::uint32_t>(patterns_.size());
-      patterns_.push_back({k});
-      WildcardPattern pattern(folded, step_);
-      std::optional<WildcardPattern> with_extension;
-      if (rules_.mode == MatchMode::Fuzzy) {
-        pattern.PrependStar();
-        pattern.AppendStar();
-      } else {
-        with_extension = pattern;
-        with_extension->AppendLiteral(".");
-        with_extension->AppendStar();
-      }
-      const std::string filter = pattern.LongestLiteral();
-      wildcards_.push_back(Wildcard{std::move(pattern), std::move(with_extension), pattern_id});
-      if (filter.empty()) {
-        unfiltered_wildcards_.push_back(it->second);
-      } else {
-        literal_wildcards_[literal(filter)].push_back(it->second);
-      }
-      continue;
     }
     if (rules_.mode == MatchMode::Exact) {
       auto [it, added] = exact_ids.emplace(folded, static_cast<std::uint32_t>(patterns_.size()));
@@ -145,7 +147,7 @@ void KeywordMatcher::MatchOne(std::string_view name, Scratch& s) const {
   if (!wildcards_.empty()) {
     for (std::uint32_t w : s.wildcards) {
       const Wildcard& wild = wildcards_[w];
-      if (wild.pattern.Matches(folded, step_) || (wild.with_extension && wild.with_extension->Matches(folded, step_))) {
+      if (wild.pattern.Matches(folded, step_)) {
         s.hits.push_back(wild.pattern_id);
       }
     }

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,8 +46,7 @@ class KeywordMatcher {
 
  private:
   struct Wildcard {
-    WildcardPattern pattern;
-    std::optional<WildcardPattern> with_extension;  // exact: `keyword.*`
+    WildcardPattern pattern;  // exact `keyword.*`, fuzzy `*keyword*`
     std::uint32_t pattern_id;
   };
 

@@ -2,61 +2,11 @@
 
 #include <vector>
 
+#include "search/name_characters.h"
+#include "search/wildcard_pattern.h"
 #include "text/path_scan.h"
 
 namespace quellor::search {
-
-namespace {
-
-// One character of a pattern: a wildcard or literal bytes.
-struct PatternChar {
-  std::string_view bytes;
-  bool star = false;
-  bool any = false;
-};
-
-template <typename Length>
-std::vector<std::string_view> Characters(std::string_view s, Length length) {
-  std::vector<std::string_view> chars;
-  for (std::size_t pos = 0; pos < s.size();) {
-    const std::size_t len = length(s, pos);
-    chars.push_back(s.substr(pos, len));
-    pos += len;
-  }
-  return chars;
-}
-
-template <typename Length>
-std::vector<PatternChar> PatternOf(std::string_view pattern, Length length) {
-  std::vector<PatternChar> p;
-  for (std::string_view c : Characters(pattern, length)) p.push_back(PatternChar{c, c == "*", c == "?"});
-  return p;
-}
-
-// Greedy match with backtracking to the last star: linear for one star,
-// never exponential.
-bool Matches(const std::vector<PatternChar>& p, const std::vector<std::string_view>& n) {
-  std::size_t i = 0, j = 0;
-  std::size_t star = std::string_view::npos, star_j = 0;
-  while (j < n.size()) {
-    if (i < p.size() && p[i].star) {
-      star = i++;
-      star_j = j;
-    } else if (i < p.size() && (p[i].any || p[i].bytes == n[j])) {
-      ++i;
-      ++j;
-    } else if (star != std::string_view::npos) {
-      i = star + 1;
-      j = ++star_j;
-    } else {
-      return false;
-    }
-  }
-  while (i < p.size() && p[i].star) ++i;
-  return i == p.size();
-}
-
-}  // namespace
 
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
   const unsigned char b = static_cast<unsigned char>(text[pos]);
@@ -81,9 +31,14 @@ std::size_t NameCharLength(const MatchRules& rules, std::string_view text, std::
   return rules.utf8_names ? Utf8SequenceLength(text, pos) : rules.charset->CharLength(text, pos);
 }
 
-bool WildcardMatches(const text::Charset& cs, std::string_view pattern, std::string_view name) {
-  auto length = [&cs](std::string_view s, std::size_t pos) { return cs.CharLength(s, pos); };
-  return Matches(PatternOf(pattern, length), Characters(name, length));
+std::vector<std::string_view> FileSearchPattern(MatchMode mode, const std::vector<std::string_view>& keyword) {
+  std::vector<std::string_view> pattern;
+  pattern.reserve(keyword.size() + 2);
+  if (mode == MatchMode::Fuzzy) pattern.push_back("*");
+  pattern.insert(pattern.end(), keyword.begin(), keyword.end());
+  if (mode == MatchMode::Exact) pattern.push_back(".");
+  pattern.push_back("*");
+  return pattern;
 }
 
 bool KeywordCanMatch(const MatchRules& rules, std::string_view keyword) {
@@ -105,20 +60,16 @@ bool NameMatchesKeyword(const MatchRules& rules, std::string_view name, std::str
   }
   // The keyword's characters are taken from the keyword alone, so a
   // malformed last character never pairs with the '.' or '*' added to it.
-  auto length = [&rules](std::string_view s, std::size_t pos) { return NameCharLength(rules, s, pos); };
   const std::string folded_name = rules.fold_file_name(cs, name);
   const std::string folded_keyword = rules.fold_file_name(cs, keyword);
-  const std::vector<std::string_view> n = Characters(folded_name, length);
-  std::vector<PatternChar> p = PatternOf(folded_keyword, length);
-  if (rules.mode == MatchMode::Fuzzy) {
-    p.insert(p.begin(), PatternChar{"*", true, false});
-    p.push_back(PatternChar{"*", true, false});
-    return Matches(p, n);
+  std::vector<std::string_view> characters;
+  for (std::size_t pos = 0; pos < folded_keyword.size();) {
+    const std::size_t len = NameCharLength(rules, folded_keyword, pos);
+    characters.push_back(std::string_view(folded_keyword).substr(pos, len));
+    pos += len;
   }
-  if (Matches(p, n)) return true;
-  p.push_back(PatternChar{".", false, false});
-  p.push_back(PatternChar{"*", true, false});
-  return Matches(p, n);
+  return WildcardPattern(FileSearchPattern(rules.mode, characters)).Matches(folded_name,
+                                                                            CharacterStepper(cs, rules.utf8_names));
 }
 
 }  // namespace quellor::search

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/case_fold.h"
 #include "text/charset.h"
@@ -32,15 +33,16 @@ struct MatchRules {
   bool utf8_names = false;
 };
 
-// File names follow the file system's wildcard rules: exact is the pattern
-// `keyword.*` (the name, or the name followed by a dot and anything), fuzzy is
-// `*keyword*`; '*' and '?' in a keyword are wildcards. Folder names compare
+// File names are selected as the platform's file search selects them for the
+// pattern `keyword.*` (exact: the name, or the name followed by a dot and
+// anything) or `*keyword*` (fuzzy), '*' and '?' in a keyword being wildcards
+// with the platform's rules (wildcard_pattern.h). Folder names compare
 // literally: exact is equality, fuzzy is a substring, A-Z folded.
 bool NameMatchesKeyword(const MatchRules& rules, std::string_view name, std::string_view keyword);
 
-// Wildcard match of a whole name, one character at a time: '*' any run of
-// characters (dots included, possibly empty), '?' exactly one character.
-bool WildcardMatches(const text::Charset& cs, std::string_view pattern, std::string_view name);
+// The pattern a file-name search hands the platform's file search for a
+// keyword, cut into characters: exact `keyword.*`, fuzzy `*keyword*`.
+std::vector<std::string_view> FileSearchPattern(MatchMode mode, const std::vector<std::string_view>& keyword);
 
 // Bytes of the character at `pos` as file-name matching counts characters.
 std::size_t NameCharLength(const MatchRules& rules, std::string_view text, std::size_t pos);

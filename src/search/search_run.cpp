@@ -1,7 +1,6 @@
 #include "search/search_run.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "platform/file_name_case.h"
 #include "platform/system_charset.h"
@@ -31,14 +30,6 @@ MatchRules RulesOf(const RunSettings& settings, NameKind kind, MatchMode mode) {
   return rules;
 }
 
-namespace {
-// Folder reading is system time: a reader per core overlaps it.
-unsigned PrefetchReaders() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : (cores > 4 ? 4 : cores);
-}
-}  // namespace
-
 std::mutex& SearchLock() {
   static std::mutex lock;
   return lock;
@@ -46,7 +37,62 @@ std::mutex& SearchLock() {
 
 SearchRun::SearchRun(RunRequest request, const RunSettings& settings, RunSink& sink, const std::atomic<bool>& stop,
                      const std::atomic<MatchMode>& mode)
-    : request_(std::move(request)), settings_(settings), sink_(sink), stop_(stop), mode_(mode) {}
+    : request_(std::move(request)),
+      settings_(settings),
+      sink_(sink),
+      stop_(stop),
+      mode_(mode),
+      walk_([this](std::string_view folder, std::string_view name) { return Join(folder, name); },
+            settings_.readers) {}
+
+// A file-name walk: every folder's keyword loop; a stop seen between folders
+// ends each folder still open, each writing the finished text once.
+class SearchRun::FileVisitor : public FolderVisitor {
+ public:
+  explicit FileVisitor(SearchRun& run) : run_(run) {}
+  bool Enter(const std::string& path, const platform::FolderListing& listing) override {
+    run_.ReportReadProblem(path, listing);
+    return run_.SearchOneFolder(path, listing);
+  }
+  void Leave(std::string) override {}
+  void PassOver(const std::string&, std::string_view) override {}
+  bool StopRequested() const override { return run_.StopRequested(); }
+  void Stopped(std::size_t open_folders) override {
+    for (std::size_t i = 0; i < open_folders; ++i) run_.sink_.ShowFilesFinished();
+  }
+
+ private:
+  SearchRun& run_;
+};
+
+// The candidates of a folder-name search: a folder is listed once every
+// folder inside it is, links at their place among their siblings.
+class SearchRun::CandidateVisitor : public FolderVisitor {
+ public:
+  CandidateVisitor(SearchRun& run, std::vector<std::string>& candidates) : run_(run), candidates_(candidates) {}
+  bool Enter(const std::string& path, const platform::FolderListing& listing) override {
+    run_.ReportReadProblem(path, listing);
+    return true;
+  }
+  void Leave(std::string path) override {
+    // The root is listed first, not last; a path the platform cannot use is not listed.
+    if (path != candidates_.front() && path.size() <= platform::MaxPathLength()) candidates_.push_back(std::move(path));
+  }
+  void PassOver(const std::string& parent, std::string_view name) override {
+    std::string path = run_.Join(parent, name);
+    if (path.size() <= platform::MaxPathLength()) {
+      candidates_.push_back(std::move(path));
+    } else {
+      run_.sink_.FolderNotRead(path, platform::ReadProblem::TooLong);
+    }
+  }
+  bool StopRequested() const override { return run_.StopRequested(); }
+  void Stopped(std::size_t) override {}
+
+ private:
+  SearchRun& run_;
+  std::vector<std::string>& candidates_;
+};
 
 void SearchRun::Run() {
   if (request_.kind == NameKind::Folders) {
@@ -78,93 +124,28 @@ std::string SearchRun::Join(std::string_view folder, std::string_view name) cons
 void SearchRun::WalkRoot(const std::string& root) {
   {
     std::lock_guard<std::mutex> hold(SearchLock());
-    WalkFolderForFiles(root);
+    FileVisitor visitor(*this);
+    walk_.Walk(root, visitor);
   }
   if (--PendingRootWalkers == 0) sink_.ShowFilesFinished();
   sink_.FolderDone();
 }
 
-// Depth-first pre-order with an explicit stack, so deep trees cost heap, not
-// stack. A stop seen in a folder ends it and, as each enclosing folder looks
-// again after its subfolder returns, every enclosing folder too, each writing
-// the finished text once. Subtrees the walk will enter later are read ahead on
-// other threads; their listings reach the walk in the same order.
-void SearchRun::WalkFolderForFiles(const std::string& root) {
-  // An empty or missing root reads as an empty folder.
-  const platform::FolderReader reader(root);
-  FolderPrefetch prefetch(
-      root, [this](std::string_view folder, std::string_view name) { return Join(folder, name); },
-      PrefetchReaders());
-  prefetch_ = &prefetch;
-  struct Detach {
-    FolderPrefetch*& prefetch;
-    ~Detach() { prefetch = nullptr; }
-  } detach{prefetch_};
-
-  std::vector<Frame> stack(1);
-  if (!SearchOneFolder(reader, root, stack.back())) return;
-  while (!stack.empty()) {
-    AssignFreeReaders(stack);
-    Frame& top = stack.back();
-    if (top.next < top.subfolders.size()) {
-      const std::size_t index = top.next++;
-      std::string child = Join(top.path, top.subfolders[index]);
-      Frame frame;
-      const int job = top.subfolder_jobs.empty() ? 0 : top.subfolder_jobs[index];
-      frame.source = job != 0 ? job : top.source;
-      frame.owns_source = job != 0;
-      if (SearchOneFolder(reader, std::move(child), frame)) {
-        stack.push_back(std::move(frame));
-        continue;
-      }
-    } else {
-      if (top.owns_source) prefetch.Release(top.source);
-      stack.pop_back();
-      if (stack.empty()) break;
-    }
-    if (StopRequested()) {
-      for (std::size_t level = stack.size(); level > 0; --level) sink_.ShowFilesFinished();
-      return;
-    }
-  }
-}
-
-// A free reader takes the next subtree that the walk reads itself and has not
-// entered yet, nearest the root first: the largest stretch of work ahead.
-void SearchRun::AssignFreeReaders(std::vector<Frame>& stack) {
-  if (!prefetch_->ReaderFree()) return;
-  for (Frame& frame : stack) {
-    if (frame.source != 0) return;  // below here a reader has the whole subtree
-    for (std::size_t i = std::max(frame.next, frame.assigned_up_to); i < frame.subfolders.size(); ++i) {
-      const int job = prefetch_->Assign(Join(frame.path, frame.subfolders[i]));
-      if (job == 0) return;
-      if (frame.subfolder_jobs.empty()) frame.subfolder_jobs.assign(frame.subfolders.size(), 0);
-      frame.subfolder_jobs[i] = job;
-      frame.assigned_up_to = i + 1;
-    }
-  }
+void SearchRun::ReportReadProblem(const std::string& path, const platform::FolderListing& listing) {
+  if (listing.Problem() != platform::ReadProblem::None) sink_.FolderNotRead(path, listing.Problem());
 }
 
 // The keyword loop of one folder. False when a stop request ended it.
-bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::string path, Frame& frame) {
+bool SearchRun::SearchOneFolder(const std::string& path, const platform::FolderListing& listing) {
   if (StopRequested()) {
     sink_.ShowFilesFinished();
     return false;
   }
   const KeywordMatcher& matcher = Matcher(mode_.load(std::memory_order_relaxed));
-  if (frame.source != 0) {
-    prefetch_->Next(frame.source, listing_);
-  } else {
-    reader.Read(path, listing_);
-  }
-  if (listing_.Problem() != platform::ReadProblem::None) sink_.FolderNotRead(path, listing_.Problem());
   hits_.clear();
-  for (std::uint32_t i = 0; i < listing_.size(); ++i) {
-    const platform::FolderEntry entry = listing_[i];
-    if (entry.is_folder) {
-      if (entry.enterable) frame.subfolders.emplace_back(entry.name);
-      continue;
-    }
+  for (std::uint32_t i = 0; i < listing.size(); ++i) {
+    const platform::FolderEntry entry = listing[i];
+    if (entry.is_folder) continue;
     matcher.CollectMatches(entry.name, entry.alias, scratch_, matched_);
     for (std::uint32_t k : matched_) hits_.emplace_back(k, i);
   }
@@ -178,7 +159,7 @@ bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::strin
       sink_.FolderDone();
       return false;
     }
-    const std::string row = Join(path, listing_[hits_[h].second].name);
+    const std::string row = Join(path, listing[hits_[h].second].name);
     if (row.size() <= max_path) sink_.AddResultRow(row, keyword);
   }
   // The check before the keyword after the last one with hits.
@@ -191,7 +172,6 @@ bool SearchRun::SearchOneFolder(const platform::FolderReader& reader, std::strin
   }
   sink_.ReportKeywordProgress(request_.keywords.size());
   sink_.FolderDone();
-  frame.path = std::move(path);
   return true;
 }
 
@@ -212,47 +192,8 @@ std::vector<std::string> SearchRun::CollectFolderCandidates(const std::string& g
   std::string root = given_root;
   if (!RootTaken(root) || !platform::IsExistingFolder(root)) return candidates;
   candidates.push_back(root);
-  const platform::FolderReader reader(root);
-  struct Level {
-    std::string path;
-    std::vector<std::pair<std::string, bool>> children;  // name, enterable
-    std::size_t next = 0;
-  };
-  auto visit = [&](std::string path) {
-    Level level;
-    reader.Read(path, listing_);
-    if (listing_.Problem() != platform::ReadProblem::None) sink_.FolderNotRead(path, listing_.Problem());
-    for (std::size_t i = 0; i < listing_.size(); ++i) {
-      const platform::FolderEntry entry = listing_[i];
-      if (entry.is_folder) level.children.emplace_back(std::string(entry.name), entry.enterable);
-    }
-    level.path = std::move(path);
-    return level;
-  };
-  std::vector<Level> stack;
-  stack.push_back(visit(root));
-  while (!stack.empty()) {
-    if (StopRequested()) return candidates;
-    Level& top = stack.back();
-    if (top.next < top.children.size()) {
-      const auto& [name, enterable] = top.children[top.next++];
-      std::string child = Join(top.path, name);
-      // Passed over rather than listed with a path the platform cannot use.
-      if (child.size() > platform::MaxPathLength()) {
-        sink_.FolderNotRead(child, platform::ReadProblem::TooLong);
-        continue;
-      }
-      if (enterable) {
-        stack.push_back(visit(std::move(child)));
-      } else {
-        candidates.push_back(std::move(child));
-      }
-      continue;
-    }
-    std::string done = std::move(top.path);
-    stack.pop_back();
-    if (!stack.empty()) candidates.push_back(std::move(done));
-  }
+  CandidateVisitor visitor(*this, candidates);
+  walk_.Walk(root, visitor);
   return candidates;
 }
 

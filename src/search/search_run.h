@@ -1,7 +1,13 @@
-// One search run on the calling thread: the roots walked one after another in
-// list order, every folder enumerated once and all keywords matched in memory,
-// reporting rows and texts to a RunSink in the order the per-keyword
-// enumeration of each folder would give them.
+// One search run on the calling thread: matching and reporting.
+//
+// How it works: the roots are walked one after another in list order
+// (folder_walk.h decides what is read and in which order). A file-name search
+// matches all keywords against each folder's entries at once and reports rows
+// and texts to a RunSink in the order a per-keyword enumeration of the folder
+// would give them: rows by keyword, a progress text per keyword, a stop seen
+// before the next keyword that has hits. A folder-name search collects each
+// root's folders (root first, the rest in post-order) and then compares every
+// keyword with every folder's last path component.
 #pragma once
 
 #include <atomic>
@@ -13,7 +19,7 @@
 #include <vector>
 
 #include "platform/folder_listing.h"
-#include "search/folder_prefetch.h"
+#include "search/folder_walk.h"
 #include "search/keyword_matcher.h"
 #include "search/match_rules.h"
 #include "search/run_sink.h"
@@ -36,6 +42,8 @@ struct RunSettings {
   // Folder-name roots follow drive-letter rules ('D' stands for 'D:', a root
   // needs a colon or a network prefix); otherwise a root must be absolute.
   bool drive_letter_roots = false;
+  // Threads that read ahead of the walk.
+  ReaderLimits readers;
 };
 
 // The settings of this platform for texts in `charset`.
@@ -59,22 +67,13 @@ class SearchRun {
   std::vector<std::string> CollectFolderCandidates(const std::string& root);
 
  private:
-  struct Frame {
-    std::string path;
-    std::vector<std::string> subfolders;
-    std::size_t next = 0;
-    // Where this folder's subtree is read: 0 by the walk itself, else the
-    // prefetch job reading it; per subfolder, a job of its own once assigned.
-    int source = 0;
-    bool owns_source = false;
-    std::vector<int> subfolder_jobs;
-    std::size_t assigned_up_to = 0;  // subfolders before it have a job or were entered
-  };
+  class FileVisitor;
+  class CandidateVisitor;
 
   void WalkRoot(const std::string& root);
-  void WalkFolderForFiles(const std::string& root);
-  bool SearchOneFolder(const platform::FolderReader& reader, std::string path, Frame& frame);
-  void AssignFreeReaders(std::vector<Frame>& stack);
+  bool SearchOneFolder(const std::string& path, const platform::FolderListing& listing);
+  // Names a folder whose listing could not be read (or whose path is too long).
+  void ReportReadProblem(const std::string& path, const platform::FolderListing& listing);
   void FolderNameRun();
   bool StopRequested() const { return stop_.load(std::memory_order_relaxed); }
   const KeywordMatcher& Matcher(MatchMode mode);
@@ -88,10 +87,7 @@ class SearchRun {
   const std::atomic<MatchMode>& mode_;
   std::int32_t PendingRootWalkers = 0;
   std::unique_ptr<KeywordMatcher> matchers_[2];
-  // Reused from folder to folder.
-  platform::FolderListing listing_;
-  // The readers ahead of the current file-name walk, if any.
-  FolderPrefetch* prefetch_ = nullptr;
+  FolderWalk walk_;
   KeywordMatcher::Scratch scratch_;
   std::vector<std::uint32_t> matched_;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> hits_;  // (keyword, entry or candidate)

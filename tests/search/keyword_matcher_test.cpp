@@ -103,12 +103,60 @@ TEST(MatchRules, QuestionMarkTakesOneUtf8Character) {
   MatchRules rules = Rules(NameKind::Files, MatchMode::Exact);
   rules.utf8_names = true;
   const std::string e_acute = "\xC3\xA9";
-  EXPECT_TRUE(NameMatchesKeyword(rules, "caf" + e_acute + ".txt", "caf?"));
-  EXPECT_EQ(Matches(KeywordMatcher({"caf?", "caf??"}, rules), "caf" + e_acute + ".txt"), Ids{0});
+  EXPECT_TRUE(NameMatchesKeyword(rules, "caf" + e_acute + "t.txt", "caf?t"));
+  EXPECT_EQ(Matches(KeywordMatcher({"caf?t", "caf??t"}, rules), "caf" + e_acute + "t.txt"), Ids{0});
   // Not inside a sequence either.
   rules.mode = MatchMode::Fuzzy;
   EXPECT_FALSE(NameMatchesKeyword(rules, "x" + e_acute, "\xA9"));
   EXPECT_TRUE(Matches(KeywordMatcher({"\xA9"}, rules), "x" + e_acute).empty());
+}
+
+// What the platform's own file search selects, as its rewriting of '?', '*'
+// and '.' makes it select them: a question mark before a dot or at the end
+// may match nothing, a star before a dot stops at the last dot, a dot before
+// a wildcard also matches the end of the name.
+TEST(MatchRules, WildcardsSelectWhatThePlatformsFileSearchSelects) {
+  auto exact = [](std::string_view name, std::string keyword) {
+    return Hit(NameKind::Files, MatchMode::Exact, name, std::move(keyword));
+  };
+  auto fuzzy = [](std::string_view name, std::string keyword) {
+    return Hit(NameKind::Files, MatchMode::Fuzzy, name, std::move(keyword));
+  };
+  for (const char* name : {"a.one", "ab.two", "abc", "ab", "a", "abc.d.e"}) EXPECT_TRUE(exact(name, "a??")) << name;
+  for (const char* name : {"abcd", "abcd.e", "b.one"}) EXPECT_FALSE(exact(name, "a??")) << name;
+  for (const char* name : {"a", "a.b", ".x", "a.b.c"}) EXPECT_TRUE(exact(name, "*.*")) << name;
+  EXPECT_TRUE(exact("abc", "*"));
+  // "*" before a dot: any characters but the last dot.
+  EXPECT_TRUE(exact("img_1.jpg", "img*.jpg"));
+  EXPECT_TRUE(exact("img_1.x.jpg.bak", "img*.jpg"));
+  EXPECT_FALSE(exact("img_1.jpgx", "img*.jpg"));
+  // "?" in the middle still takes exactly one character.
+  EXPECT_FALSE(exact("ac.txt", "a?c"));
+  EXPECT_FALSE(exact("a.c", "a?c"));
+  EXPECT_TRUE(exact("abc.txt", "a?c"));
+  // A fuzzy keyword that ends in a dot also finds it at the end of a name.
+  EXPECT_TRUE(fuzzy("xabc", "abc."));
+  EXPECT_TRUE(fuzzy("xabc.d", "abc."));
+  EXPECT_FALSE(fuzzy("xabcd", "abc."));
+  EXPECT_TRUE(fuzzy("anything", "."));
+  const KeywordMatcher m({"a??", "*.*", "abc.", "a?c"}, Rules(NameKind::Files, MatchMode::Fuzzy));
+  EXPECT_EQ(Matches(m, "xabc"), (Ids{0, 1, 2, 3}));
+  EXPECT_EQ(Matches(m, "b"), (Ids{1}));
+}
+
+// How the platform rewrites a pattern, as its kernel was seen to receive them.
+TEST(WildcardPattern, RewritesPatternsAsThePlatformDoes) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Hello", "Hello"}, {"*", "*"},          {"a*a", "a*a"},       {"*.*", "*"},          {"a*.*", "a<\"*"},
+      {"*.*a", "<\"*a"},  {"*.**.*", "<\"*<\"*"}, {".*", "\"*"},       {"a.*a", "a\"*a"},     {".*.*", "\"<\"*"},
+      {"*.", "<"},         {"a*.", "a<"},        {"*.a", "<.a"},       {"*.*.", "*"},         {"*.a*.", "<.a<"},
+      {"?", ">"},          {"a?a", "a>a"},       {"?.?", ">\">"},      {"?.??.?", ">\">>\">"}, {".?a.?", "\">a\">"},
+      {"?.", ">"},         {"?.?.", ">\">"},     {"a?.a?.a", "a>.a>.a"}, {"f*.f*", "f<.f*"},   {"f*f.*", "f*f\"*"}};
+  for (const auto& [pattern, rewritten] : cases) {
+    std::vector<std::string_view> characters;
+    for (std::size_t i = 0; i < pattern.size(); ++i) characters.push_back(std::string_view(pattern).substr(i, 1));
+    EXPECT_EQ(WildcardPattern(characters).Rewritten(), rewritten) << pattern;
+  }
 }
 
 TEST(KeywordMatcher, ReportsEachKeywordOnceInKeywordOrder) {

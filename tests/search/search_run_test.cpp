@@ -32,6 +32,14 @@ using Rows = std::vector<std::string>;
 
 const RunSettings kSettings = PlatformRunSettings(platform::SystemCharset());
 
+// More readers than cores, with room for two listings each: reading ahead
+// and handing back happen all the time.
+RunSettings ManyReaders() {
+  RunSettings settings = kSettings;
+  settings.readers = ReaderLimits{12, 16, 2};
+  return settings;
+}
+
 struct Outcome {
   Recorded engine, reference;
 };
@@ -41,13 +49,14 @@ struct Trigger {
   std::size_t after_folders = 0;
 };
 
-Recorded RunEngine(const RunRequest& request, MatchMode mode, Trigger trigger = {}) {
+Recorded RunEngine(const RunRequest& request, MatchMode mode, Trigger trigger = {},
+                   const RunSettings& settings = kSettings) {
   std::atomic<bool> stop{false};
   const std::atomic<MatchMode> shared_mode{mode};
   RecordingSink sink(request.keywords.size(), stop);
   sink.stop_after_rows = trigger.after_rows;
   sink.stop_after_folders = trigger.after_folders;
-  SearchRun(request, kSettings, sink, stop, shared_mode).Run();
+  SearchRun(request, settings, sink, stop, shared_mode).Run();
   return sink.got;
 }
 
@@ -68,8 +77,9 @@ Recorded RunReference(const RunRequest& request, MatchMode mode, Trigger trigger
 // Same rows, order and texts as the reference; progress is compared only for
 // runs that were not stopped, since the engine may notice a stop at a later
 // keyword of the same folder (no row lies between the two points).
-void ExpectSameAsReference(const RunRequest& request, MatchMode mode, Trigger trigger = {}) {
-  Recorded engine = RunEngine(request, mode, trigger);
+void ExpectSameAsReference(const RunRequest& request, MatchMode mode, Trigger trigger = {},
+                           const RunSettings& settings = kSettings) {
+  Recorded engine = RunEngine(request, mode, trigger, settings);
   Recorded reference = RunReference(request, mode, trigger);
   if (trigger.after_rows != 0 || trigger.after_folders != 0) {
     engine.progress_reports = reference.progress_reports = 0;
@@ -242,6 +252,7 @@ TEST(SearchRun, AgreesWithThePerKeywordSearchOnRandomTrees) {
         for (MatchMode mode : {MatchMode::Exact, MatchMode::Fuzzy}) {
           SCOPED_TRACE("seed " + std::to_string(seed) + " round " + std::to_string(round));
           ExpectSameAsReference(Request(keywords, roots, kind), mode);
+          if (round < 2) ExpectSameAsReference(Request(keywords, roots, kind), mode, {}, ManyReaders());
         }
       }
     }
@@ -268,6 +279,7 @@ TEST(SearchRun, AStopTakesEffectAtEachPointWhereItIsChecked) {
       for (std::size_t folders = 1; folders <= 3 * random.Folders().size(); folders += 3) {
         SCOPED_TRACE("stop after folder " + std::to_string(folders));
         ExpectSameAsReference(request, MatchMode::Fuzzy, Trigger{0, folders});
+        ExpectSameAsReference(request, MatchMode::Fuzzy, Trigger{0, folders}, ManyReaders());
       }
     }
   }

@@ -1,0 +1,344 @@
+#include "search/subtree_readers.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <iterator>
+#include <system_error>
+#include <utility>
+
+#include "platform/thread_time.h"
+
+namespace quellor::search {
+
+struct QueuedStep {
+  platform::FolderListing listing;
+  SubtreeJobPtr delegate;
+};
+
+struct SubtreeJob {
+  std::mutex mutex;
+  std::condition_variable wake;  // the walk waits for a listing, the reader for room
+  // Unread folders, the back one read next. Folders handed to other jobs
+  // (delegated) lie together at the bottom.
+  std::vector<PendingFolder> stack;
+  std::size_t delegated_at_bottom = 0;
+  std::deque<QueuedStep> queued;
+  bool started = false;    // a reader took it
+  bool finished = false;   // its reader is done with it
+  bool give_back = false;  // the walk caught up: stop after the folder being read
+  bool walk_waiting = false;
+  bool reader_waiting = false;
+
+  // The walk's side, touched by the walk alone.
+  std::deque<QueuedStep> taken;
+  std::vector<PendingFolder> returned;  // unread folders taken back, the back one next
+  std::size_t returned_delegated = 0;
+  bool walk_has_all = false;
+  bool drained = false;
+};
+
+namespace {
+
+std::size_t MaxOpenJobs(const ReaderLimits& limits) { return 2 * std::size_t{limits.max_readers} + 8; }
+
+}  // namespace
+
+SubtreeReaders::SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits)
+    : root_(root), join_(std::move(join)), limits_(limits), cores_(std::max(1u, std::thread::hardware_concurrency())) {
+  if (limits_.capacity == 0) limits_.capacity = 1;
+}
+
+SubtreeReaders::~SubtreeReaders() {
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    ending_ = true;
+    for (const SubtreeJobPtr& job : running_) {
+      std::lock_guard<std::mutex> hold_job(job->mutex);
+      job->wake.notify_all();
+    }
+  }
+  idle_wake_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+}
+
+void SubtreeReaders::RecordRead(std::uint64_t wall_ns, std::uint64_t cpu_ns, bool blocked) {
+  if (blocked) blocked_.fetch_add(1, std::memory_order_relaxed);
+  wall_ns_.fetch_add(wall_ns, std::memory_order_relaxed);
+  cpu_ns_.fetch_add(cpu_ns, std::memory_order_relaxed);
+  samples_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void SubtreeReaders::TimedRead(const platform::FolderReader& reader, const std::string& path,
+                               platform::FolderListing& listing, std::uint32_t& reads) {
+  // The CPU clock is a system call: a sample of the listings tells enough.
+  const bool sample = reads < 8 || reads % 16 == 0;
+  ++reads;
+  if (!sample) {
+    reader.Read(path, listing);
+    return;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const platform::ThreadUsage before = platform::CurrentThreadUsage();
+  reader.Read(path, listing);
+  const platform::ThreadUsage after = platform::CurrentThreadUsage();
+  const auto wall = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start);
+  const std::uint64_t cpu = after.cpu_ns - before.cpu_ns;
+  // A listing that never blocked was slow only for want of a processor.
+  const bool blocked = !after.counts_waits || after.waits != before.waits;
+  RecordRead(blocked ? static_cast<std::uint64_t>(wall.count()) : cpu, cpu, blocked);
+}
+
+// Listings that mostly wait (most of them block, and for longer than they
+// work) call for readers beyond the cores: while one waits, the others' waits
+// overlap it. A listing that blocks now and then does not: on a busy machine
+// that is other programs' doing.
+void SubtreeReaders::Adjust() {
+  unsigned want = cores_ > 1 ? cores_ - 1 : 0;
+  const std::uint64_t samples = samples_.load(std::memory_order_relaxed);
+  if (samples >= 16 && blocked_.load(std::memory_order_relaxed) * 4 >= samples * 3) {
+    const double wall = static_cast<double>(wall_ns_.load(std::memory_order_relaxed));
+    // Windows counts thread time in ticks: a share of zero means all waiting.
+    const double cpu = std::max(1.0, static_cast<double>(cpu_ns_.load(std::memory_order_relaxed)));
+    const double waiting = wall / cpu;
+    if (waiting >= 2.0) {
+      want = std::max(want, static_cast<unsigned>(std::min(64.0, std::ceil(waiting * cores_))) - 1);
+    }
+  }
+  want = std::clamp(want, limits_.min_readers, std::max(limits_.min_readers, limits_.max_readers));
+  // Readers beyond the number wanted now stay idle until wanted again.
+  if (wanted_.exchange(want) < want) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    idle_wake_.notify_all();
+  }
+  while (threads_.size() < want) {
+    // Without a thread (a crowded 32-bit address space) the walk reads more itself.
+    try {
+      const unsigned index = static_cast<unsigned>(threads_.size());
+      threads_.emplace_back([this, index] { ReaderLoop(index); });
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+}
+
+void SubtreeReaders::WalkHasWork(bool has) {
+  // One idle reader looks for work to split; it wakes the next if it finds some.
+  if (walk_has_work_.exchange(has) && !has && idle_ > 0) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    idle_wake_.notify_one();
+  }
+}
+
+bool SubtreeReaders::ReaderFree() const {
+  return idle_.load(std::memory_order_relaxed) > waiting_jobs_.load(std::memory_order_relaxed);
+}
+
+SubtreeJobPtr SubtreeReaders::Open(std::vector<PendingFolder> folders) {
+  auto job = std::make_shared<SubtreeJob>();
+  job->stack = std::move(folders);
+  open_jobs_.fetch_add(1, std::memory_order_relaxed);
+  return job;
+}
+
+SubtreeJobPtr SubtreeReaders::Assign(std::vector<PendingFolder>& folders) {
+  SubtreeJobPtr job;
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    if (ending_ || idle_ <= unassigned_.size() || open_jobs_ >= MaxOpenJobs(limits_)) return nullptr;
+    job = Open(std::move(folders));
+    unassigned_.push_back(job);
+    waiting_jobs_ = static_cast<unsigned>(unassigned_.size());
+  }
+  idle_wake_.notify_one();
+  return job;
+}
+
+SubtreeJobPtr SubtreeReaders::AssignReturned(SubtreeJob& job) {
+  const std::size_t unread = job.returned.size() - job.returned_delegated;
+  if (unread < 2) return nullptr;
+  // The far half; the next folder always stays with the walk.
+  const std::size_t from = job.returned_delegated, count = unread / 2;
+  const auto first = job.returned.begin() + static_cast<std::ptrdiff_t>(from);
+  std::vector<PendingFolder> folders(std::make_move_iterator(first),
+                                     std::make_move_iterator(first + static_cast<std::ptrdiff_t>(count)));
+  SubtreeJobPtr helper = Assign(folders);
+  if (!helper) {
+    std::move(folders.begin(), folders.end(), first);
+    return nullptr;
+  }
+  for (std::size_t i = from; i < from + count; ++i) job.returned[i].delegate = helper;
+  job.returned_delegated += count;
+  return helper;
+}
+
+bool SubtreeReaders::Returned(const SubtreeJob& job) {
+  return job.walk_has_all && job.returned.size() - job.returned_delegated >= 2;
+}
+
+void SubtreeReaders::TakeQueued(SubtreeJob& job) {
+  std::unique_lock<std::mutex> hold(job.mutex);
+  if (!job.started) {
+    hold.unlock();
+    {
+      std::lock_guard<std::mutex> hold_all(mutex_);
+      std::lock_guard<std::mutex> hold_job(job.mutex);
+      // No reader took it yet: the walk reads it all itself. (One that has
+      // taken it stops at once, as the walk waits for it below.)
+      const auto it = std::find_if(unassigned_.begin(), unassigned_.end(),
+                                   [&](const SubtreeJobPtr& waiting) { return waiting.get() == &job; });
+      if (it != unassigned_.end()) {
+        unassigned_.erase(it);
+        waiting_jobs_ = static_cast<unsigned>(unassigned_.size());
+        job.started = job.finished = true;
+      }
+    }
+    hold.lock();
+  }
+  while (job.queued.empty() && !job.finished) {
+    // Caught up: what is still unread comes back after the folder being read.
+    job.give_back = true;
+    job.walk_waiting = true;
+    job.wake.wait(hold);
+  }
+  job.walk_waiting = false;
+  job.taken.swap(job.queued);
+  if (job.finished) {
+    job.returned = std::move(job.stack);
+    job.returned_delegated = job.delegated_at_bottom;
+    job.stack.clear();
+    job.walk_has_all = true;
+  }
+  if (job.reader_waiting) job.wake.notify_all();
+}
+
+SubtreeReaders::Step SubtreeReaders::Next(SubtreeJob& job, platform::FolderListing& listing) {
+  if (job.taken.empty() && !job.walk_has_all) TakeQueued(job);
+  Step step{Step::ReadItself, nullptr};
+  if (!job.taken.empty()) {
+    QueuedStep& queued = job.taken.front();
+    if (queued.delegate) {
+      step = Step{Step::Delegated, std::move(queued.delegate)};
+    } else {
+      listing = std::move(queued.listing);
+      step = Step{Step::Listing, nullptr};
+    }
+    job.taken.pop_front();
+  } else if (!job.returned.empty()) {
+    PendingFolder& folder = job.returned.back();
+    if (folder.delegate) step = Step{Step::Delegated, std::move(folder.delegate)};
+    job.returned.pop_back();
+    job.returned_delegated = std::min(job.returned_delegated, job.returned.size());
+  }
+  if (job.walk_has_all && job.taken.empty() && job.returned.empty() && !job.drained) {
+    job.drained = true;
+    open_jobs_.fetch_sub(1, std::memory_order_relaxed);
+  }
+  return step;
+}
+
+void SubtreeReaders::ReaderLoop(unsigned index) {
+  const platform::FolderReader reader(root_);
+  std::uint32_t reads = 0;
+  std::unique_lock<std::mutex> hold(mutex_);
+  while (!ending_) {
+    SubtreeJobPtr job;
+    if (index >= wanted_) {
+      idle_wake_.wait(hold);
+      continue;
+    }
+    if (!unassigned_.empty()) {
+      job = std::move(unassigned_.front());
+      unassigned_.pop_front();
+      waiting_jobs_ = static_cast<unsigned>(unassigned_.size());
+    } else if (!walk_has_work_) {
+      // What the walk still holds is nearer its turn than anything a job holds.
+      job = Steal();
+    }
+    if (!job) {
+      ++idle_;
+      idle_wake_.wait(hold);
+      --idle_;
+      continue;
+    }
+    running_.push_back(job);
+    hold.unlock();
+    ReadJob(reader, *job, reads);
+    hold.lock();
+    running_.erase(std::find(running_.begin(), running_.end(), job));
+  }
+}
+
+// The far half of the unread folders of the job with most of them.
+SubtreeJobPtr SubtreeReaders::Steal() {
+  if (open_jobs_ >= MaxOpenJobs(limits_)) return nullptr;
+  SubtreeJob* victim = nullptr;
+  std::size_t most = 1;
+  for (const SubtreeJobPtr& job : running_) {
+    std::lock_guard<std::mutex> hold(job->mutex);
+    const std::size_t unread = job->stack.size() - job->delegated_at_bottom;
+    if (!job->give_back && !job->finished && unread > most) {
+      most = unread;
+      victim = job.get();
+    }
+  }
+  if (victim == nullptr) return nullptr;
+  std::lock_guard<std::mutex> hold(victim->mutex);
+  const std::size_t unread = victim->stack.size() - victim->delegated_at_bottom;
+  if (victim->give_back || victim->finished || unread < 2) return nullptr;
+  const std::size_t from = victim->delegated_at_bottom, count = unread / 2;
+  const auto first = victim->stack.begin() + static_cast<std::ptrdiff_t>(from);
+  SubtreeJobPtr job = Open(std::vector<PendingFolder>(
+      std::make_move_iterator(first), std::make_move_iterator(first + static_cast<std::ptrdiff_t>(count))));
+  job->started = true;
+  for (std::size_t i = from; i < from + count; ++i) victim->stack[i].delegate = job;
+  victim->delegated_at_bottom += count;
+  return job;
+}
+
+void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& job, std::uint32_t& reads) {
+  std::vector<PendingFolder> children;
+  std::unique_lock<std::mutex> hold(job.mutex);
+  job.started = true;
+  while (!job.stack.empty() && !job.give_back && !ending_) {
+    PendingFolder folder = std::move(job.stack.back());
+    job.stack.pop_back();
+    job.delegated_at_bottom = std::min(job.delegated_at_bottom, job.stack.size());
+    QueuedStep step;
+    if (folder.delegate) {
+      step.delegate = std::move(folder.delegate);
+    } else {
+      hold.unlock();
+      TimedRead(reader, folder.path, step.listing, reads);
+      children.clear();
+      // Pushed last to first, so the first subfolder is read next.
+      for (std::size_t i = step.listing.size(); i-- > 0;) {
+        const platform::FolderEntry entry = step.listing[i];
+        if (entry.is_folder && entry.enterable) children.push_back(PendingFolder{join_(folder.path, entry.name), {}});
+      }
+      hold.lock();
+      std::move(children.begin(), children.end(), std::back_inserter(job.stack));
+    }
+    job.queued.push_back(std::move(step));
+    if (job.walk_waiting) job.wake.notify_all();
+    if (idle_ > 0 && !walk_has_work_ && job.stack.size() - job.delegated_at_bottom >= 2 &&
+        open_jobs_ < MaxOpenJobs(limits_)) {
+      // An idle reader can take half of what is left.
+      hold.unlock();
+      {
+        std::lock_guard<std::mutex> hold_all(mutex_);
+        idle_wake_.notify_one();
+      }
+      hold.lock();
+    }
+    while (job.queued.size() >= limits_.capacity && !job.give_back && !ending_) {
+      job.reader_waiting = true;
+      job.wake.wait(hold);
+      job.reader_waiting = false;
+    }
+  }
+  job.finished = true;
+  if (job.walk_waiting) job.wake.notify_all();
+}
+
+}  // namespace quellor::search
