@@ -3,30 +3,23 @@
 
 namespace quellor::actions {
 
-namespace {
-void SetEveryRow(platform::ListView& list, bool checked) {
-  const int rows = list.RowCount();
-  for (int row = 0; row < rows; ++row) list.SetRowChecked(row, checked);
-}
-}  // namespace
-
 void CheckAllRows(platform::Controls& controls) {
   if (ResultActionRunning()) return;
-  SetEveryRow(controls.超级列表框1, true);
+  controls.超级列表框1.Rows().SetAllChecked(true);
+  controls.超级列表框1.RowsChanged();
 }
 
 void UncheckAllRows(platform::Controls& controls) {
   if (ResultActionRunning()) return;
-  SetEveryRow(controls.超级列表框1, false);
+  controls.超级列表框1.Rows().SetAllChecked(false);
+  controls.超级列表框1.RowsChanged();
 }
 
 void CheckSelectedRows(platform::Controls& controls) {
   if (ResultActionRunning()) return;
   platform::ListView& list = controls.超级列表框1;
-  const int rows = list.RowCount();
-  for (int row = 0; row < rows; ++row) {
-    if (list.RowSelected(row)) list.SetRowChecked(row, true);
-  }
+  for (int row : list.SelectedRows()) list.Rows().SetChecked(row, true);
+  list.RowsChanged();
 }
 
 }  // namespace quellor::actions

@@ -34,9 +34,9 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
 
 bool WriteNotFoundFile(const std::string& path, const search::MatchRules& rules, char separator,
                        const std::vector<std::string>& names, const std::vector<std::string>& rows) {
-  std::vector<std::string> row_names;
+  std::vector<std::string_view> row_names;
   row_names.reserve(rows.size());
-  for (const std::string& row : rows) row_names.emplace_back(text::LastPathComponent(*rules.charset, row, separator));
+  for (const std::string& row : rows) row_names.push_back(text::LastPathComponent(*rules.charset, row, separator));
   const std::string report =
       actions::BuildNotFoundReport(rules, text::JoinLinesWithBreaks(names), row_names);
   return platform::WriteWholeFileReplacing(path, report);

@@ -26,7 +26,8 @@ char* ResultRows::Reserve(std::size_t bytes) {
   if (blocks_.empty() || block_size_ - block_used_ < bytes) {
     // A path longer than a block gets a block of its own size.
     const std::size_t size = std::max(kBlockSize, bytes);
-    blocks_.push_back(std::make_unique<char[]>(size));
+    // Left uninitialised: the untouched end of a block costs no memory.
+    blocks_.push_back(std::unique_ptr<char[]>(new char[size]));
     block_size_ = size;
     block_used_ = 0;
     held_bytes_ += size;

@@ -2,6 +2,7 @@
 // and handing rows and status texts to the window thread in batches.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,9 +41,12 @@ class SearchEngine {
   void StopAll();
   bool Idle() const;
 
-  // Window thread: appends the rows and writes the latest status text that the
-  // current run produced. Rows of an earlier run are dropped.
-  void DeliverPending(platform::Controls& controls);
+  // Window thread: appends the rows that the current run produced, until
+  // `deadline`, and writes its latest status text (a finished text only once
+  // every row is in). Rows of an earlier run are dropped. True while rows are
+  // still waiting: the window comes back for them after serving its input.
+  bool DeliverPending(platform::Controls& controls,
+                      std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 
   struct Impl;
 
