@@ -16,6 +16,7 @@ class WindowControls {
   WindowControls& operator=(const WindowControls&) = delete;
 
   platform::Controls& controls() { return controls_; }
+  const Win32ListView& result_list() const { return 超级列表框1; }
 
  private:
   Win32Label 标签2;

@@ -1,5 +1,7 @@
 #include "app/window_search.h"
 
+#include <chrono>
+
 #include "platform/fixed_drives.h"
 #include "platform/system_charset.h"
 #include "search/search_engine.h"
@@ -7,6 +9,9 @@
 namespace quellor::app {
 
 namespace {
+
+// The longest the window thread appends rows before it serves its input again.
+constexpr auto kDeliverySlice = std::chrono::milliseconds(12);
 
 class EngineSearch : public WindowSearch {
  public:
@@ -21,7 +26,9 @@ class EngineSearch : public WindowSearch {
   void MatchModeChanged() override {
     engine_.SetMatchMode(controls_.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
   }
-  void DeliverPending() override { engine_.DeliverPending(controls_); }
+  bool DeliverPending() override {
+    return engine_.DeliverPending(controls_, std::chrono::steady_clock::now() + kDeliverySlice);
+  }
   void StopAndWait() override { engine_.StopAndWait(); }
   void StopAll() override { engine_.StopAll(); }
   bool Idle() const override { return engine_.Idle(); }
