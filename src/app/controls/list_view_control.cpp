@@ -32,6 +32,15 @@ void CopyCut(std::string_view text, char* buffer, int capacity) {
   buffer[length] = '\0';
 }
 
+// The same into a UTF-16 buffer of `capacity` characters.
+void CopyCutWide(std::string_view text, wchar_t* buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return;
+  std::string cut(text.size() + 1, '\0');
+  CopyCut(text, cut.data(), static_cast<int>(std::min<std::size_t>(cut.size(), static_cast<std::size_t>(capacity))));
+  const int written = MultiByteToWideChar(CP_ACP, 0, cut.c_str(), -1, buffer, capacity);
+  if (written == 0) buffer[0] = L'\0';
+}
+
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
   if (prefix.size() > text.size()) return false;
   const text::Charset& cs = platform::SystemCharset();
@@ -76,9 +85,17 @@ void Win32ListView::RemoveRows(const std::vector<int>& rows) {
   const int focused = static_cast<int>(SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
   LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = 0;
-  SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  if (static_cast<int>(selected.size()) * 2 > rows_.Count()) {
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  } else {
+    // A few rows: each is cleared alone rather than all of a million.
+    item.stateMask = LVIS_SELECTED;
+    for (int row : selected) SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    item.stateMask = LVIS_FOCUSED;
+    if (focused >= 0) SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+  }
 
   rows_.Remove(rows);
   SetCount(rows_.Count(), 0);
@@ -130,33 +147,53 @@ int Win32ListView::CurrentRow() const {
   return static_cast<int>(SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+// The list asks for a row's text and check box in the parent's character
+// set (ANSI here); some versions ask in UTF-16 all the same, so both are answered.
 bool Win32ListView::AnswerNotify(const NMHDR& header, LRESULT& result) const {
   if (header.hwndFrom != window_) return false;
-  if (header.code == LVN_GETDISPINFOA) {
+  if (header.code == LVN_GETDISPINFOA || header.code == LVN_GETDISPINFOW) {
+    const bool wide = header.code == LVN_GETDISPINFOW;
+    // Both forms have the same layout up to the text pointer's type.
     LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)).item;
+    result = 0;
     if (!rows_.Valid(item.iItem)) return true;
-    if ((item.mask & LVIF_TEXT) != 0 && item.iSubItem == 0) CopyCut(rows_.Path(item.iItem), item.pszText, item.cchTextMax);
+    if ((item.mask & LVIF_TEXT) != 0 && item.iSubItem == 0) {
+      if (wide) {
+        CopyCutWide(rows_.Path(item.iItem), reinterpret_cast<wchar_t*>(item.pszText), item.cchTextMax);
+      } else {
+        CopyCut(rows_.Path(item.iItem), item.pszText, item.cchTextMax);
+      }
+    }
     if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_STATEIMAGEMASK) != 0) {
       item.state = (item.state & ~LVIS_STATEIMAGEMASK) | CheckImage(rows_.Checked(item.iItem));
     }
-    result = 0;
     return true;
   }
-  if (header.code == LVN_ODFINDITEMA) {
+  if (header.code == LVN_ODFINDITEMA || header.code == LVN_ODFINDITEMW) {
     // Typing the start of a row's text moves to it, as in a list that holds its rows.
     const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
     result = -1;
     if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return true;
-    const std::string_view wanted(find.lvfi.psz);
+    std::string wanted;
+    if (header.code == LVN_ODFINDITEMW) {
+      const auto* text = reinterpret_cast<const wchar_t*>(find.lvfi.psz);
+      const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+      if (size <= 0) return true;
+      wanted.resize(static_cast<std::size_t>(size));
+      WideCharToMultiByte(CP_ACP, 0, text, -1, wanted.data(), size, nullptr, nullptr);
+      wanted.resize(static_cast<std::size_t>(size - 1));
+    } else {
+      wanted = find.lvfi.psz;
+    }
     const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
     const int count = rows_.Count();
+    if (count == 0) return true;
     const int start = std::clamp(find.iStart, 0, count);
     const int steps = (find.lvfi.flags & LVFI_WRAP) != 0 ? count : count - start;
     for (int step = 0; step < steps; ++step) {
       const int row = (start + step) % count;
       const std::string_view path = rows_.Path(row);
-      if (partial ? StartsWithIgnoringAsciiCase(path, wanted)
-                  : path.size() == wanted.size() && StartsWithIgnoringAsciiCase(path, wanted)) {
+      if ((partial || path.size() == wanted.size()) && StartsWithIgnoringAsciiCase(path, wanted)) {
         result = row;
         break;
       }
