@@ -34,7 +34,7 @@ class ResultListViewTest : public MainWindowTest {
     for (int x = bounds.left; x < bounds.left + 40; ++x) {
       LVHITTESTINFO hit{};
       hit.pt = {x, (bounds.top + bounds.bottom) / 2};
-      SendMessageA(List(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+      SendMessageA(List(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
       if ((hit.flags & LVHT_ONITEMSTATEICON) != 0 && hit.iItem == row) return hit.pt;
     }
     ADD_FAILURE() << "no check box found on row " << row;

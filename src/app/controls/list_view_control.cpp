@@ -208,8 +208,9 @@ bool Win32ListView::ToggleBoxAt(LPARAM point) {
   LVHITTESTINFO hit{};
   hit.pt.x = static_cast<short>(LOWORD(point));
   hit.pt.y = static_cast<short>(HIWORD(point));
-  SendMessageA(window_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-  if ((hit.flags & LVHT_ONITEMSTATEICON) == 0 || !rows_.Valid(hit.iItem) || hit.iSubItem != 0) return false;
+  // The box is always in the first column: the row's own hit test places it.
+  SendMessageA(window_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  if ((hit.flags & LVHT_ONITEMSTATEICON) == 0 || !rows_.Valid(hit.iItem)) return false;
   rows_.SetChecked(hit.iItem, !rows_.Checked(hit.iItem));
   SendMessageA(window_, LVM_REDRAWITEMS, static_cast<WPARAM>(hit.iItem), static_cast<LPARAM>(hit.iItem));
   return true;
