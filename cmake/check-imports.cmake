@@ -1,13 +1,17 @@
 cmake_minimum_required(VERSION 3.21)
-# Fails unless EXE is a 32-bit Windows GUI program that imports no DLL beyond
+# Fails unless EXE is a Windows GUI program of the expected format (FORMAT:
+# pei-i386 for the 32-bit program, the default) that imports no DLL beyond
 # Windows' own, so it runs on a bare Windows as one file.
-# cmake -DOBJDUMP=... -DEXE=... -P check-imports.cmake
+# cmake -DOBJDUMP=... -DEXE=... [-DFORMAT=...] -P check-imports.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "objdump could not read ${EXE}")
 endif()
-if(NOT dump MATCHES "file format pei-i386")
-  message(FATAL_ERROR "${EXE} is not a 32-bit Windows program")
+if(NOT FORMAT)
+  set(FORMAT pei-i386)
+endif()
+if(NOT dump MATCHES "file format ${FORMAT}")
+  message(FATAL_ERROR "${EXE} is not a Windows program of format ${FORMAT}")
 endif()
 if(NOT dump MATCHES "Subsystem[ \t]+00000002")
   message(FATAL_ERROR "${EXE} is not a GUI program")

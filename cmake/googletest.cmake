@@ -11,6 +11,9 @@ add_subdirectory(${QUELLOR_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_
 
 if(CMAKE_CROSSCOMPILING)
   set(QUELLOR_TEST_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run --prefix ${CMAKE_BINARY_DIR}/wineprefix)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    list(APPEND QUELLOR_TEST_EMULATOR --win64)
+  endif()
 endif()
 
 # quellor_test(NAME sources... [LIBS libs...] [LABELS labels...])

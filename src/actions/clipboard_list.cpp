@@ -8,8 +8,7 @@
 namespace quellor::actions {
 
 void CopyCheckedToClipboard(platform::Controls& controls, ActionServices& services) {
-  if (ResultActionRunning()) return;
-  const platform::ResultRows& rows = controls.超级列表框1.Rows();
+  const platform::ResultRows& rows = controls.超级列表框_结果.Rows();
   std::vector<std::string> paths;
   paths.reserve(static_cast<std::size_t>(rows.CheckedCount()));
   for (int row = 0; row < rows.Count(); ++row) {

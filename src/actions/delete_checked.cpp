@@ -2,7 +2,6 @@
 #include <string>
 #include <vector>
 
-#include "actions/action_run.h"
 #include "actions/checked_rows.h"
 #include "actions/file_transfer.h"
 #include "actions/result_actions.h"
@@ -11,15 +10,13 @@
 namespace quellor::actions {
 
 void DeleteChecked(platform::Controls& controls, ActionServices& services) {
-  if (ResultActionRunning()) return;
-  const ActionRun run;
   if (services.dialogs.ShowMessage("您确定要删除选定的文件吗？请慎重，删除后不可恢复！", "确定删除吗？",
                                    platform::MessageButtons::OkCancel,
                                    platform::MessageIcon::None) != platform::MessageAnswer::Ok) {
     return;
   }
-  platform::ListView& list = controls.超级列表框1;
-  platform::ProgressBar& progress = controls.进度条1;
+  platform::ListView& list = controls.超级列表框_结果;
+  platform::ProgressBar& progress = controls.进度条_搜索;
   progress.SetPosition(0);
   progress.SetMaximum(CountCheckedRows(list));
 

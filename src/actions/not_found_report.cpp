@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "platform/system_charset.h"
 #include "search/keyword_matcher.h"
+#include "search/search_run.h"
 #include "text/line_split.h"
 #include "text/path_scan.h"
 
@@ -51,24 +52,21 @@ std::string BuildNotFoundReport(const search::MatchRules& rules, std::string_vie
 }
 
 void WriteNotFoundReport(platform::Controls& controls, ActionServices& services) {
-  if (ResultActionRunning()) return;
   const text::Charset& cs = services.charset;
   const char separator = services.files.Separator();
 
   // Views into the rows: nothing changes them while the report is built.
   std::vector<std::string_view> names;
-  const platform::ResultRows& rows = controls.超级列表框1.Rows();
+  const platform::ResultRows& rows = controls.超级列表框_结果.Rows();
   names.reserve(static_cast<std::size_t>(rows.Count()));
   for (int row = 0; row < rows.Count(); ++row) names.push_back(text::LastPathComponent(cs, rows.Path(row), separator));
 
   // The rules of the search as the controls select it now.
-  search::MatchRules rules;
-  rules.kind = controls.选择框_搜索目录.Checked() ? search::NameKind::Folders : search::NameKind::Files;
-  rules.mode = controls.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact;
-  rules.charset = &cs;
-  rules.fold_file_name = services.fold_file_name;
-  rules.path_separators = platform::kPathSeparators;
-  rules.utf8_names = platform::NamesAreUtf8(cs);
+  search::RunSettings settings = search::PlatformRunSettings(cs);
+  settings.fold_file_name = services.fold_file_name;
+  const search::MatchRules rules =
+      search::RulesOf(settings, controls.选择框_搜索目录.Checked() ? search::NameKind::Folders : search::NameKind::Files,
+                      controls.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
 
   const std::string report = BuildNotFoundReport(rules, controls.编辑框_文件名.Text(), names);
   const std::string path = services.program_folder + separator + kNotFoundReportName;

@@ -32,10 +32,6 @@ struct ActionServices {
   search::NameFolding fold_file_name = &platform::FoldFileNameCase;
 };
 
-// True while a copy, move or delete runs. Every command here does nothing
-// meanwhile, and the window ignores its search button too.
-bool ResultActionRunning();
-
 void CheckAllRows(platform::Controls& controls);
 void UncheckAllRows(platform::Controls& controls);
 void CheckSelectedRows(platform::Controls& controls);

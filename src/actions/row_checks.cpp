@@ -4,20 +4,17 @@
 namespace quellor::actions {
 
 void CheckAllRows(platform::Controls& controls) {
-  if (ResultActionRunning()) return;
-  controls.超级列表框1.Rows().SetAllChecked(true);
-  controls.超级列表框1.RowsChanged();
+  controls.超级列表框_结果.Rows().SetAllChecked(true);
+  controls.超级列表框_结果.RowsChanged();
 }
 
 void UncheckAllRows(platform::Controls& controls) {
-  if (ResultActionRunning()) return;
-  controls.超级列表框1.Rows().SetAllChecked(false);
-  controls.超级列表框1.RowsChanged();
+  controls.超级列表框_结果.Rows().SetAllChecked(false);
+  controls.超级列表框_结果.RowsChanged();
 }
 
 void CheckSelectedRows(platform::Controls& controls) {
-  if (ResultActionRunning()) return;
-  platform::ListView& list = controls.超级列表框1;
+  platform::ListView& list = controls.超级列表框_结果;
   for (int row : list.SelectedRows()) list.Rows().SetChecked(row, true);
   list.RowsChanged();
 }

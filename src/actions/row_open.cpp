@@ -6,18 +6,16 @@
 namespace quellor::actions {
 
 void OpenCurrentRow(platform::Controls& controls, ActionServices& services) {
-  if (ResultActionRunning()) return;
-  const int row = controls.超级列表框1.CurrentRow();
+  const int row = controls.超级列表框_结果.CurrentRow();
   if (row < 0) return;
   // A failed request shows nothing: the user sees that nothing opened.
-  services.shell.Open(controls.超级列表框1.RowText(row), platform::ShellVerb::Open);
+  services.shell.Open(controls.超级列表框_结果.RowText(row), platform::ShellVerb::Open);
 }
 
 void OpenContainingFolder(platform::Controls& controls, ActionServices& services) {
-  if (ResultActionRunning()) return;
-  const int row = controls.超级列表框1.CurrentRow();
+  const int row = controls.超级列表框_结果.CurrentRow();
   if (row < 0) return;
-  const std::string path = controls.超级列表框1.RowText(row);
+  const std::string path = controls.超级列表框_结果.RowText(row);
   if (services.files.KindOf(path) == platform::PathKind::Missing) return;
   services.shell.ShowInFolder(path);
 }

@@ -1,7 +1,6 @@
 // Copying or moving the ticked rows' items into a folder the user picks.
 #include <string>
 
-#include "actions/action_run.h"
 #include "actions/checked_rows.h"
 #include "actions/file_transfer.h"
 #include "actions/result_actions.h"
@@ -30,8 +29,6 @@ KindTexts TextsFor(TransferKind kind) {
 }  // namespace
 
 void TransferChecked(platform::Controls& controls, ActionServices& services, TransferKind kind) {
-  if (ResultActionRunning()) return;
-  const ActionRun run;
   const KindTexts texts = TextsFor(kind);
   const std::string chosen = ChooseTargetFolder(services.dialogs, "请选择");
   if (chosen.empty()) return;
@@ -40,9 +37,9 @@ void TransferChecked(platform::Controls& controls, ActionServices& services, Tra
   const std::string folder =
       text::EndsWithSeparator(services.charset, chosen, separator) ? chosen : chosen + separator;
 
-  platform::ListView& list = controls.超级列表框1;
-  controls.进度条1.SetPosition(0);
-  controls.进度条1.SetMaximum(CountCheckedRows(list));
+  platform::ListView& list = controls.超级列表框_结果;
+  controls.进度条_搜索.SetPosition(0);
+  controls.进度条_搜索.SetMaximum(CountCheckedRows(list));
 
   int taken = 0;
   int failed = 0;
@@ -57,12 +54,12 @@ void TransferChecked(platform::Controls& controls, ActionServices& services, Tra
       break;
     }
     if (!list.RowChecked(row)) continue;
-    const bool rename_on_clash = controls.选择框1.Checked();
+    const bool rename_on_clash = controls.选择框_同名自动改名.Checked();
     if (!TransferItem(services.files, services.charset, texts.operation, list.RowText(row), folder, rename_on_clash)) {
       ++failed;
     }
     ++taken;
-    controls.进度条1.SetPosition(controls.进度条1.Position() + 1);
+    controls.进度条_搜索.SetPosition(controls.进度条_搜索.Position() + 1);
   }
   if (closing && taken == 0) return;
   controls.标签_状态.SetCaption(taken > 0 ? EndText(texts.done, texts.verb, failed) : texts.nothing_checked);

@@ -2,12 +2,12 @@
 
 #include <commctrl.h>
 
-#include "actions/result_actions.h"
 #include "app/control_ids.h"
 #include "app/file_drop_target.h"
 #include "app/frame_window.h"
 #include "app/paths/search_paths.h"
 #include "app/window_actions.h"
+#include "app/window_commands.h"
 #include "app/window_controls.h"
 #include "app/window_event_pump.h"
 #include "app/window_layout.h"
@@ -32,23 +32,6 @@ bool RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kWindowClass;
   return RegisterClassA(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
-bool IsResultAction(int id) {
-  switch (id) {
-    case ids::按钮_未搜索到文件:
-    case ids::按钮1:
-    case ids::按钮2:
-    case ids::按钮3:
-    case ids::按钮5:
-    case ids::按钮4:
-    case ids::按钮_复制到剪贴板:
-    case ids::定位_打开文件所在位置:
-    case ids::定位_批量勾选选定项目:
-      return true;
-    default:
-      return false;
-  }
 }
 
 }  // namespace
@@ -165,7 +148,7 @@ bool MainWindow::OnCreate() {
   drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;
 
   search_ = MakeWindowSearch(window_, kSearchWakeMessage, controls_->controls(), *dialogs_);
-  actions_ = MakeWindowActions(controls_->controls(), *dialogs_, *events_, options_.program_folder, options_.shell);
+  actions_ = std::make_unique<WindowActions>(*dialogs_, *events_, options_.program_folder, options_.shell);
 
   LoadSettings(controls_->controls(), location_);
   search_->MatchModeChanged();
@@ -178,11 +161,12 @@ bool MainWindow::CreateControls() {
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr);
   HGDIOBJ default_font = GetStockObject(DEFAULT_GUI_FONT);
   HWND previous = HWND_TOP;
-  for (const ControlSpec& layout : MainWindowControls()) {
+  for (const ControlLayout& layout : MainWindowControls()) {
     // The keyword box paints under the hint that lies on it, so the hint shows the box through.
     const DWORD clip = layout.id == ids::编辑框_文件名 ? 0 : WS_CLIPSIBLINGS;
+    const DWORD disabled = layout.start == platform::ControlStart::Disabled ? WS_DISABLED : 0;
     HWND control = CreateWindowExA(layout.ex_style, layout.class_name, layout.caption,
-                                   WS_CHILD | WS_VISIBLE | clip | layout.style, layout.left, layout.top,
+                                   WS_CHILD | WS_VISIBLE | clip | layout.style | disabled, layout.left, layout.top,
                                    layout.width, layout.height, window_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
     if (control == nullptr) return false;
@@ -191,14 +175,12 @@ bool MainWindow::CreateControls() {
     previous = control;
     HGDIOBJ font = (layout.font == ControlFont::Small && small_font_ != nullptr) ? small_font_ : default_font;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (layout.start == platform::ControlStart::Checked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
   }
 
-  CheckDlgButton(window_, ids::选择框2, BST_CHECKED);
-  CheckDlgButton(window_, ids::单选框_指定路径, BST_CHECKED);
-  CheckDlgButton(window_, ids::单选框_精确搜索, BST_CHECKED);
   SendDlgItemMessageA(window_, ids::编辑框_文件名, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the system allows
 
-  HWND results = GetDlgItem(window_, ids::超级列表框1);
+  HWND results = GetDlgItem(window_, ids::超级列表框_结果);
   const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB;
   SendMessageA(results, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
   LVCOLUMNA column{};
@@ -210,7 +192,7 @@ bool MainWindow::CreateControls() {
   if (SendMessageA(results, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) != 0) return false;
 
   // The right press over the two lists, the left press on the hint, the hint over the box's paint.
-  for (int id : {ids::列表框_路径, ids::超级列表框1, ids::透明标签1, ids::编辑框_文件名}) {
+  for (int id : {ids::列表框_路径, ids::超级列表框_结果, ids::透明标签_提示, ids::编辑框_文件名}) {
     if (!SetWindowSubclass(GetDlgItem(window_, id), &MainWindow::ControlProc, static_cast<UINT_PTR>(id),
                            reinterpret_cast<DWORD_PTR>(this))) {
       return false;
@@ -228,13 +210,13 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
         self.ShowPopupMenu(ids::菜单_删除当前路径);
         return 0;
       }
-      if (id == ids::超级列表框1) {
+      if (id == ids::超级列表框_结果) {
         self.ShowPopupMenu(ids::定位_打开文件所在位置);
         return 0;
       }
       break;
     case WM_LBUTTONDOWN:
-      if (id == ids::透明标签1) {
+      if (id == ids::透明标签_提示) {
         ShowWindow(control, SW_HIDE);
         return 0;
       }
@@ -277,7 +259,7 @@ void MainWindow::ShowPopupMenu(int first_item) {
 // painted itself, or changed its text or scrolled (it draws those at once,
 // over the hint), the hint's text is put on top again.
 void MainWindow::RepaintHintOverKeywordBox(bool box_too) {
-  HWND hint = GetDlgItem(window_, ids::透明标签1);
+  HWND hint = GetDlgItem(window_, ids::透明标签_提示);
   if (hint == nullptr || !IsWindowVisible(hint)) return;
   if (box_too) {
     // Left to the next paint: a command that appends many lines repaints once.
@@ -292,54 +274,10 @@ void MainWindow::OnCommand(int id, int code) {
     if (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL) RepaintHintOverKeywordBox(true);
     return;
   }
-  if (!controls_ || closing_ || code != BN_CLICKED) return;  // menu items come with code 0 too
-  platform::Controls& c = controls_->controls();
-  if (IsResultAction(id)) {
-    RunResultAction(id);
-    return;
-  }
-  switch (id) {
-    case ids::按钮_立即搜索:
-      if (!actions::ResultActionRunning()) search_->Start();
-      break;
-    case ids::按钮_停止搜索:
-      search_->Stop();
-      break;
-    case ids::按钮_搜索路径:
-      AddSearchPath(c, *dialogs_, platform::SystemCharset());
-      break;
-    case ids::选择框_搜索目录:
-      StoreFolderNamesOnly(c, location_);
-      break;
-    case ids::选择框2:
-      StoreSaveKeywords(c, location_);
-      break;
-    case ids::选择框1:
-      StoreRenameOnClash(c, location_);
-      break;
-    case ids::单选框_整个电脑:
-      SelectWholeComputer(c, location_);
-      break;
-    case ids::单选框_指定路径:
-      SelectChosenFolders(c, location_);
-      break;
-    case ids::单选框_精确搜索:
-      StoreExactMatching(location_);
-      search_->MatchModeChanged();
-      break;
-    case ids::单选框_模糊搜索:
-      StoreFuzzyMatching(location_);
-      search_->MatchModeChanged();
-      break;
-    case ids::菜单_删除当前路径:
-      DeleteCurrentPath(c);
-      break;
-    case ids::菜单_删除全部路径:
-      DeleteAllPaths(c);
-      break;
-    default:
-      break;
-  }
+  if (code != BN_CLICKED) return;  // menu items come with code 0 too
+  // A list view sends no WM_COMMAND: its id comes here only for its double click.
+  if (id == ids::超级列表框_结果) return;
+  RunCommand(id);
 }
 
 void MainWindow::OnDeliveryTimer() {
@@ -350,24 +288,38 @@ void MainWindow::OnDeliveryTimer() {
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {
-  if (header.idFrom != static_cast<UINT_PTR>(ids::超级列表框1) || !controls_) return 0;
+  if (header.idFrom != static_cast<UINT_PTR>(ids::超级列表框_结果) || !controls_) return 0;
   LRESULT result = 0;
   if (controls_->result_list().AnswerNotify(header, result)) return result;
-  if (header.code == static_cast<UINT>(NM_DBLCLK)) RunResultAction(ids::超级列表框1);
+  if (header.code == static_cast<UINT>(NM_DBLCLK)) RunCommand(ids::超级列表框_结果);
   return 0;
 }
 
-// While a copy, move or delete handles events row by row, every other result
-// action and the search wait their turn: they are ignored. A close asked for
-// meanwhile ends that action after its current row, then the window goes.
-void MainWindow::RunResultAction(int command) {
-  if (closing_) return;
-  actions_->Run(command);
-  if (close_requested_ && !actions::ResultActionRunning()) Close();
+// While a result action runs (a copy, move or delete handles events row by
+// row), every other result action and the search wait their turn: they are
+// ignored. A close asked for meanwhile ends that action after its current row,
+// then the window goes.
+void MainWindow::RunCommand(int id) {
+  const WindowCommand* command = FindWindowCommand(id);
+  if (command == nullptr || !controls_ || closing_) return;
+  CommandTools tools{controls_->controls(), *dialogs_, location_, *search_, actions_->services()};
+  actions::ActionRunner& runner = actions_->runner();
+  switch (command->kind) {
+    case CommandKind::Anytime:
+      command->run(tools);
+      break;
+    case CommandKind::AfterResultActions:
+      if (!runner.Busy()) command->run(tools);
+      break;
+    case CommandKind::ResultAction:
+      runner.Run([&] { command->run(tools); });
+      if (close_requested_ && !runner.Busy()) Close();
+      break;
+  }
 }
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
-  if (GetDlgCtrlID(control) == ids::透明标签1) {
+  if (GetDlgCtrlID(control) == ids::透明标签_提示) {
     // Transparent: light grey text over whatever the keyword box shows.
     SetTextColor(dc, kHintColour);
     SetBkMode(dc, TRANSPARENT);
@@ -377,7 +329,7 @@ LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
 }
 
 void MainWindow::OnClose() {
-  if (actions::ResultActionRunning()) {
+  if (actions_ && actions_->runner().Busy()) {
     close_requested_ = true;
     return;
   }
@@ -399,15 +351,7 @@ void MainWindow::WaitForSearchToEnd() {
   search_->StopAll();
   while (!search_->Idle() && window_ != nullptr) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return;
-      }
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
+    if (!events_->HandlePendingMessages()) return;
   }
 }
 

@@ -20,6 +20,7 @@ namespace quellor::app {
 class FileDropTarget;
 class WindowActions;
 class WindowControls;
+class WindowEventPump;
 class WindowSearch;
 
 class MainWindow {
@@ -80,7 +81,7 @@ class MainWindow {
   void OnDestroy();
   void ShowPopupMenu(int first_item);
   void RepaintHintOverKeywordBox(bool box_too);
-  void RunResultAction(int command);
+  void RunCommand(int id);
 
   HINSTANCE instance_;
   Options options_;
@@ -90,7 +91,7 @@ class MainWindow {
   std::unique_ptr<WindowControls> controls_;
   std::unique_ptr<platform::Dialogs> own_dialogs_;
   platform::Dialogs* dialogs_ = nullptr;
-  std::unique_ptr<platform::EventPump> events_;
+  std::unique_ptr<WindowEventPump> events_;
   std::unique_ptr<WindowSearch> search_;
   std::unique_ptr<WindowActions> actions_;
   FileDropTarget* drop_target_ = nullptr;

@@ -1,26 +1,36 @@
-// The result-list commands as the main window runs them.
+// What the window's result actions run with: the system's file operations,
+// shell and clipboard, and the runner that lets one of them run at a time.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "platform/controls.h"
+#include "actions/action_runner.h"
+#include "actions/result_actions.h"
+#include "platform/clipboard.h"
 #include "platform/dialogs.h"
+#include "platform/file_operations.h"
 #include "platform/shell.h"
 
 namespace quellor::app {
 
 class WindowActions {
  public:
-  virtual ~WindowActions() = default;
-  // `command` is the id of a result-action button, of a 定位 menu item, or of
-  // 超级列表框1 for its double click.
-  virtual void Run(int command) = 0;
-};
+  // `shell` is the system's when null.
+  WindowActions(platform::Dialogs& dialogs, platform::EventPump& events, const std::string& program_folder,
+                platform::Shell* shell);
+  WindowActions(const WindowActions&) = delete;
+  WindowActions& operator=(const WindowActions&) = delete;
 
-// `shell` is the system's when null.
-std::unique_ptr<WindowActions> MakeWindowActions(platform::Controls& controls, platform::Dialogs& dialogs,
-                                                 platform::EventPump& events, const std::string& program_folder,
-                                                 platform::Shell* shell = nullptr);
+  actions::ActionServices& services() { return services_; }
+  actions::ActionRunner& runner() { return runner_; }
+
+ private:
+  std::unique_ptr<platform::FileOperations> files_;
+  std::unique_ptr<platform::Shell> own_shell_;
+  std::unique_ptr<platform::Clipboard> clipboard_;
+  actions::ActionServices services_;
+  actions::ActionRunner runner_;
+};
 
 }  // namespace quellor::app

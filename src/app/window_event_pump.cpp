@@ -7,6 +7,10 @@
 namespace quellor::app {
 
 bool WindowEventPump::ProcessPendingEvents() {
+  return HandlePendingMessages() && !window_.close_requested() && window_.handle() != nullptr;
+}
+
+bool WindowEventPump::HandlePendingMessages() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -19,7 +23,7 @@ bool WindowEventPump::ProcessPendingEvents() {
       DispatchMessageA(&message);
     }
   }
-  return !window_.close_requested() && window_.handle() != nullptr;
+  return true;
 }
 
 }  // namespace quellor::app

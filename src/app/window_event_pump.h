@@ -13,6 +13,10 @@ class WindowEventPump : public platform::EventPump {
   // Handles every pending event; false once a close was asked for (or the
   // program is quitting), so that the command ends after its current item.
   bool ProcessPendingEvents() override;
+  // Handles every pending message as the program's loop does, the dialog keys
+  // included; false when the program is quitting (the quit is left for the
+  // main loop).
+  bool HandlePendingMessages();
 
  private:
   MainWindow& window_;

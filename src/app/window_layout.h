@@ -1,14 +1,13 @@
-// What the main window is made of: its attributes and one row per control
-// (class, place in client coordinates, caption, style), in creation order.
-// Creation order is also the stacking order, first on top: the hint label lies
-// over the keyword box, 选择框1 over the search-area radio buttons,
-// 按钮_复制到剪贴板 over the matching-mode ones, and the two frames under all.
+// What the main window is made of: its attributes and one row per control, in
+// creation order, made from the control table (platform/control_table.h).
 #pragma once
 
 #include <windows.h>
 
 #include <span>
 #include <string_view>
+
+#include "platform/control_table.h"
 
 namespace quellor::app {
 
@@ -21,7 +20,7 @@ inline constexpr const char* kFrameClass = "QuellorFrame";
 
 enum class ControlFont { WindowDefault, Small };
 
-struct ControlSpec {
+struct ControlLayout {
   int id;
   const char* class_name;
   int left, top, width, height;
@@ -29,9 +28,10 @@ struct ControlSpec {
   DWORD style;  // besides WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS
   DWORD ex_style;
   ControlFont font;
+  platform::ControlStart start;
 };
 
-std::span<const ControlSpec> MainWindowControls();
+std::span<const ControlLayout> MainWindowControls();
 
 // The grey hint over the keyword box.
 extern const char* const kHintText;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "app/search_commands.h"
 #include "platform/fixed_drives.h"
 #include "platform/system_charset.h"
 #include "search/search_engine.h"
@@ -21,13 +22,12 @@ class EngineSearch : public WindowSearch {
         // Workers only post: they never wait for the window thread.
         engine_([window, wake_message] { PostMessageA(window, wake_message, 0, 0); }) {}
 
-  void Start() override { search::StartSearch(controls_, engine_, services_); }
-  void Stop() override { search::StopSearch(controls_, engine_); }
-  void MatchModeChanged() override {
-    engine_.SetMatchMode(controls_.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
-  }
+  void Start() override { StartSearch(controls_, engine_, services_); }
+  void Stop() override { StopSearch(controls_, engine_); }
+  void MatchModeChanged() override { engine_.SetMatchMode(SelectedMatchMode(controls_)); }
   bool DeliverPending() override {
-    return engine_.DeliverPending(controls_, std::chrono::steady_clock::now() + kDeliverySlice);
+    ResultListDisplay display(controls_);
+    return engine_.DeliverPending(display, std::chrono::steady_clock::now() + kDeliverySlice);
   }
   void StopAndWait() override { engine_.StopAndWait(); }
   void StopAll() override { engine_.StopAll(); }
@@ -35,7 +35,7 @@ class EngineSearch : public WindowSearch {
 
  private:
   platform::Controls& controls_;
-  search::SearchServices services_;
+  SearchServices services_;
   search::SearchEngine engine_;
 };
 

@@ -115,13 +115,7 @@ int Run(const std::vector<std::string_view>& args) {
     if (count.failed > 0) status = 1;
   }
   if (!options.not_found_file.empty()) {
-    search::MatchRules rules;
-    rules.kind = options.kind;
-    rules.mode = options.mode;
-    rules.charset = &cs;
-    rules.fold_file_name = run_settings.fold_file_name;
-    rules.path_separators = run_settings.path_separators;
-    rules.utf8_names = run_settings.utf8_names;
+    const search::MatchRules rules = search::RulesOf(run_settings, options.kind, options.mode);
     if (!WriteNotFoundFile(options.not_found_file, rules, run_settings.separator, names, recorder.Rows())) {
       std::fprintf(stderr, "quellor-find: cannot write %s\n", options.not_found_file.c_str());
       status = 1;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/control_table.h"
 #include "platform/result_rows.h"
 
 namespace quellor::platform {
@@ -121,32 +122,11 @@ class ListView {
   }
 };
 
-// Every control that a command reads or writes, by its real name.
+// Every control that a command reads or writes, by its name in the window.
 struct Controls {
-  Label& 标签2;
-  Button& 按钮_搜索路径;
-  CheckBox& 选择框_搜索目录;
-  CheckBox& 选择框2;
-  ListBox& 列表框_路径;
-  EditBox& 编辑框_文件名;
-  HintLabel& 透明标签1;
-  CheckBox& 单选框_整个电脑;
-  CheckBox& 单选框_指定路径;
-  CheckBox& 选择框1;
-  CheckBox& 单选框_精确搜索;
-  CheckBox& 单选框_模糊搜索;
-  Button& 按钮_复制到剪贴板;
-  ListView& 超级列表框1;
-  ProgressBar& 进度条1;
-  Button& 按钮_立即搜索;
-  Button& 按钮_未搜索到文件;
-  Button& 按钮_停止搜索;
-  Button& 按钮1;
-  Button& 按钮2;
-  Button& 按钮3;
-  Button& 按钮5;
-  Button& 按钮4;
-  Label& 标签_状态;
+#define QUELLOR_CONTROL_FIELD(kind, name, ...) QUELLOR_IF_COMMANDS_SEE_##kind(kind& name;)
+  QUELLOR_MAIN_WINDOW_CONTROLS(QUELLOR_CONTROL_FIELD)
+#undef QUELLOR_CONTROL_FIELD
 };
 
 }  // namespace quellor::platform

@@ -9,8 +9,6 @@
 #include "platform/tick_count.h"
 #include "search/search_run.h"
 #include "search/status_texts.h"
-#include "text/line_split.h"
-#include "text/path_scan.h"
 
 namespace quellor::search {
 
@@ -42,7 +40,7 @@ struct SearchEngine::Impl {
 
   std::function<void()> wake;
   std::atomic<MatchMode> mode{MatchMode::Exact};
-  // Window thread only.
+  // Owning thread only.
   std::shared_ptr<Run> current;
   std::vector<std::shared_ptr<Run>> runs;
 
@@ -54,7 +52,7 @@ struct SearchEngine::Impl {
   std::optional<Status> pending_status;
   bool wake_sent = false;
 
-  // Window thread only: rows taken from `pending_rows` and not yet in the list,
+  // Owning thread only: rows taken from `pending_rows` and not yet shown,
   // and a status held back until they are.
   platform::ResultRows taking_rows;
   int taking_next = 0;
@@ -166,6 +164,8 @@ SearchEngine::SearchEngine(std::function<void()> wake) : impl_(std::make_unique<
 
 SearchEngine::~SearchEngine() { StopAndWait(); }
 
+void SearchEngine::Start(RunRequest request, RunSettings settings) { impl_->Begin(std::move(request), settings); }
+
 void SearchEngine::SetMatchMode(MatchMode mode) { impl_->mode = mode; }
 
 void SearchEngine::RequestStop() { impl_->StopCurrent(); }
@@ -188,11 +188,10 @@ bool SearchEngine::Idle() const {
   return true;
 }
 
-bool SearchEngine::DeliverPending(platform::Controls& controls, std::chrono::steady_clock::time_point deadline) {
+bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock::time_point deadline) {
   // The clock is read once per this many rows: appending one costs well under a microsecond.
   constexpr int kRowsPerClockCheck = 256;
   Impl& impl = *impl_;
-  platform::ListView& list = controls.超级列表框1;
   std::shared_ptr<const std::vector<std::string>> keywords;
   {
     std::lock_guard<std::mutex> hold(impl.mutex);
@@ -216,17 +215,17 @@ bool SearchEngine::DeliverPending(platform::Controls& controls, std::chrono::ste
       break;
     }
     const int end = std::min(impl.taking_rows.Count(), impl.taking_next + kRowsPerClockCheck);
-    list.Rows().AppendFrom(impl.taking_rows, impl.taking_next, end);
+    display.AppendRows(impl.taking_rows, impl.taking_next, end);
     impl.taking_next = end;
     appended = true;
   }
-  if (appended) list.RowsAppended();
+  if (appended) display.ShowAppendedRows();
 
   if (!impl.held_status) return rows_waiting;
   const Status status = *impl.held_status;
   if (status.kind == StatusKind::Progress) {
     if (keywords && status.keyword < keywords->size()) {
-      controls.标签_状态.SetCaption(ProgressText((*keywords)[status.keyword], ProgressNumber(platform::TickCount())));
+      display.SetStatusText(ProgressText((*keywords)[status.keyword], ProgressNumber(platform::TickCount())));
     }
     impl.held_status.reset();
     return rows_waiting;
@@ -236,66 +235,18 @@ bool SearchEngine::DeliverPending(platform::Controls& controls, std::chrono::ste
   impl.held_status.reset();
   switch (status.kind) {
     case StatusKind::FilesFinished:
-      controls.标签_状态.SetCaption(FilesFinishedText(list.RowCount()));
+      display.SetStatusText(FilesFinishedText(display.RowCount()));
       break;
     case StatusKind::FolderRunStart:
-      controls.标签_状态.SetCaption(kFolderRunStartText);
+      display.SetStatusText(kFolderRunStartText);
       break;
     case StatusKind::FoldersFinished:
-      controls.标签_状态.SetCaption(FoldersFinishedText(list.RowCount()));
+      display.SetStatusText(FoldersFinishedText(display.RowCount()));
       break;
     case StatusKind::Progress:
       break;
   }
   return false;
-}
-
-void StartSearch(platform::Controls& c, SearchEngine& engine, SearchServices& services) {
-  const text::Charset& cs = services.charset;
-  if (c.单选框_指定路径.Checked() && c.列表框_路径.Count() == 0) {
-    services.dialogs.ShowMessage("您选择的是按指定路径搜索，请指定搜索路径后再搜索！", "信息：",
-                                 platform::MessageButtons::Ok, platform::MessageIcon::None);
-    return;
-  }
-  c.按钮_停止搜索.SetCaption(kNoStopCaption);
-  const std::vector<std::string> lines = text::SplitLines(cs, c.编辑框_文件名.Text());
-  c.编辑框_文件名.SetText("");
-  // One append of every kept line: the box ends as line-by-line appends would
-  // leave it, without redrawing a long list once per line.
-  std::string kept_lines;
-  for (const std::string& line : lines) {
-    if (!text::IsBlankLine(cs, line)) kept_lines += line + "\r\n";
-  }
-  if (!kept_lines.empty()) c.编辑框_文件名.Append(kept_lines);
-  const std::string kept = c.编辑框_文件名.Text();
-  if (kept.empty()) {
-    services.dialogs.ShowMessage("您没有输入任何要搜索的文件名！请输入后再执行搜索！", "信息：",
-                                 platform::MessageButtons::Ok, platform::MessageIcon::None);
-    return;
-  }
-  RunRequest request;
-  request.keywords = text::SplitLines(cs, kept);
-  // The old run stops before the list is emptied; its rows are dropped from here on.
-  engine.impl_->StopCurrent();
-  c.超级列表框1.DeleteAllRows();
-  if (c.单选框_整个电脑.Checked()) {
-    if (services.whole_computer_roots) request.roots = services.whole_computer_roots();
-  } else {
-    for (int i = 0; i < c.列表框_路径.Count(); ++i) request.roots.push_back(c.列表框_路径.Text(i));
-  }
-  request.kind = c.选择框_搜索目录.Checked() ? NameKind::Folders : NameKind::Files;
-  if (request.kind == NameKind::Files) {
-    engine.SetMatchMode(c.单选框_模糊搜索.Checked() ? MatchMode::Fuzzy : MatchMode::Exact);
-  } else {
-    engine.SetMatchMode(c.单选框_精确搜索.Checked() ? MatchMode::Exact : MatchMode::Fuzzy);
-  }
-  engine.impl_->Begin(std::move(request), PlatformRunSettings(cs));
-  c.按钮_未搜索到文件.SetEnabled(true);
-}
-
-void StopSearch(platform::Controls& controls, SearchEngine& engine) {
-  controls.按钮_停止搜索.SetCaption(kStopCaption);
-  engine.RequestStop();
 }
 
 }  // namespace quellor::search

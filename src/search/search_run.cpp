@@ -20,6 +20,17 @@ RunSettings PlatformRunSettings(const text::Charset& charset) {
   return s;
 }
 
+MatchRules RulesOf(const RunSettings& settings, NameKind kind, MatchMode mode) {
+  MatchRules rules;
+  rules.kind = kind;
+  rules.mode = mode;
+  rules.charset = settings.charset;
+  rules.fold_file_name = settings.fold_file_name;
+  rules.path_separators = settings.path_separators;
+  rules.utf8_names = settings.utf8_names;
+  return rules;
+}
+
 namespace {
 // Folder reading is system time: a reader per core overlaps it.
 unsigned PrefetchReaders() {
@@ -49,14 +60,7 @@ void SearchRun::Run() {
 const KeywordMatcher& SearchRun::Matcher(MatchMode mode) {
   std::unique_ptr<KeywordMatcher>& matcher = matchers_[mode == MatchMode::Exact ? 0 : 1];
   if (!matcher) {
-    MatchRules rules;
-    rules.kind = request_.kind;
-    rules.mode = mode;
-    rules.charset = settings_.charset;
-    rules.fold_file_name = settings_.fold_file_name;
-    rules.path_separators = settings_.path_separators;
-    rules.utf8_names = settings_.utf8_names;
-    matcher = std::make_unique<KeywordMatcher>(request_.keywords, rules);
+    matcher = std::make_unique<KeywordMatcher>(request_.keywords, RulesOf(settings_, request_.kind, mode));
   }
   return *matcher;
 }

@@ -41,6 +41,9 @@ struct RunSettings {
 // The settings of this platform for texts in `charset`.
 RunSettings PlatformRunSettings(const text::Charset& charset);
 
+// The rules by which a run with `settings` matches names of `kind` in `mode`.
+MatchRules RulesOf(const RunSettings& settings, NameKind kind, MatchMode mode);
+
 // Held by a run while it walks one root, so two runs never walk at once.
 std::mutex& SearchLock();
 

@@ -20,7 +20,7 @@
 #include "platform/memory/scripted_dialogs.h"
 #include "platform/shell.h"
 #include "platform/system_charset.h"
-#include "platform/temp_folder.h"
+#include "support/temp_tree.h"
 
 namespace quellor::testing {
 
@@ -86,21 +86,21 @@ class ActionTest : public ::testing::Test {
   void AddRows(const std::vector<std::string>& relatives, const std::vector<int>& checked = {}) {
     std::vector<std::string> texts;
     for (const std::string& relative : relatives) texts.push_back(Path(relative));
-    const int first = memory_.超级列表框1.RowCount();
-    memory_.超级列表框1.AppendRows(texts);
-    for (int row : checked) memory_.超级列表框1.SetRowChecked(first + row, true);
+    const int first = memory_.超级列表框_结果.RowCount();
+    memory_.超级列表框_结果.AppendRows(texts);
+    for (int row : checked) memory_.超级列表框_结果.SetRowChecked(first + row, true);
   }
-  std::vector<std::string> RowTexts() const { return memory_.超级列表框1.Texts(); }
+  std::vector<std::string> RowTexts() const { return memory_.超级列表框_结果.Texts(); }
   std::vector<bool> RowTicks() const {
     std::vector<bool> ticks;
-    const platform::ResultRows& rows = memory_.超级列表框1.Rows();
+    const platform::ResultRows& rows = memory_.超级列表框_结果.Rows();
     for (int row = 0; row < rows.Count(); ++row) ticks.push_back(rows.Checked(row));
     return ticks;
   }
 
   platform::Controls& controls() { return memory_.controls(); }
 
-  TempFolder temp_;
+  TempTree temp_;
   std::filesystem::path root_ = temp_.path();
   platform::MemoryControls memory_;
   platform::ScriptedDialogs dialogs_;

@@ -7,6 +7,7 @@
 #include "action_fixture.h"
 #include "cli/find_options.h"
 #include "cli/hit_actions.h"
+#include "search/search_run.h"
 
 namespace quellor::testing {
 namespace {
@@ -57,9 +58,9 @@ TEST_F(HitActionsTest, EachFoundItemOnceInOrderAndFailuresNamed) {
 }
 
 TEST_F(HitActionsTest, NotFoundFileByTheSearchRules) {
-  search::MatchRules rules;
-  rules.charset = &platform::SystemCharset();
-  rules.path_separators = platform::kPathSeparators;
+  search::RunSettings settings = search::PlatformRunSettings(platform::SystemCharset());
+  settings.fold_file_name = &text::FoldAsciiCase;
+  const search::MatchRules rules = search::RulesOf(settings, search::NameKind::Files, search::MatchMode::Exact);
   const char separator = files_->Separator();
   const std::string report = Path("nf.txt");
   ASSERT_TRUE(cli::WriteNotFoundFile(report, rules, separator, {"a", "ba.txt", "A.TXT"}, {Path("x/a.txt")}));

@@ -11,10 +11,10 @@ using RowCommandsTest = ActionTest;
 
 TEST_F(RowCommandsTest, TickAllNoneAndSelected) {
   actions::CheckAllRows(controls());  // an empty list: nothing to do, nothing breaks
-  memory_.超级列表框1.AppendRows({"a", "b", "c", "d"});
-  memory_.超级列表框1.SetRowChecked(0, true);
-  memory_.超级列表框1.SetRowSelected(2, true);
-  memory_.超级列表框1.SetRowSelected(3, true);
+  memory_.超级列表框_结果.AppendRows({"a", "b", "c", "d"});
+  memory_.超级列表框_结果.SetRowChecked(0, true);
+  memory_.超级列表框_结果.SetRowSelected(2, true);
+  memory_.超级列表框_结果.SetRowSelected(3, true);
   actions::CheckSelectedRows(controls());
   EXPECT_EQ(RowTicks(), (std::vector<bool>{true, false, true, true}));
   actions::UncheckAllRows(controls());
@@ -31,8 +31,8 @@ TEST_F(RowCommandsTest, OpenActsOnTheTopmostSelectedRowOnly) {
   actions::OpenContainingFolder(controls(), services_);
   EXPECT_TRUE(shell_.requests.empty()) << "no current row, nothing opened";
 
-  memory_.超级列表框1.SetRowSelected(1, true);
-  memory_.超级列表框1.SetRowSelected(0, true);
+  memory_.超级列表框_结果.SetRowSelected(1, true);
+  memory_.超级列表框_结果.SetRowSelected(0, true);
   actions::OpenCurrentRow(controls(), services_);
   actions::OpenContainingFolder(controls(), services_);
   ASSERT_EQ(shell_.requests.size(), 2u);
@@ -45,7 +45,7 @@ TEST_F(RowCommandsTest, OpenActsOnTheTopmostSelectedRowOnly) {
 
 TEST_F(RowCommandsTest, ContainingFolderOfAVanishedItemDoesNothing) {
   AddRows({"gone.txt"});
-  memory_.超级列表框1.SetRowSelected(0, true);
+  memory_.超级列表框_结果.SetRowSelected(0, true);
   actions::OpenContainingFolder(controls(), services_);
   EXPECT_TRUE(shell_.requests.empty());
   EXPECT_TRUE(dialogs_.messages.empty());
@@ -67,7 +67,7 @@ TEST(DropListBlock, LayoutIsByteExact) {
 using ClipboardCommandTest = ActionTest;
 
 TEST_F(ClipboardCommandTest, NothingTickedLeavesTheClipboardAlone) {
-  memory_.超级列表框1.AppendRows({"C:\\a.txt"});
+  memory_.超级列表框_结果.AppendRows({"C:\\a.txt"});
   actions::CopyCheckedToClipboard(controls(), services_);
   EXPECT_TRUE(clipboard_.blocks.empty());
   ASSERT_EQ(dialogs_.messages.size(), 1u);
@@ -76,9 +76,9 @@ TEST_F(ClipboardCommandTest, NothingTickedLeavesTheClipboardAlone) {
 }
 
 TEST_F(ClipboardCommandTest, TickedRowsInListOrderAndTheOutcomeTold) {
-  memory_.超级列表框1.AppendRows({"C:\\a.txt", "C:\\b.txt", "C:\\c"});
-  memory_.超级列表框1.SetRowChecked(2, true);
-  memory_.超级列表框1.SetRowChecked(0, true);
+  memory_.超级列表框_结果.AppendRows({"C:\\a.txt", "C:\\b.txt", "C:\\c"});
+  memory_.超级列表框_结果.SetRowChecked(2, true);
+  memory_.超级列表框_结果.SetRowChecked(0, true);
   actions::CopyCheckedToClipboard(controls(), services_);
   ASSERT_EQ(clipboard_.blocks.size(), 1u);
   EXPECT_EQ(clipboard_.blocks[0], actions::BuildDropListBlock({"C:\\a.txt", "C:\\c"}));

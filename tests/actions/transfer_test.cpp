@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "action_fixture.h"
+#include "actions/action_runner.h"
 #include "actions/file_transfer.h"
 
 namespace quellor::testing {
@@ -29,14 +30,14 @@ TEST_F(TransferTest, CancelledChooserChangesNothing) {
   MakeFile("src/a.txt", "new");
   MakeFolder("out");
   AddRows({"src/a.txt"}, {0});
-  memory_.进度条1.SetMaximum(7);
-  memory_.进度条1.SetPosition(5);
+  memory_.进度条_搜索.SetMaximum(7);
+  memory_.进度条_搜索.SetPosition(5);
   memory_.标签_状态.SetCaption("before");
   actions::TransferChecked(controls(), services_, actions::TransferKind::Move);  // no folder scripted: cancel
   EXPECT_TRUE(Exists("src/a.txt"));
   EXPECT_FALSE(Exists("out/a.txt"));
-  EXPECT_EQ(memory_.进度条1.Position(), 5);
-  EXPECT_EQ(memory_.进度条1.Maximum(), 7);
+  EXPECT_EQ(memory_.进度条_搜索.Position(), 5);
+  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 7);
   EXPECT_EQ(Status(), "before");
   EXPECT_EQ(events_.turns, 0);
 }
@@ -47,7 +48,7 @@ TEST_F(TransferTest, NoTickedRowSaysSoAfterTheFolderWasChosen) {
   AddRows({"src/a.txt"});
   Run(actions::TransferKind::Copy, "out");
   EXPECT_EQ(Status(), "您没有选择要复制的文件！");
-  EXPECT_EQ(memory_.进度条1.Maximum(), 0);
+  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 0);
   Run(actions::TransferKind::Move, "out");
   EXPECT_EQ(Status(), "您没有选择要移动的文件！");
   EXPECT_FALSE(Exists("out/a.txt"));
@@ -71,7 +72,7 @@ TEST_F(TransferTest, ClashWithRenameKeepsTheOldItemAndTakesTheNextFreeName) {
   MakeFile("src/pics/p.jpg", "p");
   MakeFolder("out/pics");
   AddRows({"src/a.txt", "src/pics"}, {0, 1});
-  memory_.选择框1.SetChecked(true);
+  memory_.选择框_同名自动改名.SetChecked(true);
   Run(actions::TransferKind::Copy, "out");
   EXPECT_EQ(Content("out/a.txt"), "old");
   EXPECT_EQ(Content("out/a (2).txt"), "older");
@@ -85,7 +86,7 @@ TEST_F(TransferTest, ChineseNamesKeepTheirBytes) {
   MakeFile("src/照片.jpg", "new");
   MakeFile("out/照片.jpg", "old");
   AddRows({"src/照片.jpg"}, {0});
-  memory_.选择框1.SetChecked(true);
+  memory_.选择框_同名自动改名.SetChecked(true);
   Run(actions::TransferKind::Copy, "out");
   EXPECT_EQ(Content("out/照片.jpg"), "old");
   EXPECT_EQ(Content("out/照片 (2).jpg"), "new");
@@ -101,7 +102,7 @@ TEST_F(TransferTest, TwoTickedRowsWithTheSameName) {
   Run(actions::TransferKind::Copy, "out");
   EXPECT_EQ(Content("out/same.txt"), "second") << "the second overwrites the first";
 
-  memory_.选择框1.SetChecked(true);
+  memory_.选择框_同名自动改名.SetChecked(true);
   Run(actions::TransferKind::Copy, "kept");
   EXPECT_EQ(Content("kept/same.txt"), "first");
   EXPECT_EQ(Content("kept/same (2).txt"), "second");
@@ -117,8 +118,8 @@ TEST_F(TransferTest, MoveLeavesItsRowsAndFillsTheProgressBar) {
   const std::vector<std::string> rows_before = RowTexts();
   Run(actions::TransferKind::Move, "out");
   EXPECT_EQ(RowTexts(), rows_before);
-  EXPECT_EQ(memory_.进度条1.Position(), 3);
-  EXPECT_EQ(memory_.进度条1.Maximum(), 3);
+  EXPECT_EQ(memory_.进度条_搜索.Position(), 3);
+  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 3);
   EXPECT_EQ(Status(), "移动完毕！");
   EXPECT_EQ(Content("out/b.txt"), "b");
   EXPECT_FALSE(Exists("src/a.txt"));
@@ -136,7 +137,7 @@ TEST_F(TransferTest, FailuresAreCountedAndTold) {
   refusing_files_.refused.push_back(Path("src/c.txt"));
   Run(actions::TransferKind::Copy, "out");
   EXPECT_EQ(Status(), "复制完毕！其中 2 项复制失败。");
-  EXPECT_EQ(memory_.进度条1.Position(), 4);
+  EXPECT_EQ(memory_.进度条_搜索.Position(), 4);
   EXPECT_EQ(Content("out/b.txt"), "b") << "the run goes on after a failure";
 }
 
@@ -206,19 +207,25 @@ TEST_F(TransferTest, OtherActionsAreIgnoredWhileARunIsGoing) {
   MakeFile("src/a.txt", "a");
   MakeFolder("out");
   AddRows({"src/a.txt", "src/b.txt"}, {0});
+  actions::ActionRunner runner;
   bool running_seen = false;
+  bool still_running_after_ignored = false;
+  bool nested_ran = false;
   ClickingPump pump([&] {
-    running_seen = actions::ResultActionRunning();
+    running_seen = runner.Busy();
     dialogs_.answers.push_back(platform::MessageAnswer::Ok);
-    actions::DeleteChecked(controls(), services_);
-    actions::CheckAllRows(controls());
+    nested_ran |= runner.Run([&] { actions::DeleteChecked(controls(), services_); });
+    nested_ran |= runner.Run([&] { actions::CheckAllRows(controls()); });
+    still_running_after_ignored = runner.Busy();
   });
   actions::ActionServices services{dialogs_, pump, refusing_files_, shell_, clipboard_, platform::SystemCharset(),
                                    root_.string(), &text::FoldAsciiCase};
   dialogs_.folders.push_back(Path("out"));
-  actions::TransferChecked(controls(), services, actions::TransferKind::Copy);
+  EXPECT_TRUE(runner.Run([&] { actions::TransferChecked(controls(), services, actions::TransferKind::Copy); }));
   EXPECT_TRUE(running_seen);
-  EXPECT_FALSE(actions::ResultActionRunning());
+  EXPECT_FALSE(nested_ran);
+  EXPECT_TRUE(still_running_after_ignored) << "an ignored action does not end the running one's hold";
+  EXPECT_FALSE(runner.Busy());
   EXPECT_TRUE(Exists("src/a.txt")) << "the delete was ignored";
   EXPECT_EQ(RowTicks(), (std::vector<bool>{true, false}));
   EXPECT_EQ(Content("out/a.txt"), "a");

@@ -28,12 +28,12 @@ class WindowActionsTest : public MainWindowTest {
       std::ofstream(leaf / "photo1.jpg") << i;
       rows.push_back((leaf / "photo1.jpg").string());
     }
-    window->controls()->超级列表框1.AppendRows(rows);
+    window->controls()->超级列表框_结果.AppendRows(rows);
   }
-  int RowCount() const { return static_cast<int>(SendMessageA(Item(ids::超级列表框1), LVM_GETITEMCOUNT, 0, 0)); }
+  int RowCount() const { return static_cast<int>(SendMessageA(Item(ids::超级列表框_结果), LVM_GETITEMCOUNT, 0, 0)); }
   int CheckedCount() const {
     int checked = 0;
-    for (int i = 0; i < RowCount(); ++i) checked += window->controls()->超级列表框1.RowChecked(i) ? 1 : 0;
+    for (int i = 0; i < RowCount(); ++i) checked += window->controls()->超级列表框_结果.RowChecked(i) ? 1 : 0;
     return checked;
   }
   static long FilesIn(const fs::path& folder) {
@@ -46,15 +46,15 @@ class WindowActionsTest : public MainWindowTest {
 TEST_F(WindowActionsTest, TickButtonsAndTheMenuItemReachTheirCommands) {
   Open();
   ListFiles(4);
-  Click(ids::按钮1);
+  Click(ids::按钮_全部勾选);
   EXPECT_EQ(CheckedCount(), 4);
-  Click(ids::按钮2);
+  Click(ids::按钮_取消全部勾选);
   EXPECT_EQ(CheckedCount(), 0);
-  ListView_SetItemState(Item(ids::超级列表框1), 1, LVIS_SELECTED, LVIS_SELECTED);
-  ListView_SetItemState(Item(ids::超级列表框1), 3, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(Item(ids::超级列表框_结果), 1, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(Item(ids::超级列表框_结果), 3, LVIS_SELECTED, LVIS_SELECTED);
   SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::定位_批量勾选选定项目, 0), 0);
   EXPECT_EQ(CheckedCount(), 2);
-  EXPECT_TRUE(window->controls()->超级列表框1.RowChecked(3));
+  EXPECT_TRUE(window->controls()->超级列表框_结果.RowChecked(3));
 }
 
 // Copy, move and delete let the window handle its events row by row: the
@@ -64,16 +64,16 @@ TEST_F(WindowActionsTest, CopyIgnoresOtherCommandsMeanwhileAndEndsEarlyOnClose) 
   Open();
   const int rows = 30;
   ListFiles(rows);
-  Click(ids::按钮1);
-  Click(ids::选择框1);  // rename on a clash: each row leaves a file of its own
+  Click(ids::按钮_全部勾选);
+  Click(ids::选择框_同名自动改名);  // rename on a clash: each row leaves a file of its own
 
   const fs::path first = files.path() / "first";
   fs::create_directories(first);
   dialogs.folders.push_back(first.string());
   PostMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::按钮_立即搜索, BN_CLICKED),
                reinterpret_cast<LPARAM>(Item(ids::按钮_立即搜索)));
-  PostMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::按钮2, BN_CLICKED), reinterpret_cast<LPARAM>(Item(ids::按钮2)));
-  Click(ids::按钮3);
+  PostMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::按钮_取消全部勾选, BN_CLICKED), reinterpret_cast<LPARAM>(Item(ids::按钮_取消全部勾选)));
+  Click(ids::按钮_复制选定文件);
   EXPECT_EQ(RowCount(), rows) << "no search emptied the list";
   EXPECT_EQ(CheckedCount(), rows) << "no uncheck ran meanwhile";
   EXPECT_EQ(FilesIn(first), rows);
@@ -85,7 +85,7 @@ TEST_F(WindowActionsTest, CopyIgnoresOtherCommandsMeanwhileAndEndsEarlyOnClose) 
   dialogs.folders.push_back(second.string());
   SendMessageA(Item(ids::列表框_路径), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("C:\\kept"));
   SetTimer(main(), 77, 1, &CloseOnTimer);
-  SendMessageA(Item(ids::按钮3), BM_CLICK, 0, 0);
+  SendMessageA(Item(ids::按钮_复制选定文件), BM_CLICK, 0, 0);
   EXPECT_EQ(main(), nullptr) << "the window went once the copy ended";
   EXPECT_LT(FilesIn(second), rows) << "the copy ended early";
   EXPECT_EQ(folder.Read(kPathFile), "C:\\kept\r\n");

@@ -13,7 +13,7 @@
 
 #include "app/control_ids.h"
 #include "app/main_window.h"
-#include "app/temp_folder.h"
+#include "app/temp_program_folder.h"
 #include "app/window_test_support.h"
 #include "platform/ini.h"
 #include "platform/memory/scripted_dialogs.h"
@@ -27,10 +27,13 @@ using testing::Text;
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void Open() {
+  // The window with the scripted dialogs (its own when `real_dialogs`) and the
+  // system's shell unless the test gives one.
+  void Open(platform::Shell* shell = nullptr, bool real_dialogs = false) {
     MainWindow::Options options;
     options.program_folder = folder.path().string();
-    options.dialogs = &dialogs;
+    options.dialogs = real_dialogs ? nullptr : &dialogs;
+    options.shell = shell;
     options.quit_when_destroyed = false;
     window = MainWindow::Create(GetModuleHandleA(nullptr), options);
     ASSERT_NE(window, nullptr);

@@ -47,17 +47,7 @@ class ResultActionsWindowTest : public MainWindowTest {
     CloseHandle(file);
   }
   // The window with the test's shell, and its own dialogs or the scripted ones.
-  void OpenWindow(bool real_dialogs = false) {
-    MainWindow::Options options;
-    options.program_folder = folder.path().string();
-    options.dialogs = real_dialogs ? nullptr : &dialogs;
-    options.shell = &shell;
-    options.quit_when_destroyed = false;
-    window = MainWindow::Create(GetModuleHandleA(nullptr), options);
-    ASSERT_NE(window, nullptr);
-    window->Show(SW_SHOWNORMAL);
-    Pump(100ms);
-  }
+  void OpenWindow(bool real_dialogs = false) { Open(&shell, real_dialogs); }
   // Every file of the tree found by an exact search over it: four rows.
   void SearchTree() {
     OpenWindow();
@@ -87,7 +77,7 @@ class ResultActionsWindowTest : public MainWindowTest {
     return path;
   }
   std::string Status() const { return Text(Item(ids::标签_状态)); }
-  HWND List() const { return Item(ids::超级列表框1); }
+  HWND List() const { return Item(ids::超级列表框_结果); }
   // The rows as the list view holds them, in list order.
   std::vector<std::string> Rows() const {
     std::vector<std::string> rows;
@@ -122,9 +112,9 @@ class ResultActionsWindowTest : public MainWindowTest {
     ASSERT_GE(row, 0) << path;
     ListView_SetItemState(List(), row, LVIS_SELECTED, LVIS_SELECTED);
   }
-  int ProgressPosition() const { return static_cast<int>(SendMessageA(Item(ids::进度条1), PBM_GETPOS, 0, 0)); }
+  int ProgressPosition() const { return static_cast<int>(SendMessageA(Item(ids::进度条_搜索), PBM_GETPOS, 0, 0)); }
   int ProgressMaximum() const {
-    return static_cast<int>(SendMessageA(Item(ids::进度条1), PBM_GETRANGE, FALSE, 0));
+    return static_cast<int>(SendMessageA(Item(ids::进度条_搜索), PBM_GETRANGE, FALSE, 0));
   }
   static std::optional<std::string> Contents(const fs::path& file) { return platform::ReadWholeFile(file.string()); }
   static std::optional<std::string> Contents(const std::string& ansi_path) { return platform::ReadWholeFile(ansi_path); }
@@ -147,9 +137,9 @@ void CALLBACK EndMenuOnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST_F(ResultActionsWindowTest, TickAllNoneAndTheSelectedRowsFromTheMenu) {
   SearchTree();
   const std::vector<std::string> rows = Rows();
-  Click(ids::按钮1);
+  Click(ids::按钮_全部勾选);
   EXPECT_EQ(CheckedRows(), std::set<std::string>(rows.begin(), rows.end()));
-  Click(ids::按钮2);
+  Click(ids::按钮_取消全部勾选);
   EXPECT_TRUE(CheckedRows().empty());
 
   // A right press on the list opens 定位; its second item ticks the selected rows.
@@ -160,9 +150,9 @@ TEST_F(ResultActionsWindowTest, TickAllNoneAndTheSelectedRowsFromTheMenu) {
   const UINT_PTR safety = SetTimer(nullptr, 0, 3000, &EndMenuOnTimer);
   SendMessageA(List(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 40));
   KillTimer(nullptr, safety);
-  Pump(50ms);
-  EXPECT_EQ(CheckedRows(),
-            (std::set<std::string>{Under("a/photo1.jpg"), Under("b/photo2.png"), Under("c/photo3.txt")}))
+  const std::set<std::string> ticked{Under("a/photo1.jpg"), Under("b/photo2.png"), Under("c/photo3.txt")};
+  testing::PumpUntil([&] { return CheckedRows() == ticked; }, 5s, main());
+  EXPECT_EQ(CheckedRows(), ticked)
       << "ticked before, plus the selected rows";
   EXPECT_TRUE(shell.requests.empty()) << "the first item (open the folder) was not chosen";
 
@@ -181,10 +171,10 @@ TEST_F(ResultActionsWindowTest, DoubleClickAndTheMenuOpenTheCurrentRowThroughThe
       std::min(RowOf(Under("b/photo2.png")), RowOf(Under("c/photo3.txt"))))];
   NMITEMACTIVATE click{};
   click.hdr.hwndFrom = List();
-  click.hdr.idFrom = ids::超级列表框1;
+  click.hdr.idFrom = ids::超级列表框_结果;
   click.hdr.code = NM_DBLCLK;
   click.iItem = RowOf(current);
-  SendMessageA(main(), WM_NOTIFY, ids::超级列表框1, reinterpret_cast<LPARAM>(&click));
+  SendMessageA(main(), WM_NOTIFY, ids::超级列表框_结果, reinterpret_cast<LPARAM>(&click));
   SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::定位_打开文件所在位置, 0), 0);
   ASSERT_EQ(shell.requests.size(), 2u);
   EXPECT_EQ(shell.requests[0].path, current);
@@ -203,12 +193,12 @@ TEST_F(ResultActionsWindowTest, CopyWithRenameKeepsTheOldFileAndStoresTheCopyUnd
   std::ofstream(target / "photo1.jpg") << "old";
   Tick(Under("a/photo1.jpg"));
   Tick(Under("b/photo2.png"));
-  Click(ids::选择框1);
-  ASSERT_TRUE(Checked(ids::选择框1));
+  Click(ids::选择框_同名自动改名);
+  ASSERT_TRUE(Checked(ids::选择框_同名自动改名));
   dialogs.folders.push_back(target.string());
 
   const std::size_t requests_before = dialogs.folder_requests.size();  // the search folder's
-  Click(ids::按钮3);
+  Click(ids::按钮_复制选定文件);
   ASSERT_EQ(dialogs.folder_requests.size(), requests_before + 1);
   EXPECT_EQ(dialogs.folder_requests.back().title, "请选择");
   EXPECT_EQ(dialogs.folder_requests.back().style, platform::FolderChooserStyle::TargetFolder);
@@ -225,10 +215,10 @@ TEST_F(ResultActionsWindowTest, CopyWithRenameKeepsTheOldFileAndStoresTheCopyUnd
   SaveScreenshot("result-actions-after-copy");
 
   // Unticked: the clash overwrites without a question.
-  Click(ids::选择框1);
+  Click(ids::选择框_同名自动改名);
   dialogs.folders.push_back(target.string());
   std::ofstream(root / "a/photo1.jpg", std::ios::trunc) << "new";
-  Click(ids::按钮3);
+  Click(ids::按钮_复制选定文件);
   EXPECT_EQ(Contents(target / "photo1.jpg"), "new");
   EXPECT_FALSE(fs::exists(target / "photo1 (3).jpg"));
   EXPECT_EQ(Status(), "复制完毕！");
@@ -242,7 +232,7 @@ TEST_F(ResultActionsWindowTest, CopyCountsAVanishedSourceAsFailedAndSaysSoAtTheE
   Tick(Under("b/photo2.png"));
   fs::remove(root / "a/photo1.jpg");  // gone since the search
   dialogs.folders.push_back(target.string());
-  Click(ids::按钮3);
+  Click(ids::按钮_复制选定文件);
   EXPECT_EQ(Status(), "复制完毕！其中 1 项复制失败。");
   EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png");
   EXPECT_FALSE(fs::exists(target / "photo1.jpg"));
@@ -252,11 +242,11 @@ TEST_F(ResultActionsWindowTest, CopyCountsAVanishedSourceAsFailedAndSaysSoAtTheE
 
 TEST_F(ResultActionsWindowTest, CancelledFolderChooserChangesNothing) {
   SearchTree();
-  Click(ids::按钮1);
+  Click(ids::按钮_全部勾选);
   SetWindowTextA(Item(ids::标签_状态), "before");
   const std::size_t requests_before = dialogs.folder_requests.size();
-  Click(ids::按钮3);  // no folder scripted: the chooser is cancelled
-  Click(ids::按钮5);
+  Click(ids::按钮_复制选定文件);  // no folder scripted: the chooser is cancelled
+  Click(ids::按钮_移动选定文件);
   EXPECT_EQ(dialogs.folder_requests.size(), requests_before + 2);
   EXPECT_EQ(Status(), "before");
   EXPECT_EQ(Rows().size(), 4u);
@@ -273,7 +263,7 @@ TEST_F(ResultActionsWindowTest, MoveTakesTheTickedItemsAndLeavesTheirRows) {
   Tick(Under("c") + "\\" + kPhotoGbk + "1.jpg");
   dialogs.folders.push_back(target.string());
 
-  Click(ids::按钮5);
+  Click(ids::按钮_移动选定文件);
   EXPECT_EQ(Status(), "移动完毕！");
   EXPECT_EQ(Rows(), before) << "a moved row keeps showing where the item was";
   EXPECT_EQ(CheckedRows().size(), 2u);
@@ -293,12 +283,12 @@ TEST_F(ResultActionsWindowTest, DeleteAskedOkRemovesTheFilesAndTheirRowsAndCance
   const std::vector<std::string> before = Rows();
   Tick(Under("a/photo1.jpg"));
   Tick(Under("c/photo3.txt"));
-  SendMessageA(Item(ids::进度条1), PBM_SETRANGE32, 0, 9);
-  SendMessageA(Item(ids::进度条1), PBM_SETPOS, 5, 0);
+  SendMessageA(Item(ids::进度条_搜索), PBM_SETRANGE32, 0, 9);
+  SendMessageA(Item(ids::进度条_搜索), PBM_SETPOS, 5, 0);
   SetWindowTextA(Item(ids::标签_状态), "before");
 
   dialogs.answers.push_back(platform::MessageAnswer::Cancel);
-  Click(ids::按钮4);
+  Click(ids::按钮_删除选定文件);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "您确定要删除选定的文件吗？请慎重，删除后不可恢复！");
   EXPECT_EQ(dialogs.messages[0].caption, "确定删除吗？");
@@ -311,7 +301,7 @@ TEST_F(ResultActionsWindowTest, DeleteAskedOkRemovesTheFilesAndTheirRowsAndCance
   EXPECT_EQ(ProgressPosition(), 5);
   EXPECT_EQ(ProgressMaximum(), 9);
 
-  Click(ids::按钮4);  // answered OK
+  Click(ids::按钮_删除选定文件);  // answered OK
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[1].caption, "确定删除吗？");
   EXPECT_FALSE(fs::exists(root / "a/photo1.jpg"));
@@ -334,7 +324,7 @@ TEST_F(ResultActionsWindowTest, DeleteKeepsTheRowOfAnItemThatSurvivedAndSaysSo) 
   // Held open without delete sharing: its delete fails.
   HANDLE held = CreateFileA(Under("b/photo2.png").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  Click(ids::按钮4);  // answered OK
+  Click(ids::按钮_删除选定文件);  // answered OK
   CloseHandle(held);
   EXPECT_FALSE(fs::exists(root / "a/photo1.jpg"));
   EXPECT_TRUE(fs::exists(root / "b/photo2.png"));
@@ -550,7 +540,7 @@ class OwnDialogsTest : public ResultActionsWindowTest {
 TEST_F(OwnDialogsTest, DeleteConfirmationIsATaskModalBoxWithoutOwnerAndItsAnswerCounts) {
   SearchTreeWithOwnDialogs();
   Tick(Under("b/photo2.png"));
-  const SeenBox cancelled = ClickAndAnswer(ids::按钮4, IDCANCEL);
+  const SeenBox cancelled = ClickAndAnswer(ids::按钮_删除选定文件, IDCANCEL);
   ASSERT_TRUE(cancelled.found);
   EXPECT_EQ(cancelled.caption, "确定删除吗？");
   EXPECT_TRUE(Shows(cancelled, "您确定要删除选定的文件吗？请慎重，删除后不可恢复！"));
@@ -561,7 +551,7 @@ TEST_F(OwnDialogsTest, DeleteConfirmationIsATaskModalBoxWithoutOwnerAndItsAnswer
   EXPECT_TRUE(fs::exists(root / "b/photo2.png"));
   EXPECT_EQ(Rows().size(), 3u);
 
-  const SeenBox confirmed = ClickAndAnswer(ids::按钮4, IDOK);
+  const SeenBox confirmed = ClickAndAnswer(ids::按钮_删除选定文件, IDOK);
   ASSERT_TRUE(confirmed.found);
   EXPECT_FALSE(fs::exists(root / "b/photo2.png"));
   EXPECT_EQ(Rows().size(), 2u);
@@ -574,7 +564,7 @@ TEST_F(OwnDialogsTest, CopyAsksForItsTargetInTheNewStyleChooserOwnedByTheWindow)
   const fs::path target = target_parent.path() / "picked";
   fs::create_directories(target);
   Tick(Under("a/photo1.jpg"));
-  const SeenBox cancelled = ClickAndAnswer(ids::按钮3, IDCANCEL);
+  const SeenBox cancelled = ClickAndAnswer(ids::按钮_复制选定文件, IDCANCEL);
   ASSERT_TRUE(cancelled.found);
   EXPECT_EQ(cancelled.owner, main());
   EXPECT_TRUE(cancelled.has_edit) << "a path can be typed";
@@ -583,7 +573,7 @@ TEST_F(OwnDialogsTest, CopyAsksForItsTargetInTheNewStyleChooserOwnedByTheWindow)
 
   const std::string picked = target.string();
   const SeenBox chosen =
-      ClickAndAnswer(ids::按钮3, IDOK, [&](HWND chooser) { return SelectInChooser(chooser, picked); });
+      ClickAndAnswer(ids::按钮_复制选定文件, IDOK, [&](HWND chooser) { return SelectInChooser(chooser, picked); });
   ASSERT_TRUE(chosen.found);
   ASSERT_FALSE(chosen.gave_up) << "the chooser never showed " << picked << " selected";
   EXPECT_EQ(Contents(target / "photo1.jpg"), "a/photo1.jpg");
@@ -599,7 +589,7 @@ TEST_F(OwnDialogsTest, ClipboardMessagesAreTheWindowsOwnBoxes) {
   EXPECT_EQ(nothing.buttons, 1);
   EXPECT_EQ(nothing.owner, nullptr);
 
-  Click(ids::按钮1);
+  Click(ids::按钮_全部勾选);
   const SeenBox done = ClickAndAnswer(ids::按钮_复制到剪贴板, IDOK);
   ASSERT_TRUE(done.found);
   EXPECT_EQ(done.caption, "信息：");

@@ -46,33 +46,33 @@ struct Expected {
 };
 
 const Expected kTable[] = {
-    {ids::标签2, "Static", 6, 5, 51, 25, "搜索路径", false, true},
+    {ids::标签_搜索路径, "Static", 6, 5, 51, 25, "搜索路径", false, true},
     {ids::按钮_搜索路径, "Button", 55, 4, 85, 25, "添加搜索路径", true, true},
     {ids::选择框_搜索目录, "Button", 141, 10, 85, 16, "只搜目录名", true, true},
-    {ids::选择框2, "Button", 222, 10, 82, 16, "保存关键字", true, true},
+    {ids::选择框_保存关键字, "Button", 222, 10, 82, 16, "保存关键字", true, true},
     {ids::列表框_路径, "ListBox", 5, 35, 299, 59, "", true, false},
     {ids::编辑框_文件名, "Edit", 6, 97, 298, 319, "", true, false},
-    {ids::透明标签1, "Static", 11, 103, 269, 297, nullptr, false, false},
-    {ids::外形框1, "QuellorFrame", 305, 2, 544, 32, "", false, false},
+    {ids::透明标签_提示, "Static", 11, 103, 269, 297, nullptr, false, false},
+    {ids::外形框_搜索范围, "QuellorFrame", 305, 2, 544, 32, "", false, false},
     {ids::单选框_整个电脑, "Button", 308, 7, 160, 24, "搜索整个电脑(速度稍慢)", true, true},
     {ids::单选框_指定路径, "Button", 471, 7, 145, 24, "搜索指定路径(快速)", true, true},
-    {ids::选择框1, "Button", 599, 11, 240, 16, "复制或移动时遇到同名文件自动改名另存", true, true},
-    {ids::外形框2, "QuellorFrame", 305, 41, 544, 48, "", false, false},
+    {ids::选择框_同名自动改名, "Button", 599, 11, 240, 16, "复制或移动时遇到同名文件自动改名另存", true, true},
+    {ids::外形框_匹配方式, "QuellorFrame", 305, 41, 544, 48, "", false, false},
     {ids::单选框_精确搜索, "Button", 311, 49, 487, 16, "精确搜索(要搜索的文件名需要填写完整准确，一行一个文件名)", true,
      true},
     {ids::单选框_模糊搜索, "Button", 311, 68, 526, 16,
      "模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)", true, true},
     {ids::按钮_复制到剪贴板, "Button", 677, 43, 170, 24, "复制选定文件到剪贴板", true, true},
-    {ids::超级列表框1, "SysListView32", 306, 98, 541, 302, "", true, false},
-    {ids::进度条1, "msctls_progress32", 283, 400, 564, 16, "", false, false},
+    {ids::超级列表框_结果, "SysListView32", 306, 98, 541, 302, "", true, false},
+    {ids::进度条_搜索, "msctls_progress32", 283, 400, 564, 16, "", false, false},
     {ids::按钮_立即搜索, "Button", 6, 424, 66, 30, "立即搜索", true, true},
     {ids::按钮_未搜索到文件, "Button", 76, 424, 110, 30, "未搜到的文件列表", true, true},
     {ids::按钮_停止搜索, "Button", 189, 424, 81, 30, "停止搜索", true, true},
-    {ids::按钮1, "Button", 312, 424, 64, 32, "全部勾选", true, true},
-    {ids::按钮2, "Button", 392, 424, 84, 32, "取消全部勾选", true, true},
-    {ids::按钮3, "Button", 492, 424, 82, 32, "复制选定文件", true, true},
-    {ids::按钮5, "Button", 590, 424, 80, 32, "移动选定文件", true, true},
-    {ids::按钮4, "Button", 686, 424, 85, 32, "删除选定文件", true, true},
+    {ids::按钮_全部勾选, "Button", 312, 424, 64, 32, "全部勾选", true, true},
+    {ids::按钮_取消全部勾选, "Button", 392, 424, 84, 32, "取消全部勾选", true, true},
+    {ids::按钮_复制选定文件, "Button", 492, 424, 82, 32, "复制选定文件", true, true},
+    {ids::按钮_移动选定文件, "Button", 590, 424, 80, 32, "移动选定文件", true, true},
+    {ids::按钮_删除选定文件, "Button", 686, 424, 85, 32, "删除选定文件", true, true},
     {ids::标签_状态, "Static", 8, 456, 424, 16, "", false, false},
 };
 
@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, EveryControlHasItsClassPlaceCaptionTabStopAndFont) {
     }
     if (std::string_view(row.class_name) == "Button") {
       const LONG type = style & BS_TYPEMASK;
-      if (row.id == ids::选择框_搜索目录 || row.id == ids::选择框2 || row.id == ids::选择框1) {
+      if (row.id == ids::选择框_搜索目录 || row.id == ids::选择框_保存关键字 || row.id == ids::选择框_同名自动改名) {
         EXPECT_EQ(type, BS_AUTOCHECKBOX);
       } else if (radio) {
         EXPECT_EQ(type, BS_AUTORADIOBUTTON);
@@ -143,11 +143,11 @@ TEST_F(MainWindowTest, EditListAndResultListHaveTheirStylesAndColumn) {
   EXPECT_STREQ(first, "b") << "kept in insertion order";
   EXPECT_TRUE(GetWindowLongA(paths, GWL_STYLE) & WS_VSCROLL) << "a vertical scroll bar once entries overflow";
   EXPECT_EQ(ClientRectOf(paths).bottom - ClientRectOf(paths).top, 59) << "no shrinking to whole lines";
-  for (int id : {ids::编辑框_文件名, ids::列表框_路径, ids::超级列表框1}) {
+  for (int id : {ids::编辑框_文件名, ids::列表框_路径, ids::超级列表框_结果}) {
     EXPECT_TRUE(GetWindowLongA(Item(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << id;
   }
 
-  HWND results = Item(ids::超级列表框1);
+  HWND results = Item(ids::超级列表框_结果);
   const LONG view = GetWindowLongA(results, GWL_STYLE);
   EXPECT_EQ(view & LVS_TYPEMASK, LVS_REPORT);
   EXPECT_FALSE(view & (LVS_SINGLESEL | LVS_EDITLABELS | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_NOCOLUMNHEADER));
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, EditListAndResultListHaveTheirStylesAndColumn) {
   EXPECT_STREQ(title, "文件路径");
   EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
   EXPECT_FALSE(SendMessageA(results, LVM_GETCOLUMNWIDTH, 1, 0)) << "one column only";
-  EXPECT_EQ(SendMessageA(Item(ids::进度条1), PBM_GETPOS, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(Item(ids::进度条_搜索), PBM_GETPOS, 0, 0), 0);
 }
 
 // The test program carries the program's manifest: the buttons are those of
@@ -208,16 +208,16 @@ TEST_F(MainWindowTest, RadioGroupsAndStackingOrder) {
   EXPECT_TRUE(group(ids::单选框_精确搜索));
   EXPECT_FALSE(group(ids::单选框_模糊搜索));
   EXPECT_TRUE(group(ids::按钮_复制到剪贴板)) << "ends the search-area group";
-  EXPECT_TRUE(group(ids::超级列表框1)) << "ends the matching-mode group";
+  EXPECT_TRUE(group(ids::超级列表框_结果)) << "ends the matching-mode group";
 
   std::vector<HWND> top_down;
   for (HWND child = GetWindow(main(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) top_down.push_back(child);
   auto depth = [&](int id) { return std::find(top_down.begin(), top_down.end(), Item(id)) - top_down.begin(); };
-  EXPECT_LT(depth(ids::透明标签1), depth(ids::编辑框_文件名));
-  EXPECT_LT(depth(ids::选择框1), depth(ids::单选框_指定路径));
+  EXPECT_LT(depth(ids::透明标签_提示), depth(ids::编辑框_文件名));
+  EXPECT_LT(depth(ids::选择框_同名自动改名), depth(ids::单选框_指定路径));
   EXPECT_LT(depth(ids::按钮_复制到剪贴板), depth(ids::单选框_精确搜索));
-  EXPECT_GT(depth(ids::外形框1), depth(ids::单选框_整个电脑));
-  EXPECT_GT(depth(ids::外形框2), depth(ids::单选框_模糊搜索));
+  EXPECT_GT(depth(ids::外形框_搜索范围), depth(ids::单选框_整个电脑));
+  EXPECT_GT(depth(ids::外形框_匹配方式), depth(ids::单选框_模糊搜索));
 }
 
 TEST_F(MainWindowTest, FirstRunShowsTheDesignStateAsTheStoredSettingsAdjustIt) {
@@ -226,11 +226,11 @@ TEST_F(MainWindowTest, FirstRunShowsTheDesignStateAsTheStoredSettingsAdjustIt) {
   EXPECT_TRUE(Checked(ids::单选框_指定路径));
   EXPECT_TRUE(Checked(ids::单选框_精确搜索));
   EXPECT_FALSE(Checked(ids::单选框_模糊搜索));
-  EXPECT_FALSE(Checked(ids::选择框1));
+  EXPECT_FALSE(Checked(ids::选择框_同名自动改名));
   EXPECT_FALSE(Checked(ids::选择框_搜索目录));
-  EXPECT_FALSE(Checked(ids::选择框2)) << "ticked in the design, unticked by a missing 保存关键字";
+  EXPECT_FALSE(Checked(ids::选择框_保存关键字)) << "ticked in the design, unticked by a missing 保存关键字";
   EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
-  EXPECT_TRUE(IsWindowVisible(Item(ids::透明标签1)));
+  EXPECT_TRUE(IsWindowVisible(Item(ids::透明标签_提示)));
   EXPECT_EQ(Text(Item(ids::编辑框_文件名)), "");
   EXPECT_TRUE(PathEntries().empty());
   EXPECT_EQ(Text(Item(ids::标签_状态)), "");
@@ -247,17 +247,17 @@ TEST_F(MainWindowTest, StoredSettingsAndListsAreRestoredAtStart) {
   EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
   EXPECT_TRUE(Checked(ids::单选框_模糊搜索));
   EXPECT_FALSE(Checked(ids::单选框_精确搜索));
-  EXPECT_TRUE(Checked(ids::选择框1));
+  EXPECT_TRUE(Checked(ids::选择框_同名自动改名));
   EXPECT_TRUE(Checked(ids::选择框_搜索目录));
-  EXPECT_TRUE(Checked(ids::选择框2));
+  EXPECT_TRUE(Checked(ids::选择框_保存关键字));
   EXPECT_EQ(Text(Item(ids::编辑框_文件名)), "kw1\r\nkw2");
-  EXPECT_FALSE(IsWindowVisible(Item(ids::透明标签1)));
+  EXPECT_FALSE(IsWindowVisible(Item(ids::透明标签_提示)));
   EXPECT_EQ(PathEntries(), (std::vector<std::string>{"C:\\a", "", "C:\\\xD6\\"}));
 }
 
 TEST_F(MainWindowTest, HintShowsSixExampleNamesAndALeftPressHidesItForGood) {
   Open();
-  HWND hint = Item(ids::透明标签1);
+  HWND hint = Item(ids::透明标签_提示);
   const std::string text = Text(hint);
   std::vector<std::string> lines;
   for (std::size_t start = 0;;) {
@@ -280,8 +280,7 @@ TEST_F(MainWindowTest, HintShowsSixExampleNamesAndALeftPressHidesItForGood) {
   EXPECT_TRUE(IsWindowVisible(hint));
   SendMessageA(hint, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageA(hint, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  Pump(20ms);
-  EXPECT_FALSE(IsWindowVisible(hint));
+  EXPECT_TRUE(testing::PumpUntil([&] { return !IsWindowVisible(hint); }, 5s, main()));
   // A press through the hint's place now reaches the keyword box below.
   POINT inside{20, 20};
   ClientToScreen(main(), &inside);
@@ -296,9 +295,9 @@ TEST_F(MainWindowTest, EnterInTheKeywordBoxInsertsALineBreakAndStartsNothing) {
   // The key goes through the dialog keyboard interface first, as in the program's loop.
   PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
   PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
-  Pump(50ms);
+  testing::PumpUntil([&] { return Text(edit) == "ab\r\n"; }, 5s, main());
   PostMessageA(edit, WM_CHAR, 'c', 0);
-  Pump(50ms);
+  testing::PumpUntil([&] { return Text(edit) == "ab\r\nc"; }, 5s, main());
   EXPECT_EQ(Text(edit), "ab\r\nc");
   EXPECT_EQ(Text(Item(ids::标签_状态)), "");
 }
@@ -330,33 +329,33 @@ TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
   EXPECT_EQ(c.编辑框_文件名.Text(), "\xD6\xD0\xCE\xC4\r\nb\r\n\xCE\xC4\r\n");
 
   const std::string long_path = "C:\\" + std::string(700, 'x') + "\\\xD6\xD0.txt";
-  c.超级列表框1.AppendRows({"C:\\one", long_path, "C:\\three"});
-  EXPECT_EQ(c.超级列表框1.RowCount(), 3);
-  EXPECT_EQ(c.超级列表框1.RowText(1), long_path) << "row texts of any length";
-  EXPECT_EQ(c.超级列表框1.RowText(3), "");
-  EXPECT_FALSE(c.超级列表框1.RowChecked(0)) << "new rows are unchecked";
-  c.超级列表框1.SetRowChecked(2, true);
-  EXPECT_TRUE(c.超级列表框1.RowChecked(2));
-  EXPECT_FALSE(c.超级列表框1.RowChecked(1));
-  c.超级列表框1.SetRowChecked(-1, true);
-  EXPECT_FALSE(c.超级列表框1.RowChecked(0)) << "-1 is no row, not every row";
-  EXPECT_EQ(c.超级列表框1.CurrentRow(), -1);
-  ListView_SetItemState(Item(ids::超级列表框1), 2, LVIS_SELECTED, LVIS_SELECTED);
-  ListView_SetItemState(Item(ids::超级列表框1), 1, LVIS_SELECTED, LVIS_SELECTED);
-  EXPECT_EQ(c.超级列表框1.CurrentRow(), 1) << "the selected row nearest the top";
-  EXPECT_TRUE(c.超级列表框1.RowSelected(2));
-  EXPECT_FALSE(c.超级列表框1.RowSelected(0));
-  EXPECT_TRUE(c.超级列表框1.DeleteRow(0));
-  EXPECT_FALSE(c.超级列表框1.DeleteRow(5));
-  EXPECT_EQ(c.超级列表框1.RowText(0), long_path);
-  EXPECT_TRUE(c.超级列表框1.RowChecked(1));
-  c.超级列表框1.DeleteAllRows();
-  EXPECT_EQ(c.超级列表框1.RowCount(), 0);
+  c.超级列表框_结果.AppendRows({"C:\\one", long_path, "C:\\three"});
+  EXPECT_EQ(c.超级列表框_结果.RowCount(), 3);
+  EXPECT_EQ(c.超级列表框_结果.RowText(1), long_path) << "row texts of any length";
+  EXPECT_EQ(c.超级列表框_结果.RowText(3), "");
+  EXPECT_FALSE(c.超级列表框_结果.RowChecked(0)) << "new rows are unchecked";
+  c.超级列表框_结果.SetRowChecked(2, true);
+  EXPECT_TRUE(c.超级列表框_结果.RowChecked(2));
+  EXPECT_FALSE(c.超级列表框_结果.RowChecked(1));
+  c.超级列表框_结果.SetRowChecked(-1, true);
+  EXPECT_FALSE(c.超级列表框_结果.RowChecked(0)) << "-1 is no row, not every row";
+  EXPECT_EQ(c.超级列表框_结果.CurrentRow(), -1);
+  ListView_SetItemState(Item(ids::超级列表框_结果), 2, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(Item(ids::超级列表框_结果), 1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(c.超级列表框_结果.CurrentRow(), 1) << "the selected row nearest the top";
+  EXPECT_TRUE(c.超级列表框_结果.RowSelected(2));
+  EXPECT_FALSE(c.超级列表框_结果.RowSelected(0));
+  EXPECT_TRUE(c.超级列表框_结果.DeleteRow(0));
+  EXPECT_FALSE(c.超级列表框_结果.DeleteRow(5));
+  EXPECT_EQ(c.超级列表框_结果.RowText(0), long_path);
+  EXPECT_TRUE(c.超级列表框_结果.RowChecked(1));
+  c.超级列表框_结果.DeleteAllRows();
+  EXPECT_EQ(c.超级列表框_结果.RowCount(), 0);
 
-  c.进度条1.SetMaximum(250);
-  c.进度条1.SetPosition(100);
-  EXPECT_EQ(c.进度条1.Maximum(), 250);
-  EXPECT_EQ(c.进度条1.Position(), 100);
+  c.进度条_搜索.SetMaximum(250);
+  c.进度条_搜索.SetPosition(100);
+  EXPECT_EQ(c.进度条_搜索.Maximum(), 250);
+  EXPECT_EQ(c.进度条_搜索.Position(), 100);
 
   c.按钮_停止搜索.SetCaption("已停止");
   EXPECT_EQ(c.按钮_停止搜索.Caption(), "已停止");
@@ -364,9 +363,9 @@ TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
   EXPECT_TRUE(c.按钮_未搜索到文件.Enabled());
   c.标签_状态.SetCaption("搜索完毕！共搜索到文件0个.");
   EXPECT_EQ(Text(Item(ids::标签_状态)), "搜索完毕！共搜索到文件0个.");
-  EXPECT_TRUE(c.透明标签1.Visible());
-  c.透明标签1.SetVisible(false);
-  EXPECT_FALSE(IsWindowVisible(Item(ids::透明标签1)));
+  EXPECT_TRUE(c.透明标签_提示.Visible());
+  c.透明标签_提示.SetVisible(false);
+  EXPECT_FALSE(IsWindowVisible(Item(ids::透明标签_提示)));
 }
 
 // ---- Options ------------------------------------------------------------------
@@ -393,15 +392,15 @@ TEST_F(MainWindowTest, OptionClicksAreStoredAtOnceAndRadioPairsStayExclusive) {
   EXPECT_EQ(Option(kKeyExact), "真");
   EXPECT_FALSE(Checked(ids::单选框_模糊搜索));
 
-  Click(ids::选择框1);
+  Click(ids::选择框_同名自动改名);
   EXPECT_EQ(Option(kKeyRenameOnClash), "真");
-  Click(ids::选择框1);
+  Click(ids::选择框_同名自动改名);
   EXPECT_EQ(Option(kKeyRenameOnClash), "假");
   Click(ids::选择框_搜索目录);
   EXPECT_EQ(Option(kKeyFolderNamesOnly), "真");
-  Click(ids::选择框2);
+  Click(ids::选择框_保存关键字);
   EXPECT_EQ(Option(kKeySaveKeywords), "真");
-  EXPECT_FALSE(folder.Exists(kKeywordFile)) << "a click on 选择框2 neither reads nor writes the keywords";
+  EXPECT_FALSE(folder.Exists(kKeywordFile)) << "a click on 选择框_保存关键字 neither reads nor writes the keywords";
 }
 
 // ---- The search folder list ---------------------------------------------------
@@ -470,7 +469,7 @@ TEST_F(MainWindowTest, RightPressOpensTheMenusAtTheCursorAndTheirItemsAct) {
   for (const char* e : {"a", "b", "c"}) SendMessageA(Item(ids::列表框_路径), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e));
   SendMessageA(Item(ids::列表框_路径), LB_SETCURSEL, 1, 0);
 
-  for (int list : {ids::列表框_路径, ids::超级列表框1}) {
+  for (int list : {ids::列表框_路径, ids::超级列表框_结果}) {
     SeenMenu seen;
     g_seen_menu = &seen;
     RECT place = ClientRectOf(Item(list));
@@ -516,7 +515,7 @@ TEST_F(MainWindowTest, ClosingStoresThePathsAlwaysAndTheKeywordsWhileTicked) {
   Open();
   EXPECT_EQ(PathEntries(), (std::vector<std::string>{"C:\\one", ""}));
   SendMessageA(Item(ids::列表框_路径), LB_RESETCONTENT, 0, 0);
-  Click(ids::选择框2);
+  Click(ids::选择框_保存关键字);
   SetWindowTextA(Item(ids::编辑框_文件名), "x\r\ny");
   Close();
   EXPECT_EQ(folder.Read(kPathFile), "");
@@ -549,7 +548,7 @@ InkCount CountInk(HWND control) {
 TEST_F(MainWindowTest, TypedTextShowsThroughTheTransparentHint) {
   Open();
   SetForegroundWindow(main());
-  Pump(100ms);
+  testing::PumpUntil([&] { return CountInk(Item(ids::编辑框_文件名)).light_grey > 100; }, 5s, main());
   const InkCount hint_only = CountInk(Item(ids::编辑框_文件名));
   EXPECT_GT(hint_only.light_grey, 100);
   EXPECT_EQ(hint_only.dark, 0);
@@ -558,7 +557,7 @@ TEST_F(MainWindowTest, TypedTextShowsThroughTheTransparentHint) {
   for (char c : std::string("WWWWWWWW")) SendMessageA(edit, WM_CHAR, c, 0);
   SendMessageA(edit, WM_CHAR, '\r', 0);
   for (char c : std::string("MMMMMMMM")) SendMessageA(edit, WM_CHAR, c, 0);
-  Pump(100ms);
+  testing::PumpUntil([&] { return CountInk(edit).dark > 50; }, 5s, main());
   const InkCount both = CountInk(edit);
   EXPECT_GT(both.dark, 50) << "the typed text is seen through the hint";
   EXPECT_GT(both.light_grey, hint_only.light_grey / 2) << "the hint stays over it";

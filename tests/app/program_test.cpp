@@ -9,7 +9,7 @@
 
 #include "app/control_ids.h"
 #include "app/settings/settings.h"
-#include "app/temp_folder.h"
+#include "app/temp_program_folder.h"
 #include "app/window_layout.h"
 #include "app/window_test_support.h"
 

@@ -13,8 +13,8 @@ namespace {
 
 class ResultListViewTest : public MainWindowTest {
  protected:
-  HWND List() const { return Item(ids::超级列表框1); }
-  platform::ListView& Rows() { return window->controls()->超级列表框1; }
+  HWND List() const { return Item(ids::超级列表框_结果); }
+  platform::ListView& Rows() { return window->controls()->超级列表框_结果; }
   void ListRows(int count) {
     std::vector<std::string> rows;
     for (int i = 0; i < count; ++i) rows.push_back("C:\\photos\\2023\\IMG_" + std::to_string(100000 + i) + ".jpg");
@@ -172,7 +172,7 @@ TEST_F(ResultListViewTest, SixtySixThousandRowsBeforeAndAfterTickAll) {
   ListRows(66000);
   EXPECT_EQ(ListView_GetItemCount(List()), 66000);
   SaveScreenshot("results_66000_rows");
-  Click(ids::按钮1);
+  Click(ids::按钮_全部勾选);
   EXPECT_EQ(Rows().Rows().CheckedCount(), 66000);
   EXPECT_TRUE(ListView_GetCheckState(List(), 65999));
   SaveScreenshot("results_66000_ticked");

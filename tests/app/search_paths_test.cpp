@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/temp_folder.h"
+#include "app/temp_program_folder.h"
 #include "platform/ini.h"
 #include "platform/memory/memory_controls.h"
 #include "platform/memory/scripted_dialogs.h"

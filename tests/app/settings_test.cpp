@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings/program_folder.h"
-#include "app/temp_folder.h"
+#include "app/temp_program_folder.h"
 #include "platform/ini.h"
 #include "platform/memory/memory_controls.h"
 #include "text/charset.h"
@@ -32,11 +32,11 @@ TEST_F(SettingsTest, FirstRunGivesTheDesignStateWithSaveKeywordsOffAndWritesNoth
   EXPECT_TRUE(memory.按钮_搜索路径.Enabled());
   EXPECT_TRUE(memory.单选框_精确搜索.Checked());
   EXPECT_FALSE(memory.单选框_模糊搜索.Checked());
-  EXPECT_FALSE(memory.选择框1.Checked());
+  EXPECT_FALSE(memory.选择框_同名自动改名.Checked());
   EXPECT_FALSE(memory.选择框_搜索目录.Checked());
-  EXPECT_FALSE(memory.选择框2.Checked());
+  EXPECT_FALSE(memory.选择框_保存关键字.Checked());
   EXPECT_EQ(memory.编辑框_文件名.Text(), "");
-  EXPECT_TRUE(memory.透明标签1.Visible());
+  EXPECT_TRUE(memory.透明标签_提示.Visible());
   EXPECT_EQ(memory.列表框_路径.Count(), 0);
   EXPECT_FALSE(folder.Exists(kConfigFile));
   EXPECT_FALSE(folder.Exists(kPathFile));
@@ -45,18 +45,18 @@ TEST_F(SettingsTest, FirstRunGivesTheDesignStateWithSaveKeywordsOffAndWritesNoth
 TEST_F(SettingsTest, AllTrueValuesSetEveryControlAndRestoreTheKeywords) {
   Config("全盘搜索=真\r\n精确=假\r\n同名文件自动更名=真\r\n是否只搜索目录名=真\r\n保存关键字=真\r\n");
   folder.Write(kKeywordFile, "a\r\nb");
-  memory.选择框2.SetChecked(false);
+  memory.选择框_保存关键字.SetChecked(false);
   Load();
   EXPECT_TRUE(memory.单选框_整个电脑.Checked());
   EXPECT_FALSE(memory.单选框_指定路径.Checked());
   EXPECT_FALSE(memory.按钮_搜索路径.Enabled());
   EXPECT_TRUE(memory.单选框_模糊搜索.Checked());
   EXPECT_FALSE(memory.单选框_精确搜索.Checked());
-  EXPECT_TRUE(memory.选择框1.Checked());
+  EXPECT_TRUE(memory.选择框_同名自动改名.Checked());
   EXPECT_TRUE(memory.选择框_搜索目录.Checked());
-  EXPECT_TRUE(memory.选择框2.Checked());
+  EXPECT_TRUE(memory.选择框_保存关键字.Checked());
   EXPECT_EQ(memory.编辑框_文件名.Text(), "a\r\nb");
-  EXPECT_FALSE(memory.透明标签1.Visible());
+  EXPECT_FALSE(memory.透明标签_提示.Visible());
 }
 
 TEST_F(SettingsTest, OnlyTheExactTextTrueCountsAndOnlyFalseSelectsFuzzy) {
@@ -70,9 +70,9 @@ TEST_F(SettingsTest, OnlyTheExactTextTrueCountsAndOnlyFalseSelectsFuzzy) {
     EXPECT_FALSE(fresh.单选框_整个电脑.Checked());
     EXPECT_TRUE(fresh.按钮_搜索路径.Enabled());
     EXPECT_TRUE(fresh.单选框_精确搜索.Checked()) << "anything but 假 is exact";
-    EXPECT_FALSE(fresh.选择框1.Checked());
-    EXPECT_FALSE(fresh.选择框2.Checked());
-    EXPECT_TRUE(fresh.透明标签1.Visible());
+    EXPECT_FALSE(fresh.选择框_同名自动改名.Checked());
+    EXPECT_FALSE(fresh.选择框_保存关键字.Checked());
+    EXPECT_TRUE(fresh.透明标签_提示.Visible());
   }
   // A disabled search-folder button from an earlier state is enabled again.
   Config("精确=真\r\n");
@@ -90,8 +90,8 @@ TEST_F(SettingsTest, SaveKeywordsOnWithoutAFileEmptiesTheBoxAndHidesTheHint) {
   memory.编辑框_文件名.SetText("left over");
   Load();
   EXPECT_EQ(memory.编辑框_文件名.Text(), "");
-  EXPECT_FALSE(memory.透明标签1.Visible());
-  EXPECT_TRUE(memory.选择框2.Checked());
+  EXPECT_FALSE(memory.透明标签_提示.Visible());
+  EXPECT_TRUE(memory.选择框_保存关键字.Checked());
 }
 
 TEST_F(SettingsTest, PathFileEntriesKeepEmptyLinesDuplicatesAndAMissingFinalBreak) {
@@ -124,12 +124,12 @@ TEST_F(SettingsTest, SaveListsWritesThePathFileAlwaysAndTheKeywordsOnlyWhileTick
   EXPECT_EQ(folder.Read(kPathFile), "") << "an empty list gives an empty file";
 
   folder.Write(kKeywordFile, "older");
-  memory.选择框2.SetChecked(false);
+  memory.选择框_保存关键字.SetChecked(false);
   memory.编辑框_文件名.SetText("new");
   SaveLists(memory.controls(), folder.location());
   EXPECT_EQ(folder.Read(kKeywordFile), "older");
 
-  memory.选择框2.SetChecked(true);
+  memory.选择框_保存关键字.SetChecked(true);
   memory.编辑框_文件名.SetText("x\r\ny");
   SaveLists(memory.controls(), folder.location());
   EXPECT_EQ(folder.Read(kKeywordFile), "x\r\ny") << "no line break added at the end";
@@ -141,7 +141,7 @@ TEST_F(SettingsTest, SaveListsWritesThePathFileAlwaysAndTheKeywordsOnlyWhileTick
   platform::MemoryControls next;
   LoadSettings(next.controls(), folder.location());
   EXPECT_EQ(next.编辑框_文件名.Text(), "");
-  EXPECT_FALSE(next.透明标签1.Visible());
+  EXPECT_FALSE(next.透明标签_提示.Visible());
 }
 
 TEST_F(SettingsTest, SaveListsReplacesALongerOldFileWholly) {
@@ -165,22 +165,22 @@ TEST_F(SettingsTest, OptionClicksStoreTheControlStateAtOnce) {
   StoreExactMatching(folder.location());
   EXPECT_EQ(Option(kKeyExact), kTrue);
 
-  memory.选择框1.SetChecked(true);
+  memory.选择框_同名自动改名.SetChecked(true);
   StoreRenameOnClash(memory.controls(), folder.location());
   memory.选择框_搜索目录.SetChecked(false);
   StoreFolderNamesOnly(memory.controls(), folder.location());
-  memory.选择框2.SetChecked(true);
+  memory.选择框_保存关键字.SetChecked(true);
   StoreSaveKeywords(memory.controls(), folder.location());
   EXPECT_EQ(Option(kKeyRenameOnClash), kTrue);
   EXPECT_EQ(Option(kKeyFolderNamesOnly), kFalse);
   EXPECT_EQ(Option(kKeySaveKeywords), kTrue);
-  EXPECT_FALSE(folder.Exists(kKeywordFile)) << "ticking 选择框2 neither reads nor writes the keywords";
+  EXPECT_FALSE(folder.Exists(kKeywordFile)) << "ticking 选择框_保存关键字 neither reads nor writes the keywords";
 
   // What was clicked comes back at the next start.
   platform::MemoryControls next;
   LoadSettings(next.controls(), folder.location());
-  EXPECT_TRUE(next.选择框1.Checked());
-  EXPECT_TRUE(next.选择框2.Checked());
+  EXPECT_TRUE(next.选择框_同名自动改名.Checked());
+  EXPECT_TRUE(next.选择框_保存关键字.Checked());
   EXPECT_TRUE(next.单选框_精确搜索.Checked());
 }
 

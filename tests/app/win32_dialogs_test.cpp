@@ -116,7 +116,7 @@ TEST_F(Win32DialogsTest, SearchFolderBrowserDisablesTheProgramWhileOpen) {
 }
 
 TEST_F(Win32DialogsTest, CancelledBrowserGivesNothingAndLeavesDisabledWindowsDisabled) {
-  EnableWindow(Item(ids::按钮4), FALSE);  // a child keeps its state: only top-level windows are touched
+  EnableWindow(Item(ids::按钮_删除选定文件), FALSE);  // a child keeps its state: only top-level windows are touched
   HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   EnableWindow(other, FALSE);
   SeenDialog seen;
@@ -128,7 +128,7 @@ TEST_F(Win32DialogsTest, CancelledBrowserGivesNothingAndLeavesDisabledWindowsDis
   EXPECT_EQ(picked, "");
   EXPECT_TRUE(IsWindowEnabled(main()));
   EXPECT_FALSE(IsWindowEnabled(other)) << "given back its former state";
-  EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮4)));
+  EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮_删除选定文件)));
   DestroyWindow(other);
 }
 

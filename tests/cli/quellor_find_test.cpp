@@ -10,14 +10,14 @@
 #include "search/recording_sink.h"
 #include "search/reference_search.h"
 #include "search/search_run.h"
-#include "search/temp_tree.h"
+#include "support/temp_tree.h"
 
 namespace quellor::cli {
 namespace {
 
 using search::testing::RecordingSink;
 using search::testing::ReferenceSearch;
-using search::testing::TempTree;
+using quellor::testing::TempTree;
 
 struct Result {
   std::string out;
@@ -49,12 +49,7 @@ std::vector<std::string> Lines(const std::string& text, char end) {
 std::vector<std::string> ReferenceRows(const std::vector<std::string>& names, const std::string& root,
                                        search::NameKind kind, search::MatchMode mode) {
   const search::RunSettings settings = search::PlatformRunSettings(platform::SystemCharset());
-  search::MatchRules rules;
-  rules.kind = kind;
-  rules.mode = mode;
-  rules.charset = settings.charset;
-  rules.fold_file_name = settings.fold_file_name;
-  rules.utf8_names = settings.utf8_names;
+  const search::MatchRules rules = search::RulesOf(settings, kind, mode);
   std::atomic<bool> stop{false};
   RecordingSink sink(names.size(), stop);
   ReferenceSearch reference(names, rules, settings.separator, sink, stop);

@@ -4,16 +4,16 @@
 
 #include "platform/file_io.h"
 #include "platform/ini.h"
-#include "platform/temp_folder.h"
+#include "support/temp_tree.h"
 
 namespace quellor::platform {
 namespace {
 
-using quellor::testing::TempFolder;
+using quellor::testing::TempTree;
 
 TEST(FileIo, ReplacesWholeFilesAndLeavesNoTemporaryBehind) {
-  TempFolder dir;
-  const std::string file = dir.File("path.txt");
+  TempTree dir;
+  const std::string file = dir.Path("path.txt");
   EXPECT_FALSE(ReadWholeFile(file).has_value());
 
   const std::string bytes("a\r\n\0b\xD5\xE6\r\n", 9);
@@ -25,19 +25,19 @@ TEST(FileIo, ReplacesWholeFilesAndLeavesNoTemporaryBehind) {
 }
 
 TEST(FileIo, AFailedWriteKeepsTheOldFile) {
-  TempFolder dir;
-  EXPECT_FALSE(WriteWholeFileReplacing(dir.File("missing-folder/x.txt"), "x"));
+  TempTree dir;
+  EXPECT_FALSE(WriteWholeFileReplacing(dir.Path("missing-folder/x.txt"), "x"));
   // A folder in the way of the target: the rename fails, nothing is lost.
   std::filesystem::create_directory(dir.path() / "busy");
   std::filesystem::create_directory(dir.path() / "busy" / "inside");
-  EXPECT_FALSE(WriteWholeFileReplacing(dir.File("busy"), "x"));
+  EXPECT_FALSE(WriteWholeFileReplacing(dir.Path("busy"), "x"));
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "busy" / "inside"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(Ini, MissingFileSectionOrKeyReadsEmpty) {
-  TempFolder dir;
-  const std::string ini = dir.File("config.ini");
+  TempTree dir;
+  const std::string ini = dir.Path("config.ini");
   EXPECT_EQ(ReadIniValue(ini, "zhuce", "x"), "");
   ASSERT_TRUE(WriteIniValue(ini, "other", "x", "1"));
   EXPECT_EQ(ReadIniValue(ini, "zhuce", "x"), "");
@@ -46,8 +46,8 @@ TEST(Ini, MissingFileSectionOrKeyReadsEmpty) {
 }
 
 TEST(Ini, WritesCreateReplaceAndKeepOtherKeys) {
-  TempFolder dir;
-  const std::string ini = dir.File("config.ini");
+  TempTree dir;
+  const std::string ini = dir.Path("config.ini");
   // "精确" and "真"/"假" in GBK, as the program stores them.
   const std::string key = "\xBE\xAB\xC8\xB7";
   const std::string yes = "\xD5\xE6";

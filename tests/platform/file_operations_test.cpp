@@ -5,7 +5,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
-#include "platform/temp_folder.h"
+#include "support/temp_tree.h"
 
 namespace quellor::platform {
 namespace {
@@ -28,7 +28,7 @@ class FileOperationsTest : public ::testing::Test {
     return files_->Run(kind, Path(from), to.empty() ? std::string() : Path(to), flags);
   }
 
-  testing::TempFolder temp_;
+  testing::TempTree temp_;
   std::filesystem::path root_ = temp_.path();
   std::unique_ptr<FileOperations> files_ = MakeSystemFileOperations();
 };

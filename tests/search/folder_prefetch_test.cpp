@@ -7,12 +7,12 @@
 
 #include "platform/system_charset.h"
 #include "search/folder_prefetch.h"
-#include "search/temp_tree.h"
+#include "support/temp_tree.h"
 
 namespace quellor::search {
 namespace {
 
-using testing::TempTree;
+using quellor::testing::TempTree;
 
 std::string Join(std::string_view folder, std::string_view name) {
   return std::string(folder) + platform::kPathSeparator + std::string(name);

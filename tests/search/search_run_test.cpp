@@ -12,7 +12,7 @@
 #include "search/recording_sink.h"
 #include "search/reference_search.h"
 #include "search/search_run.h"
-#include "search/temp_tree.h"
+#include "support/temp_tree.h"
 
 namespace quellor::search {
 namespace {
@@ -20,7 +20,7 @@ namespace {
 using testing::Recorded;
 using testing::RecordingSink;
 using testing::ReferenceSearch;
-using testing::TempTree;
+using quellor::testing::TempTree;
 using Rows = std::vector<std::string>;
 
 const RunSettings kSettings = PlatformRunSettings(platform::SystemCharset());
@@ -49,14 +49,7 @@ Recorded RunReference(const RunRequest& request, MatchMode mode, Trigger trigger
   RecordingSink sink(request.keywords.size(), stop);
   sink.stop_after_rows = trigger.after_rows;
   sink.stop_after_folders = trigger.after_folders;
-  MatchRules rules;
-  rules.kind = request.kind;
-  rules.mode = mode;
-  rules.charset = kSettings.charset;
-  rules.fold_file_name = kSettings.fold_file_name;
-  rules.path_separators = kSettings.path_separators;
-  rules.utf8_names = kSettings.utf8_names;
-  ReferenceSearch reference(request.keywords, rules, kSettings.separator, sink, stop);
+  ReferenceSearch reference(request.keywords, RulesOf(kSettings, request.kind, mode), kSettings.separator, sink, stop);
   if (request.kind == NameKind::Files) {
     reference.FileRun(request.roots);
   } else {

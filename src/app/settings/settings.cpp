@@ -43,15 +43,15 @@ void LoadSettings(platform::Controls& controls, const SettingsLocation& where) {
   controls.单选框_模糊搜索.SetChecked(fuzzy);
   controls.单选框_精确搜索.SetChecked(!fuzzy);
 
-  controls.选择框1.SetChecked(OptionIsTrue(where, kKeyRenameOnClash));
+  controls.选择框_同名自动改名.SetChecked(OptionIsTrue(where, kKeyRenameOnClash));
   controls.选择框_搜索目录.SetChecked(OptionIsTrue(where, kKeyFolderNamesOnly));
 
   if (OptionIsTrue(where, kKeySaveKeywords)) {
     controls.编辑框_文件名.SetText(ReadListFile(where, kKeywordFile));
-    controls.透明标签1.SetVisible(false);
-    controls.选择框2.SetChecked(true);
+    controls.透明标签_提示.SetVisible(false);
+    controls.选择框_保存关键字.SetChecked(true);
   } else {
-    controls.选择框2.SetChecked(false);
+    controls.选择框_保存关键字.SetChecked(false);
   }
 
   for (const std::string& entry : text::SplitLines(*where.charset, ReadListFile(where, kPathFile))) {
@@ -66,7 +66,7 @@ void SaveLists(platform::Controls& controls, const SettingsLocation& where) {
   for (int i = 0; i < count; ++i) entries.push_back(controls.列表框_路径.Text(i));
   platform::WriteWholeFileReplacing(where.FilePath(kPathFile), text::JoinLinesWithBreaks(entries));
 
-  if (controls.选择框2.Checked()) {
+  if (controls.选择框_保存关键字.Checked()) {
     platform::WriteWholeFileReplacing(where.FilePath(kKeywordFile), controls.编辑框_文件名.Text());
   }
 }
@@ -80,7 +80,7 @@ void StoreExactMatching(const SettingsLocation& where) { WriteOption(where, kKey
 void StoreFuzzyMatching(const SettingsLocation& where) { WriteOption(where, kKeyExact, kFalse); }
 
 void StoreRenameOnClash(platform::Controls& controls, const SettingsLocation& where) {
-  WriteOption(where, kKeyRenameOnClash, TruthText(controls.选择框1.Checked()));
+  WriteOption(where, kKeyRenameOnClash, TruthText(controls.选择框_同名自动改名.Checked()));
 }
 
 void StoreFolderNamesOnly(platform::Controls& controls, const SettingsLocation& where) {
@@ -88,7 +88,7 @@ void StoreFolderNamesOnly(platform::Controls& controls, const SettingsLocation& 
 }
 
 void StoreSaveKeywords(platform::Controls& controls, const SettingsLocation& where) {
-  WriteOption(where, kKeySaveKeywords, TruthText(controls.选择框2.Checked()));
+  WriteOption(where, kKeySaveKeywords, TruthText(controls.选择框_保存关键字.Checked()));
 }
 
 }  // namespace quellor::app

@@ -41,7 +41,7 @@ inline std::string_view TruthText(bool value) { return value ? kTrue : kFalse; }
 // written back.
 void LoadSettings(platform::Controls& controls, const SettingsLocation& where);
 
-// At close: path.txt always, filemame.txt only while 选择框2 is ticked.
+// At close: path.txt always, filemame.txt only while 选择框_保存关键字 is ticked.
 void SaveLists(platform::Controls& controls, const SettingsLocation& where);
 
 // One key of section "zhuce"; the result is not looked at.
@@ -51,8 +51,8 @@ void WriteOption(const SettingsLocation& where, std::string_view key, std::strin
 // handled by SelectWholeComputer / SelectChosenFolders (paths/search_paths.h).
 void StoreExactMatching(const SettingsLocation& where);                            // 单选框_精确搜索
 void StoreFuzzyMatching(const SettingsLocation& where);                            // 单选框_模糊搜索
-void StoreRenameOnClash(platform::Controls& controls, const SettingsLocation& where);  // 选择框1
+void StoreRenameOnClash(platform::Controls& controls, const SettingsLocation& where);  // 选择框_同名自动改名
 void StoreFolderNamesOnly(platform::Controls& controls, const SettingsLocation& where);  // 选择框_搜索目录
-void StoreSaveKeywords(platform::Controls& controls, const SettingsLocation& where);  // 选择框2
+void StoreSaveKeywords(platform::Controls& controls, const SettingsLocation& where);  // 选择框_保存关键字
 
 }  // namespace quellor::app

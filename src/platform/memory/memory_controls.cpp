@@ -65,10 +65,8 @@ std::vector<std::string> MemoryListView::Texts() const {
   return texts;
 }
 
-MemoryControls::MemoryControls()
-    : controls_{标签2,        按钮_搜索路径,     选择框_搜索目录, 选择框2,       列表框_路径,    编辑框_文件名,
-                透明标签1,    单选框_整个电脑,   单选框_指定路径, 选择框1,       单选框_精确搜索, 单选框_模糊搜索,
-                按钮_复制到剪贴板, 超级列表框1, 进度条1,         按钮_立即搜索, 按钮_未搜索到文件, 按钮_停止搜索,
-                按钮1,        按钮2,             按钮3,           按钮5,         按钮4,          标签_状态} {}
+#define QUELLOR_CONTROL_REFERENCE(kind, name, ...) QUELLOR_IF_COMMANDS_SEE_##kind(name, )
+MemoryControls::MemoryControls() : controls_{QUELLOR_MAIN_WINDOW_CONTROLS(QUELLOR_CONTROL_REFERENCE)} {}
+#undef QUELLOR_CONTROL_REFERENCE
 
 }  // namespace quellor::platform

@@ -111,6 +111,16 @@ class MemoryListView : public ListView {
   std::vector<bool> selected_;
 };
 
+// The start state of each kind of in-memory control, from its row in the table.
+#define QUELLOR_MEMORY_START_Label(caption, start) {caption}
+#define QUELLOR_MEMORY_START_Button(caption, start) {caption, start != ControlStart::Disabled}
+#define QUELLOR_MEMORY_START_CheckBox(caption, start) {start == ControlStart::Checked}
+#define QUELLOR_MEMORY_START_ListBox(caption, start)
+#define QUELLOR_MEMORY_START_HintLabel(caption, start)
+#define QUELLOR_MEMORY_START_EditBox(caption, start)
+#define QUELLOR_MEMORY_START_ListView(caption, start)
+#define QUELLOR_MEMORY_START_ProgressBar(caption, start)
+
 // Every control in the state the window gives it when it is created.
 class MemoryControls {
  public:
@@ -120,30 +130,10 @@ class MemoryControls {
 
   Controls& controls() { return controls_; }
 
-  MemoryLabel 标签2{"搜索路径"};
-  MemoryButton 按钮_搜索路径{"添加搜索路径"};
-  MemoryCheckBox 选择框_搜索目录{false};
-  MemoryCheckBox 选择框2{true};
-  MemoryListBox 列表框_路径;
-  MemoryEditBox 编辑框_文件名;
-  MemoryHintLabel 透明标签1;
-  MemoryCheckBox 单选框_整个电脑{false};
-  MemoryCheckBox 单选框_指定路径{true};
-  MemoryCheckBox 选择框1{false};
-  MemoryCheckBox 单选框_精确搜索{true};
-  MemoryCheckBox 单选框_模糊搜索{false};
-  MemoryButton 按钮_复制到剪贴板{"复制选定文件到剪贴板"};
-  MemoryListView 超级列表框1;
-  MemoryProgressBar 进度条1;
-  MemoryButton 按钮_立即搜索{"立即搜索"};
-  MemoryButton 按钮_未搜索到文件{"未搜到的文件列表", false};
-  MemoryButton 按钮_停止搜索{"停止搜索"};
-  MemoryButton 按钮1{"全部勾选"};
-  MemoryButton 按钮2{"取消全部勾选"};
-  MemoryButton 按钮3{"复制选定文件"};
-  MemoryButton 按钮5{"移动选定文件"};
-  MemoryButton 按钮4{"删除选定文件"};
-  MemoryLabel 标签_状态;
+#define QUELLOR_MEMORY_CONTROL(kind, name, class_name, left, top, width, height, caption, style, ex_style, font, start) \
+  QUELLOR_IF_COMMANDS_SEE_##kind(Memory##kind name QUELLOR_MEMORY_START_##kind(caption, ControlStart::start);)
+  QUELLOR_MAIN_WINDOW_CONTROLS(QUELLOR_MEMORY_CONTROL)
+#undef QUELLOR_MEMORY_CONTROL
 
  private:
   Controls controls_;

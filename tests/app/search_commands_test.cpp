@@ -1,22 +1,23 @@
-// The search command over in-memory controls: the request's checks and
-// cleaning, rows and texts delivered on the "window thread", stop, a new
-// request during a run, and shutting down mid-run.
+// The search commands over in-memory controls and the engine they start: the
+// request's checks and cleaning, rows and texts delivered on the "window
+// thread", stop, a new request during a run, and shutting down mid-run.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
+#include "app/search_commands.h"
 #include "platform/memory/memory_controls.h"
 #include "platform/memory/scripted_dialogs.h"
 #include "platform/system_charset.h"
 #include "search/search_engine.h"
 #include "search/status_texts.h"
-#include "search/temp_tree.h"
+#include "support/temp_tree.h"
 
-namespace quellor::search {
+namespace quellor::app {
 namespace {
 
-using testing::TempTree;
+using quellor::testing::TempTree;
 using Rows = std::vector<std::string>;
 
 const text::Charset gbk = text::Charset::Gbk();
@@ -26,13 +27,14 @@ struct Window {
       : services{dialogs, cs, [this] { return whole_computer; }} {}
 
   void Start() { StartSearch(c.controls(), engine, services); }
+  void Deliver() { engine.DeliverPending(display); }
   // Delivers until the run has ended, as the window's message loop would.
   void Finish() {
     while (engine.Running()) {
-      engine.DeliverPending(c.controls());
+      Deliver();
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    engine.DeliverPending(c.controls());
+    Deliver();
   }
   void UseFolders(std::vector<std::string> roots) {
     c.列表框_路径.DeleteAll();
@@ -43,8 +45,9 @@ struct Window {
   platform::ScriptedDialogs dialogs;
   std::vector<std::string> whole_computer;
   std::atomic<int> wakes{0};
-  SearchEngine engine{[this] { ++wakes; }};
+  search::SearchEngine engine{[this] { ++wakes; }};
   SearchServices services;
+  ResultListDisplay display{c.controls()};
 };
 
 TEST(StartSearch, WantsAFolderBeforeAnythingElse) {
@@ -64,7 +67,7 @@ TEST(StartSearch, WantsAFolderBeforeAnythingElse) {
 TEST(StartSearch, WithoutKeywordsKeepsTheOldRows) {
   Window w(gbk);
   w.UseFolders({"missing"});
-  w.c.超级列表框1.AppendRows({"old"});
+  w.c.超级列表框_结果.AppendRows({"old"});
   w.c.按钮_停止搜索.SetCaption("已停止");
   w.c.编辑框_文件名.SetText("  \r\n\xA1\xA1\r\n");
   w.Start();
@@ -72,7 +75,7 @@ TEST(StartSearch, WithoutKeywordsKeepsTheOldRows) {
   EXPECT_EQ(w.dialogs.messages[0].text, "您没有输入任何要搜索的文件名！请输入后再执行搜索！");
   EXPECT_EQ(w.c.编辑框_文件名.Text(), "");
   EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "停止搜索");
-  EXPECT_EQ(w.c.超级列表框1.Texts(), Rows{"old"});
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{"old"});
   EXPECT_FALSE(w.c.按钮_未搜索到文件.Enabled());
 }
 
@@ -83,15 +86,15 @@ TEST(StartSearch, CleansTheKeywordBoxAndSearchesEveryKeptLine) {
   t.File("sub/b");
   Window w;
   w.UseFolders({t.Root()});
-  w.c.超级列表框1.AppendRows({"old"});
+  w.c.超级列表框_结果.AppendRows({"old"});
   const std::string wide_space(platform::SystemCharset().FullWidthSpace());
   w.c.编辑框_文件名.SetText(" a \r\n\r\n   \r\n" + wide_space + "\r\nb\r\n\tb");
   w.Start();
   EXPECT_EQ(w.c.编辑框_文件名.Text(), " a \r\nb\r\n\tb\r\n");
-  EXPECT_TRUE(w.c.超级列表框1.Texts().empty());
+  EXPECT_TRUE(w.c.超级列表框_结果.Texts().empty());
   EXPECT_TRUE(w.c.按钮_未搜索到文件.Enabled());
   w.Finish();
-  const Rows rows = w.c.超级列表框1.Texts();
+  const Rows rows = w.c.超级列表框_结果.Texts();
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[2], t.Path("sub/b"));
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件3个.");
@@ -109,8 +112,28 @@ TEST(StartSearch, FolderNameRunsWriteTheirOwnTexts) {
   w.c.编辑框_文件名.SetText("photo");
   w.Start();
   w.Finish();
-  EXPECT_EQ(w.c.超级列表框1.Texts(), (Rows{t.Path("Photos"), t.Path("Photos")}));
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), (Rows{t.Path("Photos"), t.Path("Photos")}));
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹2个.");
+}
+
+// Neither match-mode radio checked (as stored options can leave them): folder
+// names follow the rule of file names, exact unless fuzzy is checked.
+TEST(StartSearch, WithNeitherMatchModeCheckedFolderNamesAreMatchedExactlyLikeFileNames) {
+  TempTree t;
+  t.Folder("Photos");
+  t.File("Photos.txt");
+  Window w;
+  w.UseFolders({t.Root()});
+  w.c.单选框_精确搜索.SetChecked(false);
+  w.c.单选框_模糊搜索.SetChecked(false);
+  w.c.编辑框_文件名.SetText("photo\r\nphotos");
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{t.Path("Photos.txt")});
+  w.c.选择框_搜索目录.SetChecked(true);
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{t.Path("Photos")});
 }
 
 TEST(StartSearch, AWholeComputerWithoutDrives) {
@@ -145,7 +168,7 @@ TEST(StartSearch, ANewRequestDropsTheRowsOfTheRunBefore) {
   w.c.编辑框_文件名.SetText("only");
   w.Start();
   w.Finish();
-  EXPECT_EQ(w.c.超级列表框1.Texts(), Rows{t.Path("only.txt")});
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{t.Path("only.txt")});
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件1个.");
 }
 
@@ -158,13 +181,13 @@ TEST(SearchEngine, RowsComeInSlicesAndTheFinishedTextWaitsForTheLast) {
   w.Start();
   while (w.engine.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   // A slice whose time is up takes nothing: the rows wait, and so does the text that counts them.
-  EXPECT_TRUE(w.engine.DeliverPending(w.c.controls(), std::chrono::steady_clock::now()));
-  EXPECT_EQ(w.c.超级列表框1.RowCount(), 0);
+  EXPECT_TRUE(w.engine.DeliverPending(w.display, std::chrono::steady_clock::now()));
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 0);
   EXPECT_EQ(w.c.标签_状态.Caption().find("搜索完毕"), std::string::npos) << w.c.标签_状态.Caption();
-  EXPECT_FALSE(w.engine.DeliverPending(w.c.controls()));
-  EXPECT_EQ(w.c.超级列表框1.RowCount(), 300);
+  EXPECT_FALSE(w.engine.DeliverPending(w.display));
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 300);
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件300个.");
-  EXPECT_FALSE(w.engine.DeliverPending(w.c.controls())) << "nothing left";
+  EXPECT_FALSE(w.engine.DeliverPending(w.display)) << "nothing left";
 }
 
 TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {
@@ -177,7 +200,7 @@ TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {
   StopSearch(w.c.controls(), w.engine);
   EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "已停止");
   w.Finish();
-  const int rows = w.c.超级列表框1.RowCount();
+  const int rows = w.c.超级列表框_结果.RowCount();
   EXPECT_LT(rows, 600);
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件" + std::to_string(rows) + "个.");
   // A click after the end only changes the caption; the next request clears it.
@@ -186,7 +209,7 @@ TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {
   w.Start();
   EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "停止搜索");
   w.Finish();
-  EXPECT_EQ(w.c.超级列表框1.RowCount(), 600);
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 600);
 }
 
 TEST(SearchEngine, ClosingMidRunNeitherWaitsForTheWindowNorLeaksThreads) {
@@ -215,22 +238,23 @@ TEST(SearchEngine, StopAllEndsEveryRunWhileTheWindowGoesOnHandlingMessages) {
   w.engine.StopAll();
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!w.engine.Idle() && std::chrono::steady_clock::now() < give_up) {
-    w.engine.DeliverPending(w.c.controls());
+    w.Deliver();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   EXPECT_TRUE(w.engine.Idle());
   EXPECT_FALSE(w.engine.Running());
   w.engine.StopAndWait();
   // Once idle, what was found is delivered once, and nothing follows it.
-  w.engine.DeliverPending(w.c.controls());
-  const int rows = w.c.超级列表框1.RowCount();
+  w.Deliver();
+  const int rows = w.c.超级列表框_结果.RowCount();
   const std::string status = w.c.标签_状态.Caption();
-  w.engine.DeliverPending(w.c.controls());
-  EXPECT_EQ(w.c.超级列表框1.RowCount(), rows);
+  w.Deliver();
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), rows);
   EXPECT_EQ(w.c.标签_状态.Caption(), status);
 }
 
 TEST(StatusTexts, AreThoseOfTheWindow) {
+  using namespace search;
   // The C runtime's first rand() after srand(1) is 41.
   EXPECT_EQ(ProgressNumber(1), 42);
   for (std::uint32_t tick : {0u, 7u, 123456789u, 0xFFFFFFFFu}) {
@@ -243,4 +267,4 @@ TEST(StatusTexts, AreThoseOfTheWindow) {
 }
 
 }  // namespace
-}  // namespace quellor::search
+}  // namespace quellor::app

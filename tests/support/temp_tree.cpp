@@ -1,0 +1,76 @@
+#include "support/temp_tree.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/system_charset.h"
+
+namespace quellor::testing {
+
+namespace fs = std::filesystem;
+
+namespace {
+// Paths hold code-page bytes: the narrow-string constructor keeps them as the
+// platform's own narrow functions read them.
+fs::path Native(const std::string& bytes) { return fs::path(bytes); }
+}  // namespace
+
+TempTree::TempTree() {
+  static std::atomic<int> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const fs::path base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path candidate = base / ("quellor-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    if (fs::create_directory(candidate)) {
+      path_ = candidate;
+      root_ = candidate.string();
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder");
+}
+
+TempTree::~TempTree() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+std::string TempTree::Path(std::string_view relative) const {
+  std::string path = root_;
+  if (relative.empty()) return path;
+  path += platform::kPathSeparator;
+  for (char c : relative) path += c == '/' ? platform::kPathSeparator : c;
+  return path;
+}
+
+void TempTree::Write(std::string_view relative, std::string_view bytes) const {
+  const fs::path path = Native(Path(relative));
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void TempTree::Folder(std::string_view relative) const { fs::create_directories(Native(Path(relative))); }
+
+bool TempTree::FolderLink(std::string_view relative, const std::string& target) const {
+  std::error_code error;
+  fs::create_directory_symlink(Native(target), Native(Path(relative)), error);
+  return !error;
+}
+
+std::optional<std::string> TempTree::Read(std::string_view relative) const {
+  std::ifstream in(Native(Path(relative)), std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool TempTree::Exists(std::string_view relative) const {
+  std::error_code ignored;
+  return fs::exists(Native(Path(relative)), ignored);
+}
+
+}  // namespace quellor::testing

@@ -1,0 +1,40 @@
+// A fresh temporary folder for a test, with files and folders made on request,
+// removed with everything in it at the end of the test.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quellor::testing {
+
+class TempTree {
+ public:
+  TempTree();
+  ~TempTree();
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // The root, without a trailing separator, as the platform's narrow path text.
+  const std::string& Root() const { return root_; }
+  // `relative` uses '/' between folders; the result uses the platform's separator.
+  std::string Path(std::string_view relative) const;
+
+  // Each makes the folders above it first.
+  void File(std::string_view relative) const { Write(relative, "x"); }
+  void Write(std::string_view relative, std::string_view bytes) const;
+  void Folder(std::string_view relative) const;
+  // False where the platform cannot make links.
+  bool FolderLink(std::string_view relative, const std::string& target) const;
+
+  std::optional<std::string> Read(std::string_view relative) const;
+  bool Exists(std::string_view relative) const;
+
+ private:
+  std::filesystem::path path_;
+  std::string root_;
+};
+
+}  // namespace quellor::testing
