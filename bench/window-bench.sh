@@ -18,10 +18,17 @@ cache="$here/cache"
 only_small=0
 [ "${1:-}" = "--only-200k" ] && only_small=1
 
-echo "== building Quellor.exe, quellor-find.exe and window-driver.exe (win32 preset)" >&2
-(cd "$repo" && cmake --preset win32 > /dev/null &&
-  cmake --build build/win32 --target Quellor quellor-find window-driver -j2 > /dev/null)
-build="$repo/build/win32"
+# The 32-bit programs where 32-bit Wine runs, else the same programs built for 64 bits.
+preset=win32
+wine_arch=()
+if ! "$repo/scripts/wine-run" --can-run-32bit; then
+  preset=win64
+  wine_arch=(--win64)
+fi
+echo "== building Quellor.exe, quellor-find.exe and window-driver.exe ($preset preset)" >&2
+(cd "$repo" && cmake --preset "$preset" > /dev/null &&
+  cmake --build "build/$preset" --target Quellor quellor-find window-driver -j2 > /dev/null)
+build="$repo/build/$preset"
 
 # One display and one prefix for the window and the driver.
 xvfb_pid=""
@@ -40,8 +47,8 @@ if [ -z "${DISPLAY:-}" ]; then
     break
   done
 fi
-prefix="$cache/wineprefix"
-wine_run() { "$repo/scripts/wine-run" --prefix "$prefix" "$@"; }
+prefix="$cache/wineprefix-$preset"
+wine_run() { "$repo/scripts/wine-run" --prefix "$prefix" "${wine_arch[@]}" "$@"; }
 
 # make_tree DIR FOLDERS FILES_PER_FOLDER EVERY: names holding "jpg" on every EVERY-th file.
 make_tree() {
@@ -84,7 +91,7 @@ write("config.ini", "[zhuce]\n全盘搜索=假\n精确=假\n同名文件自动�
 write("path.txt", root + "\n")
 write("names.txt", "jpg\n")
 PY
-  echo "== $name: $(find "$tree" -type f | wc -l) files, keyword jpg (fuzzy)"
+  echo "== $name: $(find "$tree" -type f | wc -l) files, keyword jpg (fuzzy), $preset build"
   wine_run "$folder/Quellor.exe" &
   local window_pid=$!
   wine_run "$build/window-driver.exe" bench jpg "$(echo "Z:$build/src/cli/quellor-find.exe" | tr / '\\')" \

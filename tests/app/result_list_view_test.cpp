@@ -76,6 +76,8 @@ class ResultListViewTest : public MainWindowTest {
       ADD_FAILURE() << "cannot start " << line;
     }
     CloseHandle(read_end);
+    // Its standard output is in text mode: lines end in CR LF.
+    std::erase(output, '\r');
     return output;
   }
 };
