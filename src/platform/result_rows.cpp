@@ -51,8 +51,6 @@ void ResultRows::AppendFrom(const ResultRows& other, int first, int end) {
   first = std::max(first, 0);
   end = std::min(end, other.Count());
   if (first >= end) return;
-  rows_.reserve(rows_.size() + static_cast<std::size_t>(end - first));
-  checked_.reserve(rows_.capacity());
   for (int row = first; row < end; ++row) {
     Append(other.Path(row));
     if (other.Checked(row)) SetChecked(Count() - 1, true);
