@@ -107,7 +107,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case kSearchWakeMessage:
       // Never delivers here: workers post again as soon as rows are taken, and
       // posted messages come before input, which would never get its turn.
-      if (!delivery_timer_on_ && SetTimer(window_, kDeliveryTimer, USER_TIMER_MINIMUM, nullptr) != 0) {
+      if (!delivery_timer_on_ && SetTimer(window_, kDeliveryTimer, kDeliveryPeriodMs, nullptr) != 0) {
         delivery_timer_on_ = true;
       }
       return 0;

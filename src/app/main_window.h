@@ -61,6 +61,9 @@ class MainWindow {
   // Rows are taken from the search on this timer, a slice at a time: a timer
   // message comes only when no input waits, so typing and clicks go first.
   static constexpr UINT_PTR kDeliveryTimer = 1;
+  // Each tick takes what waits, so the list and the status line repaint a few
+  // times a second rather than at every batch.
+  static constexpr UINT kDeliveryPeriodMs = 50;
 
  private:
   MainWindow(HINSTANCE instance, Options options);
