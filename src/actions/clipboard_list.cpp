@@ -8,11 +8,11 @@
 namespace quellor::actions {
 
 void CopyCheckedToClipboard(platform::Controls& controls, ActionServices& services) {
-  platform::ListView& list = controls.超级列表框_结果;
+  const platform::ResultRows& rows = controls.超级列表框_结果.Rows();
   std::vector<std::string> paths;
-  const int rows = list.RowCount();
-  for (int row = 0; row < rows; ++row) {
-    if (list.RowChecked(row)) paths.push_back(list.RowText(row));
+  paths.reserve(static_cast<std::size_t>(rows.CheckedCount()));
+  for (int row = 0; row < rows.Count(); ++row) {
+    if (rows.Checked(row)) paths.emplace_back(rows.Path(row));
   }
   const auto tell = [&](const char* text) {
     services.dialogs.ShowMessage(text, "信息：", platform::MessageButtons::Ok, platform::MessageIcon::None);

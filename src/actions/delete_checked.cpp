@@ -26,6 +26,7 @@ void DeleteChecked(platform::Controls& controls, ActionServices& services) {
   std::vector<int> removed_rows;
   const int rows = list.RowCount();
   for (int row = 0; row < rows; ++row) {
+    if (!list.RowChecked(row) && (row + 1) % kRowsBetweenEvents != 0) continue;
     // The window is closing: stop after the item before.
     if (!services.events.ProcessPendingEvents()) {
       closing = true;
@@ -46,12 +47,9 @@ void DeleteChecked(platform::Controls& controls, ActionServices& services) {
     }
   }
 
-  // Every removal moves the later rows up by one.
-  for (std::size_t k = 0; k < removed_rows.size(); ++k) {
-    list.DeleteRow(removed_rows[k] - static_cast<int>(k));
-    progress.SetPosition(progress.Position() + 1);
-  }
-  progress.SetPosition(progress.Position() + failed);
+  // All in one go: the list shows the rows that remain in one repaint.
+  list.RemoveRows(removed_rows);
+  progress.SetPosition(progress.Position() + static_cast<int>(removed_rows.size()) + failed);
 
   if (requested == 0) {
     if (closing) return;

@@ -15,12 +15,12 @@
 namespace quellor::actions {
 
 std::string BuildNotFoundReport(const search::MatchRules& rules, std::string_view keyword_text,
-                                const std::vector<std::string>& names) {
+                                const std::vector<std::string_view>& names) {
   return BuildNotFoundReport(rules, text::SplitLines(*rules.charset, keyword_text), names);
 }
 
 std::string BuildNotFoundReport(const search::MatchRules& rules, const std::vector<std::string>& keywords,
-                                const std::vector<std::string>& names) {
+                                const std::vector<std::string_view>& names) {
   const text::Charset& cs = *rules.charset;
   std::vector<bool> found(keywords.size(), false);
 
@@ -36,8 +36,13 @@ std::string BuildNotFoundReport(const search::MatchRules& rules, const std::vect
   }
   if (!searched.empty()) {
     const search::KeywordMatcher matcher(std::move(searched), rules);
-    for (const std::string& name : names) {
-      matcher.ForEachMatch(name, [&](std::size_t k) { found[searched_index[k]] = true; });
+    std::size_t missing = searched_index.size();
+    for (std::string_view name : names) {
+      matcher.ForEachMatch(name, [&](std::size_t k) {
+        if (!found[searched_index[k]]) --missing;
+        found[searched_index[k]] = true;
+      });
+      if (missing == 0) break;  // every keyword is answered: the other names change nothing
     }
   }
 
@@ -54,13 +59,11 @@ void WriteNotFoundReport(platform::Controls& controls, ActionServices& services)
   const text::Charset& cs = services.charset;
   const char separator = services.files.Separator();
 
-  std::vector<std::string> names;
-  const platform::ListView& list = controls.超级列表框_结果;
-  const int rows = list.RowCount();
-  names.reserve(static_cast<std::size_t>(rows));
-  for (int row = 0; row < rows; ++row) {
-    names.emplace_back(text::LastPathComponent(cs, list.RowText(row), separator));
-  }
+  // Views into the rows: nothing changes them while the report is built.
+  std::vector<std::string_view> names;
+  const platform::ResultRows& rows = controls.超级列表框_结果.Rows();
+  names.reserve(static_cast<std::size_t>(rows.Count()));
+  for (int row = 0; row < rows.Count(); ++row) names.push_back(text::LastPathComponent(cs, rows.Path(row), separator));
 
   // The rules of the search as the controls select it now.
   search::RunSettings settings = search::PlatformRunSettings(cs);

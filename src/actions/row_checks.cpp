@@ -3,27 +3,20 @@
 
 namespace quellor::actions {
 
-namespace {
-void SetEveryRow(platform::ListView& list, bool checked) {
-  const int rows = list.RowCount();
-  for (int row = 0; row < rows; ++row) list.SetRowChecked(row, checked);
-}
-}  // namespace
-
 void CheckAllRows(platform::Controls& controls) {
-  SetEveryRow(controls.超级列表框_结果, true);
+  controls.超级列表框_结果.Rows().SetAllChecked(true);
+  controls.超级列表框_结果.RowsChanged();
 }
 
 void UncheckAllRows(platform::Controls& controls) {
-  SetEveryRow(controls.超级列表框_结果, false);
+  controls.超级列表框_结果.Rows().SetAllChecked(false);
+  controls.超级列表框_结果.RowsChanged();
 }
 
 void CheckSelectedRows(platform::Controls& controls) {
   platform::ListView& list = controls.超级列表框_结果;
-  const int rows = list.RowCount();
-  for (int row = 0; row < rows; ++row) {
-    if (list.RowSelected(row)) list.SetRowChecked(row, true);
-  }
+  for (int row : list.SelectedRows()) list.Rows().SetChecked(row, true);
+  list.RowsChanged();
 }
 
 }  // namespace quellor::actions

@@ -54,6 +54,7 @@ void TransferChecked(platform::Controls& controls, ActionServices& services, Tra
   int failed = 0;
   bool closing = false;
   for (int row = 0; row < rows; ++row) {
+    if (!list.RowChecked(row) && (row + 1) % kRowsBetweenEvents != 0) continue;
     controls.标签_状态.SetCaption(texts.running);
     // The window is closing: stop after the item before.
     if (!services.events.ProcessPendingEvents()) {

@@ -101,13 +101,22 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnCommand(LOWORD(wparam), HIWORD(wparam));
       return 0;
     case WM_NOTIFY:
-      OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
-      return 0;
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
     case WM_CTLCOLORSTATIC:
       return OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     case kSearchWakeMessage:
-      if (search_) search_->DeliverPending();
+      // Never delivers here: workers post again as soon as rows are taken, and
+      // posted messages come before input, which would never get its turn.
+      if (!delivery_timer_on_ && SetTimer(window_, kDeliveryTimer, kDeliveryPeriodMs, nullptr) != 0) {
+        delivery_timer_on_ = true;
+      }
       return 0;
+    case WM_TIMER:
+      if (wparam == kDeliveryTimer) {
+        OnDeliveryTimer();
+        return 0;
+      }
+      return DefWindowProcA(window_, message, wparam, lparam);
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -271,10 +280,19 @@ void MainWindow::OnCommand(int id, int code) {
   RunCommand(id);
 }
 
-void MainWindow::OnNotify(const NMHDR& header) {
-  if (header.idFrom == static_cast<UINT_PTR>(ids::超级列表框_结果) && header.code == static_cast<UINT>(NM_DBLCLK)) {
-    RunCommand(ids::超级列表框_结果);
-  }
+void MainWindow::OnDeliveryTimer() {
+  // Without waiting rows the timer stops; the next wake starts it again.
+  if (search_ && controls_ && search_->DeliverPending()) return;
+  KillTimer(window_, kDeliveryTimer);
+  delivery_timer_on_ = false;
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+  if (header.idFrom != static_cast<UINT_PTR>(ids::超级列表框_结果) || !controls_) return 0;
+  LRESULT result = 0;
+  if (controls_->result_list().AnswerNotify(header, result)) return result;
+  if (header.code == static_cast<UINT>(NM_DBLCLK)) RunCommand(ids::超级列表框_结果);
+  return 0;
 }
 
 // While a result action runs (a copy, move or delete handles events row by

@@ -58,6 +58,12 @@ class MainWindow {
 
   // Posted by search workers when rows or texts wait.
   static constexpr UINT kSearchWakeMessage = WM_APP + 1;
+  // Rows are taken from the search on this timer, a slice at a time: a timer
+  // message comes only when no input waits, so typing and clicks go first.
+  static constexpr UINT_PTR kDeliveryTimer = 1;
+  // Each tick takes what waits, so the list and the status line repaint a few
+  // times a second rather than at every batch.
+  static constexpr UINT kDeliveryPeriodMs = 50;
 
  private:
   MainWindow(HINSTANCE instance, Options options);
@@ -69,7 +75,8 @@ class MainWindow {
   bool OnCreate();
   bool CreateControls();
   void OnCommand(int id, int code);
-  void OnNotify(const NMHDR& header);
+  LRESULT OnNotify(const NMHDR& header);
+  void OnDeliveryTimer();
   LRESULT OnControlColor(HDC dc, HWND control);
   void OnClose();
   void Close();
@@ -93,6 +100,7 @@ class MainWindow {
   FileDropTarget* drop_target_ = nullptr;
   bool drop_registered_ = false;
   bool started_ = false;
+  bool delivery_timer_on_ = false;
   bool close_requested_ = false;
   bool closing_ = false;
 };

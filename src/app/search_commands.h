@@ -35,7 +35,10 @@ search::MatchMode SelectedMatchMode(platform::Controls& controls);
 class ResultListDisplay : public search::RunDisplay {
  public:
   explicit ResultListDisplay(platform::Controls& controls) : controls_(controls) {}
-  void AppendRows(const std::vector<std::string>& rows) override { controls_.超级列表框_结果.AppendRows(rows); }
+  void AppendRows(const platform::ResultRows& rows, int first, int end) override {
+    controls_.超级列表框_结果.Rows().AppendFrom(rows, first, end);
+  }
+  void ShowAppendedRows() override { controls_.超级列表框_结果.RowsAppended(); }
   int RowCount() const override { return controls_.超级列表框_结果.RowCount(); }
   void SetStatusText(std::string_view text) override { controls_.标签_状态.SetCaption(text); }
 

@@ -16,6 +16,7 @@ class WindowControls {
   WindowControls& operator=(const WindowControls&) = delete;
 
   platform::Controls& controls() { return controls_; }
+  const Win32ListView& result_list() const { return 超级列表框_结果; }
 
  private:
 #define QUELLOR_WIN32_CONTROL(kind, name, ...) QUELLOR_IF_COMMANDS_SEE_##kind(Win32##kind name;)

@@ -1,5 +1,7 @@
 #include "app/window_search.h"
 
+#include <chrono>
+
 #include "app/search_commands.h"
 #include "platform/fixed_drives.h"
 #include "platform/system_charset.h"
@@ -8,6 +10,9 @@
 namespace quellor::app {
 
 namespace {
+
+// The longest the window thread appends rows before it serves its input again.
+constexpr auto kDeliverySlice = std::chrono::milliseconds(12);
 
 class EngineSearch : public WindowSearch {
  public:
@@ -20,9 +25,9 @@ class EngineSearch : public WindowSearch {
   void Start() override { StartSearch(controls_, engine_, services_); }
   void Stop() override { StopSearch(controls_, engine_); }
   void MatchModeChanged() override { engine_.SetMatchMode(SelectedMatchMode(controls_)); }
-  void DeliverPending() override {
+  bool DeliverPending() override {
     ResultListDisplay display(controls_);
-    engine_.DeliverPending(display);
+    return engine_.DeliverPending(display, std::chrono::steady_clock::now() + kDeliverySlice);
   }
   void StopAndWait() override { engine_.StopAndWait(); }
   void StopAll() override { engine_.StopAll(); }

@@ -18,7 +18,9 @@ class WindowSearch {
   virtual void Start() = 0;             // 按钮_立即搜索
   virtual void Stop() = 0;              // 按钮_停止搜索
   virtual void MatchModeChanged() = 0;  // after LoadSettings and each click of the match-mode radio buttons
-  virtual void DeliverPending() = 0;    // on `wake_message`
+  // Hands rows and texts to the controls for about one time slice; true while
+  // rows are still waiting.
+  virtual bool DeliverPending() = 0;
   virtual void StopAndWait() = 0;       // before the controls are destroyed
   virtual void StopAll() = 0;           // every run, when the window closes
   virtual bool Idle() const = 0;        // no worker left

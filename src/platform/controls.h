@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/control_table.h"
+#include "platform/result_rows.h"
 
 namespace quellor::platform {
 
@@ -77,20 +78,48 @@ class ListBox {
   virtual void DeleteAll() = 0;
 };
 
+// The result list: a view over the rows the window owns. Commands read and
+// change the rows in the store, then tell the view once, so a command over a
+// million rows costs one pass and one repaint. Selection belongs to the view.
 class ListView {
  public:
   virtual ~ListView() = default;
-  virtual int RowCount() const = 0;
-  virtual std::string RowText(int row) const = 0;
-  virtual bool RowChecked(int row) const = 0;
-  virtual void SetRowChecked(int row, bool checked) = 0;
+  virtual ResultRows& Rows() = 0;
+  virtual const ResultRows& Rows() const = 0;
+  // Rows were added at the end; the rows shown before are unchanged.
+  virtual void RowsAppended() = 0;
+  // Any other change of the rows: the view shows it at once, in one repaint.
+  virtual void RowsChanged() = 0;
+  // Removes the rows at `rows` (ascending); the selection stays on the rows that remain.
+  virtual void RemoveRows(const std::vector<int>& rows) = 0;
   virtual bool RowSelected(int row) const = 0;
+  // Every selected row, ascending.
+  virtual std::vector<int> SelectedRows() const = 0;
   // The first selected row, -1 when none is selected.
   virtual int CurrentRow() const = 0;
+
+  // A few rows at a time, over the store.
+  int RowCount() const { return Rows().Count(); }
+  std::string RowText(int row) const { return std::string(Rows().Path(row)); }
+  bool RowChecked(int row) const { return Rows().Checked(row); }
+  void SetRowChecked(int row, bool checked) {
+    Rows().SetChecked(row, checked);
+    RowsChanged();
+  }
   // New rows are unchecked.
-  virtual void AppendRows(const std::vector<std::string>& texts) = 0;
-  virtual bool DeleteRow(int row) = 0;
-  virtual void DeleteAllRows() = 0;
+  void AppendRows(const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) Rows().Append(text);
+    RowsAppended();
+  }
+  bool DeleteRow(int row) {
+    if (!Rows().Valid(row)) return false;
+    RemoveRows({row});
+    return true;
+  }
+  void DeleteAllRows() {
+    Rows().Clear();
+    RowsChanged();
+  }
 };
 
 // Every control that a command reads or writes, by its name in the window.

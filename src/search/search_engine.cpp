@@ -1,5 +1,6 @@
 #include "search/search_engine.h"
 
+#include <algorithm>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -47,15 +48,21 @@ struct SearchEngine::Impl {
   std::mutex mutex;
   std::uint64_t delivering_run = 0;
   std::shared_ptr<const std::vector<std::string>> delivering_keywords;
-  std::vector<std::string> pending_rows;
+  platform::ResultRows pending_rows;
   std::optional<Status> pending_status;
   bool wake_sent = false;
+
+  // Owning thread only: rows taken from `pending_rows` and not yet shown,
+  // and a status held back until they are.
+  platform::ResultRows taking_rows;
+  int taking_next = 0;
+  std::optional<Status> held_status;
 
   // Worker side: batches a run's reports and hands them over.
   class QueueSink : public RunSink {
    public:
     QueueSink(Impl& impl, std::uint64_t run) : impl_(impl), run_(run) {}
-    void AddResultRow(std::string_view path, std::size_t) override { rows_.emplace_back(path); }
+    void AddResultRow(std::string_view path, std::size_t) override { rows_.Append(path); }
     void ReportKeywordProgress(std::size_t count) override {
       if (count > 0) status_ = Status{StatusKind::Progress, count - 1};
     }
@@ -64,26 +71,26 @@ struct SearchEngine::Impl {
     void ShowFoldersFinished() override { Final(StatusKind::FoldersFinished); }
     void FolderDone() override {
       const auto now = std::chrono::steady_clock::now();
-      if (rows_.size() >= kBatchRows || now - last_ >= kBatchDelay) Flush();
+      if (static_cast<std::size_t>(rows_.Count()) >= kBatchRows || now - last_ >= kBatchDelay) Flush();
     }
     void Flush() {
       last_ = std::chrono::steady_clock::now();
-      if (rows_.empty() && !status_) return;
+      if (rows_.Count() == 0 && !status_) return;
       bool wake = false;
       {
         std::lock_guard<std::mutex> hold(impl_.mutex);
         if (impl_.delivering_run == run_) {
-          if (impl_.pending_rows.empty()) {
-            impl_.pending_rows.swap(rows_);
+          if (impl_.pending_rows.Count() == 0) {
+            std::swap(impl_.pending_rows, rows_);
           } else {
-            for (std::string& row : rows_) impl_.pending_rows.push_back(std::move(row));
+            impl_.pending_rows.AppendFrom(rows_, 0, rows_.Count());
           }
           if (status_) impl_.pending_status = status_;
           wake = !impl_.wake_sent;
           impl_.wake_sent = true;
         }
       }
-      rows_.clear();
+      rows_.Clear();
       status_.reset();
       if (wake && impl_.wake) impl_.wake();
     }
@@ -95,7 +102,7 @@ struct SearchEngine::Impl {
     }
     Impl& impl_;
     std::uint64_t run_;
-    std::vector<std::string> rows_;
+    platform::ResultRows rows_;
     std::optional<Status> status_;
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
   };
@@ -125,9 +132,12 @@ struct SearchEngine::Impl {
       std::lock_guard<std::mutex> hold(mutex);
       run->id = ++delivering_run;
       delivering_keywords = run->keywords;
-      pending_rows.clear();
+      pending_rows.Clear();
       pending_status.reset();
     }
+    taking_rows.Clear();
+    taking_next = 0;
+    held_status.reset();
     current = run;
     if (request.kind == NameKind::Files && request.roots.empty()) {
       run->ended = true;
@@ -178,23 +188,52 @@ bool SearchEngine::Idle() const {
   return true;
 }
 
-void SearchEngine::DeliverPending(RunDisplay& display) {
-  std::vector<std::string> rows;
-  std::optional<Status> status;
+bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock::time_point deadline) {
+  // The clock is read once per this many rows: appending one costs well under a microsecond.
+  constexpr int kRowsPerClockCheck = 256;
+  Impl& impl = *impl_;
   std::shared_ptr<const std::vector<std::string>> keywords;
   {
-    std::lock_guard<std::mutex> hold(impl_->mutex);
-    rows.swap(impl_->pending_rows);
-    status.swap(impl_->pending_status);
-    keywords = impl_->delivering_keywords;
-    impl_->wake_sent = false;
+    std::lock_guard<std::mutex> hold(impl.mutex);
+    keywords = impl.delivering_keywords;
   }
-  if (!rows.empty()) display.AppendRows(rows);
-  if (!status) return;
-  switch (status->kind) {
-    case StatusKind::Progress:
-      display.SetStatusText(ProgressText((*keywords)[status->keyword], ProgressNumber(platform::TickCount())));
+  bool rows_waiting = false;
+  bool appended = false;
+  for (;;) {
+    if (impl.taking_next >= impl.taking_rows.Count()) {
+      std::lock_guard<std::mutex> hold(impl.mutex);
+      impl.taking_rows.Clear();
+      std::swap(impl.taking_rows, impl.pending_rows);
+      impl.taking_next = 0;
+      if (impl.pending_status) impl.held_status = impl.pending_status;
+      impl.pending_status.reset();
+      impl.wake_sent = false;
+      if (impl.taking_rows.Count() == 0) break;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      rows_waiting = true;
       break;
+    }
+    const int end = std::min(impl.taking_rows.Count(), impl.taking_next + kRowsPerClockCheck);
+    display.AppendRows(impl.taking_rows, impl.taking_next, end);
+    impl.taking_next = end;
+    appended = true;
+  }
+  if (appended) display.ShowAppendedRows();
+
+  if (!impl.held_status) return rows_waiting;
+  const Status status = *impl.held_status;
+  if (status.kind == StatusKind::Progress) {
+    if (keywords && status.keyword < keywords->size()) {
+      display.SetStatusText(ProgressText((*keywords)[status.keyword], ProgressNumber(platform::TickCount())));
+    }
+    impl.held_status.reset();
+    return rows_waiting;
+  }
+  // A finished text counts every row of the run: it waits for the last of them.
+  if (rows_waiting) return true;
+  impl.held_status.reset();
+  switch (status.kind) {
     case StatusKind::FilesFinished:
       display.SetStatusText(FilesFinishedText(display.RowCount()));
       break;
@@ -204,7 +243,10 @@ void SearchEngine::DeliverPending(RunDisplay& display) {
     case StatusKind::FoldersFinished:
       display.SetStatusText(FoldersFinishedText(display.RowCount()));
       break;
+    case StatusKind::Progress:
+      break;
   }
+  return false;
 }
 
 }  // namespace quellor::search

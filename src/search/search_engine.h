@@ -2,12 +2,14 @@
 // and handing rows and status texts in batches to the thread that owns it.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/result_rows.h"
 #include "search/match_rules.h"
 #include "search/search_run.h"
 
@@ -18,7 +20,10 @@ namespace quellor::search {
 class RunDisplay {
  public:
   virtual ~RunDisplay() = default;
-  virtual void AppendRows(const std::vector<std::string>& rows) = 0;
+  // Rows [first, end) of `rows`, appended to what is shown; several calls may
+  // come in one delivery, followed by one ShowAppendedRows.
+  virtual void AppendRows(const platform::ResultRows& rows, int first, int end) = 0;
+  virtual void ShowAppendedRows() = 0;
   virtual int RowCount() const = 0;
   virtual void SetStatusText(std::string_view text) = 0;
 };
@@ -51,9 +56,12 @@ class SearchEngine {
   void StopAll();
   bool Idle() const;
 
-  // Owning thread: appends the rows and writes the latest status text that
-  // the current run produced. Rows of an earlier run are dropped.
-  void DeliverPending(RunDisplay& display);
+  // Owning thread: appends the rows that the current run produced, until
+  // `deadline`, and writes its latest status text (a finished text only once
+  // every row is in). Rows of an earlier run are dropped. True while rows are
+  // still waiting: the owner comes back for them after serving its input.
+  bool DeliverPending(RunDisplay& display,
+                      std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 
  private:
   struct Impl;

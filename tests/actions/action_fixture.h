@@ -97,7 +97,8 @@ class ActionTest : public ::testing::Test {
   std::vector<std::string> RowTexts() const { return memory_.超级列表框_结果.Texts(); }
   std::vector<bool> RowTicks() const {
     std::vector<bool> ticks;
-    for (const auto& row : memory_.超级列表框_结果.Rows()) ticks.push_back(row.checked);
+    const platform::ResultRows& rows = memory_.超级列表框_结果.Rows();
+    for (int row = 0; row < rows.Count(); ++row) ticks.push_back(rows.Checked(row));
     return ticks;
   }
 

@@ -172,6 +172,24 @@ TEST(StartSearch, ANewRequestDropsTheRowsOfTheRunBefore) {
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件1个.");
 }
 
+TEST(SearchEngine, RowsComeInSlicesAndTheFinishedTextWaitsForTheLast) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  Window w;
+  w.UseFolders({t.Root()});
+  w.c.编辑框_文件名.SetText("hit*");
+  w.Start();
+  while (w.engine.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // A slice whose time is up takes nothing: the rows wait, and so does the text that counts them.
+  EXPECT_TRUE(w.engine.DeliverPending(w.display, std::chrono::steady_clock::now()));
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 0);
+  EXPECT_EQ(w.c.标签_状态.Caption().find("搜索完毕"), std::string::npos) << w.c.标签_状态.Caption();
+  EXPECT_FALSE(w.engine.DeliverPending(w.display));
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 300);
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件300个.");
+  EXPECT_FALSE(w.engine.DeliverPending(w.display)) << "nothing left";
+}
+
 TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {
   TempTree t;
   MakeWideTree(t, 300);

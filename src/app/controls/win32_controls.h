@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -96,21 +97,46 @@ class Win32ListBox : public platform::ListBox {
   HWND window_;
 };
 
+// The result list: an owner-data list view that draws the rows of the store
+// it holds and keeps only the selection itself. Check boxes are drawn from the
+// store (state images through the callback mask); a click on a box, the space
+// bar and LVM_SETITEMSTATE / LVM_GETITEMSTATE for the check bits (from this
+// program or another) are answered from the store, since an owner-data list
+// view neither keeps check states nor reliably reports their changes.
 class Win32ListView : public platform::ListView {
  public:
-  explicit Win32ListView(HWND window) : window_(window) {}
-  int RowCount() const override;
-  std::string RowText(int row) const override;
-  bool RowChecked(int row) const override;
-  void SetRowChecked(int row, bool checked) override;
+  // Subclasses `window`, which must be an LVS_OWNERDATA list view with check boxes.
+  explicit Win32ListView(HWND window);
+  ~Win32ListView() override;
+  Win32ListView(const Win32ListView&) = delete;
+  Win32ListView& operator=(const Win32ListView&) = delete;
+
+  platform::ResultRows& Rows() override { return rows_; }
+  const platform::ResultRows& Rows() const override { return rows_; }
+  void RowsAppended() override;
+  void RowsChanged() override;
+  void RemoveRows(const std::vector<int>& rows) override;
   bool RowSelected(int row) const override;
+  std::vector<int> SelectedRows() const override;
   int CurrentRow() const override;
-  void AppendRows(const std::vector<std::string>& texts) override;
-  bool DeleteRow(int row) override;
-  void DeleteAllRows() override;
+
+  // The list's notifications to its parent that ask for row data
+  // (LVN_GETDISPINFO, LVN_ODFINDITEM); false for any other.
+  bool AnswerNotify(const NMHDR& header, LRESULT& result) const;
 
  private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                       DWORD_PTR self);
+  bool ToggleBoxAt(LPARAM point);
+  void ToggleSelectedRows();
+  LRESULT SetItemState(WPARAM row, const LVITEMA& item);
+  LRESULT ItemState(WPARAM row, LPARAM mask);
+  void SetCount(int count, DWORD flags);
+
   HWND window_;
+  platform::ResultRows rows_;
+  int shown_count_ = 0;
+  bool swallow_space_char_ = false;
 };
 
 }  // namespace quellor::app

@@ -27,26 +27,41 @@ void MemoryListBox::DeleteAll() {
   selected_ = -1;
 }
 
-int MemoryListView::CurrentRow() const {
-  for (int row = 0; row < RowCount(); ++row) {
-    if (rows_[row].selected) return row;
+void MemoryListView::RowsChanged() {
+  // Like a list view told its new count: rows past it lose their selection.
+  selected_.resize(static_cast<std::size_t>(rows_.Count()), false);
+}
+
+void MemoryListView::RemoveRows(const std::vector<int>& rows) {
+  std::vector<bool> kept;
+  std::size_t next = 0;
+  for (int row = 0; row < rows_.Count(); ++row) {
+    if (next < rows.size() && rows[next] == row) {
+      ++next;
+      continue;
+    }
+    kept.push_back(selected_[static_cast<std::size_t>(row)]);
   }
-  return -1;
+  rows_.Remove(rows);
+  selected_ = std::move(kept);
 }
 
-void MemoryListView::AppendRows(const std::vector<std::string>& texts) {
-  for (const std::string& text : texts) rows_.push_back(Row{text, false, false});
+std::vector<int> MemoryListView::SelectedRows() const {
+  std::vector<int> rows;
+  for (int row = 0; row < rows_.Count(); ++row) {
+    if (selected_[static_cast<std::size_t>(row)]) rows.push_back(row);
+  }
+  return rows;
 }
 
-bool MemoryListView::DeleteRow(int row) {
-  if (!Valid(row)) return false;
-  rows_.erase(rows_.begin() + row);
-  return true;
+int MemoryListView::CurrentRow() const {
+  const std::vector<int> rows = SelectedRows();
+  return rows.empty() ? -1 : rows.front();
 }
 
 std::vector<std::string> MemoryListView::Texts() const {
   std::vector<std::string> texts;
-  for (const Row& row : rows_) texts.push_back(row.text);
+  for (int row = 0; row < rows_.Count(); ++row) texts.emplace_back(rows_.Path(row));
   return texts;
 }
 

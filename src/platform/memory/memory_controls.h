@@ -92,33 +92,23 @@ class MemoryListBox : public ListBox {
 
 class MemoryListView : public ListView {
  public:
-  struct Row {
-    std::string text;
-    bool checked = false;
-    bool selected = false;
-  };
-
-  int RowCount() const override { return static_cast<int>(rows_.size()); }
-  std::string RowText(int row) const override { return Valid(row) ? rows_[row].text : std::string(); }
-  bool RowChecked(int row) const override { return Valid(row) && rows_[row].checked; }
-  void SetRowChecked(int row, bool checked) override {
-    if (Valid(row)) rows_[row].checked = checked;
-  }
-  bool RowSelected(int row) const override { return Valid(row) && rows_[row].selected; }
+  ResultRows& Rows() override { return rows_; }
+  const ResultRows& Rows() const override { return rows_; }
+  void RowsAppended() override { selected_.resize(static_cast<std::size_t>(rows_.Count()), false); }
+  void RowsChanged() override;
+  void RemoveRows(const std::vector<int>& rows) override;
+  bool RowSelected(int row) const override { return rows_.Valid(row) && selected_[static_cast<std::size_t>(row)]; }
+  std::vector<int> SelectedRows() const override;
   int CurrentRow() const override;
-  void AppendRows(const std::vector<std::string>& texts) override;
-  bool DeleteRow(int row) override;
-  void DeleteAllRows() override { rows_.clear(); }
 
   void SetRowSelected(int row, bool selected) {
-    if (Valid(row)) rows_[row].selected = selected;
+    if (rows_.Valid(row)) selected_[static_cast<std::size_t>(row)] = selected;
   }
   std::vector<std::string> Texts() const;
-  const std::vector<Row>& Rows() const { return rows_; }
 
  private:
-  bool Valid(int row) const { return row >= 0 && row < RowCount(); }
-  std::vector<Row> rows_;
+  ResultRows rows_;
+  std::vector<bool> selected_;
 };
 
 // The start state of each kind of in-memory control, from its row in the table.

@@ -1,0 +1,308 @@
+// Drives a running Quellor window from another process, as a person or an
+// automation tool would, and times how it answers.
+//
+//   window-driver read-row ROW            prints the row's text and whether it is ticked
+//   window-driver set-check ROW 0|1       ticks or unticks a row (-1: every row) by LVM_SETITEMSTATE
+//   window-driver bench KEYWORD FIND_EXE NAMES_FILE ROOT
+//       types KEYWORD, starts the search, samples how long the window takes to
+//       answer WM_GETTEXT every 20 ms while rows stream in, times the search
+//       against FIND_EXE --fuzzy --names NAMES_FILE ROOT, then tick all, tick
+//       none and the not-found report, and closes the window.
+//
+// The controls are found by class and caption, never by id.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+HWND WaitForMainWindow() {
+  for (int i = 0; i < 1200; ++i) {
+    HWND window = FindWindowA("QuellorMainWindow", nullptr);
+    if (window != nullptr && IsWindowVisible(window)) return window;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+HWND Child(HWND parent, const char* class_name, const char* caption) {
+  return FindWindowExA(parent, nullptr, class_name, caption);
+}
+
+struct LabelSearch {
+  HWND main;
+  HWND found;
+};
+
+BOOL CALLBACK FindStatusLabel(HWND child, LPARAM context) {
+  auto& search = *reinterpret_cast<LabelSearch*>(context);
+  char name[32];
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, "Static") != 0) return TRUE;
+  RECT rect;
+  GetWindowRect(child, &rect);
+  POINT corner{rect.left, rect.top};
+  ScreenToClient(search.main, &corner);
+  if (corner.x != 8 || corner.y != 456) return TRUE;
+  search.found = child;
+  return FALSE;
+}
+
+// The status line: the label at the bottom left of the client area.
+HWND StatusLabel(HWND main) {
+  LabelSearch search{main, nullptr};
+  EnumChildWindows(main, &FindStatusLabel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// WM_GETTEXT through SendMessageTimeout; false when the window did not answer within 10 s.
+bool ReadText(HWND window, std::string& text) {
+  char buffer[1024];
+  DWORD_PTR got = 0;
+  if (SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL, 10000,
+                          &got) == 0) {
+    return false;
+  }
+  text.assign(buffer, std::min<std::size_t>(got, sizeof buffer - 1));
+  return true;
+}
+
+// Memory in the window's process, for the LVITEM that the list view reads and writes.
+class RemoteBlock {
+ public:
+  RemoteBlock(HWND window, std::size_t size) : size_(size) {
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(window, &process_id);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                           FALSE, process_id);
+    if (process_ != nullptr) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBlock() {
+    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_ != nullptr) CloseHandle(process_);
+  }
+  bool ok() const { return address_ != nullptr; }
+  char* at(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+  bool Write(std::size_t offset, const void* data, std::size_t size) const {
+    return WriteProcessMemory(process_, at(offset), data, size, nullptr) != 0;
+  }
+  bool Read(std::size_t offset, void* data, std::size_t size) const {
+    return ReadProcessMemory(process_, at(offset), data, size, nullptr) != 0;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  std::size_t size_;
+};
+
+HWND ResultList(HWND main) { return Child(main, WC_LISTVIEWA, nullptr); }
+
+bool IsTicked(HWND list, int row) {
+  const LRESULT state = SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
+  return ((static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+int ReadRow(HWND main, int row) {
+  HWND list = ResultList(main);
+  constexpr std::size_t kTextSize = 4096;
+  RemoteBlock block(list, sizeof(LVITEMA) + kTextSize);
+  if (list == nullptr || !block.ok()) {
+    std::fprintf(stderr, "window-driver: no result list to read\n");
+    return 1;
+  }
+  LVITEMA item{};
+  item.iSubItem = 0;
+  item.pszText = block.at(sizeof(LVITEMA));
+  item.cchTextMax = static_cast<int>(kTextSize);
+  block.Write(0, &item, sizeof item);
+  const LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+  std::string text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)), '\0');
+  block.Read(sizeof(LVITEMA), text.data(), text.size());
+  std::printf("%s\t%d\n", text.c_str(), IsTicked(list, row) ? 1 : 0);
+  return 0;
+}
+
+int SetCheck(HWND main, int row, bool checked) {
+  HWND list = ResultList(main);
+  RemoteBlock block(list, sizeof(LVITEMA));
+  if (list == nullptr || !block.ok()) {
+    std::fprintf(stderr, "window-driver: no result list to change\n");
+    return 1;
+  }
+  LVITEMA item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  block.Write(0, &item, sizeof item);
+  const LRESULT done =
+      SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+  return done ? 0 : 1;
+}
+
+// Clicks a push button as its parent sees a click, and returns once the window has handled it.
+double ClickAndTime(HWND main, HWND button) {
+  const auto start = Clock::now();
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  // The repaint that the command asked for comes before the next answer.
+  RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  std::string ignored;
+  ReadText(main, ignored);
+  return MillisecondsSince(start);
+}
+
+double RunAndTime(const std::string& command_line) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE null_out = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = null_out;
+  startup.hStdError = null_out;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process{};
+  std::string line = command_line;
+  const auto start = Clock::now();
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "window-driver: cannot start %s\n", command_line.c_str());
+    return -1;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  const double elapsed = MillisecondsSince(start);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  if (null_out != INVALID_HANDLE_VALUE) CloseHandle(null_out);
+  return elapsed;
+}
+
+void CloseReportViewer() {
+  for (int i = 0; i < 40; ++i) {
+    HWND viewer = FindWindowA("Notepad", nullptr);
+    if (viewer != nullptr) {
+      PostMessageA(viewer, WM_CLOSE, 0, 0);
+      return;
+    }
+    Sleep(50);
+  }
+}
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+int Bench(HWND main, const std::string& keyword, const std::string& find_exe, const std::string& names,
+          const std::string& root) {
+  HWND keywords = Child(main, "Edit", nullptr);
+  HWND search = Child(main, "Button", "立即搜索");
+  HWND tick_all = Child(main, "Button", "全部勾选");
+  HWND tick_none = Child(main, "Button", "取消全部勾选");
+  HWND report = Child(main, "Button", "未搜到的文件列表");
+  HWND status = StatusLabel(main);
+  HWND list = ResultList(main);
+  if (!keywords || !search || !tick_all || !tick_none || !report || !status || !list) {
+    std::fprintf(stderr, "window-driver: a control is missing\n");
+    return 1;
+  }
+  const std::string find_line = "\"" + find_exe + "\" --fuzzy --names \"" + names + "\" \"" + root + "\"";
+  RunAndTime(find_line);  // the tree into the cache, for both
+
+  SendMessageA(keywords, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(keyword.c_str()));
+  std::atomic<bool> sampling{true};
+  std::atomic<double> longest{0};
+  std::atomic<int> samples{0};
+  std::atomic<int> unanswered{0};
+  std::thread sampler([&] {
+    while (sampling) {
+      const auto start = Clock::now();
+      std::string text;
+      if (!ReadText(main, text)) ++unanswered;
+      const double took = MillisecondsSince(start);
+      if (took > longest) longest = took;
+      ++samples;
+      Sleep(20);
+    }
+  });
+  const auto search_start = Clock::now();
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(search), BN_CLICKED), reinterpret_cast<LPARAM>(search));
+  std::string text;
+  bool finished = false;
+  while (MillisecondsSince(search_start) < 30 * 60 * 1000.0) {
+    if (ReadText(status, text) && StartsWith(text, "搜索完毕")) {
+      finished = true;
+      break;
+    }
+    Sleep(5);
+  }
+  const double window_ms = MillisecondsSince(search_start);
+  sampling = false;
+  sampler.join();
+  const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  if (!finished) {
+    std::fprintf(stderr, "window-driver: the search did not finish; status: %s\n", text.c_str());
+    return 1;
+  }
+  const double find_ms = RunAndTime(find_line);
+
+  const double tick_all_ms = ClickAndTime(main, tick_all);
+  const bool all_ticked = rows > 0 && IsTicked(list, 0) && IsTicked(list, rows - 1);
+  const double tick_none_ms = ClickAndTime(main, tick_none);
+  const bool none_ticked = rows > 0 && !IsTicked(list, 0) && !IsTicked(list, rows - 1);
+  const double report_ms = ClickAndTime(main, report);
+  CloseReportViewer();
+
+  PROCESS_MEMORY_COUNTERS memory{};
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(main, &process_id);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id);
+  const bool have_memory = process != nullptr && GetProcessMemoryInfo(process, &memory, sizeof memory);
+  if (process != nullptr) CloseHandle(process);
+
+  std::printf("rows listed                                   %d\n", rows);
+  std::printf("status at the end                             %s\n", text.c_str());
+  std::printf("longest answer while rows streamed in         %.1f ms over %d samples, %d unanswered (target <= 100 ms)\n",
+              longest.load(), samples.load(), unanswered.load());
+  std::printf("search in the window                          %.2f s\n", window_ms / 1000);
+  std::printf("quellor-find.exe, same search                 %.2f s\n", find_ms / 1000);
+  std::printf("window / quellor-find.exe                     %.2f (target <= 1.3)\n", window_ms / find_ms);
+  std::printf("tick all (全部勾选)                           %.1f ms%s (target <= 300 ms)\n", tick_all_ms,
+              all_ticked ? "" : " ROWS NOT TICKED");
+  std::printf("tick none (取消全部勾选)                      %.1f ms%s (target <= 300 ms)\n", tick_none_ms,
+              none_ticked ? "" : " ROWS STILL TICKED");
+  std::printf("not-found report                              %.1f ms (target <= 1000 ms)\n", report_ms);
+  if (have_memory) {
+    std::printf("window process peak working set               %.1f MiB\n", memory.PeakWorkingSetSize / 1048576.0);
+    std::printf("window process private bytes                  %.1f MiB (target <= 250 MiB)\n",
+                memory.PagefileUsage / 1048576.0);
+  }
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string verb = argc > 1 ? argv[1] : "";
+  HWND main = WaitForMainWindow();
+  if (main == nullptr) {
+    std::fprintf(stderr, "window-driver: no Quellor window\n");
+    return 1;
+  }
+  if (verb == "read-row" && argc == 3) return ReadRow(main, std::atoi(argv[2]));
+  if (verb == "set-check" && argc == 4) return SetCheck(main, std::atoi(argv[2]), std::atoi(argv[3]) != 0);
+  if (verb == "bench" && argc == 6) return Bench(main, argv[2], argv[3], argv[4], argv[5]);
+  std::fprintf(stderr,
+               "usage: window-driver read-row ROW | set-check ROW 0|1 | bench KEYWORD FIND_EXE NAMES_FILE ROOT\n");
+  return 2;
+}

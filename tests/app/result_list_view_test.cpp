@@ -1,0 +1,184 @@
+// The result list in the real window: an owner-data list view over the row
+// store, worked by mouse, keyboard and other programs' list-view messages.
+#include "app/main_window_fixture.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quellor::app {
+namespace {
+
+class ResultListViewTest : public MainWindowTest {
+ protected:
+  HWND List() const { return Item(ids::超级列表框_结果); }
+  platform::ListView& Rows() { return window->controls()->超级列表框_结果; }
+  void ListRows(int count) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < count; ++i) rows.push_back("C:\\photos\\2023\\IMG_" + std::to_string(100000 + i) + ".jpg");
+    Rows().AppendRows(rows);
+    Pump(20ms);
+  }
+  std::vector<bool> Ticks() {
+    std::vector<bool> ticks;
+    for (int row = 0; row < Rows().RowCount(); ++row) ticks.push_back(Rows().RowChecked(row));
+    return ticks;
+  }
+  // A point on `row`'s check box, found by the list's own hit test.
+  POINT BoxOf(int row) const {
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
+    for (int x = bounds.left; x < bounds.left + 40; ++x) {
+      LVHITTESTINFO hit{};
+      hit.pt = {x, (bounds.top + bounds.bottom) / 2};
+      SendMessageA(List(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+      if ((hit.flags & LVHT_ONITEMSTATEICON) != 0 && hit.iItem == row) return hit.pt;
+    }
+    ADD_FAILURE() << "no check box found on row " << row;
+    return {};
+  }
+  void ClickAt(POINT point) {
+    SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    SendMessageA(List(), WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    Pump(10ms);
+  }
+  void Select(int row) { ListView_SetItemState(List(), row, LVIS_SELECTED, LVIS_SELECTED); }
+  // Runs the driver program against this window while the window answers, and returns what it printed.
+  std::string RunDriver(const std::string& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read_end = nullptr;
+    HANDLE write_end = nullptr;
+    EXPECT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 1 << 16));
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write_end;
+    startup.hStdError = write_end;
+    PROCESS_INFORMATION process{};
+    std::string line = "\"" + testing::WinePath(QUELLOR_WINDOW_DRIVER) + "\" " + arguments;
+    const bool started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process) != 0;
+    CloseHandle(write_end);
+    std::string output;
+    if (started) {
+      EXPECT_TRUE(testing::PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 30s,
+                                     main()));
+      char buffer[4096];
+      DWORD got = 0;
+      while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+    } else {
+      ADD_FAILURE() << "cannot start " << line;
+    }
+    CloseHandle(read_end);
+    // Its standard output is in text mode: lines end in CR LF.
+    std::erase(output, '\r');
+    return output;
+  }
+};
+
+TEST_F(ResultListViewTest, IsAnOwnerDataListThatDrawsTicksFromTheStore) {
+  Open();
+  EXPECT_NE(GetWindowLongA(List(), GWL_STYLE) & LVS_OWNERDATA, 0);
+  EXPECT_EQ(SendMessageA(List(), LVM_GETCALLBACKMASK, 0, 0) & LVIS_STATEIMAGEMASK, LVIS_STATEIMAGEMASK);
+  ListRows(3);
+  EXPECT_EQ(ListView_GetItemCount(List()), 3);
+  char text[MAX_PATH] = {};
+  ListView_GetItemText(List(), 2, 0, text, sizeof text);
+  EXPECT_STREQ(text, "C:\\photos\\2023\\IMG_100002.jpg");
+  // A buffer too short for the row gets as much as fits, never more.
+  char short_text[8] = {};
+  ListView_GetItemText(List(), 2, 0, short_text, sizeof short_text);
+  EXPECT_STREQ(short_text, "C:\\phot");
+  Rows().SetRowChecked(1, true);
+  EXPECT_FALSE(ListView_GetCheckState(List(), 0));
+  EXPECT_TRUE(ListView_GetCheckState(List(), 1));
+}
+
+TEST_F(ResultListViewTest, AClickOnARowsBoxTicksThatRowAndLeavesTheSelection) {
+  Open();
+  ListRows(5);
+  Select(0);
+  ClickAt(BoxOf(2));
+  EXPECT_EQ(Ticks(), (std::vector<bool>{false, false, true, false, false}));
+  EXPECT_EQ(Rows().CurrentRow(), 0) << "the selection stays where it was";
+  ClickAt(BoxOf(2));
+  EXPECT_EQ(Ticks(), std::vector<bool>(5, false));
+}
+
+TEST_F(ResultListViewTest, SpaceTogglesTheSelectedRowsTogether) {
+  Open();
+  ListRows(5);
+  Rows().SetRowChecked(3, true);
+  Select(1);
+  Select(3);
+  ListView_SetItemState(List(), 1, LVIS_FOCUSED, LVIS_FOCUSED);
+  SetFocus(List());
+  SendMessageA(List(), WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageA(List(), WM_CHAR, ' ', 0);
+  SendMessageA(List(), WM_KEYUP, VK_SPACE, 0);
+  Pump(10ms);
+  EXPECT_EQ(Ticks(), (std::vector<bool>{false, true, false, true, false})) << "both take the opposite of the focused row";
+  SendMessageA(List(), WM_KEYDOWN, VK_SPACE, 0);
+  Pump(10ms);
+  EXPECT_EQ(Ticks(), std::vector<bool>(5, false));
+}
+
+TEST_F(ResultListViewTest, ListViewMessagesSetTicksInTheStore) {
+  Open();
+  ListRows(4);
+  ListView_SetCheckState(List(), 2, TRUE);
+  EXPECT_EQ(Ticks(), (std::vector<bool>{false, false, true, false}));
+  ListView_SetItemState(List(), -1, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
+  EXPECT_EQ(Ticks(), std::vector<bool>(4, true)) << "-1 means every row";
+  // Selection and ticks in one request: each goes where it belongs.
+  ListView_SetItemState(List(), 0, LVIS_SELECTED | INDEXTOSTATEIMAGEMASK(1), LVIS_SELECTED | LVIS_STATEIMAGEMASK);
+  EXPECT_FALSE(Rows().RowChecked(0));
+  EXPECT_TRUE(Rows().RowSelected(0));
+}
+
+TEST_F(ResultListViewTest, AnotherProgramReadsAndSetsRowsThroughTheListsMessages) {
+  Open();
+  ListRows(3);
+  Rows().SetRowChecked(1, true);
+  EXPECT_EQ(RunDriver("read-row 1"), "C:\\photos\\2023\\IMG_100001.jpg\t1\n");
+  EXPECT_EQ(RunDriver("read-row 2"), "C:\\photos\\2023\\IMG_100002.jpg\t0\n");
+  RunDriver("set-check 2 1");
+  EXPECT_EQ(Ticks(), (std::vector<bool>{false, true, true}));
+  RunDriver("set-check -1 0");
+  EXPECT_EQ(Ticks(), std::vector<bool>(3, false));
+}
+
+TEST_F(ResultListViewTest, RemovedRowsLeaveTheSelectionOnTheRowsThatStay) {
+  Open();
+  ListRows(6);
+  Select(1);
+  Select(4);
+  Rows().RemoveRows({0, 2});
+  Pump(10ms);
+  EXPECT_EQ(ListView_GetItemCount(List()), 4);
+  EXPECT_EQ(Rows().SelectedRows(), (std::vector<int>{0, 2})) << "rows 1 and 4 moved up to 0 and 2";
+  char text[MAX_PATH] = {};
+  ListView_GetItemText(List(), 2, 0, text, sizeof text);
+  EXPECT_STREQ(text, "C:\\photos\\2023\\IMG_100004.jpg");
+}
+
+// For a person to look at: 66,000 rows, before and after tick all.
+TEST_F(ResultListViewTest, SixtySixThousandRowsBeforeAndAfterTickAll) {
+  Open();
+  ListRows(66000);
+  EXPECT_EQ(ListView_GetItemCount(List()), 66000);
+  SaveScreenshot("results_66000_rows");
+  Click(ids::按钮_全部勾选);
+  EXPECT_EQ(Rows().Rows().CheckedCount(), 66000);
+  EXPECT_TRUE(ListView_GetCheckState(List(), 65999));
+  SaveScreenshot("results_66000_ticked");
+}
+
+}  // namespace
+}  // namespace quellor::app
