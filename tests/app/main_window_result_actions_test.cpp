@@ -291,12 +291,12 @@ TEST_F(ResultActionsWindowTest, MoveOfTwoHitsOfOneNameLeavesTheSecondInPlaceAndC
   const std::string first_content = rows[0] == Under("a/dup.txt") ? "from a" : "from b";
   const std::string second_content = rows[0] == Under("a/dup.txt") ? "from b" : "from a";
   for (const std::string& row : rows) Tick(row);
-  ASSERT_FALSE(Checked(ids::选择框1)) << "a clash overwrites";
+  ASSERT_FALSE(Checked(ids::选择框_同名自动改名)) << "a clash overwrites";
   const fs::path moved = target_parent.path() / "moved";
   fs::create_directories(moved);
   dialogs.folders.push_back(moved.string());
 
-  Click(ids::按钮5);
+  Click(ids::按钮_移动选定文件);
   EXPECT_EQ(Status(), "移动完毕！其中 1 项移动失败。");
   EXPECT_EQ(Contents(moved / "dup.txt"), first_content) << "the first placed is not overwritten";
   EXPECT_EQ(Contents(rows[0]), std::nullopt);
@@ -308,7 +308,7 @@ TEST_F(ResultActionsWindowTest, MoveOfTwoHitsOfOneNameLeavesTheSecondInPlaceAndC
   const fs::path copied = target_parent.path() / "copied";
   fs::create_directories(copied);
   dialogs.folders.push_back(copied.string());
-  Click(ids::按钮3);
+  Click(ids::按钮_复制选定文件);
   EXPECT_EQ(Status(), "复制完毕！");
   EXPECT_EQ(Contents(copied / "dup.txt"), second_content);
   EXPECT_EQ(Contents(rows[0]), first_content);
