@@ -9,7 +9,9 @@
 #   bench/window-bench.sh [--only-200k]
 #
 # The trees live in bench/cache (built once). The programs are built from the
-# win32 preset.
+# win32 preset, or from win64 where this machine cannot run 32-bit programs.
+# Besides the longest answer it prints the five slowest with when they came
+# (seconds after the search began), which tells a one-off from a steady cost.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -95,7 +97,7 @@ PY
   wine_run "$folder/Quellor.exe" &
   local window_pid=$!
   wine_run "$build/window-driver.exe" bench jpg "$(echo "Z:$build/src/cli/quellor-find.exe" | tr / '\\')" \
-    "$(echo "Z:$folder/names.txt" | tr / '\\')" "$root"
+    "$(echo "Z:$folder/names.txt" | tr / '\\')" "$root" | iconv -f GBK -t UTF-8
   wait "$window_pid" || true
 }
 

@@ -22,6 +22,8 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -223,6 +225,9 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
   std::atomic<double> longest{0};
   std::atomic<int> samples{0};
   std::atomic<int> unanswered{0};
+  // (when, since the search began; how long) of every answer, to tell where the slow ones fall.
+  std::vector<std::pair<double, double>> answers;
+  const auto search_start = Clock::now();
   std::thread sampler([&] {
     while (sampling) {
       const auto start = Clock::now();
@@ -230,11 +235,11 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
       if (!ReadText(main, text)) ++unanswered;
       const double took = MillisecondsSince(start);
       if (took > longest) longest = took;
+      answers.emplace_back(std::chrono::duration<double, std::milli>(start - search_start).count(), took);
       ++samples;
       Sleep(20);
     }
   });
-  const auto search_start = Clock::now();
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(search), BN_CLICKED), reinterpret_cast<LPARAM>(search));
   std::string text;
   bool finished = false;
@@ -273,6 +278,20 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
   std::printf("status at the end                             %s\n", text.c_str());
   std::printf("longest answer while rows streamed in         %.1f ms over %d samples, %d unanswered (target <= 100 ms)\n",
               longest.load(), samples.load(), unanswered.load());
+  std::sort(answers.begin(), answers.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  std::string slowest;
+  for (std::size_t i = 0; i < std::min<std::size_t>(answers.size(), 5); ++i) {
+    char one[64];
+    std::snprintf(one, sizeof one, "%s%.0f ms at %.2f s", i == 0 ? "" : ", ", answers[i].second,
+                  answers[i].first / 1000);
+    slowest += one;
+  }
+  const auto over = [&](double limit) {
+    return std::count_if(answers.begin(), answers.end(), [&](const auto& a) { return a.second > limit; });
+  };
+  std::printf("slowest answers                               %s\n", slowest.c_str());
+  std::printf("answers over 50 / 100 ms                      %d / %d\n", static_cast<int>(over(50)),
+              static_cast<int>(over(100)));
   std::printf("search in the window                          %.2f s\n", window_ms / 1000);
   std::printf("quellor-find.exe, same search                 %.2f s\n", find_ms / 1000);
   std::printf("window / quellor-find.exe                     %.2f (target <= 1.3)\n", window_ms / find_ms);

@@ -86,8 +86,11 @@ class ListView {
   virtual ~ListView() = default;
   virtual ResultRows& Rows() = 0;
   virtual const ResultRows& Rows() const = 0;
-  // Rows were added at the end; the rows shown before are unchanged.
+  // Rows were added at the end; the rows shown before are unchanged. Rows
+  // appended to the store stay unshown until this call (or any other change).
   virtual void RowsAppended() = 0;
+  // False while rows appended to the store wait for RowsAppended.
+  virtual bool AllRowsShown() const = 0;
   // Any other change of the rows: the view shows it at once, in one repaint.
   virtual void RowsChanged() = 0;
   // Removes the rows at `rows` (ascending); the selection stays on the rows that remain.

@@ -93,8 +93,6 @@ void ResultRows::Remove(const std::vector<int>& rows) {
 // Copies the rows still present into fresh blocks and lets the old ones go.
 void ResultRows::Reclaim() {
   ResultRows fresh;
-  fresh.rows_.reserve(rows_.size());
-  fresh.checked_.reserve(rows_.size());
   for (int row = 0; row < Count(); ++row) fresh.Append(Path(row));
   fresh.checked_ = std::move(checked_);
   fresh.checked_count_ = checked_count_;

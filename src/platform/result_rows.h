@@ -3,11 +3,13 @@
 // move (a row's text stays put while rows are appended), each followed by a
 // NUL so that a list view can be handed a pointer to it. Removing rows moves
 // only the small per-row records; the freed bytes are reclaimed once they
-// outweigh the live ones.
+// outweigh the live ones. The per-row records grow in chunks too: a table of a
+// million rows is never copied whole to make room for one more.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -62,8 +64,8 @@ class ResultRows {
   std::vector<std::unique_ptr<char[]>> blocks_;
   std::size_t block_used_ = 0;
   std::size_t block_size_ = 0;
-  std::vector<Row> rows_;
-  std::vector<std::uint8_t> checked_;
+  std::deque<Row> rows_;
+  std::deque<std::uint8_t> checked_;
   int checked_count_ = 0;
   std::size_t held_bytes_ = 0;  // path bytes of every block, NULs included
   std::size_t live_bytes_ = 0;  // of those, the rows' still present

@@ -198,7 +198,6 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
     keywords = impl.delivering_keywords;
   }
   bool rows_waiting = false;
-  bool appended = false;
   for (;;) {
     if (impl.taking_next >= impl.taking_rows.Count()) {
       std::lock_guard<std::mutex> hold(impl.mutex);
@@ -217,9 +216,7 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
     const int end = std::min(impl.taking_rows.Count(), impl.taking_next + kRowsPerClockCheck);
     display.AppendRows(impl.taking_rows, impl.taking_next, end);
     impl.taking_next = end;
-    appended = true;
   }
-  if (appended) display.ShowAppendedRows();
 
   if (!impl.held_status) return rows_waiting;
   const Status status = *impl.held_status;
@@ -233,6 +230,7 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
   // A finished text counts every row of the run: it waits for the last of them.
   if (rows_waiting) return true;
   impl.held_status.reset();
+  display.ShowAppendedRows();
   switch (status.kind) {
     case StatusKind::FilesFinished:
       display.SetStatusText(FilesFinishedText(display.RowCount()));

@@ -20,9 +20,12 @@ namespace quellor::search {
 class RunDisplay {
  public:
   virtual ~RunDisplay() = default;
-  // Rows [first, end) of `rows`, appended to what is shown; several calls may
-  // come in one delivery, followed by one ShowAppendedRows.
+  // Rows [first, end) of `rows`, appended to the list; several calls may come
+  // in one delivery.
   virtual void AppendRows(const platform::ResultRows& rows, int first, int end) = 0;
+  // Shows every appended row. The owner paces the showing of rows while they
+  // stream in (on some systems it costs tens of milliseconds each time); this
+  // comes before a finished text, which counts them.
   virtual void ShowAppendedRows() = 0;
   virtual int RowCount() const = 0;
   virtual void SetStatusText(std::string_view text) = 0;

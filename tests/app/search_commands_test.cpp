@@ -172,6 +172,25 @@ TEST(StartSearch, ANewRequestDropsTheRowsOfTheRunBefore) {
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件1个.");
 }
 
+// Counts the times the rows are shown, and notes with each text whether every row was shown by then.
+class ShowingDisplay : public ResultListDisplay {
+ public:
+  explicit ShowingDisplay(platform::Controls& controls) : ResultListDisplay(controls), list_(controls.超级列表框_结果) {}
+  void ShowAppendedRows() override {
+    ++shows;
+    ResultListDisplay::ShowAppendedRows();
+  }
+  void SetStatusText(std::string_view text) override {
+    texts.emplace_back(text, list_.AllRowsShown());
+    ResultListDisplay::SetStatusText(text);
+  }
+  int shows = 0;
+  std::vector<std::pair<std::string, bool>> texts;
+
+ private:
+  platform::ListView& list_;
+};
+
 TEST(SearchEngine, RowsComeInSlicesAndTheFinishedTextWaitsForTheLast) {
   TempTree t;
   MakeWideTree(t, 300);
@@ -180,14 +199,41 @@ TEST(SearchEngine, RowsComeInSlicesAndTheFinishedTextWaitsForTheLast) {
   w.c.编辑框_文件名.SetText("hit*");
   w.Start();
   while (w.engine.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ShowingDisplay display(w.c.controls());
   // A slice whose time is up takes nothing: the rows wait, and so does the text that counts them.
-  EXPECT_TRUE(w.engine.DeliverPending(w.display, std::chrono::steady_clock::now()));
+  EXPECT_TRUE(w.engine.DeliverPending(display, std::chrono::steady_clock::now()));
   EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 0);
   EXPECT_EQ(w.c.标签_状态.Caption().find("搜索完毕"), std::string::npos) << w.c.标签_状态.Caption();
-  EXPECT_FALSE(w.engine.DeliverPending(w.display));
+  EXPECT_FALSE(w.engine.DeliverPending(display));
   EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 300);
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件300个.");
-  EXPECT_FALSE(w.engine.DeliverPending(w.display)) << "nothing left";
+  // The owner paces the showing of rows; the engine asks for it once, before the text that counts them.
+  EXPECT_EQ(display.shows, 1);
+  ASSERT_FALSE(display.texts.empty());
+  EXPECT_EQ(display.texts.back(), std::make_pair(std::string("搜索完毕！共搜索到文件300个."), true));
+  EXPECT_FALSE(w.engine.DeliverPending(display)) << "nothing left";
+}
+
+TEST(SearchEngine, RowsDeliveredMidRunWaitForTheOwnerToShowThem) {
+  TempTree t;
+  MakeWideTree(t, 3000);
+  Window w;
+  w.UseFolders({t.Root()});
+  w.c.编辑框_文件名.SetText("hit*");
+  w.Start();
+  ShowingDisplay display(w.c.controls());
+  int deliveries_with_rows = 0;
+  while (w.engine.Running()) {
+    const int before = w.c.超级列表框_结果.RowCount();
+    w.engine.DeliverPending(display);
+    if (w.c.超级列表框_结果.RowCount() > before && w.engine.Running()) ++deliveries_with_rows;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  w.engine.DeliverPending(display);
+  EXPECT_EQ(display.shows, 1) << "over " << deliveries_with_rows << " deliveries of rows mid-run";
+  EXPECT_TRUE(w.c.超级列表框_结果.AllRowsShown());
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 3000);
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件3000个.");
 }
 
 TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {

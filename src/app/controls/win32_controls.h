@@ -114,6 +114,7 @@ class Win32ListView : public platform::ListView {
   platform::ResultRows& Rows() override { return rows_; }
   const platform::ResultRows& Rows() const override { return rows_; }
   void RowsAppended() override;
+  bool AllRowsShown() const override { return shown_count_ == rows_.Count(); }
   void RowsChanged() override;
   void RemoveRows(const std::vector<int>& rows) override;
   bool RowSelected(int row) const override;

@@ -40,7 +40,7 @@ void MemoryListView::RemoveRows(const std::vector<int>& rows) {
       ++next;
       continue;
     }
-    kept.push_back(selected_[static_cast<std::size_t>(row)]);
+    kept.push_back(RowSelected(row));
   }
   rows_.Remove(rows);
   selected_ = std::move(kept);
@@ -49,7 +49,7 @@ void MemoryListView::RemoveRows(const std::vector<int>& rows) {
 std::vector<int> MemoryListView::SelectedRows() const {
   std::vector<int> rows;
   for (int row = 0; row < rows_.Count(); ++row) {
-    if (selected_[static_cast<std::size_t>(row)]) rows.push_back(row);
+    if (RowSelected(row)) rows.push_back(row);
   }
   return rows;
 }

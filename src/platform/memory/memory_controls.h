@@ -95,18 +95,21 @@ class MemoryListView : public ListView {
   ResultRows& Rows() override { return rows_; }
   const ResultRows& Rows() const override { return rows_; }
   void RowsAppended() override { selected_.resize(static_cast<std::size_t>(rows_.Count()), false); }
+  bool AllRowsShown() const override { return selected_.size() == static_cast<std::size_t>(rows_.Count()); }
   void RowsChanged() override;
   void RemoveRows(const std::vector<int>& rows) override;
-  bool RowSelected(int row) const override { return rows_.Valid(row) && selected_[static_cast<std::size_t>(row)]; }
+  // Only a shown row can be selected.
+  bool RowSelected(int row) const override { return Shown(row) && selected_[static_cast<std::size_t>(row)]; }
   std::vector<int> SelectedRows() const override;
   int CurrentRow() const override;
 
   void SetRowSelected(int row, bool selected) {
-    if (rows_.Valid(row)) selected_[static_cast<std::size_t>(row)] = selected;
+    if (Shown(row)) selected_[static_cast<std::size_t>(row)] = selected;
   }
   std::vector<std::string> Texts() const;
 
  private:
+  bool Shown(int row) const { return row >= 0 && static_cast<std::size_t>(row) < selected_.size(); }
   ResultRows rows_;
   std::vector<bool> selected_;
 };
