@@ -191,13 +191,18 @@ class ShowingDisplay : public ResultListDisplay {
   platform::ListView& list_;
 };
 
+// Starts a search for "hit*" over `t`.
+void StartHitSearch(Window& w, const TempTree& t) {
+  w.UseFolders({t.Root()});
+  w.c.编辑框_文件名.SetText("hit*");
+  w.Start();
+}
+
 TEST(SearchEngine, RowsComeInSlicesAndTheFinishedTextWaitsForTheLast) {
   TempTree t;
   MakeWideTree(t, 300);
   Window w;
-  w.UseFolders({t.Root()});
-  w.c.编辑框_文件名.SetText("hit*");
-  w.Start();
+  StartHitSearch(w, t);
   while (w.engine.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   ShowingDisplay display(w.c.controls());
   // A slice whose time is up takes nothing: the rows wait, and so does the text that counts them.
@@ -218,9 +223,7 @@ TEST(SearchEngine, RowsDeliveredMidRunWaitForTheOwnerToShowThem) {
   TempTree t;
   MakeWideTree(t, 3000);
   Window w;
-  w.UseFolders({t.Root()});
-  w.c.编辑框_文件名.SetText("hit*");
-  w.Start();
+  StartHitSearch(w, t);
   ShowingDisplay display(w.c.controls());
   int deliveries_with_rows = 0;
   while (w.engine.Running()) {
