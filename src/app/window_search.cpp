@@ -14,7 +14,7 @@ namespace {
 // The longest the window thread appends rows before it serves its input again.
 constexpr auto kDeliverySlice = std::chrono::milliseconds(12);
 // How often the list is told its new length while rows stream in. Each time it
-// redraws its scroll bar, which under Wine takes 25-80 ms whatever the count:
+// redraws its scroll bars, which under Wine takes 20-60 ms whatever the count:
 // done on every delivery it would take most of the window thread's time.
 constexpr auto kShowPeriod = std::chrono::milliseconds(250);
 
