@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/names_file.h"
+#include "platform/text_encoding_units.h"
 
 namespace quellor::cli {
 namespace {
@@ -13,17 +14,6 @@ using platform::TextEncoding;
 const bool kAnsiNames = platform::NameEncoding() == TextEncoding::Ansi;
 const std::string kReport = kAnsiNames ? "\xB1\xA8\xB8\xE6" : "\xE6\x8A\xA5\xE5\x91\x8A";
 const std::string kPhoto = kAnsiNames ? "\xD5\xD5\xC6\xAC" : "\xE7\x85\xA7\xE7\x89\x87";
-
-std::string Utf16(std::u16string_view text, bool big_endian) {
-  std::string bytes;
-  for (const char16_t unit : text) {
-    const char high = static_cast<char>(unit >> 8);
-    const char low = static_cast<char>(unit & 0xFF);
-    bytes += big_endian ? high : low;
-    bytes += big_endian ? low : high;
-  }
-  return bytes;
-}
 
 std::vector<std::string> Searched(const NamesFile& file) {
   std::vector<std::string> names;
@@ -49,8 +39,8 @@ TEST(NamesFile, EveryEncodingGivesTheSameNames) {
       {"\xEF\xBB\xBF" "\xE6\x8A\xA5\xE5\x91\x8A\r\n\r\nIMG_0001\r\n\xE7\x85\xA7\xE7\x89\x87\r\n", TextEncoding::Utf8, true},
       {"\xE6\x8A\xA5\xE5\x91\x8A\n\nIMG_0001\n\xE7\x85\xA7\xE7\x89\x87", TextEncoding::Utf8, false},
       {"\xB1\xA8\xB8\xE6\r\n\r\nIMG_0001\r\n\xD5\xD5\xC6\xAC\r\n", TextEncoding::Ansi, false},
-      {"\xFF\xFE" + Utf16(text, false), TextEncoding::Utf16Le, true},
-      {"\xFE\xFF" + Utf16(text, true), TextEncoding::Utf16Be, true},
+      {"\xFF\xFE" + platform::BytesFromUnits(text, false), TextEncoding::Utf16Le, true},
+      {"\xFE\xFF" + platform::BytesFromUnits(text, true), TextEncoding::Utf16Be, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.encoding));

@@ -4,7 +4,6 @@
 // output that fails, folders that cannot be read.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -191,20 +190,8 @@ TEST_F(FindActionsTest, FoldersThatCannotBeReadAreNamedOnceAndEndInStatusOne) {
   Write("src/a.txt", "");
   Write("src/closed/a.txt", "");
   ::chmod(t.Path("src/closed").c_str(), 0);
-  // Past the path limit: a chain of long names made one step at a time.
-  int fd = ::open(t.Path("src").c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(fd, 0);
-  const std::string long_name(200, 'd');
-  std::string deep = t.Path("src");
-  while (deep.size() < 4200) {
-    ASSERT_EQ(::mkdirat(fd, long_name.c_str(), 0755), 0);
-    const int next = ::openat(fd, long_name.c_str(), O_RDONLY | O_DIRECTORY);
-    ::close(fd);
-    ASSERT_GE(next, 0);
-    fd = next;
-    deep += "/" + long_name;
-  }
-  ::close(fd);
+  // Past the path limit.
+  ASSERT_NE(t.FolderChain("src", 4200), "");
   // Root reads any folder: the search runs as nobody then.
   const std::string as_nobody = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
   const Result r = Run("a\n", P("src") + " " + P("src"), "", as_nobody);

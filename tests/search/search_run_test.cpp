@@ -7,9 +7,6 @@
 #include <set>
 
 #ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #endif
 
@@ -323,24 +320,12 @@ TEST(WholeComputer, RootsAreExistingFoldersListedOnce) {
 // of the walk to take some of it: each one reported once, where it lies.
 TEST(SearchRunProblems, FoldersPastThePathLimitAreReportedOnceEach) {
   TempTree t;
-  const std::string long_name(200, 'd');
   std::set<std::string> expected;
   for (int sibling = 0; sibling < 6; ++sibling) {
     const std::string top = "s" + std::to_string(sibling);
     t.File(top + "/a.txt");
-    int fd = ::open(t.Path(top).c_str(), O_RDONLY | O_DIRECTORY);
-    ASSERT_GE(fd, 0);
-    std::string deep = t.Path(top);
-    while (true) {
-      ASSERT_EQ(::mkdirat(fd, long_name.c_str(), 0755), 0);
-      const int next = ::openat(fd, long_name.c_str(), O_RDONLY | O_DIRECTORY);
-      ::close(fd);
-      ASSERT_GE(next, 0);
-      fd = next;
-      deep += "/" + long_name;
-      if (deep.size() >= platform::MaxPathLength()) break;
-    }
-    ::close(fd);
+    const std::string deep = t.FolderChain(top, platform::MaxPathLength());
+    ASSERT_NE(deep, "");
     expected.insert(deep);
   }
   struct ProblemSink : RecordingSink {

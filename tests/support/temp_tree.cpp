@@ -9,6 +9,12 @@
 
 #include "platform/system_charset.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace quellor::testing {
 
 namespace fs = std::filesystem;
@@ -61,6 +67,24 @@ bool TempTree::FolderLink(std::string_view relative, const std::string& target) 
   fs::create_directory_symlink(Native(target), Native(Path(relative)), error);
   return !error;
 }
+
+#ifndef _WIN32
+std::string TempTree::FolderChain(std::string_view relative, std::size_t length) const {
+  const std::string name(200, 'd');
+  std::string deep = Path(relative);
+  int fd = ::open(deep.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return "";
+  do {
+    const int next = ::mkdirat(fd, name.c_str(), 0755) == 0 ? ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY) : -1;
+    ::close(fd);
+    if (next < 0) return "";
+    fd = next;
+    deep += "/" + name;
+  } while (deep.size() < length);
+  ::close(fd);
+  return deep;
+}
+#endif
 
 std::optional<std::string> TempTree::Read(std::string_view relative) const {
   std::ifstream in(Native(Path(relative)), std::ios::binary);

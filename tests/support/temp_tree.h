@@ -28,6 +28,13 @@ class TempTree {
   void Folder(std::string_view relative) const;
   // False where the platform cannot make links.
   bool FolderLink(std::string_view relative, const std::string& target) const;
+#ifndef _WIN32
+  // Below the existing folder `relative`, a chain of folders with 200-byte
+  // names, made one step at a time (each relative to the one before, so the
+  // chain can reach past the longest path the system takes whole), until the
+  // deepest path is at least `length` bytes. That path, or "" when a step failed.
+  std::string FolderChain(std::string_view relative, std::size_t length) const;
+#endif
 
   std::optional<std::string> Read(std::string_view relative) const;
   bool Exists(std::string_view relative) const;
