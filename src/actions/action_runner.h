@@ -10,32 +10,32 @@ namespace quellor::actions {
 
 class ActionRunner {
  public:
-  bool Busy() const { return running_ > 0; }
+  bool Busy() const { return running_; }
 
   // Runs `action` unless another one is running; false when it was ignored.
   template <class Action>
   bool Run(Action&& action) {
-    if (Busy()) return false;
+    if (running_) return false;
     const Hold hold(running_);
     std::forward<Action>(action)();
     return true;
   }
 
  private:
-  // Counted, so that an action run from inside another never ends the outer one's hold.
+  // Ends the run however the action leaves.
   class Hold {
    public:
-    explicit Hold(int& count) : count_(count) { ++count_; }
-    ~Hold() { --count_; }
+    explicit Hold(bool& running) : running_(running) { running_ = true; }
+    ~Hold() { running_ = false; }
     Hold(const Hold&) = delete;
     Hold& operator=(const Hold&) = delete;
 
    private:
-    int& count_;
+    bool& running_;
   };
 
   // Used on the window's thread only.
-  int running_ = 0;
+  bool running_ = false;
 };
 
 }  // namespace quellor::actions

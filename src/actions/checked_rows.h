@@ -5,9 +5,6 @@
 
 namespace quellor::actions {
 
-// The number of ticked rows.
-inline int CountCheckedRows(const platform::ListView& list) { return list.Rows().CheckedCount(); }
-
 // A long run over the rows hands the window its events at each ticked row
 // and, between them, after this many unticked ones: often enough to keep the
 // window answering, rarely enough that a million unticked rows pass quickly.

@@ -18,7 +18,7 @@ void DeleteChecked(platform::Controls& controls, ActionServices& services) {
   platform::ListView& list = controls.超级列表框_结果;
   platform::ProgressBar& progress = controls.进度条_搜索;
   progress.SetPosition(0);
-  progress.SetMaximum(CountCheckedRows(list));
+  progress.SetMaximum(list.Rows().CheckedCount());
 
   int requested = 0;
   int failed = 0;

@@ -104,7 +104,9 @@ TransferOutcome TransferCommand::Transfer(const std::string& source, bool rename
   const bool done = result.succeeded && files_.KindOf(target) != platform::PathKind::Missing &&
                     (kind_ != platform::FileOperationKind::Move || files_.KindOf(source) == platform::PathKind::Missing);
   if (!done) return TransferOutcome::Failed;
-  if (const std::optional<platform::FileIdentity> placed = files_.IdentityOf(target)) placed_.insert(*placed);
+  if (keep_placed_) {
+    if (const std::optional<platform::FileIdentity> placed = files_.IdentityOf(target)) placed_.insert(*placed);
+  }
   return TransferOutcome::Done;
 }
 

@@ -3,10 +3,8 @@
 
 #include "actions/result_actions.h"
 #include "platform/file_io.h"
-#include "platform/file_name_case.h"
 #include "platform/file_operations.h"
 #include "platform/shell.h"
-#include "platform/system_charset.h"
 #include "search/keyword_matcher.h"
 #include "search/search_run.h"
 #include "text/line_split.h"

@@ -39,7 +39,7 @@ void TransferChecked(platform::Controls& controls, ActionServices& services, Tra
 
   platform::ListView& list = controls.超级列表框_结果;
   controls.进度条_搜索.SetPosition(0);
-  controls.进度条_搜索.SetMaximum(CountCheckedRows(list));
+  controls.进度条_搜索.SetMaximum(list.Rows().CheckedCount());
 
   // A move never overwrites what it has just placed; a later copy of the
   // same name replaces the earlier one, as the shell's copy does.

@@ -35,8 +35,6 @@ void StartSearch(platform::Controls& c, search::SearchEngine& engine, SearchServ
   }
   search::RunRequest request;
   request.keywords = text::SplitLines(cs, kept);
-  // The old run stops before the list is emptied; its rows are dropped from here on.
-  engine.RequestStop();
   c.超级列表框_结果.DeleteAllRows();
   if (c.单选框_整个电脑.Checked()) {
     if (services.whole_computer_roots) request.roots = services.whole_computer_roots();

@@ -1,7 +1,6 @@
 // The window's commands: one row per control or menu item that does something
 // when clicked, saying what it does and whether it must wait for a result
-// action. The window's dispatcher and its "is an action running" check both
-// read this table.
+// action. The window's dispatcher reads this table.
 #pragma once
 
 #include "actions/result_actions.h"

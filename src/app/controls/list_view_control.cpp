@@ -2,9 +2,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/controls/win32_controls.h"
 #include "platform/system_charset.h"
+#include "platform/text_encoding.h"
 #include "text/path_scan.h"
 
 namespace quellor::app {
@@ -108,9 +110,14 @@ void Win32ListView::RemoveRows(const std::vector<int>& rows) {
   };
   item.stateMask = LVIS_SELECTED;
   item.state = LVIS_SELECTED;
+  std::vector<int> kept_selected;
   for (int old : selected) {
-    const int row = new_index(old);
-    if (row >= 0) SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    if (const int row = new_index(old); row >= 0) kept_selected.push_back(row);
+  }
+  if (!kept_selected.empty() && static_cast<int>(kept_selected.size()) == rows_.Count()) {
+    SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  } else {
+    for (int row : kept_selected) SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   }
   if (focused >= 0 && new_index(focused) >= 0) {
     item.stateMask = LVIS_FOCUSED;
@@ -176,17 +183,15 @@ bool Win32ListView::AnswerNotify(const NMHDR& header, LRESULT& result) const {
     if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return true;
     std::string wanted;
     if (header.code == LVN_ODFINDITEMW) {
-      const auto* text = reinterpret_cast<const wchar_t*>(find.lvfi.psz);
-      const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-      if (size <= 0) return true;
-      wanted.resize(static_cast<std::size_t>(size));
-      WideCharToMultiByte(CP_ACP, 0, text, -1, wanted.data(), size, nullptr, nullptr);
-      wanted.resize(static_cast<std::size_t>(size - 1));
+      // Text the code page cannot hold starts no row.
+      auto ansi = platform::EncodeText(reinterpret_cast<const char16_t*>(find.lvfi.psz), platform::TextEncoding::Ansi);
+      if (!ansi) return true;
+      wanted = std::move(*ansi);
     } else {
       wanted = find.lvfi.psz;
     }
     const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
-    const int count = rows_.Count();
+    const int count = shown_count_;  // only a row the list holds can be moved to
     if (count == 0) return true;
     const int start = std::clamp(find.iStart, 0, count);
     const int steps = (find.lvfi.flags & LVFI_WRAP) != 0 ? count : count - start;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/file_operations.h"
+#include "platform/posix/path_posix.h"
 #include "platform/posix/write_all_posix.h"
 
 namespace quellor::platform {
@@ -55,12 +56,6 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names, Stat
   return true;
 }
 
-std::string ParentOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The file's content, permission bits and times, written under a temporary
 // name beside `target` and renamed over it only when whole: a full disk or a
 // kill never leaves a half-written file under the final name, and a link at
@@ -70,8 +65,9 @@ Status CopyFileContent(const std::string& source, const std::string& target) {
   const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (in < 0) return LastError();
   struct stat from {};
-  if (::fstat(in, &from) != 0 || !S_ISREG(from.st_mode)) {
-    const Status status = S_ISREG(from.st_mode) ? LastError() : kSpecialFile;
+  const bool stat_failed = ::fstat(in, &from) != 0;
+  if (stat_failed || !S_ISREG(from.st_mode)) {
+    const Status status = stat_failed ? LastError() : kSpecialFile;
     ::close(in);
     return status;
   }
@@ -81,7 +77,7 @@ Status CopyFileContent(const std::string& source, const std::string& target) {
     ::close(in);
     return status;
   }
-  std::string temp = ParentOf(target) + "/.quellor-copy-XXXXXX";
+  std::string temp = posix::ParentFolder(target) + "/.quellor-copy-XXXXXX";
   const int out = ::mkostemp(temp.data(), O_CLOEXEC);
   if (out < 0) {
     const Status status = LastError();
@@ -215,7 +211,7 @@ std::string RealPathOf(const std::string& path) {
 // The real path of the item at `path` itself: its folder resolved, its own
 // name kept (a link there is the item, not what it leads to).
 std::string RealTarget(const std::string& target) {
-  const std::string folder = RealPathOf(ParentOf(target));
+  const std::string folder = RealPathOf(posix::ParentFolder(target));
   if (folder.empty()) return {};
   return (folder == "/" ? folder : folder + "/") + BaseName(target);
 }
@@ -233,7 +229,10 @@ class PosixFileOperations final : public FileOperations {
       status = ENOENT;
     } else {
       const std::string target = destination.back() == '/' ? destination + BaseName(source) : destination;
-      if (Inside(target, source) || Inside(RealTarget(target), RealTarget(source))) {
+      // Only a folder (not a link to one: links are copied as links) can hold its own target.
+      struct stat info {};
+      const bool folder = ::lstat(source.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+      if (Inside(target, source) || (folder && Inside(RealTarget(target), RealTarget(source)))) {
         status = EINVAL;
       } else {
         status = kind == FileOperationKind::Copy ? CopyTree(source, target) : MoveTree(source, target);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/posix/path_posix.h"
 #include "platform/shell.h"
 
 extern char** environ;
@@ -26,17 +27,11 @@ bool RunOpener(const std::string& path) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string ParentFolder(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 class PosixShell final : public Shell {
  public:
   bool Open(const std::string& path, ShellVerb /*verb*/) override { return RunOpener(path); }
   // The desktop opener cannot select an item: the folder is opened without a selection.
-  bool ShowInFolder(const std::string& path) override { return RunOpener(ParentFolder(path)); }
+  bool ShowInFolder(const std::string& path) override { return RunOpener(posix::ParentFolder(path)); }
 };
 
 }  // namespace
