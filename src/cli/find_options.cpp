@@ -1,6 +1,5 @@
 #include "cli/find_options.h"
 
-
 namespace quellor::cli {
 
 ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {

@@ -41,13 +41,18 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
   // A copy too keeps the first of two items of one name: every item named
   // in the output is either in the target or still in its place.
   actions::TransferCommand command(files, cs, kind, target, true);
-  for (const std::string& row : rows) command.AddItem(row);
   // A path found by several names is one item: taking it twice would copy it
   // twice, or fail the second move.
   std::unordered_set<std::string> taken;
-  TransferCount count;
+  std::vector<const std::string*> items;
   for (const std::string& row : rows) {
     if (!taken.insert(row).second) continue;
+    items.push_back(&row);
+    command.AddItem(row);
+  }
+  TransferCount count;
+  for (const std::string* item : items) {
+    const std::string& row = *item;
     ++count.taken;
     const actions::TransferOutcome outcome = command.Transfer(row, rename_on_clash);
     if (outcome != actions::TransferOutcome::Done) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/file_operations.h"
-#include "search/match_rules.h"
+#include "text/charset.h"
 #include "search/run_sink.h"
 
 namespace quellor::cli {

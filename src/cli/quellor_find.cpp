@@ -68,7 +68,8 @@ int Run(const std::vector<std::string_view>& args) {
     return 0;
   }
   platform::UseBinaryStandardStreams();
-  if (!options.copy_to.empty() || !options.move_to.empty() || !options.not_found_file.empty()) {
+  if (!options.copy_to.empty() || !options.move_to.empty() || !options.not_found_file.empty() ||
+      !options.ledger_file.empty()) {
     platform::SurviveClosedOutput();
   }
   const text::Charset& cs = platform::SystemCharset();

@@ -10,11 +10,10 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 }
 
 RowPrinter::RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err)
-    : keywords_(keywords), settings_(settings), out_(out), err_(err), hits_(keywords.size(), 0) {}
+    : keywords_(keywords), settings_(settings), out_(out), err_(err) {}
 
-void RowPrinter::AddResultRow(std::string_view path, std::size_t keyword) {
+void RowPrinter::AddResultRow(std::string_view path, std::size_t) {
   ++rows_;
-  ++hits_[keyword];
   if (!settings_.print_rows) return;
   const char end = settings_.null_separated ? '\0' : '\n';
   if (std::fwrite(path.data(), 1, path.size(), out_) != path.size() || std::fputc(end, out_) == EOF) {

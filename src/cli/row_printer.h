@@ -31,7 +31,6 @@ class RowPrinter : public search::RunSink {
 
   // Ends the run's output: the finished status text, once.
   void Close();
-  const std::vector<std::size_t>& HitsPerKeyword() const { return hits_; }
   std::size_t Rows() const { return rows_; }
   bool WriteFailed() const { return write_failed_; }
   std::size_t FoldersNotRead() const { return not_read_.size(); }
@@ -44,7 +43,6 @@ class RowPrinter : public search::RunSink {
   Settings settings_;
   std::FILE* out_;
   std::FILE* err_;
-  std::vector<std::size_t> hits_;
   std::size_t rows_ = 0;
   Finished finished_text_ = Finished::None;
   std::chrono::steady_clock::time_point last_progress_{};

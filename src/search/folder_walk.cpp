@@ -79,7 +79,7 @@ void AssignFreeReaders(SubtreeReaders& readers, const SubtreeReaders::JoinPath& 
 
 }  // namespace
 
-unsigned FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
+void FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
   const platform::FolderReader reader(root);
   SubtreeReaders readers(root, join_, limits_);
   std::uint32_t reads = 0;
@@ -87,7 +87,7 @@ unsigned FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
 
   std::vector<Frame> stack(1);
   readers.TimedRead(reader, root, listing, reads);
-  if (!visitor.Enter(root, listing)) return readers.Started();
+  if (!visitor.Enter(root, listing)) return;
   stack.back().path = root;
   ListChildren(listing, stack.back());
   readers.WalkHasWork(stack.back().children.size() >= 2);
@@ -134,7 +134,6 @@ unsigned FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
       break;
     }
   }
-  return readers.Started();
 }
 
 }  // namespace quellor::search

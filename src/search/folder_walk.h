@@ -41,9 +41,8 @@ class FolderWalk {
   using JoinPath = SubtreeReaders::JoinPath;
 
   FolderWalk(JoinPath join, const ReaderLimits& limits) : join_(std::move(join)), limits_(limits) {}
-  // Walks `root` (an empty or missing root reads as an empty folder). The
-  // number of readers started for it, for the curious.
-  unsigned Walk(const std::string& root, FolderVisitor& visitor);
+  // Walks `root` (an empty or missing root reads as an empty folder).
+  void Walk(const std::string& root, FolderVisitor& visitor);
 
  private:
   JoinPath join_;

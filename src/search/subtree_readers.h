@@ -70,12 +70,8 @@ class SubtreeReaders {
   // calling thread's reads.
   void TimedRead(const platform::FolderReader& reader, const std::string& path, platform::FolderListing& listing,
                  std::uint32_t& reads);
-  // A listing took `wall_ns`, `cpu_ns` of it busy; `blocked`: it waited for something.
-  void RecordRead(std::uint64_t wall_ns, std::uint64_t cpu_ns, bool blocked);
   // Starts readers up to what the recorded listing times call for.
   void Adjust();
-  // Readers started so far (some may be idle: fewer are wanted now).
-  unsigned Started() const { return static_cast<unsigned>(threads_.size()); }
 
   bool ReaderFree() const;
   // Whether the walk holds folders it could hand out: while it does, free
@@ -100,6 +96,8 @@ class SubtreeReaders {
   Step Next(SubtreeJob& job, platform::FolderListing& listing);
 
  private:
+  // A listing took `wall_ns`, `cpu_ns` of it busy; `blocked`: it waited for something.
+  void RecordRead(std::uint64_t wall_ns, std::uint64_t cpu_ns, bool blocked);
   void ReaderLoop(unsigned index);
   void ReadJob(const platform::FolderReader& reader, SubtreeJob& job, std::uint32_t& reads);
   SubtreeJobPtr Steal();  // with mutex_ held

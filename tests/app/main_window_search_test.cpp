@@ -96,8 +96,7 @@ TEST_F(WindowSearchTest, TypedKeywordsAreSearchedOverTheFolderListAndTheRowsList
 TEST_F(WindowSearchTest, ChineseNamesMadeOnLinuxAreFoundAndListedAsTheyAre) {
   const char* linux_tree = std::getenv("QUELLOR_LINUX_TREE");
   if (linux_tree == nullptr) GTEST_SKIP() << "QUELLOR_LINUX_TREE names no tree made on Linux";
-  std::string tree_root = std::string("Z:") + linux_tree;
-  std::replace(tree_root.begin(), tree_root.end(), '/', '\\');
+  const std::string tree_root = testing::WinePath(linux_tree);
   auto under = [&](const char* relative) { return tree_root + "\\" + relative; };
   Open();
   dialogs.folders.push_back(tree_root);

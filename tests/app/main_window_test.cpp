@@ -1,5 +1,6 @@
 // The real main window, in-process, driven by window messages.
 #include "app/main_window_fixture.h"
+#include "quellor_version.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +33,8 @@ TEST_F(MainWindowTest, WindowIsAFixedCentredCaptionedWindowWithoutMaximiseOrMenu
   EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 859) / 2);
   EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - 507) / 2);
   const std::string caption = Text(main());
-  EXPECT_EQ(caption.rfind("QuellorV4.9 ", 0), 0u) << caption;
-  EXPECT_GT(caption.size(), std::string("QuellorV4.9 ").size()) << "a credit line follows";
+  EXPECT_EQ(caption.rfind("QuellorV" QUELLOR_VERSION " ", 0), 0u) << caption;
+  EXPECT_GT(caption.size(), std::string("QuellorV" QUELLOR_VERSION " ").size()) << "a credit line follows";
 }
 
 struct Expected {

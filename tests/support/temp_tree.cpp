@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -41,8 +42,13 @@ TempTree::TempTree() {
 }
 
 TempTree::~TempTree() {
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
+  std::error_code error;
+  fs::remove_all(path_, error);
+#ifndef _WIN32
+  // A folder chain past the longest path the library takes whole: rm works
+  // one step at a time.
+  if (error) static_cast<void>(std::system(("rm -rf -- '" + root_ + "'").c_str()));
+#endif
 }
 
 std::string TempTree::Path(std::string_view relative) const {

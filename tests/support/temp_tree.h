@@ -32,7 +32,8 @@ class TempTree {
   // Below the existing folder `relative`, a chain of folders with 200-byte
   // names, made one step at a time (each relative to the one before, so the
   // chain can reach past the longest path the system takes whole), until the
-  // deepest path is at least `length` bytes. That path, or "" when a step failed.
+  // deepest path is at least `length` bytes. That path, or "" when a step
+  // failed. The tree's removal at the end reaches it too.
   std::string FolderChain(std::string_view relative, std::size_t length) const;
 #endif
 
