@@ -5,17 +5,6 @@
 
 namespace quellor::search {
 
-namespace {
-
-bool HoldsWildcard(std::string_view keyword, const CharacterStepper& step) {
-  for (std::size_t pos = 0; pos < keyword.size(); pos += step(keyword, pos)) {
-    if (step(keyword, pos) == 1 && (keyword[pos] == '*' || keyword[pos] == '?')) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 KeywordMatcher::KeywordMatcher(std::vector<std::string> keywords, const MatchRules& rules)
     : keywords_(std::move(keywords)),
       rules_(rules),
@@ -40,14 +29,13 @@ KeywordMatcher::KeywordMatcher(std::vector<std::string> keywords, const MatchRul
     if (!KeywordCanMatch(rules_, keyword)) continue;
     folder_.Fold(keyword, folded);
     if (rules_.kind == NameKind::Files) {
-      characters.clear();
-      for (std::size_t pos = 0; pos < folded.size(); pos += step_(folded, pos)) {
-        characters.push_back(std::string_view(folded).substr(pos, step_(folded, pos)));
-      }
+      step_.Cut(folded, characters);
       WildcardPattern pattern(FileSearchPattern(rules_.mode, characters));
       // A plain fuzzy keyword whose pattern the platform rewrites (it ends in
       // a dot, say) is matched as that pattern too.
-      const bool wild = HoldsWildcard(folded, step_) ||
+      const bool holds_wildcard = std::any_of(characters.begin(), characters.end(),
+                                              [](std::string_view c) { return c == "*" || c == "?"; });
+      const bool wild = holds_wildcard ||
                         (rules_.mode == MatchMode::Fuzzy && !pattern.IsPlainSubstring(characters.size()));
       if (wild) {
         auto [it, added] = wildcard_ids.emplace(folded, 0);

@@ -27,10 +27,6 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
   return len;
 }
 
-std::size_t NameCharLength(const MatchRules& rules, std::string_view text, std::size_t pos) {
-  return rules.utf8_names ? Utf8SequenceLength(text, pos) : rules.charset->CharLength(text, pos);
-}
-
 std::vector<std::string_view> FileSearchPattern(MatchMode mode, const std::vector<std::string_view>& keyword) {
   std::vector<std::string_view> pattern;
   pattern.reserve(keyword.size() + 2);
@@ -62,14 +58,10 @@ bool NameMatchesKeyword(const MatchRules& rules, std::string_view name, std::str
   // malformed last character never pairs with the '.' or '*' added to it.
   const std::string folded_name = rules.fold_file_name(cs, name);
   const std::string folded_keyword = rules.fold_file_name(cs, keyword);
+  const CharacterStepper step(cs, rules.utf8_names);
   std::vector<std::string_view> characters;
-  for (std::size_t pos = 0; pos < folded_keyword.size();) {
-    const std::size_t len = NameCharLength(rules, folded_keyword, pos);
-    characters.push_back(std::string_view(folded_keyword).substr(pos, len));
-    pos += len;
-  }
-  return WildcardPattern(FileSearchPattern(rules.mode, characters)).Matches(folded_name,
-                                                                            CharacterStepper(cs, rules.utf8_names));
+  step.Cut(folded_keyword, characters);
+  return WildcardPattern(FileSearchPattern(rules.mode, characters)).Matches(folded_name, step);
 }
 
 }  // namespace quellor::search

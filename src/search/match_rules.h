@@ -44,9 +44,6 @@ bool NameMatchesKeyword(const MatchRules& rules, std::string_view name, std::str
 // keyword, cut into characters: exact `keyword.*`, fuzzy `*keyword*`.
 std::vector<std::string_view> FileSearchPattern(MatchMode mode, const std::vector<std::string_view>& keyword);
 
-// Bytes of the character at `pos` as file-name matching counts characters.
-std::size_t NameCharLength(const MatchRules& rules, std::string_view text, std::size_t pos);
-
 // Bytes of the UTF-8 sequence at `pos`; 1 for a byte that starts no complete one.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos);
 

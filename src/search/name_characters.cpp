@@ -8,6 +8,15 @@ void CharacterStepper::MarkStarts(std::string_view s, std::vector<std::uint8_t>&
   starts[s.size()] = 1;
 }
 
+void CharacterStepper::Cut(std::string_view s, std::vector<std::string_view>& characters) const {
+  characters.clear();
+  for (std::size_t pos = 0; pos < s.size();) {
+    const std::size_t length = (*this)(s, pos);
+    characters.push_back(s.substr(pos, length));
+    pos += length;
+  }
+}
+
 NameFolder::NameFolder(const text::Charset& cs, NameFolding fold) : cs_(&cs) {
   for (int b = 0; b < 256; ++b) {
     const std::string one(1, static_cast<char>(b));

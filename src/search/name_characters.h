@@ -26,6 +26,8 @@ class CharacterStepper {
   bool IsAlwaysWhole(unsigned char byte) const { return byte < 0x80 && !cs_->IsLeadByte(byte); }
   // Sets starts[p] to 1 for every character start p of `s`, and starts[s.size()].
   void MarkStarts(std::string_view s, std::vector<std::uint8_t>& starts) const;
+  // `characters` gets `s` cut into its characters (views into `s`).
+  void Cut(std::string_view s, std::vector<std::string_view>& characters) const;
 
  private:
   const text::Charset* cs_;

@@ -1,6 +1,7 @@
 #include "search/wildcard_pattern.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quellor::search {
 
@@ -23,6 +24,7 @@ WildcardPattern::WildcardPattern(const std::vector<std::string_view>& characters
     } else if (c == "." && (next == "?" || next == "*")) {
       kind = Kind::DotOrEnd;
     }
+    if (kind == Kind::DotlessStar) has_dotless_star_ = true;
     Token token{kind, static_cast<std::uint32_t>(bytes_.size()), 0};
     if (kind == Kind::Literal) {
       token.size = static_cast<std::uint32_t>(c.size());
@@ -42,11 +44,22 @@ bool WildcardPattern::Matches(std::string_view name, const CharacterStepper& ste
   const std::size_t count = tokens_.size();
   if (count == 1 && tokens_[0].kind == Kind::Star) return true;
   std::size_t last_dot = name.size();
-  for (std::size_t pos = 0; pos < name.size(); pos += step(name, pos)) {
-    if (name[pos] == '.' && step(name, pos) == 1) last_dot = pos;
+  if (has_dotless_star_) {
+    for (std::size_t pos = 0; pos < name.size(); pos += step(name, pos)) {
+      if (name[pos] == '.' && step(name, pos) == 1) last_dot = pos;
+    }
   }
-  // live[i]: the pattern can be at token i here.
-  std::vector<std::uint8_t> live(count + 1, 0), next(count + 1, 0);
+  // live[i]: the pattern can be at token i here. Names are matched by the
+  // million: a pattern of usual length takes its state from the stack.
+  constexpr std::size_t kOnStack = 64;
+  std::uint8_t on_stack[2 * kOnStack] = {};
+  std::vector<std::uint8_t> on_heap;
+  std::uint8_t* live = on_stack;
+  if (count + 1 > kOnStack) {
+    on_heap.assign(2 * (count + 1), 0);
+    live = on_heap.data();
+  }
+  std::uint8_t* next = live + (count + 1);
   live[0] = 1;
   for (std::size_t pos = 0;;) {
     const bool at_end = pos >= name.size();
@@ -62,7 +75,7 @@ bool WildcardPattern::Matches(std::string_view name, const CharacterStepper& ste
       }
     }
     if (at_end) return live[count] != 0;
-    std::fill(next.begin(), next.end(), 0);
+    std::fill(next, next + count + 1, 0);
     bool any = false;
     const std::string_view c = name.substr(pos, len);
     for (std::size_t i = 0; i < count; ++i) {
@@ -92,7 +105,7 @@ bool WildcardPattern::Matches(std::string_view name, const CharacterStepper& ste
       }
     }
     if (!any) return false;
-    live.swap(next);
+    std::swap(live, next);
     pos += len;
   }
 }

@@ -46,6 +46,7 @@ class WildcardPattern {
   };
   std::string bytes_;
   std::vector<Token> tokens_;
+  bool has_dotless_star_ = false;  // only then does a match look for the name's last dot
 };
 
 }  // namespace quellor::search
