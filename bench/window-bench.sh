@@ -13,6 +13,7 @@
 # Besides the longest answer it prints the five slowest with when they came
 # (seconds after the search began), which tells a one-off from a steady cost.
 set -euo pipefail
+[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
 
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/.." && pwd)
@@ -33,22 +34,6 @@ echo "== building Quellor.exe, quellor-find.exe and window-driver.exe ($preset p
 build="$repo/build/$preset"
 
 # One display and one prefix for the window and the driver.
-xvfb_pid=""
-finish() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2> /dev/null && wait "$xvfb_pid" 2> /dev/null
-  return 0
-}
-trap finish EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 91 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
-    export DISPLAY=":$n"
-    break
-  done
-fi
 prefix="$cache/wineprefix-$preset"
 wine_run() { "$repo/scripts/wine-run" --prefix "$prefix" "${wine_arch[@]}" "$@"; }
 

@@ -66,14 +66,8 @@ class ActionTest : public ::testing::Test {
  protected:
 
   // The path of `relative` (written with '/') in the temporary folder, with the platform's separator.
-  std::string Path(const std::string& relative = "") const {
-    std::string path = root_.string();
-    if (relative.empty()) return path;
-    path += files_->Separator();
-    for (char c : relative) path += c == '/' ? files_->Separator() : c;
-    return path;
-  }
-  void MakeFolder(const std::string& relative) const { std::filesystem::create_directories(root_ / relative); }
+  std::string Path(const std::string& relative = "") const { return temp_.Path(relative); }
+  void MakeFolder(const std::string& relative) const { temp_.Folder(relative); }
   void MakeFile(const std::string& relative, const std::string& bytes) const {
     // Only the folders are made through std::filesystem: names may be ANSI bytes it cannot convert.
     const std::size_t slash = relative.rfind('/');

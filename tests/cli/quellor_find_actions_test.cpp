@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "cli/row_printer.h"
 #include "platform/file_io.h"
@@ -37,7 +36,7 @@ class FindActionsTest : public ::testing::Test {
   // `redirect` replaces the capture of standard output.
   Result Run(const std::string& names, const std::string& arguments, const std::string& redirect = "",
              const std::string& prefix = "") {
-    std::ofstream(t.Path("names.list"), std::ios::binary) << names;
+    t.Write("names.list", names);
     const std::string command = prefix + "timeout 60 " + QUELLOR_FIND + " -q " + arguments + " < " +
                                 Quoted(t.Path("names.list")) + " " +
                                 (redirect.empty() ? "> " + Quoted(t.Path("out.txt")) : redirect) + " 2> " +
@@ -49,13 +48,8 @@ class FindActionsTest : public ::testing::Test {
     r.err = platform::ReadWholeFile(t.Path("err.txt")).value_or("");
     return r;
   }
-  void Write(const std::string& relative, const std::string& bytes) {
-    fs::create_directories(fs::path(t.Path(relative)).parent_path());
-    std::ofstream(t.Path(relative), std::ios::binary) << bytes;
-  }
-  std::optional<std::string> Content(const std::string& relative) const {
-    return platform::ReadWholeFile(t.Path(relative));
-  }
+  void Write(const std::string& relative, const std::string& bytes) { t.Write(relative, bytes); }
+  std::optional<std::string> Content(const std::string& relative) const { return t.Read(relative); }
   std::string P(const std::string& relative) const { return Quoted(t.Path(relative)); }
 
   TempTree t;

@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
@@ -28,12 +27,9 @@ namespace fs = std::filesystem;
 
 class HostileFilesTest : public ::testing::Test {
  protected:
-  std::string Path(const std::string& relative) const { return (root_ / relative).string(); }
-  void MakeFile(const std::string& relative, const std::string& bytes) const {
-    fs::create_directories((root_ / relative).parent_path());
-    std::ofstream(root_ / relative, std::ios::binary) << bytes;
-  }
-  std::optional<std::string> Content(const std::string& relative) const { return ReadWholeFile(Path(relative)); }
+  std::string Path(const std::string& relative) const { return temp_.Path(relative); }
+  void MakeFile(const std::string& relative, const std::string& bytes) const { temp_.Write(relative, bytes); }
+  std::optional<std::string> Content(const std::string& relative) const { return temp_.Read(relative); }
   FileOperationResult Copy(const std::string& from, const std::string& to_folder) {
     return files_->Run(FileOperationKind::Copy, Path(from), Path(to_folder) + "/", kFileOpNoConfirmation);
   }

@@ -12,11 +12,7 @@ namespace {
 
 class FileOperationsTest : public ::testing::Test {
  protected:
-  std::string Path(const std::string& relative) const {
-    std::string path = root_.string() + files_->Separator();
-    for (char c : relative) path += c == '/' ? files_->Separator() : c;
-    return path;
-  }
+  std::string Path(const std::string& relative) const { return temp_.Path(relative); }
   void MakeFile(const std::string& relative, const std::string& bytes) const {
     std::filesystem::create_directories((root_ / relative).parent_path());
     ASSERT_TRUE(WriteWholeFileReplacing(Path(relative), bytes));
