@@ -37,4 +37,26 @@ std::string BytesFromUnits(std::u16string_view units, bool big_endian) {
   return bytes;
 }
 
+namespace {
+bool IsUtf16(TextEncoding encoding) { return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be; }
+}  // namespace
+
+std::optional<std::u16string> DecodeText(std::string_view bytes, TextEncoding from) {
+  std::optional<std::u16string> units;
+  if (IsUtf16(from)) {
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    units = UnitsFromBytes(bytes, from == TextEncoding::Utf16Be);
+  } else {
+    units = DecodeMultiByte(bytes, from);
+  }
+  if (!units || HasUnpairedSurrogate(*units)) return std::nullopt;
+  return units;
+}
+
+std::optional<std::string> EncodeText(std::u16string_view text, TextEncoding to) {
+  if (HasUnpairedSurrogate(text)) return std::nullopt;
+  if (IsUtf16(to)) return BytesFromUnits(text, to == TextEncoding::Utf16Be);
+  return EncodeMultiByte(text, to);
+}
+
 }  // namespace quellor::platform

@@ -13,19 +13,7 @@ namespace quellor::platform {
 
 namespace {
 
-const char* IconvName(TextEncoding encoding) {
-  switch (encoding) {
-    case TextEncoding::Utf8:
-      return "UTF-8";
-    case TextEncoding::Utf16Le:
-      return "UTF-16LE";
-    case TextEncoding::Utf16Be:
-      return "UTF-16BE";
-    case TextEncoding::Ansi:
-      break;
-  }
-  return "CP936";
-}
+const char* IconvName(TextEncoding encoding) { return encoding == TextEncoding::Utf8 ? "UTF-8" : "CP936"; }
 
 // Opening a converter costs far more than converting one name, and a names
 // file has thousands: each thread keeps the converters it opened.
@@ -92,16 +80,13 @@ TextEncoding NameEncoding() { return SystemCharset().IsDoubleByte() ? TextEncodi
 
 std::string AnsiEncodingName() { return "GBK"; }
 
-std::optional<std::u16string> DecodeText(std::string_view bytes, TextEncoding from) {
+std::optional<std::u16string> DecodeMultiByte(std::string_view bytes, TextEncoding from) {
   const std::optional<std::string> le = Convert(bytes, IconvName(from), "UTF-16LE");
   if (!le) return std::nullopt;
-  std::u16string units = UnitsFromBytes(*le, false);
-  if (HasUnpairedSurrogate(units)) return std::nullopt;
-  return units;
+  return UnitsFromBytes(*le, false);
 }
 
-std::optional<std::string> EncodeText(std::u16string_view text, TextEncoding to) {
-  if (HasUnpairedSurrogate(text)) return std::nullopt;
+std::optional<std::string> EncodeMultiByte(std::u16string_view text, TextEncoding to) {
   return Convert(BytesFromUnits(text, false), "UTF-16LE", IconvName(to));
 }
 

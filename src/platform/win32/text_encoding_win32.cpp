@@ -10,22 +10,13 @@ namespace quellor::platform {
 
 namespace {
 UINT CodePage(TextEncoding encoding) { return encoding == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP; }
-bool IsUtf16(TextEncoding encoding) {
-  return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
-}
 }  // namespace
 
 TextEncoding NameEncoding() { return TextEncoding::Ansi; }
 
 std::string AnsiEncodingName() { return "code page " + std::to_string(GetACP()); }
 
-std::optional<std::u16string> DecodeText(std::string_view bytes, TextEncoding from) {
-  if (IsUtf16(from)) {
-    if (bytes.size() % 2 != 0) return std::nullopt;
-    std::u16string units = UnitsFromBytes(bytes, from == TextEncoding::Utf16Be);
-    if (HasUnpairedSurrogate(units)) return std::nullopt;
-    return units;
-  }
+std::optional<std::u16string> DecodeMultiByte(std::string_view bytes, TextEncoding from) {
   if (bytes.empty()) return std::u16string();
   if (bytes.size() > INT_MAX) return std::nullopt;
   const int size = static_cast<int>(bytes.size());
@@ -39,9 +30,7 @@ std::optional<std::u16string> DecodeText(std::string_view bytes, TextEncoding fr
   return std::u16string(wide.begin(), wide.end());
 }
 
-std::optional<std::string> EncodeText(std::u16string_view text, TextEncoding to) {
-  if (HasUnpairedSurrogate(text)) return std::nullopt;
-  if (IsUtf16(to)) return BytesFromUnits(text, to == TextEncoding::Utf16Be);
+std::optional<std::string> EncodeMultiByte(std::u16string_view text, TextEncoding to) {
   if (text.empty()) return std::string();
   if (text.size() > INT_MAX / 4) return std::nullopt;
   const std::wstring wide(text.begin(), text.end());
