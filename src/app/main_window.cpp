@@ -66,8 +66,10 @@ void MainWindow::Show(int show_command) {
   UpdateWindow(window_);
 }
 
-bool MainWindow::TranslateDialogKeys(MSG& message) {
-  return window_ != nullptr && IsDialogMessageA(window_, &message);
+void MainWindow::Dispatch(MSG& message) {
+  if (window_ != nullptr && IsDialogMessageA(window_, &message)) return;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
 }
 
 IDropTarget* MainWindow::drop_target() const { return drop_target_; }
@@ -373,12 +375,7 @@ void MainWindow::OnDestroy() {
 
 void RunMessageLoop(MainWindow& window) {
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (!window.TranslateDialogKeys(message)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-  }
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) window.Dispatch(message);
 }
 
 }  // namespace quellor::app

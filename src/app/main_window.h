@@ -47,9 +47,9 @@ class MainWindow {
   HWND handle() const { return window_; }
   void Show(int show_command);
 
-  // Keyboard navigation between the controls (Tab, arrows in a radio group);
-  // true when the message was taken.
-  bool TranslateDialogKeys(MSG& message);
+  // Handles a message taken from the thread's queue: keyboard navigation
+  // between the controls (Tab, arrows in a radio group) first.
+  void Dispatch(MSG& message);
   // True after a close was asked for while a copy, move or delete ran.
   bool close_requested() const { return close_requested_; }
   // The drop target the window registered, for whoever drops onto it.

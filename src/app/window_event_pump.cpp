@@ -18,10 +18,7 @@ bool WindowEventPump::HandlePendingMessages() {
       PostQuitMessage(static_cast<int>(message.wParam));
       return false;
     }
-    if (!window_.TranslateDialogKeys(message)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
+    window_.Dispatch(message);
   }
   return true;
 }
