@@ -2,7 +2,7 @@
 // IDOK and IDCANCEL, which the dialog keyboard interface sends for Enter and Esc.
 #pragma once
 
-#include "platform/control_table.h"
+#include "ui/control_table.h"
 
 namespace quellor::app::ids {
 

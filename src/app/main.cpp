@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "app/settings/program_folder.h"
+#include "commands/program_folder.h"
 #include "platform/system_charset.h"
 #include "platform/win32/bound_function_win32.h"
 
@@ -34,7 +34,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   std::string program_folder;
   const std::string executable = ExecutablePath();
   if (!executable.empty()) {
-    program_folder = quellor::app::ProgramFolderFromExecutable(quellor::platform::SystemCharset(), executable, '\\');
+    program_folder = quellor::commands::ProgramFolderFromExecutable(quellor::platform::SystemCharset(), executable, '\\');
     // A drive root's folder is "C:"; as a current directory that would mean the drive's current folder.
     const std::string directory = program_folder.size() == 2 ? program_folder + "\\" : program_folder;
     SetCurrentDirectoryA(directory.c_str());

@@ -5,13 +5,13 @@
 #include "app/control_ids.h"
 #include "app/file_drop_target.h"
 #include "app/frame_window.h"
-#include "app/paths/search_paths.h"
-#include "app/window_actions.h"
-#include "app/window_commands.h"
+#include "commands/search_paths.h"
+#include "app/action_services.h"
+#include "app/command_table.h"
 #include "app/window_controls.h"
-#include "app/window_event_pump.h"
+#include "app/message_loop.h"
 #include "app/window_layout.h"
-#include "app/window_search.h"
+#include "app/search_delivery.h"
 #include "app/win32_dialogs.h"
 #include "platform/system_charset.h"
 
@@ -74,7 +74,7 @@ void MainWindow::Dispatch(MSG& message) {
 
 IDropTarget* MainWindow::drop_target() const { return drop_target_; }
 
-platform::Controls* MainWindow::controls() { return controls_ ? &controls_->controls() : nullptr; }
+ui::Controls* MainWindow::controls() { return controls_ ? &controls_->controls() : nullptr; }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   MainWindow* self = nullptr;
@@ -144,7 +144,7 @@ bool MainWindow::OnCreate() {
   events_ = std::make_unique<WindowEventPump>(*this);
 
   drop_target_ = new FileDropTarget([this](const std::vector<std::string>& paths) {
-    if (controls_) AddDroppedPaths(controls_->controls(), platform::SystemCharset(), paths);
+    if (controls_) commands::AddDroppedPaths(controls_->controls(), platform::SystemCharset(), paths);
   });
   // Without it dropping simply does nothing; that is not reported.
   drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;
@@ -152,7 +152,7 @@ bool MainWindow::OnCreate() {
   search_ = MakeWindowSearch(window_, kSearchWakeMessage, controls_->controls(), *dialogs_);
   actions_ = std::make_unique<WindowActions>(*dialogs_, *events_, options_.program_folder, options_.shell);
 
-  LoadSettings(controls_->controls(), location_);
+  commands::LoadSettings(controls_->controls(), location_);
   search_->MatchModeChanged();
   started_ = true;
   return true;
@@ -166,7 +166,7 @@ bool MainWindow::CreateControls() {
   for (const ControlLayout& layout : MainWindowControls()) {
     // The keyword box paints under the hint that lies on it, so the hint shows the box through.
     const DWORD clip = layout.id == ids::编辑框_文件名 ? 0 : WS_CLIPSIBLINGS;
-    const DWORD disabled = layout.start == platform::ControlStart::Disabled ? WS_DISABLED : 0;
+    const DWORD disabled = layout.start == ui::ControlStart::Disabled ? WS_DISABLED : 0;
     HWND control = CreateWindowExA(layout.ex_style, layout.class_name, layout.caption,
                                    WS_CHILD | WS_VISIBLE | clip | layout.style | disabled, layout.left, layout.top,
                                    layout.width, layout.height, window_,
@@ -177,7 +177,7 @@ bool MainWindow::CreateControls() {
     previous = control;
     HGDIOBJ font = (layout.font == ControlFont::Small && small_font_ != nullptr) ? small_font_ : default_font;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (layout.start == platform::ControlStart::Checked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+    if (layout.start == ui::ControlStart::Checked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
   }
 
   SendDlgItemMessageA(window_, ids::编辑框_文件名, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the system allows
@@ -305,7 +305,7 @@ void MainWindow::RunCommand(int id) {
   const WindowCommand* command = FindWindowCommand(id);
   if (command == nullptr || !controls_ || closing_) return;
   CommandTools tools{controls_->controls(), *dialogs_, location_, *search_, actions_->services()};
-  actions::ActionRunner& runner = actions_->runner();
+  commands::ActionRunner& runner = actions_->runner();
   switch (command->kind) {
     case CommandKind::Anytime:
       command->run(tools);
@@ -363,7 +363,7 @@ void MainWindow::WaitForSearchToEnd() {
 // does not end the program, which still has its error to show.
 void MainWindow::OnDestroy() {
   if (search_) search_->StopAndWait();
-  if (started_ && controls_) SaveLists(controls_->controls(), location_);
+  if (started_ && controls_) commands::SaveLists(controls_->controls(), location_);
   if (drop_registered_) RevokeDragDrop(window_);
   drop_registered_ = false;
   if (drop_target_ != nullptr) {

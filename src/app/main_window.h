@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "app/settings/settings.h"
-#include "platform/controls.h"
-#include "platform/dialogs.h"
+#include "commands/settings.h"
+#include "ui/controls.h"
+#include "ui/dialogs.h"
 #include "platform/shell.h"
 
 namespace quellor::app {
@@ -28,7 +28,7 @@ class MainWindow {
   struct Options {
     std::string program_folder;
     // Tests answer the dialogs themselves; the window's own are used when null.
-    platform::Dialogs* dialogs = nullptr;
+    ui::Dialogs* dialogs = nullptr;
     // Opens rows and the not-found report; the system's shell when null. Tests
     // see the requests instead of starting other programs.
     platform::Shell* shell = nullptr;
@@ -54,7 +54,7 @@ class MainWindow {
   bool close_requested() const { return close_requested_; }
   // The drop target the window registered, for whoever drops onto it.
   IDropTarget* drop_target() const;
-  platform::Controls* controls();
+  ui::Controls* controls();
 
   // Posted by search workers when rows or texts wait.
   static constexpr UINT kSearchWakeMessage = WM_APP + 1;
@@ -88,12 +88,12 @@ class MainWindow {
 
   HINSTANCE instance_;
   Options options_;
-  SettingsLocation location_;
+  commands::SettingsLocation location_;
   HWND window_ = nullptr;
   HFONT small_font_ = nullptr;
   std::unique_ptr<WindowControls> controls_;
-  std::unique_ptr<platform::Dialogs> own_dialogs_;
-  platform::Dialogs* dialogs_ = nullptr;
+  std::unique_ptr<ui::Dialogs> own_dialogs_;
+  ui::Dialogs* dialogs_ = nullptr;
   std::unique_ptr<WindowEventPump> events_;
   std::unique_ptr<WindowSearch> search_;
   std::unique_ptr<WindowActions> actions_;

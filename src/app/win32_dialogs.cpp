@@ -74,19 +74,19 @@ std::string FileSystemPathOf(PCIDLIST_ABSOLUTE item) {
   return std::string(path, length);
 }
 
-platform::MessageAnswer Win32Dialogs::ShowMessage(std::string_view text, std::string_view caption,
-                                                  platform::MessageButtons buttons, platform::MessageIcon icon) {
+ui::MessageAnswer Win32Dialogs::ShowMessage(std::string_view text, std::string_view caption,
+                                                  ui::MessageButtons buttons, ui::MessageIcon icon) {
   UINT type = MB_TASKMODAL;
-  type |= buttons == platform::MessageButtons::OkCancel ? MB_OKCANCEL : MB_OK;
-  if (icon == platform::MessageIcon::Error) type |= MB_ICONERROR;
+  type |= buttons == ui::MessageButtons::OkCancel ? MB_OKCANCEL : MB_OK;
+  if (icon == ui::MessageIcon::Error) type |= MB_ICONERROR;
   const std::string text_z(text), caption_z(caption);
-  return MessageBoxA(nullptr, text_z.c_str(), caption_z.c_str(), type) == IDOK ? platform::MessageAnswer::Ok
-                                                                                : platform::MessageAnswer::Cancel;
+  return MessageBoxA(nullptr, text_z.c_str(), caption_z.c_str(), type) == IDOK ? ui::MessageAnswer::Ok
+                                                                                : ui::MessageAnswer::Cancel;
 }
 
-std::string Win32Dialogs::ChooseFolder(std::string_view title, platform::FolderChooserStyle style) {
+std::string Win32Dialogs::ChooseFolder(std::string_view title, ui::FolderChooserStyle style) {
   const std::string title_z(title);
-  if (style == platform::FolderChooserStyle::TargetFolder) {
+  if (style == ui::FolderChooserStyle::TargetFolder) {
     return BrowseForFolder(main_window_, title_z, BIF_NEWDIALOGSTYLE | BIF_EDITBOX);
   }
   HWND active = GetActiveWindow();

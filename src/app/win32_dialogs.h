@@ -6,18 +6,18 @@
 
 #include <string>
 
-#include "platform/dialogs.h"
+#include "ui/dialogs.h"
 
 namespace quellor::app {
 
-class Win32Dialogs : public platform::Dialogs {
+class Win32Dialogs : public ui::Dialogs {
  public:
   // `main_window` owns the target-folder chooser.
   explicit Win32Dialogs(HWND main_window) : main_window_(main_window) {}
 
-  platform::MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
-                                      platform::MessageButtons buttons, platform::MessageIcon icon) override;
-  std::string ChooseFolder(std::string_view title, platform::FolderChooserStyle style) override;
+  ui::MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
+                                      ui::MessageButtons buttons, ui::MessageIcon icon) override;
+  std::string ChooseFolder(std::string_view title, ui::FolderChooserStyle style) override;
 
  private:
   HWND main_window_;

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "app/controls/win32_controls.h"
-#include "platform/controls.h"
+#include "ui/controls.h"
 
 namespace quellor::app {
 
@@ -15,14 +15,14 @@ class WindowControls {
   WindowControls(const WindowControls&) = delete;
   WindowControls& operator=(const WindowControls&) = delete;
 
-  platform::Controls& controls() { return controls_; }
+  ui::Controls& controls() { return controls_; }
   const Win32ListView& result_list() const { return 超级列表框_结果; }
 
  private:
 #define QUELLOR_WIN32_CONTROL(kind, name, ...) QUELLOR_IF_COMMANDS_SEE_##kind(Win32##kind name;)
   QUELLOR_MAIN_WINDOW_CONTROLS(QUELLOR_WIN32_CONTROL)
 #undef QUELLOR_WIN32_CONTROL
-  platform::Controls controls_;
+  ui::Controls controls_;
 };
 
 }  // namespace quellor::app

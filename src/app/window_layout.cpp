@@ -26,7 +26,7 @@ constexpr DWORD kLabel = SS_LEFT | WS_GROUP;
 
 #define QUELLOR_CONTROL_LAYOUT(kind, name, class_name, left, top, width, height, caption, style, ex_style, font, start) \
   {ids::name, class_name, left, top, width, height, caption, style, ex_style, ControlFont::font,                      \
-   platform::ControlStart::start},
+   ui::ControlStart::start},
 const ControlLayout kControls[] = {QUELLOR_MAIN_WINDOW_CONTROLS(QUELLOR_CONTROL_LAYOUT)};
 #undef QUELLOR_CONTROL_LAYOUT
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "platform/control_table.h"
+#include "ui/control_table.h"
 #include "quellor_version.h"
 
 namespace quellor::app {
@@ -29,7 +29,7 @@ struct ControlLayout {
   DWORD style;  // besides WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS
   DWORD ex_style;
   ControlFont font;
-  platform::ControlStart start;
+  ui::ControlStart start;
 };
 
 std::span<const ControlLayout> MainWindowControls();

@@ -2,29 +2,29 @@
 
 #include <unordered_set>
 
-#include "actions/file_transfer.h"
+#include "files/file_transfer.h"
 #include "text/path_scan.h"
 
 namespace quellor::cli {
 
 namespace {
 
-const char* Reason(actions::TransferOutcome outcome) {
+const char* Reason(files::TransferOutcome outcome) {
   switch (outcome) {
-    case actions::TransferOutcome::SourceMissing:
+    case files::TransferOutcome::SourceMissing:
       return ": it no longer exists";
-    case actions::TransferOutcome::SpecialFile:
+    case files::TransferOutcome::SpecialFile:
       return ": not a regular file, folder or link";
-    case actions::TransferOutcome::IntoItself:
+    case files::TransferOutcome::IntoItself:
       return ": the target folder lies inside it";
-    case actions::TransferOutcome::TargetIsItem:
+    case files::TransferOutcome::TargetIsItem:
       return ": the target is a found item itself";
-    case actions::TransferOutcome::TargetPlacedEarlier:
+    case files::TransferOutcome::TargetPlacedEarlier:
       return ": an item of the same name was just put there";
-    case actions::TransferOutcome::NoFreeName:
+    case files::TransferOutcome::NoFreeName:
       return ": no free name in the target folder";
-    case actions::TransferOutcome::Done:
-    case actions::TransferOutcome::Failed:
+    case files::TransferOutcome::Done:
+    case files::TransferOutcome::Failed:
       break;
   }
   return "";
@@ -40,7 +40,7 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
       text::EndsWithSeparator(cs, folder, separator) ? folder : folder + separator;
   // A copy too keeps the first of two items of one name: every item named
   // in the output is either in the target or still in its place.
-  actions::TransferCommand command(files, cs, kind, target, true);
+  files::TransferCommand command(files, cs, kind, target, true);
   // A path found by several names is one item: taking it twice would copy it
   // twice, or fail the second move.
   std::unordered_set<std::string> taken;
@@ -54,8 +54,8 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
   for (const std::string* item : items) {
     const std::string& row = *item;
     ++count.taken;
-    const actions::TransferOutcome outcome = command.Transfer(row, rename_on_clash);
-    if (outcome != actions::TransferOutcome::Done) {
+    const files::TransferOutcome outcome = command.Transfer(row, rename_on_clash);
+    if (outcome != files::TransferOutcome::Done) {
       ++count.failed;
       std::fprintf(err, "quellor-find: cannot %s %s%s\n", kind == platform::FileOperationKind::Move ? "move" : "copy",
                    row.c_str(), Reason(outcome));

@@ -48,13 +48,13 @@ struct SearchEngine::Impl {
   std::mutex mutex;
   std::uint64_t delivering_run = 0;
   std::shared_ptr<const std::vector<std::string>> delivering_keywords;
-  platform::ResultRows pending_rows;
+  search::ResultRows pending_rows;
   std::optional<Status> pending_status;
   bool wake_sent = false;
 
   // Owning thread only: rows taken from `pending_rows` and not yet shown,
   // and a status held back until they are.
-  platform::ResultRows taking_rows;
+  search::ResultRows taking_rows;
   int taking_next = 0;
   std::optional<Status> held_status;
 
@@ -102,7 +102,7 @@ struct SearchEngine::Impl {
     }
     Impl& impl_;
     std::uint64_t run_;
-    platform::ResultRows rows_;
+    search::ResultRows rows_;
     std::optional<Status> status_;
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
   };

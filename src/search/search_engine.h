@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/result_rows.h"
+#include "search/result_rows.h"
 #include "search/match_rules.h"
 #include "search/search_run.h"
 
@@ -22,7 +22,7 @@ class RunDisplay {
   virtual ~RunDisplay() = default;
   // Rows [first, end) of `rows`, appended to the list; several calls may come
   // in one delivery.
-  virtual void AppendRows(const platform::ResultRows& rows, int first, int end) = 0;
+  virtual void AppendRows(const search::ResultRows& rows, int first, int end) = 0;
   // Shows every appended row. The owner paces the showing of rows while they
   // stream in (on some systems it costs tens of milliseconds each time); this
   // comes before a finished text, which counts them.

@@ -88,7 +88,7 @@ TEST_F(WindowActionsTest, CopyIgnoresOtherCommandsMeanwhileAndEndsEarlyOnClose) 
   SendMessageA(Item(ids::按钮_复制选定文件), BM_CLICK, 0, 0);
   EXPECT_EQ(main(), nullptr) << "the window went once the copy ended";
   EXPECT_LT(FilesIn(second), rows) << "the copy ended early";
-  EXPECT_EQ(folder.Read(kPathFile), "C:\\kept\r\n");
+  EXPECT_EQ(folder.Read(commands::kPathFile), "C:\\kept\r\n");
 }
 
 }  // namespace

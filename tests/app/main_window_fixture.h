@@ -13,10 +13,10 @@
 
 #include "app/control_ids.h"
 #include "app/main_window.h"
-#include "app/temp_program_folder.h"
+#include "support/temp_program_folder.h"
 #include "app/window_test_support.h"
 #include "platform/ini.h"
-#include "platform/memory/scripted_dialogs.h"
+#include "support/scripted_dialogs.h"
 
 namespace quellor::app {
 
@@ -53,7 +53,7 @@ class MainWindowTest : public ::testing::Test {
     Pump(10ms);
   }
   std::string Option(std::string_view key) const {
-    return platform::ReadIniValue(folder.location().FilePath(kConfigFile), kConfigSection, key);
+    return platform::ReadIniValue(folder.location().FilePath(commands::kConfigFile), commands::kConfigSection, key);
   }
   std::vector<std::string> PathEntries() const {
     std::vector<std::string> entries;
@@ -81,7 +81,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempProgramFolder folder;
-  platform::ScriptedDialogs dialogs;
+  testing::ScriptedDialogs dialogs;
   std::unique_ptr<MainWindow> window;
 };
 

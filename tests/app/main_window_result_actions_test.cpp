@@ -18,7 +18,7 @@
 
 #include "platform/clipboard_read_back.h"
 #include "platform/file_io.h"
-#include "platform/memory/recording_shell.h"
+#include "support/recording_shell.h"
 #include "platform/shell.h"
 
 namespace quellor::app {
@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 const std::string kPhotoGbk = "\xD5\xD5\xC6\xAC";
 const std::string kReportName = "\xCE\xB4\xCB\xD1\xB5\xBD\xCE\xC4\xBC\xFE\xC1\xD0\xB1\xED.txt";  // 未搜到文件列表.txt
 
-using platform::RecordingShell;
+using testing::RecordingShell;
 
 class ResultActionsWindowTest : public MainWindowTest {
  protected:
@@ -62,7 +62,7 @@ class ResultActionsWindowTest : public MainWindowTest {
   // As SearchTree, with the window's own message boxes: the folder list
   // comes from path.txt, which the window reads at start.
   void SearchTreeWithOwnDialogs() {
-    folder.Write(kPathFile, root.string() + "\r\n");
+    folder.Write(commands::kPathFile, root.string() + "\r\n");
     OpenWindow(true);
     SetWindowTextA(Item(ids::编辑框_文件名), "photo1\r\nphoto2\r\nphoto3");
     Click(ids::按钮_立即搜索);
@@ -201,7 +201,7 @@ TEST_F(ResultActionsWindowTest, CopyWithRenameKeepsTheOldFileAndStoresTheCopyUnd
   Click(ids::按钮_复制选定文件);
   ASSERT_EQ(dialogs.folder_requests.size(), requests_before + 1);
   EXPECT_EQ(dialogs.folder_requests.back().title, "请选择");
-  EXPECT_EQ(dialogs.folder_requests.back().style, platform::FolderChooserStyle::TargetFolder);
+  EXPECT_EQ(dialogs.folder_requests.back().style, ui::FolderChooserStyle::TargetFolder);
   EXPECT_EQ(Contents(target / "photo1.jpg"), "old") << "the old file is kept";
   EXPECT_EQ(Contents(target / "photo1 (2).jpg"), "a/photo1.jpg");
   EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png");
@@ -325,12 +325,12 @@ TEST_F(ResultActionsWindowTest, DeleteAskedOkRemovesTheFilesAndTheirRowsAndCance
   SendMessageA(Item(ids::进度条_搜索), PBM_SETPOS, 5, 0);
   SetWindowTextA(Item(ids::标签_状态), "before");
 
-  dialogs.answers.push_back(platform::MessageAnswer::Cancel);
+  dialogs.answers.push_back(ui::MessageAnswer::Cancel);
   Click(ids::按钮_删除选定文件);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "您确定要删除选定的文件吗？请慎重，删除后不可恢复！");
   EXPECT_EQ(dialogs.messages[0].caption, "确定删除吗？");
-  EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::OkCancel);
+  EXPECT_EQ(dialogs.messages[0].buttons, ui::MessageButtons::OkCancel);
   EXPECT_EQ(Rows(), before);
   EXPECT_EQ(CheckedRows().size(), 2u);
   EXPECT_TRUE(fs::exists(root / "a/photo1.jpg"));
@@ -449,8 +449,8 @@ TEST_F(ResultActionsWindowTest, ClipboardGetsTheTickedPathsAsAnAnsiDropListByteF
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "选定的文件已经复制到剪贴板，可以直接进行粘贴！(Ctrl+V)");
   EXPECT_EQ(dialogs.messages[0].caption, "信息：");
-  EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::Ok);
-  EXPECT_EQ(dialogs.messages[0].icon, platform::MessageIcon::None);
+  EXPECT_EQ(dialogs.messages[0].buttons, ui::MessageButtons::Ok);
+  EXPECT_EQ(dialogs.messages[0].icon, ui::MessageIcon::None);
   const std::string block = ClipboardDropList();
   EXPECT_EQ(block, expected);
   EXPECT_NE(block.find(kPhotoGbk), std::string::npos) << "the Chinese path as its GBK bytes";

@@ -150,8 +150,8 @@ TEST_F(WindowSearchTest, ClosingDuringARunStopsItAndStoresThePathsTwentyTimesOve
     Pump(std::chrono::milliseconds(i * 5));
     Close();
     window.reset();
-    EXPECT_EQ(folder.Read(kPathFile), root.string() + "\r\n");
-    fs::remove(folder.path() / std::string(kPathFile));
+    EXPECT_EQ(folder.Read(commands::kPathFile), root.string() + "\r\n");
+    fs::remove(folder.path() / std::string(commands::kPathFile));
   }
 }
 

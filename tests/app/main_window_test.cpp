@@ -235,13 +235,13 @@ TEST_F(MainWindowTest, FirstRunShowsTheDesignStateAsTheStoredSettingsAdjustIt) {
   EXPECT_EQ(Text(Item(ids::编辑框_文件名)), "");
   EXPECT_TRUE(PathEntries().empty());
   EXPECT_EQ(Text(Item(ids::标签_状态)), "");
-  EXPECT_FALSE(folder.Exists(kConfigFile)) << "loading writes nothing";
+  EXPECT_FALSE(folder.Exists(commands::kConfigFile)) << "loading writes nothing";
 }
 
 TEST_F(MainWindowTest, StoredSettingsAndListsAreRestoredAtStart) {
-  folder.Write(kConfigFile, "[zhuce]\r\n全盘搜索=真\r\n精确=假\r\n同名文件自动更名=真\r\n是否只搜索目录名=真\r\n保存关键字=真\r\n");
-  folder.Write(kKeywordFile, "kw1\r\nkw2");
-  folder.Write(kPathFile, "C:\\a\r\n\r\nC:\\\xD6\\\r\n");
+  folder.Write(commands::kConfigFile, "[zhuce]\r\n全盘搜索=真\r\n精确=假\r\n同名文件自动更名=真\r\n是否只搜索目录名=真\r\n保存关键字=真\r\n");
+  folder.Write(commands::kKeywordFile, "kw1\r\nkw2");
+  folder.Write(commands::kPathFile, "C:\\a\r\n\r\nC:\\\xD6\\\r\n");
   Open();
   EXPECT_TRUE(Checked(ids::单选框_整个电脑));
   EXPECT_FALSE(Checked(ids::单选框_指定路径));
@@ -307,7 +307,7 @@ TEST_F(MainWindowTest, EnterInTheKeywordBoxInsertsALineBreakAndStartsNothing) {
 
 TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
   Open();
-  platform::Controls& c = *window->controls();
+  ui::Controls& c = *window->controls();
 
   c.列表框_路径.Append("b");
   EXPECT_EQ(c.列表框_路径.Append("\xD6\xD0\xCE\xC4"), 1);
@@ -374,34 +374,34 @@ TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
 TEST_F(MainWindowTest, OptionClicksAreStoredAtOnceAndRadioPairsStayExclusive) {
   Open();
   Click(ids::单选框_整个电脑);
-  EXPECT_EQ(Option(kKeyWholeComputer), "真");
+  EXPECT_EQ(Option(commands::kKeyWholeComputer), "真");
   EXPECT_TRUE(Checked(ids::单选框_整个电脑));
   EXPECT_FALSE(Checked(ids::单选框_指定路径));
   EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
   EXPECT_TRUE(Checked(ids::单选框_精确搜索)) << "the other group is independent";
 
   Click(ids::单选框_指定路径);
-  EXPECT_EQ(Option(kKeyWholeComputer), "假");
+  EXPECT_EQ(Option(commands::kKeyWholeComputer), "假");
   EXPECT_FALSE(Checked(ids::单选框_整个电脑));
   EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
 
   Click(ids::单选框_模糊搜索);
-  EXPECT_EQ(Option(kKeyExact), "假");
+  EXPECT_EQ(Option(commands::kKeyExact), "假");
   EXPECT_FALSE(Checked(ids::单选框_精确搜索));
   EXPECT_TRUE(Checked(ids::单选框_指定路径));
   Click(ids::单选框_精确搜索);
-  EXPECT_EQ(Option(kKeyExact), "真");
+  EXPECT_EQ(Option(commands::kKeyExact), "真");
   EXPECT_FALSE(Checked(ids::单选框_模糊搜索));
 
   Click(ids::选择框_同名自动改名);
-  EXPECT_EQ(Option(kKeyRenameOnClash), "真");
+  EXPECT_EQ(Option(commands::kKeyRenameOnClash), "真");
   Click(ids::选择框_同名自动改名);
-  EXPECT_EQ(Option(kKeyRenameOnClash), "假");
+  EXPECT_EQ(Option(commands::kKeyRenameOnClash), "假");
   Click(ids::选择框_搜索目录);
-  EXPECT_EQ(Option(kKeyFolderNamesOnly), "真");
+  EXPECT_EQ(Option(commands::kKeyFolderNamesOnly), "真");
   Click(ids::选择框_保存关键字);
-  EXPECT_EQ(Option(kKeySaveKeywords), "真");
-  EXPECT_FALSE(folder.Exists(kKeywordFile)) << "a click on 选择框_保存关键字 neither reads nor writes the keywords";
+  EXPECT_EQ(Option(commands::kKeySaveKeywords), "真");
+  EXPECT_FALSE(folder.Exists(commands::kKeywordFile)) << "a click on 选择框_保存关键字 neither reads nor writes the keywords";
 }
 
 // ---- The search folder list ---------------------------------------------------
@@ -415,7 +415,7 @@ TEST_F(MainWindowTest, BrowsedFolderIsAddedWithoutItsTrailingBackslash) {
   EXPECT_EQ(PathEntries(), (std::vector<std::string>{"C:", "D:\\Photos"}));
   ASSERT_EQ(dialogs.folder_requests.size(), 3u);
   EXPECT_EQ(dialogs.folder_requests[0].title, "选择目录");
-  EXPECT_EQ(dialogs.folder_requests[0].style, platform::FolderChooserStyle::SearchFolder);
+  EXPECT_EQ(dialogs.folder_requests[0].style, ui::FolderChooserStyle::SearchFolder);
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -504,14 +504,14 @@ TEST_F(MainWindowTest, RightPressOpensTheMenusAtTheCursorAndTheirItemsAct) {
 // ---- Closing ------------------------------------------------------------------
 
 TEST_F(MainWindowTest, ClosingStoresThePathsAlwaysAndTheKeywordsWhileTicked) {
-  folder.Write(kKeywordFile, "older");
+  folder.Write(commands::kKeywordFile, "older");
   Open();
   SendMessageA(Item(ids::列表框_路径), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("C:\\one"));
   SendMessageA(Item(ids::列表框_路径), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
   SetWindowTextA(Item(ids::编辑框_文件名), "x\r\ny");
   Close();
-  EXPECT_EQ(folder.Read(kPathFile), "C:\\one\r\n\r\n");
-  EXPECT_EQ(folder.Read(kKeywordFile), "older");
+  EXPECT_EQ(folder.Read(commands::kPathFile), "C:\\one\r\n\r\n");
+  EXPECT_EQ(folder.Read(commands::kKeywordFile), "older");
 
   Open();
   EXPECT_EQ(PathEntries(), (std::vector<std::string>{"C:\\one", ""}));
@@ -519,8 +519,8 @@ TEST_F(MainWindowTest, ClosingStoresThePathsAlwaysAndTheKeywordsWhileTicked) {
   Click(ids::选择框_保存关键字);
   SetWindowTextA(Item(ids::编辑框_文件名), "x\r\ny");
   Close();
-  EXPECT_EQ(folder.Read(kPathFile), "");
-  EXPECT_EQ(folder.Read(kKeywordFile), "x\r\ny");
+  EXPECT_EQ(folder.Read(commands::kPathFile), "");
+  EXPECT_EQ(folder.Read(commands::kKeywordFile), "x\r\ny");
 }
 
 // Pixels of the keyword box's area as it is on the screen: typed text shows
@@ -565,7 +565,7 @@ TEST_F(MainWindowTest, TypedTextShowsThroughTheTransparentHint) {
 }
 
 TEST_F(MainWindowTest, ScreenshotAfterStartUp) {
-  folder.Write(kPathFile, "C:\\Photos\r\nD:\\\xB9\xAB\xCB\xBE\xCE\xC4\xBC\xFE\r\n");  // D:\公司文件
+  folder.Write(commands::kPathFile, "C:\\Photos\r\nD:\\\xB9\xAB\xCB\xBE\xCE\xC4\xBC\xFE\r\n");  // D:\公司文件
   Open();
   SaveScreenshot("main-window");
 }

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "app/control_ids.h"
-#include "app/settings/settings.h"
-#include "app/temp_program_folder.h"
+#include "commands/settings.h"
+#include "support/temp_program_folder.h"
 #include "app/window_layout.h"
 #include "app/window_test_support.h"
 
@@ -48,8 +48,8 @@ TEST(ProgramTest, StartedFromAnotherFolderItKeepsItsFilesBesideTheExecutable) {
   testing::TempProgramFolder elsewhere;
   const std::string exe = (program.path() / "Quellor.exe").string();
   ASSERT_TRUE(CopyFileA(testing::WinePath(QUELLOR_EXE).c_str(), exe.c_str(), FALSE));
-  program.Write(kConfigFile, "[zhuce]\r\n全盘搜索=真\r\n");
-  program.Write(kPathFile, "C:\\x\r\nC:\\y");
+  program.Write(commands::kConfigFile, "[zhuce]\r\n全盘搜索=真\r\n");
+  program.Write(commands::kPathFile, "C:\\x\r\nC:\\y");
 
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -71,9 +71,9 @@ TEST(ProgramTest, StartedFromAnotherFolderItKeepsItsFilesBesideTheExecutable) {
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   EXPECT_EQ(exit_code, 0u);
-  EXPECT_EQ(program.Read(kPathFile), "C:\\x\r\nC:\\y\r\n") << "written back beside the executable at close";
-  EXPECT_FALSE(elsewhere.Exists(kPathFile));
-  EXPECT_FALSE(elsewhere.Exists(kConfigFile));
+  EXPECT_EQ(program.Read(commands::kPathFile), "C:\\x\r\nC:\\y\r\n") << "written back beside the executable at close";
+  EXPECT_FALSE(elsewhere.Exists(commands::kPathFile));
+  EXPECT_FALSE(elsewhere.Exists(commands::kConfigFile));
 }
 
 TEST(ProgramTest, ExecutableAsksForCommonControlsSix) {

@@ -14,7 +14,7 @@ namespace {
 class ResultListViewTest : public MainWindowTest {
  protected:
   HWND List() const { return Item(ids::超级列表框_结果); }
-  platform::ListView& Rows() { return window->controls()->超级列表框_结果; }
+  ui::ListView& Rows() { return window->controls()->超级列表框_结果; }
   void ListRows(int count) {
     std::vector<std::string> rows;
     for (int i = 0; i < count; ++i) rows.push_back("C:\\photos\\2023\\IMG_" + std::to_string(100000 + i) + ".jpg");

@@ -85,16 +85,16 @@ TEST_F(Win32DialogsTest, MessageBoxesHaveNoOwnerAndReportTheButtonPressed) {
   for (int id : {IDOK, IDCANCEL}) {
     SeenDialog seen;
     seen.answer = [id](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
-    const platform::MessageAnswer answer = WithAnswer(seen, [&] {
-      return dialogs_under_test.ShowMessage("您没有选择要复制的文件！", "信息：", platform::MessageButtons::OkCancel,
-                                            platform::MessageIcon::None);
+    const ui::MessageAnswer answer = WithAnswer(seen, [&] {
+      return dialogs_under_test.ShowMessage("您没有选择要复制的文件！", "信息：", ui::MessageButtons::OkCancel,
+                                            ui::MessageIcon::None);
     });
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(seen.caption, "信息：");
     EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "您没有选择要复制的文件！"), seen.texts.end());
     EXPECT_EQ(seen.owner, nullptr);
     EXPECT_FALSE(seen.main_enabled) << "modal to the program's task";
-    EXPECT_EQ(answer, id == IDOK ? platform::MessageAnswer::Ok : platform::MessageAnswer::Cancel);
+    EXPECT_EQ(answer, id == IDOK ? ui::MessageAnswer::Ok : ui::MessageAnswer::Cancel);
     EXPECT_TRUE(IsWindowEnabled(main()));
   }
 }
@@ -106,7 +106,7 @@ TEST_F(Win32DialogsTest, SearchFolderBrowserDisablesTheProgramWhileOpen) {
   seen.answer = [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); };
   Win32Dialogs dialogs_under_test(main());
   const std::string picked = WithAnswer(
-      seen, [&] { return dialogs_under_test.ChooseFolder("选择目录", platform::FolderChooserStyle::SearchFolder); });
+      seen, [&] { return dialogs_under_test.ChooseFolder("选择目录", ui::FolderChooserStyle::SearchFolder); });
   ASSERT_TRUE(seen.found);
   EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "选择目录"), seen.texts.end());
   EXPECT_FALSE(seen.main_enabled);
@@ -123,7 +123,7 @@ TEST_F(Win32DialogsTest, CancelledBrowserGivesNothingAndLeavesDisabledWindowsDis
   seen.answer = [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); };
   Win32Dialogs dialogs_under_test(main());
   const std::string picked = WithAnswer(
-      seen, [&] { return dialogs_under_test.ChooseFolder("选择目录", platform::FolderChooserStyle::SearchFolder); });
+      seen, [&] { return dialogs_under_test.ChooseFolder("选择目录", ui::FolderChooserStyle::SearchFolder); });
   ASSERT_TRUE(seen.found);
   EXPECT_EQ(picked, "");
   EXPECT_TRUE(IsWindowEnabled(main()));
@@ -137,7 +137,7 @@ TEST_F(Win32DialogsTest, TargetFolderBrowserIsOwnedByTheMainWindow) {
   seen.answer = [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); };
   Win32Dialogs dialogs_under_test(main());
   const std::string picked = WithAnswer(
-      seen, [&] { return dialogs_under_test.ChooseFolder("请选择", platform::FolderChooserStyle::TargetFolder); });
+      seen, [&] { return dialogs_under_test.ChooseFolder("请选择", ui::FolderChooserStyle::TargetFolder); });
   ASSERT_TRUE(seen.found);
   EXPECT_EQ(picked, "");
   EXPECT_EQ(seen.owner, main());

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls.h"
+#include "ui/controls.h"
 
 namespace quellor::app {
 
@@ -17,7 +17,7 @@ namespace quellor::app {
 std::string WindowText(HWND window);
 void SetWindowTextBytes(HWND window, std::string_view text);
 
-class Win32Button : public platform::Button {
+class Win32Button : public ui::Button {
  public:
   explicit Win32Button(HWND window) : window_(window) {}
   std::string Caption() const override;
@@ -29,7 +29,7 @@ class Win32Button : public platform::Button {
   HWND window_;
 };
 
-class Win32Label : public platform::Label {
+class Win32Label : public ui::Label {
  public:
   explicit Win32Label(HWND window) : window_(window) {}
   std::string Caption() const override;
@@ -39,7 +39,7 @@ class Win32Label : public platform::Label {
   HWND window_;
 };
 
-class Win32HintLabel : public platform::HintLabel {
+class Win32HintLabel : public ui::HintLabel {
  public:
   explicit Win32HintLabel(HWND window) : window_(window) {}
   bool Visible() const override;
@@ -50,7 +50,7 @@ class Win32HintLabel : public platform::HintLabel {
 };
 
 // Check boxes and radio buttons.
-class Win32CheckBox : public platform::CheckBox {
+class Win32CheckBox : public ui::CheckBox {
  public:
   explicit Win32CheckBox(HWND window) : window_(window) {}
   bool Checked() const override;
@@ -60,7 +60,7 @@ class Win32CheckBox : public platform::CheckBox {
   HWND window_;
 };
 
-class Win32EditBox : public platform::EditBox {
+class Win32EditBox : public ui::EditBox {
  public:
   explicit Win32EditBox(HWND window) : window_(window) {}
   std::string Text() const override;
@@ -71,7 +71,7 @@ class Win32EditBox : public platform::EditBox {
   HWND window_;
 };
 
-class Win32ProgressBar : public platform::ProgressBar {
+class Win32ProgressBar : public ui::ProgressBar {
  public:
   explicit Win32ProgressBar(HWND window) : window_(window) {}
   int Position() const override;
@@ -83,7 +83,7 @@ class Win32ProgressBar : public platform::ProgressBar {
   HWND window_;
 };
 
-class Win32ListBox : public platform::ListBox {
+class Win32ListBox : public ui::ListBox {
  public:
   explicit Win32ListBox(HWND window) : window_(window) {}
   int Count() const override;
@@ -103,7 +103,7 @@ class Win32ListBox : public platform::ListBox {
 // bar and LVM_SETITEMSTATE / LVM_GETITEMSTATE for the check bits (from this
 // program or another) are answered from the store, since an owner-data list
 // view neither keeps check states nor reliably reports their changes.
-class Win32ListView : public platform::ListView {
+class Win32ListView : public ui::ListView {
  public:
   // Subclasses `window`, which must be an LVS_OWNERDATA list view with check boxes.
   explicit Win32ListView(HWND window);
@@ -111,8 +111,8 @@ class Win32ListView : public platform::ListView {
   Win32ListView(const Win32ListView&) = delete;
   Win32ListView& operator=(const Win32ListView&) = delete;
 
-  platform::ResultRows& Rows() override { return rows_; }
-  const platform::ResultRows& Rows() const override { return rows_; }
+  search::ResultRows& Rows() override { return rows_; }
+  const search::ResultRows& Rows() const override { return rows_; }
   void RowsAppended() override;
   bool AllRowsShown() const override { return shown_count_ == rows_.Count(); }
   void RowsChanged() override;
@@ -135,7 +135,7 @@ class Win32ListView : public platform::ListView {
   void SetCount(int count, DWORD flags);
 
   HWND window_;
-  platform::ResultRows rows_;
+  search::ResultRows rows_;
   int shown_count_ = 0;
   bool swallow_space_char_ = false;
 };

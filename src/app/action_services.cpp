@@ -1,0 +1,23 @@
+#include "app/action_services.h"
+
+#include "platform/file_name_case.h"
+#include "platform/system_charset.h"
+
+namespace quellor::app {
+
+WindowActions::WindowActions(ui::Dialogs& dialogs, ui::EventPump& events,
+                             const std::string& program_folder, platform::Shell* shell)
+    : files_(platform::MakeSystemFileOperations()),
+      own_shell_(shell == nullptr ? platform::MakeSystemShell() : nullptr),
+      clipboard_(platform::MakeSystemClipboard()),
+      // The not-found report folds file names as the file system does.
+      services_{dialogs,
+                events,
+                *files_,
+                shell == nullptr ? *own_shell_ : *shell,
+                *clipboard_,
+                platform::SystemCharset(),
+                program_folder,
+                &platform::FoldFileNameCase} {}
+
+}  // namespace quellor::app

@@ -1,0 +1,55 @@
+#include "commands/search_commands.h"
+
+#include "search/status_texts.h"
+#include "text/line_split.h"
+#include "text/path_scan.h"
+
+namespace quellor::commands {
+
+search::MatchMode SelectedMatchMode(ui::Controls& controls) {
+  return controls.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact;
+}
+
+void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& services) {
+  const text::Charset& cs = services.charset;
+  if (c.单选框_指定路径.Checked() && c.列表框_路径.Count() == 0) {
+    services.dialogs.ShowMessage("您选择的是按指定路径搜索，请指定搜索路径后再搜索！", "信息：",
+                                 ui::MessageButtons::Ok, ui::MessageIcon::None);
+    return;
+  }
+  c.按钮_停止搜索.SetCaption(search::kNoStopCaption);
+  const std::vector<std::string> lines = text::SplitLines(cs, c.编辑框_文件名.Text());
+  c.编辑框_文件名.SetText("");
+  // One append of every kept line: the box ends as line-by-line appends would
+  // leave it, without redrawing a long list once per line.
+  std::string kept_lines;
+  for (const std::string& line : lines) {
+    if (!text::IsBlankLine(cs, line)) kept_lines += line + "\r\n";
+  }
+  if (!kept_lines.empty()) c.编辑框_文件名.Append(kept_lines);
+  const std::string kept = c.编辑框_文件名.Text();
+  if (kept.empty()) {
+    services.dialogs.ShowMessage("您没有输入任何要搜索的文件名！请输入后再执行搜索！", "信息：",
+                                 ui::MessageButtons::Ok, ui::MessageIcon::None);
+    return;
+  }
+  search::RunRequest request;
+  request.keywords = text::SplitLines(cs, kept);
+  c.超级列表框_结果.DeleteAllRows();
+  if (c.单选框_整个电脑.Checked()) {
+    if (services.whole_computer_roots) request.roots = services.whole_computer_roots();
+  } else {
+    for (int i = 0; i < c.列表框_路径.Count(); ++i) request.roots.push_back(c.列表框_路径.Text(i));
+  }
+  request.kind = c.选择框_搜索目录.Checked() ? search::NameKind::Folders : search::NameKind::Files;
+  engine.SetMatchMode(SelectedMatchMode(c));
+  engine.Start(std::move(request), search::PlatformRunSettings(cs));
+  c.按钮_未搜索到文件.SetEnabled(true);
+}
+
+void StopSearch(ui::Controls& controls, search::SearchEngine& engine) {
+  controls.按钮_停止搜索.SetCaption(search::kStopCaption);
+  engine.RequestStop();
+}
+
+}  // namespace quellor::commands

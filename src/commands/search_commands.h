@@ -1,0 +1,49 @@
+// The commands of 按钮_立即搜索 and 按钮_停止搜索: they read the controls,
+// show the request's messages and drive the search engine.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+#include "ui/dialogs.h"
+#include "search/search_engine.h"
+#include "text/charset.h"
+
+namespace quellor::commands {
+
+struct SearchServices {
+  ui::Dialogs& dialogs;
+  const text::Charset& charset;
+  // The roots of a whole-computer search.
+  std::function<std::vector<std::string>()> whole_computer_roots;
+};
+
+// 按钮_立即搜索: checks the request, cleans the keyword box, empties the result
+// list and starts a run (stopping the one before it).
+void StartSearch(ui::Controls& controls, search::SearchEngine& engine, SearchServices& services);
+
+// 按钮_停止搜索.
+void StopSearch(ui::Controls& controls, search::SearchEngine& engine);
+
+// The match mode the radio buttons select, for file and folder names alike:
+// fuzzy only while 单选框_模糊搜索 is checked.
+search::MatchMode SelectedMatchMode(ui::Controls& controls);
+
+// What a run delivers, shown in 超级列表框_结果 and 标签_状态.
+class ResultListDisplay : public search::RunDisplay {
+ public:
+  explicit ResultListDisplay(ui::Controls& controls) : controls_(controls) {}
+  void AppendRows(const search::ResultRows& rows, int first, int end) override {
+    controls_.超级列表框_结果.Rows().AppendFrom(rows, first, end);
+  }
+  void ShowAppendedRows() override { controls_.超级列表框_结果.RowsAppended(); }
+  int RowCount() const override { return controls_.超级列表框_结果.RowCount(); }
+  void SetStatusText(std::string_view text) override { controls_.标签_状态.SetCaption(text); }
+
+ private:
+  ui::Controls& controls_;
+};
+
+}  // namespace quellor::commands

@@ -1,0 +1,94 @@
+#include "commands/settings.h"
+
+#include <optional>
+
+#include "platform/file_io.h"
+#include "platform/ini.h"
+#include "text/line_split.h"
+
+namespace quellor::commands {
+
+std::string SettingsLocation::FilePath(std::string_view name) const {
+  std::string path = program_folder;
+  path += separator;
+  path += name;
+  return path;
+}
+
+namespace {
+
+std::string ReadOption(const SettingsLocation& where, std::string_view key) {
+  return platform::ReadIniValue(where.FilePath(kConfigFile), kConfigSection, key);
+}
+
+bool OptionIsTrue(const SettingsLocation& where, std::string_view key) { return ReadOption(where, key) == kTrue; }
+
+// The text of a stored list file up to its first NUL; empty when it is missing.
+std::string ReadListFile(const SettingsLocation& where, std::string_view name) {
+  const std::optional<std::string> bytes = platform::ReadWholeFile(where.FilePath(name));
+  if (!bytes) return {};
+  return std::string(text::TextBeforeNul(*bytes));
+}
+
+}  // namespace
+
+void LoadSettings(ui::Controls& controls, const SettingsLocation& where) {
+  const bool whole_computer = OptionIsTrue(where, kKeyWholeComputer);
+  controls.单选框_整个电脑.SetChecked(whole_computer);
+  controls.单选框_指定路径.SetChecked(!whole_computer);
+  controls.按钮_搜索路径.SetEnabled(!whole_computer);
+
+  // The one key tested against "假": anything else means exact matching.
+  const bool fuzzy = ReadOption(where, kKeyExact) == kFalse;
+  controls.单选框_模糊搜索.SetChecked(fuzzy);
+  controls.单选框_精确搜索.SetChecked(!fuzzy);
+
+  controls.选择框_同名自动改名.SetChecked(OptionIsTrue(where, kKeyRenameOnClash));
+  controls.选择框_搜索目录.SetChecked(OptionIsTrue(where, kKeyFolderNamesOnly));
+
+  if (OptionIsTrue(where, kKeySaveKeywords)) {
+    controls.编辑框_文件名.SetText(ReadListFile(where, kKeywordFile));
+    controls.透明标签_提示.SetVisible(false);
+    controls.选择框_保存关键字.SetChecked(true);
+  } else {
+    controls.选择框_保存关键字.SetChecked(false);
+  }
+
+  for (const std::string& entry : text::SplitLines(*where.charset, ReadListFile(where, kPathFile))) {
+    controls.列表框_路径.Append(entry);
+  }
+}
+
+void SaveLists(ui::Controls& controls, const SettingsLocation& where) {
+  std::vector<std::string> entries;
+  const int count = controls.列表框_路径.Count();
+  entries.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
+  for (int i = 0; i < count; ++i) entries.push_back(controls.列表框_路径.Text(i));
+  platform::WriteWholeFileReplacing(where.FilePath(kPathFile), text::JoinLinesWithBreaks(entries));
+
+  if (controls.选择框_保存关键字.Checked()) {
+    platform::WriteWholeFileReplacing(where.FilePath(kKeywordFile), controls.编辑框_文件名.Text());
+  }
+}
+
+void WriteOption(const SettingsLocation& where, std::string_view key, std::string_view value) {
+  platform::WriteIniValue(where.FilePath(kConfigFile), kConfigSection, key, value);
+}
+
+void StoreExactMatching(const SettingsLocation& where) { WriteOption(where, kKeyExact, kTrue); }
+
+void StoreFuzzyMatching(const SettingsLocation& where) { WriteOption(where, kKeyExact, kFalse); }
+
+void StoreRenameOnClash(ui::Controls& controls, const SettingsLocation& where) {
+  WriteOption(where, kKeyRenameOnClash, TruthText(controls.选择框_同名自动改名.Checked()));
+}
+
+void StoreFolderNamesOnly(ui::Controls& controls, const SettingsLocation& where) {
+  WriteOption(where, kKeyFolderNamesOnly, TruthText(controls.选择框_搜索目录.Checked()));
+}
+
+void StoreSaveKeywords(ui::Controls& controls, const SettingsLocation& where) {
+  WriteOption(where, kKeySaveKeywords, TruthText(controls.选择框_保存关键字.Checked()));
+}
+
+}  // namespace quellor::commands

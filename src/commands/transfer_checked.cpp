@@ -1,0 +1,76 @@
+// Copying or moving the ticked rows' items into a folder the user picks.
+#include <string>
+
+#include "commands/checked_rows.h"
+#include "files/file_transfer.h"
+#include "commands/result_actions.h"
+#include "commands/run_texts.h"
+#include "text/path_scan.h"
+
+namespace quellor::commands {
+
+namespace {
+
+struct KindTexts {
+  platform::FileOperationKind operation;
+  const char* running;
+  const char* done;
+  const char* nothing_checked;
+  const char* verb;
+};
+
+KindTexts TextsFor(TransferKind kind) {
+  if (kind == TransferKind::Copy) {
+    return {platform::FileOperationKind::Copy, "正在复制，请稍等...", "复制完毕！", "您没有选择要复制的文件！", "复制"};
+  }
+  return {platform::FileOperationKind::Move, "正在移动，请稍等...", "移动完毕！", "您没有选择要移动的文件！", "移动"};
+}
+
+}  // namespace
+
+void TransferChecked(ui::Controls& controls, ActionServices& services, TransferKind kind) {
+  const KindTexts texts = TextsFor(kind);
+  const std::string chosen = services.dialogs.ChooseFolder("请选择", ui::FolderChooserStyle::TargetFolder);
+  if (chosen.empty()) return;
+  const char separator = services.files.Separator();
+  // A drive root comes back as "D:\"; it takes no second separator.
+  const std::string folder =
+      text::EndsWithSeparator(services.charset, chosen, separator) ? chosen : chosen + separator;
+
+  ui::ListView& list = controls.超级列表框_结果;
+  controls.进度条_搜索.SetPosition(0);
+  controls.进度条_搜索.SetMaximum(list.Rows().CheckedCount());
+
+  // A move never overwrites what it has just placed; a later copy of the
+  // same name replaces the earlier one, as the shell's copy does.
+  files::TransferCommand command(services.files, services.charset, texts.operation, folder,
+                          kind == TransferKind::Move);
+  const int rows = list.RowCount();
+  for (int row = 0; row < rows; ++row) {
+    if (list.RowChecked(row)) command.AddItem(list.RowText(row));
+  }
+
+  int taken = 0;
+  int failed = 0;
+  bool closing = false;
+  for (int row = 0; row < rows; ++row) {
+    if (!list.RowChecked(row) && (row + 1) % kRowsBetweenEvents != 0) continue;
+    controls.标签_状态.SetCaption(texts.running);
+    // The window is closing: stop after the item before.
+    if (!services.events.ProcessPendingEvents()) {
+      closing = true;
+      break;
+    }
+    if (!list.RowChecked(row)) continue;
+    const bool rename_on_clash = controls.选择框_同名自动改名.Checked();
+    if (command.Transfer(list.RowText(row), rename_on_clash) != files::TransferOutcome::Done) {
+      ++failed;
+    }
+    ++taken;
+    controls.进度条_搜索.SetPosition(controls.进度条_搜索.Position() + 1);
+  }
+  if (closing && taken == 0) return;
+  controls.标签_状态.SetCaption(taken > 0 ? EndText(texts.done, texts.verb, failed) : texts.nothing_checked);
+}
+
+}  // namespace quellor::commands

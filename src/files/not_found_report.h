@@ -1,0 +1,25 @@
+// The report of the keywords for which no row was found.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/match_rules.h"
+
+namespace quellor::files {
+
+inline constexpr const char* kNotFoundReportName = "未搜到文件列表.txt";
+
+// The keywords of `keyword_text` (split at CR LF) that match none of `names`
+// by `rules`, each followed by CR LF, in keyword order. A blank keyword was
+// never searched for: it counts as found when there is at least one name.
+std::string BuildNotFoundReport(const search::MatchRules& rules, std::string_view keyword_text,
+                                const std::vector<std::string_view>& names);
+
+// The same for keywords already apart: never joined and cut again, which a
+// keyword ending in a double-byte lead byte would not survive.
+std::string BuildNotFoundReport(const search::MatchRules& rules, const std::vector<std::string>& keywords,
+                                const std::vector<std::string_view>& names);
+
+}  // namespace quellor::files

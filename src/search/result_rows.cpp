@@ -1,0 +1,104 @@
+#include "search/result_rows.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace quellor::search {
+
+namespace {
+// Large enough that a million rows take about a hundred blocks, small enough
+// that a 32-bit process always finds room for one more.
+constexpr std::size_t kBlockSize = 1u << 20;
+// Freed bytes below this are not worth a pass over every row.
+constexpr std::size_t kReclaimFloor = 4u << 20;
+}  // namespace
+
+std::string_view ResultRows::Path(int row) const {
+  if (!Valid(row)) return {};
+  const Row& r = rows_[static_cast<std::size_t>(row)];
+  return {r.text, r.length};
+}
+
+const char* ResultRows::PathZ(int row) const { return Valid(row) ? rows_[static_cast<std::size_t>(row)].text : ""; }
+
+char* ResultRows::Reserve(std::size_t bytes) {
+  if (blocks_.empty() || block_size_ - block_used_ < bytes) {
+    // A path longer than a block gets a block of its own size.
+    const std::size_t size = std::max(kBlockSize, bytes);
+    // Left uninitialised: the untouched end of a block costs no memory.
+    blocks_.push_back(std::unique_ptr<char[]>(new char[size]));
+    block_size_ = size;
+    block_used_ = 0;
+    held_bytes_ += size;
+  }
+  char* at = blocks_.back().get() + block_used_;
+  block_used_ += bytes;
+  return at;
+}
+
+void ResultRows::Append(std::string_view path) {
+  if (path.size() >= UINT32_MAX) throw std::length_error("result row too long");
+  char* at = Reserve(path.size() + 1);
+  std::memcpy(at, path.data(), path.size());
+  at[path.size()] = '\0';
+  rows_.push_back(Row{at, static_cast<std::uint32_t>(path.size())});
+  checked_.push_back(0);
+  live_bytes_ += path.size() + 1;
+}
+
+void ResultRows::AppendFrom(const ResultRows& other, int first, int end) {
+  first = std::max(first, 0);
+  end = std::min(end, other.Count());
+  if (first >= end) return;
+  for (int row = first; row < end; ++row) {
+    Append(other.Path(row));
+    if (other.Checked(row)) SetChecked(Count() - 1, true);
+  }
+}
+
+void ResultRows::SetChecked(int row, bool checked) {
+  if (!Valid(row)) return;
+  std::uint8_t& tick = checked_[static_cast<std::size_t>(row)];
+  if ((tick != 0) == checked) return;
+  tick = checked ? 1 : 0;
+  checked_count_ += checked ? 1 : -1;
+}
+
+void ResultRows::SetAllChecked(bool checked) {
+  std::fill(checked_.begin(), checked_.end(), checked ? 1 : 0);
+  checked_count_ = checked ? Count() : 0;
+}
+
+void ResultRows::Remove(const std::vector<int>& rows) {
+  if (rows.empty()) return;
+  std::size_t next_removed = 0;
+  std::size_t kept = 0;
+  for (std::size_t row = 0; row < rows_.size(); ++row) {
+    if (next_removed < rows.size() && static_cast<std::size_t>(rows[next_removed]) == row) {
+      ++next_removed;
+      live_bytes_ -= rows_[row].length + 1;
+      if (checked_[row] != 0) --checked_count_;
+      continue;
+    }
+    rows_[kept] = rows_[row];
+    checked_[kept] = checked_[row];
+    ++kept;
+  }
+  rows_.resize(kept);
+  checked_.resize(kept);
+  if (held_bytes_ - live_bytes_ > std::max(live_bytes_, kReclaimFloor)) Reclaim();
+}
+
+// Copies the rows still present into fresh blocks and lets the old ones go.
+void ResultRows::Reclaim() {
+  ResultRows fresh;
+  for (int row = 0; row < Count(); ++row) fresh.Append(Path(row));
+  fresh.checked_ = std::move(checked_);
+  fresh.checked_count_ = checked_count_;
+  *this = std::move(fresh);
+}
+
+void ResultRows::Clear() { *this = ResultRows(); }
+
+}  // namespace quellor::search

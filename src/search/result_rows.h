@@ -1,0 +1,74 @@
+// The rows of the result list: one path and one tick per row, kept compact so
+// that a million rows cost little. Path bytes live in large blocks that never
+// move (a row's text stays put while rows are appended), each followed by a
+// NUL so that a list view can be handed a pointer to it. Removing rows moves
+// only the small per-row records; the freed bytes are reclaimed once they
+// outweigh the live ones. The per-row records grow in chunks too: a table of a
+// million rows is never copied whole to make room for one more.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace quellor::search {
+
+class ResultRows {
+ public:
+  ResultRows() = default;
+  ResultRows(ResultRows&&) noexcept = default;
+  ResultRows& operator=(ResultRows&&) noexcept = default;
+  ResultRows(const ResultRows&) = delete;
+  ResultRows& operator=(const ResultRows&) = delete;
+
+  int Count() const { return static_cast<int>(rows_.size()); }
+  bool Valid(int row) const { return row >= 0 && row < Count(); }
+
+  // Empty for a row that does not exist. The view (and PathZ) stays valid
+  // until the next Remove or Clear.
+  std::string_view Path(int row) const;
+  // The same bytes, NUL-terminated; "" for a row that does not exist.
+  const char* PathZ(int row) const;
+  bool Checked(int row) const { return Valid(row) && checked_[static_cast<std::size_t>(row)] != 0; }
+  int CheckedCount() const { return checked_count_; }
+
+  // New rows are unchecked.
+  void Append(std::string_view path);
+  // Appends rows [first, end) of `other`, keeping their ticks.
+  void AppendFrom(const ResultRows& other, int first, int end);
+
+  // A row that does not exist is left alone.
+  void SetChecked(int row, bool checked);
+  void SetAllChecked(bool checked);
+
+  // Removes the rows at `rows` (ascending, each valid, no repeats); the rows
+  // after each move up, keeping their order.
+  void Remove(const std::vector<int>& rows);
+  void Clear();
+
+  // Bytes held for paths, freed ones included (for tests of reclaiming).
+  std::size_t HeldTextBytes() const { return held_bytes_; }
+
+ private:
+  struct Row {
+    const char* text;
+    std::uint32_t length;
+  };
+
+  char* Reserve(std::size_t bytes);
+  void Reclaim();
+
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t block_used_ = 0;
+  std::size_t block_size_ = 0;
+  std::deque<Row> rows_;
+  std::deque<std::uint8_t> checked_;
+  int checked_count_ = 0;
+  std::size_t held_bytes_ = 0;  // path bytes of every block, NULs included
+  std::size_t live_bytes_ = 0;  // of those, the rows' still present
+};
+
+}  // namespace quellor::search

@@ -1,0 +1,42 @@
+// Dialogs and the event pump: what commands need from the window besides its
+// controls, behind an interface so tests answer them without a screen.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quellor::ui {
+
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageIcon { None, Error };
+enum class MessageAnswer { Ok, Cancel };
+
+enum class FolderChooserStyle {
+  // Adding a search folder: the classic browser with an edit field
+  // (BIF_EDITBOX alone), every top-level window of the program disabled meanwhile.
+  SearchFolder,
+  // The target of a copy or move: the new-style browser with an edit field.
+  TargetFolder,
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A task-modal message box with no owner window.
+  virtual MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons,
+                                    MessageIcon icon) = 0;
+  // The chosen folder's file-system path; empty when cancelled or when the
+  // chosen item has no file-system path.
+  virtual std::string ChooseFolder(std::string_view title, FolderChooserStyle style) = 0;
+};
+
+// Lets the window handle its pending events in the middle of a long command.
+class EventPump {
+ public:
+  virtual ~EventPump() = default;
+  // Processes what is pending; false once the window has been asked to close,
+  // so that the command ends after its current item.
+  virtual bool ProcessPendingEvents() = 0;
+};
+
+}  // namespace quellor::ui

@@ -1,0 +1,83 @@
+// Deleting the ticked rows' items, on the real file system.
+#include <gtest/gtest.h>
+
+#include "commands/action_fixture.h"
+
+namespace quellor::testing {
+namespace {
+
+class DeleteTest : public ActionTest {
+ protected:
+  void Delete(ui::MessageAnswer answer) {
+    dialogs_.answers.push_back(answer);
+    commands::DeleteChecked(controls(), services_);
+  }
+};
+
+TEST_F(DeleteTest, AsksFirstAndCancelChangesNothing) {
+  MakeFile("a.txt", "a");
+  AddRows({"a.txt"}, {0});
+  memory_.进度条_搜索.SetMaximum(9);
+  memory_.进度条_搜索.SetPosition(4);
+  Delete(ui::MessageAnswer::Cancel);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "您确定要删除选定的文件吗？请慎重，删除后不可恢复！");
+  EXPECT_EQ(dialogs_.messages[0].caption, "确定删除吗？");
+  EXPECT_EQ(dialogs_.messages[0].buttons, ui::MessageButtons::OkCancel);
+  EXPECT_TRUE(Exists("a.txt"));
+  EXPECT_EQ(RowTexts().size(), 1u);
+  EXPECT_EQ(memory_.进度条_搜索.Position(), 4);
+  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 9);
+}
+
+TEST_F(DeleteTest, NothingTickedIsToldAfterTheConfirmation) {
+  MakeFile("a.txt", "a");
+  AddRows({"a.txt"});
+  Delete(ui::MessageAnswer::Ok);
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[1].text, "您没有选择任何文件！");
+  EXPECT_EQ(dialogs_.messages[1].caption, "信息：");
+  EXPECT_TRUE(Exists("a.txt"));
+  EXPECT_EQ(RowTexts().size(), 1u);
+}
+
+TEST_F(DeleteTest, TickedRowsOneThreeFourOfFiveLeaveTheFormerRowsZeroAndTwo) {
+  for (const char* name : {"r0", "r1", "r2", "r3"}) MakeFile(name, name);
+  MakeFolder("r4/inner");
+  MakeFile("r4/inner/deep.txt", "deep");
+  AddRows({"r0", "r1", "r2", "r3", "r4"}, {1, 3, 4});
+  Delete(ui::MessageAnswer::Ok);
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{Path("r0"), Path("r2")}));
+  EXPECT_TRUE(Exists("r0"));
+  EXPECT_FALSE(Exists("r1"));
+  EXPECT_FALSE(Exists("r3"));
+  EXPECT_FALSE(Exists("r4")) << "a folder goes with all its content";
+  EXPECT_EQ(memory_.进度条_搜索.Position(), 3);
+  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 3);
+  EXPECT_EQ(memory_.标签_状态.Caption(), "删除完毕！");
+  EXPECT_EQ(events_.turns, 3) << "one turn of the event pump per ticked row";
+}
+
+TEST_F(DeleteTest, ARowWhoseItemSurvivesStaysTickedAndIsCounted) {
+  MakeFile("a", "a");
+  MakeFile("keep/b", "b");
+  MakeFile("c", "c");
+  AddRows({"a", "keep/b", "c", "vanished"}, {0, 1, 2, 3});
+  refusing_files_.refused.push_back(Path("keep"));
+  Delete(ui::MessageAnswer::Ok);
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{Path("keep/b")}));
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{true}));
+  EXPECT_TRUE(Exists("keep/b"));
+  EXPECT_EQ(memory_.标签_状态.Caption(), "删除完毕！其中 1 项删除失败。");
+  EXPECT_EQ(memory_.进度条_搜索.Position(), memory_.进度条_搜索.Maximum());
+}
+
+TEST_F(DeleteTest, ARowThatCannotBeLookedUpIsNotTakenForGone) {
+  AddRows({std::string(300, 'n')}, {0});
+  Delete(ui::MessageAnswer::Ok);
+  EXPECT_EQ(RowTexts().size(), 1u);
+  EXPECT_EQ(memory_.标签_状态.Caption(), "删除完毕！其中 1 项删除失败。");
+}
+
+}  // namespace
+}  // namespace quellor::testing

@@ -1,0 +1,83 @@
+// Ticking rows, opening the current row, and the drop-list block.
+#include <gtest/gtest.h>
+
+#include "commands/action_fixture.h"
+#include "files/drop_list.h"
+
+namespace quellor::testing {
+namespace {
+
+using RowCommandsTest = ActionTest;
+
+TEST_F(RowCommandsTest, TickAllNoneAndSelected) {
+  commands::CheckAllRows(controls());  // an empty list: nothing to do, nothing breaks
+  memory_.超级列表框_结果.AppendRows({"a", "b", "c", "d"});
+  memory_.超级列表框_结果.SetRowChecked(0, true);
+  memory_.超级列表框_结果.SetRowSelected(2, true);
+  memory_.超级列表框_结果.SetRowSelected(3, true);
+  commands::CheckSelectedRows(controls());
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{true, false, true, true}));
+  commands::UncheckAllRows(controls());
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{false, false, false, false}));
+  commands::CheckAllRows(controls());
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{true, true, true, true}));
+}
+
+TEST_F(RowCommandsTest, OpenActsOnTheTopmostSelectedRowOnly) {
+  MakeFile("x/one.txt", "1");
+  MakeFile("x/two.txt", "2");
+  AddRows({"x/one.txt", "x/two.txt"});
+  commands::OpenCurrentRow(controls(), services_);
+  commands::OpenContainingFolder(controls(), services_);
+  EXPECT_TRUE(shell_.requests.empty()) << "no current row, nothing opened";
+
+  memory_.超级列表框_结果.SetRowSelected(1, true);
+  memory_.超级列表框_结果.SetRowSelected(0, true);
+  commands::OpenCurrentRow(controls(), services_);
+  commands::OpenContainingFolder(controls(), services_);
+  ASSERT_EQ(shell_.requests.size(), 2u);
+  EXPECT_EQ(shell_.requests[0].path, Path("x/one.txt"));
+  EXPECT_FALSE(shell_.requests[0].select_in_folder);
+  EXPECT_EQ(shell_.requests[0].verb, platform::ShellVerb::Open);
+  EXPECT_EQ(shell_.requests[1].path, Path("x/one.txt"));
+  EXPECT_TRUE(shell_.requests[1].select_in_folder);
+}
+
+TEST_F(RowCommandsTest, ContainingFolderOfAVanishedItemDoesNothing) {
+  AddRows({"gone.txt"});
+  memory_.超级列表框_结果.SetRowSelected(0, true);
+  commands::OpenContainingFolder(controls(), services_);
+  EXPECT_TRUE(shell_.requests.empty());
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+using ClipboardCommandTest = ActionTest;
+
+TEST_F(ClipboardCommandTest, NothingTickedLeavesTheClipboardAlone) {
+  memory_.超级列表框_结果.AppendRows({"C:\\a.txt"});
+  commands::CopyCheckedToClipboard(controls(), services_);
+  EXPECT_TRUE(clipboard_.blocks.empty());
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "您没有选定任何文件！");
+  EXPECT_EQ(dialogs_.messages[0].caption, "信息：");
+}
+
+TEST_F(ClipboardCommandTest, TickedRowsInListOrderAndTheOutcomeTold) {
+  memory_.超级列表框_结果.AppendRows({"C:\\a.txt", "C:\\b.txt", "C:\\c"});
+  memory_.超级列表框_结果.SetRowChecked(2, true);
+  memory_.超级列表框_结果.SetRowChecked(0, true);
+  commands::CopyCheckedToClipboard(controls(), services_);
+  ASSERT_EQ(clipboard_.blocks.size(), 1u);
+  EXPECT_EQ(clipboard_.blocks[0], files::BuildDropListBlock({"C:\\a.txt", "C:\\c"}));
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "选定的文件已经复制到剪贴板，可以直接进行粘贴！(Ctrl+V)");
+
+  clipboard_.accept = false;
+  commands::CopyCheckedToClipboard(controls(), services_);
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_NE(dialogs_.messages[1].text.find("剪贴板"), std::string::npos);
+  EXPECT_EQ(dialogs_.messages[1].icon, ui::MessageIcon::Error);
+}
+
+}  // namespace
+}  // namespace quellor::testing

@@ -1,0 +1,319 @@
+// The search commands over in-memory controls and the engine they start: the
+// request's checks and cleaning, rows and texts delivered on the "window
+// thread", stop, a new request during a run, and shutting down mid-run.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "commands/search_commands.h"
+#include "support/memory_controls.h"
+#include "support/scripted_dialogs.h"
+#include "platform/system_charset.h"
+#include "search/search_engine.h"
+#include "search/status_texts.h"
+#include "support/temp_tree.h"
+
+namespace quellor::commands {
+namespace {
+
+using quellor::testing::TempTree;
+using Rows = std::vector<std::string>;
+
+const text::Charset gbk = text::Charset::Gbk();
+
+struct Window {
+  explicit Window(const text::Charset& cs = platform::SystemCharset())
+      : services{dialogs, cs, [this] { return whole_computer; }} {}
+
+  void Start() { StartSearch(c.controls(), engine, services); }
+  void Deliver() { engine.DeliverPending(display); }
+  // Delivers until the run has ended, as the window's message loop would.
+  void Finish() {
+    while (engine.Running()) {
+      Deliver();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    Deliver();
+  }
+  void UseFolders(std::vector<std::string> roots) {
+    c.列表框_路径.DeleteAll();
+    for (const std::string& root : roots) c.列表框_路径.Append(root);
+  }
+
+  testing::MemoryControls c;
+  testing::ScriptedDialogs dialogs;
+  std::vector<std::string> whole_computer;
+  std::atomic<int> wakes{0};
+  search::SearchEngine engine{[this] { ++wakes; }};
+  SearchServices services;
+  ResultListDisplay display{c.controls()};
+};
+
+TEST(StartSearch, WantsAFolderBeforeAnythingElse) {
+  Window w;
+  w.c.按钮_停止搜索.SetCaption("已停止");
+  w.c.编辑框_文件名.SetText("\r\n");
+  w.Start();
+  ASSERT_EQ(w.dialogs.messages.size(), 1u);
+  EXPECT_EQ(w.dialogs.messages[0].text, "您选择的是按指定路径搜索，请指定搜索路径后再搜索！");
+  EXPECT_EQ(w.dialogs.messages[0].caption, "信息：");
+  EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "已停止");
+  EXPECT_EQ(w.c.编辑框_文件名.Text(), "\r\n");
+  EXPECT_FALSE(w.c.按钮_未搜索到文件.Enabled());
+  EXPECT_FALSE(w.engine.Running());
+}
+
+TEST(StartSearch, WithoutKeywordsKeepsTheOldRows) {
+  Window w(gbk);
+  w.UseFolders({"missing"});
+  w.c.超级列表框_结果.AppendRows({"old"});
+  w.c.按钮_停止搜索.SetCaption("已停止");
+  w.c.编辑框_文件名.SetText("  \r\n\xA1\xA1\r\n");
+  w.Start();
+  ASSERT_EQ(w.dialogs.messages.size(), 1u);
+  EXPECT_EQ(w.dialogs.messages[0].text, "您没有输入任何要搜索的文件名！请输入后再执行搜索！");
+  EXPECT_EQ(w.c.编辑框_文件名.Text(), "");
+  EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "停止搜索");
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{"old"});
+  EXPECT_FALSE(w.c.按钮_未搜索到文件.Enabled());
+}
+
+TEST(StartSearch, CleansTheKeywordBoxAndSearchesEveryKeptLine) {
+  TempTree t;
+  t.File(" a .txt");
+  t.File("b.txt");
+  t.File("sub/b");
+  Window w;
+  w.UseFolders({t.Root()});
+  w.c.超级列表框_结果.AppendRows({"old"});
+  const std::string wide_space(platform::SystemCharset().FullWidthSpace());
+  w.c.编辑框_文件名.SetText(" a \r\n\r\n   \r\n" + wide_space + "\r\nb\r\n\tb");
+  w.Start();
+  EXPECT_EQ(w.c.编辑框_文件名.Text(), " a \r\nb\r\n\tb\r\n");
+  EXPECT_TRUE(w.c.超级列表框_结果.Texts().empty());
+  EXPECT_TRUE(w.c.按钮_未搜索到文件.Enabled());
+  w.Finish();
+  const Rows rows = w.c.超级列表框_结果.Texts();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[2], t.Path("sub/b"));
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件3个.");
+  EXPECT_GT(w.wakes.load(), 0);
+}
+
+TEST(StartSearch, FolderNameRunsWriteTheirOwnTexts) {
+  TempTree t;
+  t.Folder("Photos/2024");
+  Window w;
+  w.UseFolders({t.Root(), t.Path("Photos")});
+  w.c.选择框_搜索目录.SetChecked(true);
+  w.c.单选框_精确搜索.SetChecked(false);
+  w.c.单选框_模糊搜索.SetChecked(true);
+  w.c.编辑框_文件名.SetText("photo");
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), (Rows{t.Path("Photos"), t.Path("Photos")}));
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹2个.");
+}
+
+// Neither match-mode radio checked (as stored options can leave them): folder
+// names follow the rule of file names, exact unless fuzzy is checked.
+TEST(StartSearch, WithNeitherMatchModeCheckedFolderNamesAreMatchedExactlyLikeFileNames) {
+  TempTree t;
+  t.Folder("Photos");
+  t.File("Photos.txt");
+  Window w;
+  w.UseFolders({t.Root()});
+  w.c.单选框_精确搜索.SetChecked(false);
+  w.c.单选框_模糊搜索.SetChecked(false);
+  w.c.编辑框_文件名.SetText("photo\r\nphotos");
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{t.Path("Photos.txt")});
+  w.c.选择框_搜索目录.SetChecked(true);
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{t.Path("Photos")});
+}
+
+TEST(StartSearch, AWholeComputerWithoutDrives) {
+  Window w;
+  w.c.单选框_整个电脑.SetChecked(true);
+  w.c.单选框_指定路径.SetChecked(false);
+  w.c.编辑框_文件名.SetText("x");
+  w.c.标签_状态.SetCaption("before");
+  w.Start();
+  EXPECT_FALSE(w.engine.Running());
+  w.Finish();
+  EXPECT_EQ(w.c.标签_状态.Caption(), "before");
+  w.c.选择框_搜索目录.SetChecked(true);
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹0个.");
+}
+
+void MakeWideTree(const TempTree& t, int folders) {
+  for (int i = 0; i < folders; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
+}
+
+TEST(StartSearch, ANewRequestDropsTheRowsOfTheRunBefore) {
+  TempTree t;
+  MakeWideTree(t, 200);
+  t.File("only.txt");
+  Window w;
+  w.UseFolders({t.Root()});
+  w.c.编辑框_文件名.SetText("hit*");
+  w.Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  w.c.编辑框_文件名.SetText("only");
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{t.Path("only.txt")});
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件1个.");
+}
+
+// Counts the times the rows are shown, and notes with each text whether every row was shown by then.
+class ShowingDisplay : public ResultListDisplay {
+ public:
+  explicit ShowingDisplay(ui::Controls& controls) : ResultListDisplay(controls), list_(controls.超级列表框_结果) {}
+  void ShowAppendedRows() override {
+    ++shows;
+    ResultListDisplay::ShowAppendedRows();
+  }
+  void SetStatusText(std::string_view text) override {
+    texts.emplace_back(text, list_.AllRowsShown());
+    ResultListDisplay::SetStatusText(text);
+  }
+  int shows = 0;
+  std::vector<std::pair<std::string, bool>> texts;
+
+ private:
+  ui::ListView& list_;
+};
+
+// Starts a search for "hit*" over `t`.
+void StartHitSearch(Window& w, const TempTree& t) {
+  w.UseFolders({t.Root()});
+  w.c.编辑框_文件名.SetText("hit*");
+  w.Start();
+}
+
+TEST(SearchEngine, RowsComeInSlicesAndTheFinishedTextWaitsForTheLast) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  Window w;
+  StartHitSearch(w, t);
+  while (w.engine.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ShowingDisplay display(w.c.controls());
+  // A slice whose time is up takes nothing: the rows wait, and so does the text that counts them.
+  EXPECT_TRUE(w.engine.DeliverPending(display, std::chrono::steady_clock::now()));
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 0);
+  EXPECT_EQ(w.c.标签_状态.Caption().find("搜索完毕"), std::string::npos) << w.c.标签_状态.Caption();
+  EXPECT_FALSE(w.engine.DeliverPending(display));
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 300);
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件300个.");
+  // The owner paces the showing of rows; the engine asks for it once, before the text that counts them.
+  EXPECT_EQ(display.shows, 1);
+  ASSERT_FALSE(display.texts.empty());
+  EXPECT_EQ(display.texts.back(), std::make_pair(std::string("搜索完毕！共搜索到文件300个."), true));
+  EXPECT_FALSE(w.engine.DeliverPending(display)) << "nothing left";
+}
+
+TEST(SearchEngine, RowsDeliveredMidRunWaitForTheOwnerToShowThem) {
+  TempTree t;
+  MakeWideTree(t, 3000);
+  Window w;
+  StartHitSearch(w, t);
+  ShowingDisplay display(w.c.controls());
+  int deliveries_with_rows = 0;
+  while (w.engine.Running()) {
+    const int before = w.c.超级列表框_结果.RowCount();
+    w.engine.DeliverPending(display);
+    if (w.c.超级列表框_结果.RowCount() > before && w.engine.Running()) ++deliveries_with_rows;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  w.engine.DeliverPending(display);
+  EXPECT_EQ(display.shows, 1) << "over " << deliveries_with_rows << " deliveries of rows mid-run";
+  EXPECT_TRUE(w.c.超级列表框_结果.AllRowsShown());
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 3000);
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件3000个.");
+}
+
+TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  Window w;
+  w.UseFolders({t.Root(), t.Root()});
+  w.c.编辑框_文件名.SetText("hit*");
+  w.Start();
+  StopSearch(w.c.controls(), w.engine);
+  EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "已停止");
+  w.Finish();
+  const int rows = w.c.超级列表框_结果.RowCount();
+  EXPECT_LT(rows, 600);
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件" + std::to_string(rows) + "个.");
+  // A click after the end only changes the caption; the next request clears it.
+  StopSearch(w.c.controls(), w.engine);
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件" + std::to_string(rows) + "个.");
+  w.Start();
+  EXPECT_EQ(w.c.按钮_停止搜索.Caption(), "停止搜索");
+  w.Finish();
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 600);
+}
+
+TEST(SearchEngine, ClosingMidRunNeitherWaitsForTheWindowNorLeaksThreads) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  for (int round = 0; round < 3; ++round) {
+    Window w;
+    w.UseFolders({t.Root(), t.Root(), t.Root()});
+    w.c.编辑框_文件名.SetText("hit*\r\nf*");
+    w.Start();
+    w.Start();
+    // Nothing is delivered: the workers must not wait for the window.
+    w.engine.StopAndWait();
+    EXPECT_FALSE(w.engine.Running());
+  }
+}
+
+TEST(SearchEngine, StopAllEndsEveryRunWhileTheWindowGoesOnHandlingMessages) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  Window w;
+  w.UseFolders({t.Root(), t.Root(), t.Root()});
+  w.c.编辑框_文件名.SetText("hit*\r\nf*");
+  w.Start();
+  w.Start();  // the first run may still be ending
+  w.engine.StopAll();
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!w.engine.Idle() && std::chrono::steady_clock::now() < give_up) {
+    w.Deliver();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(w.engine.Idle());
+  EXPECT_FALSE(w.engine.Running());
+  w.engine.StopAndWait();
+  // Once idle, what was found is delivered once, and nothing follows it.
+  w.Deliver();
+  const int rows = w.c.超级列表框_结果.RowCount();
+  const std::string status = w.c.标签_状态.Caption();
+  w.Deliver();
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), rows);
+  EXPECT_EQ(w.c.标签_状态.Caption(), status);
+}
+
+TEST(StatusTexts, AreThoseOfTheWindow) {
+  using namespace search;
+  // The C runtime's first rand() after srand(1) is 41.
+  EXPECT_EQ(ProgressNumber(1), 42);
+  for (std::uint32_t tick : {0u, 7u, 123456789u, 0xFFFFFFFFu}) {
+    EXPECT_GE(ProgressNumber(tick), 1);
+    EXPECT_LE(ProgressNumber(tick), 5000);
+  }
+  EXPECT_EQ(ProgressText("abc", 17), "请稍后，正在搜索abc  加速17");
+  EXPECT_EQ(FilesFinishedText(0), "搜索完毕！共搜索到文件0个.");
+  EXPECT_EQ(FoldersFinishedText(12), "搜索完毕！共搜索到文件夹12个.");
+}
+
+}  // namespace
+}  // namespace quellor::commands

@@ -1,0 +1,235 @@
+// Copy and move into a chosen folder, on the real file system.
+#include <gtest/gtest.h>
+
+#include "commands/action_fixture.h"
+#include "commands/action_runner.h"
+#include "files/file_transfer.h"
+
+namespace quellor::testing {
+namespace {
+
+class TransferTest : public ActionTest {
+ protected:
+  void Run(commands::TransferKind kind, const std::string& target) {
+    dialogs_.folders.push_back(Path(target));
+    commands::TransferChecked(controls(), services_, kind);
+  }
+  std::string Status() const { return memory_.标签_状态.Caption(); }
+};
+
+TEST_F(TransferTest, AsksForTheTargetWithTheNewStyleChooser) {
+  MakeFile("src/a.txt", "new");
+  AddRows({"src/a.txt"}, {0});
+  Run(commands::TransferKind::Copy, "out");
+  ASSERT_EQ(dialogs_.folder_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.folder_requests[0].title, "请选择");
+  EXPECT_EQ(dialogs_.folder_requests[0].style, ui::FolderChooserStyle::TargetFolder);
+}
+
+TEST_F(TransferTest, CancelledChooserChangesNothing) {
+  MakeFile("src/a.txt", "new");
+  MakeFolder("out");
+  AddRows({"src/a.txt"}, {0});
+  memory_.进度条_搜索.SetMaximum(7);
+  memory_.进度条_搜索.SetPosition(5);
+  memory_.标签_状态.SetCaption("before");
+  commands::TransferChecked(controls(), services_, commands::TransferKind::Move);  // no folder scripted: cancel
+  EXPECT_TRUE(Exists("src/a.txt"));
+  EXPECT_FALSE(Exists("out/a.txt"));
+  EXPECT_EQ(memory_.进度条_搜索.Position(), 5);
+  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 7);
+  EXPECT_EQ(Status(), "before");
+  EXPECT_EQ(events_.turns, 0);
+}
+
+TEST_F(TransferTest, NoTickedRowSaysSoAfterTheFolderWasChosen) {
+  MakeFile("src/a.txt", "new");
+  MakeFolder("out");
+  AddRows({"src/a.txt"});
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Status(), "您没有选择要复制的文件！");
+  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 0);
+  Run(commands::TransferKind::Move, "out");
+  EXPECT_EQ(Status(), "您没有选择要移动的文件！");
+  EXPECT_FALSE(Exists("out/a.txt"));
+}
+
+TEST_F(TransferTest, ClashWithoutRenameOverwrites) {
+  MakeFile("src/a.txt", "new");
+  MakeFile("out/a.txt", "old");
+  AddRows({"src/a.txt"}, {0});
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Content("out/a.txt"), "new");
+  EXPECT_FALSE(Exists("out/a (2).txt"));
+  EXPECT_EQ(Status(), "复制完毕！");
+}
+
+TEST_F(TransferTest, ClashWithRenameKeepsTheOldItemAndTakesTheNextFreeName) {
+  MakeFile("src/a.txt", "new");
+  MakeFile("out/a.txt", "old");
+  MakeFile("out/a (2).txt", "older");
+  MakeFolder("src/pics");
+  MakeFile("src/pics/p.jpg", "p");
+  MakeFolder("out/pics");
+  AddRows({"src/a.txt", "src/pics"}, {0, 1});
+  memory_.选择框_同名自动改名.SetChecked(true);
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Content("out/a.txt"), "old");
+  EXPECT_EQ(Content("out/a (2).txt"), "older");
+  EXPECT_EQ(Content("out/a (3).txt"), "new");
+  EXPECT_EQ(Content("out/pics (2)/p.jpg"), "p");
+  EXPECT_FALSE(Exists("out/pics/p.jpg"));
+  EXPECT_EQ(Status(), "复制完毕！");
+}
+
+TEST_F(TransferTest, ChineseNamesKeepTheirBytes) {
+  MakeFile("src/照片.jpg", "new");
+  MakeFile("out/照片.jpg", "old");
+  AddRows({"src/照片.jpg"}, {0});
+  memory_.选择框_同名自动改名.SetChecked(true);
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Content("out/照片.jpg"), "old");
+  EXPECT_EQ(Content("out/照片 (2).jpg"), "new");
+  EXPECT_EQ(Status(), "复制完毕！");
+}
+
+TEST_F(TransferTest, TwoTickedRowsWithTheSameName) {
+  MakeFile("one/same.txt", "first");
+  MakeFile("two/same.txt", "second");
+  MakeFolder("out");
+  MakeFolder("kept");
+  AddRows({"one/same.txt", "two/same.txt"}, {0, 1});
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Content("out/same.txt"), "second") << "the second overwrites the first";
+
+  memory_.选择框_同名自动改名.SetChecked(true);
+  Run(commands::TransferKind::Copy, "kept");
+  EXPECT_EQ(Content("kept/same.txt"), "first");
+  EXPECT_EQ(Content("kept/same (2).txt"), "second");
+}
+
+TEST_F(TransferTest, MoveLeavesItsRowsAndFillsTheProgressBar) {
+  MakeFile("src/a.txt", "a");
+  MakeFile("src/b.txt", "b");
+  MakeFile("src/c.txt", "c");
+  MakeFile("src/skip.txt", "s");
+  MakeFolder("out");
+  AddRows({"src/a.txt", "src/skip.txt", "src/b.txt", "src/c.txt"}, {0, 2, 3});
+  const std::vector<std::string> rows_before = RowTexts();
+  Run(commands::TransferKind::Move, "out");
+  EXPECT_EQ(RowTexts(), rows_before);
+  EXPECT_EQ(memory_.进度条_搜索.Position(), 3);
+  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 3);
+  EXPECT_EQ(Status(), "移动完毕！");
+  EXPECT_EQ(Content("out/b.txt"), "b");
+  EXPECT_FALSE(Exists("src/a.txt"));
+  EXPECT_TRUE(Exists("src/skip.txt"));
+  EXPECT_FALSE(Exists("out/skip.txt"));
+  EXPECT_EQ(events_.turns, 3) << "one turn of the event pump per ticked row";
+}
+
+TEST_F(TransferTest, FailuresAreCountedAndTold) {
+  MakeFile("src/a.txt", "a");
+  MakeFile("src/b.txt", "b");
+  MakeFile("src/c.txt", "c");
+  MakeFolder("out");
+  AddRows({"src/a.txt", "src/vanished.txt", "src/b.txt", "src/c.txt"}, {0, 1, 2, 3});
+  refusing_files_.refused.push_back(Path("src/c.txt"));
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Status(), "复制完毕！其中 2 项复制失败。");
+  EXPECT_EQ(memory_.进度条_搜索.Position(), 4);
+  EXPECT_EQ(Content("out/b.txt"), "b") << "the run goes on after a failure";
+}
+
+TEST_F(TransferTest, ATargetThatIsNoFolderFailsEveryItem) {
+  MakeFile("src/a.txt", "a");
+  MakeFile("src/b.txt", "b");
+  MakeFile("file", "not a folder");
+  AddRows({"src/a.txt", "src/b.txt"}, {0, 1});
+  Run(commands::TransferKind::Move, "file");
+  EXPECT_EQ(Status(), "移动完毕！其中 2 项移动失败。");
+  EXPECT_EQ(Content("src/a.txt"), "a");
+  EXPECT_EQ(Content("file"), "not a folder");
+}
+
+TEST_F(TransferTest, NothingIsClaimedDoneThatWasNot) {
+  MakeFile("src/tree/t.txt", "t");
+  MakeFile("out/tree/o.txt", "o");
+  MakeFile("out/gone.txt", "old");
+  AddRows({"src/tree", "src/gone.txt"}, {0, 1});
+  Run(commands::TransferKind::Move, "out");
+  // A folder moved onto one of the same name is merged into it where the
+  // platform can; where it cannot, the failure is told and nothing is lost.
+  if (Exists("src/tree")) {
+    EXPECT_EQ(Status(), "移动完毕！其中 2 项移动失败。");
+    EXPECT_EQ(Content("src/tree/t.txt"), "t");
+  } else {
+    EXPECT_EQ(Status(), "移动完毕！其中 1 项移动失败。");
+    EXPECT_EQ(Content("out/tree/t.txt"), "t");
+  }
+  EXPECT_EQ(Content("out/tree/o.txt"), "o");
+  EXPECT_EQ(Content("out/gone.txt"), "old");
+}
+
+TEST_F(TransferTest, AFolderIsNeverPutIntoItsOwnTree) {
+  MakeFile("Tree/inner/x.txt", "x");
+  AddRows({"Tree"}, {0});
+  Run(commands::TransferKind::Copy, "Tree/inner");
+  EXPECT_EQ(Status(), "复制完毕！其中 1 项复制失败。");
+  EXPECT_FALSE(Exists("Tree/inner/Tree"));
+}
+
+TEST_F(TransferTest, ClosingTheWindowEndsTheRunAfterTheCurrentItem) {
+  MakeFile("src/a.txt", "a");
+  MakeFile("src/b.txt", "b");
+  MakeFolder("out");
+  AddRows({"src/a.txt", "src/b.txt"}, {0, 1});
+  events_.close_after_turns = 1;
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_TRUE(Exists("out/a.txt"));
+  EXPECT_FALSE(Exists("out/b.txt"));
+}
+
+// An event pump whose pending event is another click.
+class ClickingPump : public ui::EventPump {
+ public:
+  explicit ClickingPump(std::function<void()> click) : click_(std::move(click)) {}
+  bool ProcessPendingEvents() override {
+    click_();
+    return true;
+  }
+
+ private:
+  std::function<void()> click_;
+};
+
+TEST_F(TransferTest, OtherActionsAreIgnoredWhileARunIsGoing) {
+  MakeFile("src/a.txt", "a");
+  MakeFolder("out");
+  AddRows({"src/a.txt", "src/b.txt"}, {0});
+  commands::ActionRunner runner;
+  bool running_seen = false;
+  bool still_running_after_ignored = false;
+  bool nested_ran = false;
+  ClickingPump pump([&] {
+    running_seen = runner.Busy();
+    dialogs_.answers.push_back(ui::MessageAnswer::Ok);
+    nested_ran |= runner.Run([&] { commands::DeleteChecked(controls(), services_); });
+    nested_ran |= runner.Run([&] { commands::CheckAllRows(controls()); });
+    still_running_after_ignored = runner.Busy();
+  });
+  commands::ActionServices services{dialogs_, pump, refusing_files_, shell_, clipboard_, platform::SystemCharset(),
+                                   root_.string(), &text::FoldAsciiCase};
+  dialogs_.folders.push_back(Path("out"));
+  EXPECT_TRUE(runner.Run([&] { commands::TransferChecked(controls(), services, commands::TransferKind::Copy); }));
+  EXPECT_TRUE(running_seen);
+  EXPECT_FALSE(nested_ran);
+  EXPECT_TRUE(still_running_after_ignored) << "an ignored action does not end the running one's hold";
+  EXPECT_FALSE(runner.Busy());
+  EXPECT_TRUE(Exists("src/a.txt")) << "the delete was ignored";
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{true, false}));
+  EXPECT_EQ(Content("out/a.txt"), "a");
+}
+
+}  // namespace
+}  // namespace quellor::testing

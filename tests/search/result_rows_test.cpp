@@ -1,0 +1,138 @@
+// The result rows: appending, ticking, removing, and reading by index after removals.
+#include "search/result_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quellor::search {
+namespace {
+
+std::vector<std::string> Paths(const ResultRows& rows) {
+  std::vector<std::string> paths;
+  for (int row = 0; row < rows.Count(); ++row) paths.emplace_back(rows.Path(row));
+  return paths;
+}
+
+std::vector<bool> Ticks(const ResultRows& rows) {
+  std::vector<bool> ticks;
+  for (int row = 0; row < rows.Count(); ++row) ticks.push_back(rows.Checked(row));
+  return ticks;
+}
+
+TEST(ResultRows, AppendKeepsBytesOrderAndATerminatedCopy) {
+  ResultRows rows;
+  EXPECT_EQ(rows.Count(), 0);
+  const std::string chinese = "D:\\\xCE\xC4\xBC\xFE\\\xB1\x5C.txt";
+  const std::string long_path(3u << 20, 'x');  // longer than a block
+  rows.Append("C:\\a.txt");
+  rows.Append(chinese);
+  rows.Append("");
+  rows.Append(long_path);
+  rows.Append(std::string("with\0nul", 8));
+  ASSERT_EQ(rows.Count(), 5);
+  EXPECT_EQ(Paths(rows), (std::vector<std::string>{"C:\\a.txt", chinese, "", long_path, std::string("with\0nul", 8)}));
+  EXPECT_STREQ(rows.PathZ(1), chinese.c_str());
+  EXPECT_STREQ(rows.PathZ(2), "");
+  EXPECT_EQ(rows.Path(5), "") << "past the end";
+  EXPECT_EQ(rows.Path(-1), "");
+  EXPECT_STREQ(rows.PathZ(7), "");
+  EXPECT_EQ(Ticks(rows), std::vector<bool>(5, false)) << "new rows are unchecked";
+}
+
+TEST(ResultRows, TextsStayPutWhileRowsAreAppended) {
+  ResultRows rows;
+  rows.Append("first");
+  const char* first = rows.PathZ(0);
+  for (int i = 0; i < 200000; ++i) rows.Append("C:\\some\\folder\\IMG_" + std::to_string(i) + ".jpg");
+  EXPECT_EQ(rows.PathZ(0), first);
+  EXPECT_STREQ(first, "first");
+  EXPECT_EQ(rows.Path(200000), "C:\\some\\folder\\IMG_199999.jpg");
+}
+
+TEST(ResultRows, TickOneAllAndNoneWithACount) {
+  ResultRows rows;
+  rows.SetAllChecked(true);  // empty: nothing to do
+  EXPECT_EQ(rows.CheckedCount(), 0);
+  for (const char* path : {"a", "b", "c", "d"}) rows.Append(path);
+  rows.SetChecked(1, true);
+  rows.SetChecked(1, true);  // twice counts once
+  rows.SetChecked(3, true);
+  rows.SetChecked(4, true);   // no such row
+  rows.SetChecked(-1, true);  // -1 is no row, not every row
+  EXPECT_EQ(Ticks(rows), (std::vector<bool>{false, true, false, true}));
+  EXPECT_EQ(rows.CheckedCount(), 2);
+  rows.SetAllChecked(true);
+  EXPECT_EQ(Ticks(rows), std::vector<bool>(4, true));
+  EXPECT_EQ(rows.CheckedCount(), 4);
+  rows.SetChecked(0, false);
+  EXPECT_EQ(rows.CheckedCount(), 3);
+  rows.SetAllChecked(false);
+  EXPECT_EQ(Ticks(rows), std::vector<bool>(4, false));
+  EXPECT_EQ(rows.CheckedCount(), 0);
+}
+
+TEST(ResultRows, RemovedRowsCloseUpAndLaterOnesKeepTheirTicks) {
+  ResultRows rows;
+  for (const char* path : {"r0", "r1", "r2", "r3", "r4"}) rows.Append(path);
+  rows.SetChecked(1, true);
+  rows.SetChecked(3, true);
+  rows.SetChecked(4, true);
+  rows.Remove({1, 3});
+  EXPECT_EQ(Paths(rows), (std::vector<std::string>{"r0", "r2", "r4"}));
+  EXPECT_EQ(Ticks(rows), (std::vector<bool>{false, false, true}));
+  EXPECT_EQ(rows.CheckedCount(), 1);
+  rows.Remove({});
+  EXPECT_EQ(rows.Count(), 3);
+  rows.Append("r5");
+  EXPECT_EQ(Paths(rows), (std::vector<std::string>{"r0", "r2", "r4", "r5"})) << "appends go after the survivors";
+  rows.Remove({0, 1, 2, 3});
+  EXPECT_EQ(rows.Count(), 0);
+  EXPECT_EQ(rows.CheckedCount(), 0);
+}
+
+TEST(ResultRows, ReclaimingFreedBytesKeepsEveryRowReadable) {
+  ResultRows rows;
+  const int count = 120000;
+  for (int i = 0; i < count; ++i) rows.Append("D:\\photos\\2023\\batch\\IMG_" + std::to_string(i) + ".jpg");
+  for (int i = 0; i < count; i += 7) rows.SetChecked(i, true);
+  const std::size_t held = rows.HeldTextBytes();
+  // Every row but each tenth goes: far more freed than live, so the bytes are compacted.
+  std::vector<int> removed;
+  for (int i = 0; i < count; ++i) {
+    if (i % 10 != 0) removed.push_back(i);
+  }
+  rows.Remove(removed);
+  ASSERT_EQ(rows.Count(), count / 10);
+  EXPECT_LT(rows.HeldTextBytes(), held / 2);
+  int ticked = 0;
+  for (int row = 0; row < rows.Count(); ++row) {
+    const int original = row * 10;
+    ASSERT_EQ(rows.Path(row), "D:\\photos\\2023\\batch\\IMG_" + std::to_string(original) + ".jpg");
+    ASSERT_EQ(rows.Checked(row), original % 7 == 0) << row;
+    ticked += rows.Checked(row) ? 1 : 0;
+  }
+  EXPECT_EQ(rows.CheckedCount(), ticked);
+}
+
+TEST(ResultRows, AppendFromCopiesARangeWithTicksAndClearEmpties) {
+  ResultRows batch;
+  for (const char* path : {"a", "b", "c", "d"}) batch.Append(path);
+  batch.SetChecked(2, true);
+  ResultRows rows;
+  rows.Append("x");
+  rows.AppendFrom(batch, 1, 3);
+  rows.AppendFrom(batch, 3, 99);  // the end is clipped
+  rows.AppendFrom(batch, 2, 2);   // empty range
+  EXPECT_EQ(Paths(rows), (std::vector<std::string>{"x", "b", "c", "d"}));
+  EXPECT_EQ(Ticks(rows), (std::vector<bool>{false, false, true, false}));
+  EXPECT_EQ(rows.CheckedCount(), 1);
+  rows.Clear();
+  EXPECT_EQ(rows.Count(), 0);
+  EXPECT_EQ(rows.CheckedCount(), 0);
+  EXPECT_EQ(rows.HeldTextBytes(), 0u);
+}
+
+}  // namespace
+}  // namespace quellor::search

@@ -1,0 +1,30 @@
+// A shell that only records what it was asked to open: how tests see a row or
+// a report being opened without starting another program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"
+
+namespace quellor::testing {
+
+class RecordingShell : public platform::Shell {
+ public:
+  struct Request {
+    std::string path;
+    bool select_in_folder;
+    platform::ShellVerb verb;
+  };
+  bool Open(const std::string& path, platform::ShellVerb verb) override {
+    requests.push_back(Request{path, false, verb});
+    return true;
+  }
+  bool ShowInFolder(const std::string& path) override {
+    requests.push_back(Request{path, true, platform::ShellVerb::Default});
+    return true;
+  }
+  std::vector<Request> requests;
+};
+
+}  // namespace quellor::testing
