@@ -1,13 +1,9 @@
 #include "search/subtree_readers.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <iterator>
 #include <system_error>
 #include <utility>
-
-#include "platform/thread_time.h"
 
 namespace quellor::search {
 
@@ -45,7 +41,10 @@ std::size_t MaxOpenJobs(const ReaderLimits& limits) { return 2 * std::size_t{lim
 }  // namespace
 
 SubtreeReaders::SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits)
-    : root_(root), join_(std::move(join)), limits_(limits), cores_(std::max(1u, std::thread::hardware_concurrency())) {
+    : root_(root),
+      join_(std::move(join)),
+      limits_(limits),
+      count_(std::max(1u, std::thread::hardware_concurrency()), limits.min_readers, limits.max_readers) {
   if (limits_.capacity == 0) limits_.capacity = 1;
 }
 
@@ -62,50 +61,8 @@ SubtreeReaders::~SubtreeReaders() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-void SubtreeReaders::RecordRead(std::uint64_t wall_ns, std::uint64_t cpu_ns, bool blocked) {
-  if (blocked) blocked_.fetch_add(1, std::memory_order_relaxed);
-  wall_ns_.fetch_add(wall_ns, std::memory_order_relaxed);
-  cpu_ns_.fetch_add(cpu_ns, std::memory_order_relaxed);
-  samples_.fetch_add(1, std::memory_order_relaxed);
-}
-
-void SubtreeReaders::TimedRead(const platform::FolderReader& reader, const std::string& path,
-                               platform::FolderListing& listing, std::uint32_t& reads) {
-  // The CPU clock is a system call: a sample of the listings tells enough.
-  const bool sample = reads < 8 || reads % 16 == 0;
-  ++reads;
-  if (!sample) {
-    reader.Read(path, listing);
-    return;
-  }
-  const auto start = std::chrono::steady_clock::now();
-  const platform::ThreadUsage before = platform::CurrentThreadUsage();
-  reader.Read(path, listing);
-  const platform::ThreadUsage after = platform::CurrentThreadUsage();
-  const auto wall = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start);
-  const std::uint64_t cpu = after.cpu_ns - before.cpu_ns;
-  // A listing that never blocked was slow only for want of a processor.
-  const bool blocked = !after.counts_waits || after.waits != before.waits;
-  RecordRead(blocked ? static_cast<std::uint64_t>(wall.count()) : cpu, cpu, blocked);
-}
-
-// Listings that mostly wait (most of them block, and for longer than they
-// work) call for readers beyond the cores: while one waits, the others' waits
-// overlap it. A listing that blocks now and then does not: on a busy machine
-// that is other programs' doing.
 void SubtreeReaders::Adjust() {
-  unsigned want = cores_ > 1 ? cores_ - 1 : 0;
-  const std::uint64_t samples = samples_.load(std::memory_order_relaxed);
-  if (samples >= 16 && blocked_.load(std::memory_order_relaxed) * 4 >= samples * 3) {
-    const double wall = static_cast<double>(wall_ns_.load(std::memory_order_relaxed));
-    // Windows counts thread time in ticks: a share of zero means all waiting.
-    const double cpu = std::max(1.0, static_cast<double>(cpu_ns_.load(std::memory_order_relaxed)));
-    const double waiting = wall / cpu;
-    if (waiting >= 2.0) {
-      want = std::max(want, static_cast<unsigned>(std::min(64.0, std::ceil(waiting * cores_))) - 1);
-    }
-  }
-  want = std::clamp(want, limits_.min_readers, std::max(limits_.min_readers, limits_.max_readers));
+  const unsigned want = count_.Wanted();
   // Readers beyond the number wanted now stay idle until wanted again.
   if (wanted_.exchange(want) < want) {
     std::lock_guard<std::mutex> hold(mutex_);
@@ -309,7 +266,7 @@ void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& j
       step.delegate = std::move(folder.delegate);
     } else {
       hold.unlock();
-      TimedRead(reader, folder.path, step.listing, reads);
+      count_.TimedRead(reader, folder.path, step.listing, reads);
       children.clear();
       // Pushed last to first, so the first subfolder is read next.
       for (std::size_t i = step.listing.size(); i-- > 0;) {

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "platform/folder_listing.h"
+#include "search/reader_count.h"
 
 namespace quellor::search {
 
@@ -65,11 +66,12 @@ class SubtreeReaders {
   SubtreeReaders(const SubtreeReaders&) = delete;
   SubtreeReaders& operator=(const SubtreeReaders&) = delete;
 
-  // Reads `path`, noting (for a sample of the calls) how long the listing took
-  // and how much of that the reading thread was busy. `reads` counts the
-  // calling thread's reads.
+  // Reads `path`, recording (for a sample of the calls) the listing time for
+  // Adjust. `reads` counts the calling thread's reads.
   void TimedRead(const platform::FolderReader& reader, const std::string& path, platform::FolderListing& listing,
-                 std::uint32_t& reads);
+                 std::uint32_t& reads) {
+    count_.TimedRead(reader, path, listing, reads);
+  }
   // Starts readers up to what the recorded listing times call for.
   void Adjust();
 
@@ -96,8 +98,6 @@ class SubtreeReaders {
   Step Next(SubtreeJob& job, platform::FolderListing& listing);
 
  private:
-  // A listing took `wall_ns`, `cpu_ns` of it busy; `blocked`: it waited for something.
-  void RecordRead(std::uint64_t wall_ns, std::uint64_t cpu_ns, bool blocked);
   void ReaderLoop(unsigned index);
   void ReadJob(const platform::FolderReader& reader, SubtreeJob& job, std::uint32_t& reads);
   SubtreeJobPtr Steal();  // with mutex_ held
@@ -107,7 +107,7 @@ class SubtreeReaders {
   std::string root_;
   JoinPath join_;
   ReaderLimits limits_;
-  unsigned cores_;
+  ReaderCount count_;
 
   std::mutex mutex_;  // before any job's mutex
   std::condition_variable idle_wake_;
@@ -120,8 +120,6 @@ class SubtreeReaders {
   std::atomic<bool> ending_{false};
   std::atomic<bool> walk_has_work_{false};
   std::vector<std::thread> threads_;
-
-  std::atomic<std::uint64_t> wall_ns_{0}, cpu_ns_{0}, samples_{0}, blocked_{0};
 };
 
 }  // namespace quellor::search
