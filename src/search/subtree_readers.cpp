@@ -1,11 +1,29 @@
 #include "search/subtree_readers.h"
 
 #include <algorithm>
+#include <cassert>
 #include <iterator>
 #include <system_error>
 #include <utility>
 
 namespace quellor::search {
+
+// A job's life. Each change of stage is one of these transitions:
+//   Queued              -> Reading     BeginReading    its reader begins
+//   Queued, Reading     -> GivingBack  AskToGiveBack   the walk caught up (a reader took it)
+//   Queued              -> Finished    TakeBackUnread  the walk takes it back (no reader took it)
+//   Reading, GivingBack -> Finished    EndReading      its reader leaves it
+//   Finished            -> WalkHasAll  TakeAll         the walk takes its unread folders
+//   WalkHasAll          -> Drained     Drain           the walk handed out its last step
+// A job split off by a reader (Steal) begins in Reading.
+enum class Stage {
+  Queued,      // handed out, no reader has begun it (waiting in unassigned_, or just taken from there)
+  Reading,     // its reader reads folder after folder
+  GivingBack,  // the walk caught up and waits: the reader stops after the folder it reads
+  Finished,    // no reader touches it again; its unread folders are still in `stack`
+  WalkHasAll,  // the walk took those back: the rest comes from `taken` and `returned`
+  Drained,     // the walk took everything: no longer an open job
+};
 
 struct QueuedStep {
   platform::FolderListing listing;
@@ -15,26 +33,83 @@ struct QueuedStep {
 struct SubtreeJob {
   std::mutex mutex;
   std::condition_variable wake;  // the walk waits for a listing, the reader for room
+
+  // Guarded by `mutex`.
   // Unread folders, the back one read next. Folders handed to other jobs
   // (delegated) lie together at the bottom.
   std::vector<PendingFolder> stack;
   std::size_t delegated_at_bottom = 0;
   std::deque<QueuedStep> queued;
-  bool started = false;    // a reader took it
-  bool finished = false;   // its reader is done with it
-  bool give_back = false;  // the walk caught up: stop after the folder being read
+  // Who sleeps on `wake` now, so the other side wakes it only then. Not
+  // stages: each side sleeps and wakes many times within one stage.
   bool walk_waiting = false;
   bool reader_waiting = false;
 
-  // The walk's side, touched by the walk alone.
+  // The walk's alone.
   std::deque<QueuedStep> taken;
   std::vector<PendingFolder> returned;  // unread folders taken back, the back one next
   std::size_t returned_delegated = 0;
-  bool walk_has_all = false;
-  bool drained = false;
+
+  // Changed under `mutex` (or before the job is shared), but for Drained,
+  // which the walk sets alone: no one waits on the job then. Atomic because
+  // the walk reads it without the lock, only to tell the stages from
+  // WalkHasAll on, which no one but the walk sets, and because a reader may
+  // still look at a drained job (Steal).
+  Stage stage() const { return stage_.load(std::memory_order_relaxed); }
+  void Become(Stage next) { stage_.store(next, std::memory_order_relaxed); }
+
+ private:
+  std::atomic<Stage> stage_{Stage::Queued};
 };
 
 namespace {
+
+// The transitions, with the job's mutex held unless said otherwise.
+
+// The reader begins the job, unless the walk asked for it back already.
+void BeginReading(SubtreeJob& job) {
+  if (job.stage() == Stage::Queued) job.Become(Stage::Reading);
+}
+
+// The walk caught up with the job's reader (or with a job a reader took but
+// has not begun).
+void AskToGiveBack(SubtreeJob& job) {
+  assert(job.stage() <= Stage::GivingBack);
+  job.Become(Stage::GivingBack);
+}
+
+// The reader leaves the job: its stack is empty, it was asked to, or the readers end.
+void EndReading(SubtreeJob& job) {
+  assert(job.stage() == Stage::Reading || job.stage() == Stage::GivingBack);
+  job.Become(Stage::Finished);
+}
+
+// The walk took back a job no reader took (with mutex_ held as well).
+void TakeBackUnread(SubtreeJob& job) {
+  assert(job.stage() == Stage::Queued);
+  job.Become(Stage::Finished);
+}
+
+// The walk takes the unread folders of a finished job.
+void TakeAll(SubtreeJob& job) {
+  assert(job.stage() == Stage::Finished);
+  job.returned = std::move(job.stack);
+  job.returned_delegated = job.delegated_at_bottom;
+  job.stack.clear();
+  job.Become(Stage::WalkHasAll);
+}
+
+// Without the job's mutex: from WalkHasAll on only the walk changes the job.
+void Drain(SubtreeJob& job) {
+  assert(job.stage() == Stage::WalkHasAll && job.taken.empty() && job.returned.empty());
+  job.Become(Stage::Drained);
+}
+
+// Whether a free reader may split the job: the walk has not asked for it and
+// no reader left it.
+bool OpenToSplit(const SubtreeJob& job) {
+  return job.stage() == Stage::Queued || job.stage() == Stage::Reading;
+}
 
 std::size_t MaxOpenJobs(const ReaderLimits& limits) { return 2 * std::size_t{limits.max_readers} + 8; }
 
@@ -130,12 +205,12 @@ SubtreeJobPtr SubtreeReaders::AssignReturned(SubtreeJob& job) {
 }
 
 bool SubtreeReaders::Returned(const SubtreeJob& job) {
-  return job.walk_has_all && job.returned.size() - job.returned_delegated >= 2;
+  return job.stage() >= Stage::WalkHasAll && job.returned.size() - job.returned_delegated >= 2;
 }
 
 void SubtreeReaders::TakeQueued(SubtreeJob& job) {
   std::unique_lock<std::mutex> hold(job.mutex);
-  if (!job.started) {
+  if (job.stage() == Stage::Queued) {
     hold.unlock();
     {
       std::lock_guard<std::mutex> hold_all(mutex_);
@@ -147,30 +222,25 @@ void SubtreeReaders::TakeQueued(SubtreeJob& job) {
       if (it != unassigned_.end()) {
         unassigned_.erase(it);
         waiting_jobs_ = static_cast<unsigned>(unassigned_.size());
-        job.started = job.finished = true;
+        TakeBackUnread(job);
       }
     }
     hold.lock();
   }
-  while (job.queued.empty() && !job.finished) {
+  while (job.queued.empty() && job.stage() < Stage::Finished) {
     // Caught up: what is still unread comes back after the folder being read.
-    job.give_back = true;
+    AskToGiveBack(job);
     job.walk_waiting = true;
     job.wake.wait(hold);
   }
   job.walk_waiting = false;
   job.taken.swap(job.queued);
-  if (job.finished) {
-    job.returned = std::move(job.stack);
-    job.returned_delegated = job.delegated_at_bottom;
-    job.stack.clear();
-    job.walk_has_all = true;
-  }
+  if (job.stage() == Stage::Finished) TakeAll(job);
   if (job.reader_waiting) job.wake.notify_all();
 }
 
 SubtreeReaders::Step SubtreeReaders::Next(SubtreeJob& job, platform::FolderListing& listing) {
-  if (job.taken.empty() && !job.walk_has_all) TakeQueued(job);
+  if (job.taken.empty() && job.stage() < Stage::WalkHasAll) TakeQueued(job);
   Step step{Step::ReadItself, nullptr};
   if (!job.taken.empty()) {
     QueuedStep& queued = job.taken.front();
@@ -187,8 +257,8 @@ SubtreeReaders::Step SubtreeReaders::Next(SubtreeJob& job, platform::FolderListi
     job.returned.pop_back();
     job.returned_delegated = std::min(job.returned_delegated, job.returned.size());
   }
-  if (job.walk_has_all && job.taken.empty() && job.returned.empty() && !job.drained) {
-    job.drained = true;
+  if (job.stage() == Stage::WalkHasAll && job.taken.empty() && job.returned.empty()) {
+    Drain(job);  // nothing left to hand out: the job no longer counts as open
     open_jobs_.fetch_sub(1, std::memory_order_relaxed);
   }
   return step;
@@ -234,7 +304,7 @@ SubtreeJobPtr SubtreeReaders::Steal() {
   for (const SubtreeJobPtr& job : running_) {
     std::lock_guard<std::mutex> hold(job->mutex);
     const std::size_t unread = job->stack.size() - job->delegated_at_bottom;
-    if (!job->give_back && !job->finished && unread > most) {
+    if (OpenToSplit(*job) && unread > most) {
       most = unread;
       victim = job.get();
     }
@@ -242,12 +312,13 @@ SubtreeJobPtr SubtreeReaders::Steal() {
   if (victim == nullptr) return nullptr;
   std::lock_guard<std::mutex> hold(victim->mutex);
   const std::size_t unread = victim->stack.size() - victim->delegated_at_bottom;
-  if (victim->give_back || victim->finished || unread < 2) return nullptr;
+  if (!OpenToSplit(*victim) || unread < 2) return nullptr;
   const std::size_t from = victim->delegated_at_bottom, count = unread / 2;
   const auto first = victim->stack.begin() + static_cast<std::ptrdiff_t>(from);
   SubtreeJobPtr job = Open(std::vector<PendingFolder>(
       std::make_move_iterator(first), std::make_move_iterator(first + static_cast<std::ptrdiff_t>(count))));
-  job->started = true;
+  // Read by the thief at once, so the walk never looks for it in unassigned_.
+  job->Become(Stage::Reading);
   for (std::size_t i = from; i < from + count; ++i) victim->stack[i].delegate = job;
   victim->delegated_at_bottom += count;
   return job;
@@ -256,8 +327,8 @@ SubtreeJobPtr SubtreeReaders::Steal() {
 void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& job, std::uint32_t& reads) {
   std::vector<PendingFolder> children;
   std::unique_lock<std::mutex> hold(job.mutex);
-  job.started = true;
-  while (!job.stack.empty() && !job.give_back && !ending_) {
+  BeginReading(job);
+  while (!job.stack.empty() && job.stage() == Stage::Reading && !ending_) {
     PendingFolder folder = std::move(job.stack.back());
     job.stack.pop_back();
     job.delegated_at_bottom = std::min(job.delegated_at_bottom, job.stack.size());
@@ -288,13 +359,13 @@ void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& j
       }
       hold.lock();
     }
-    while (job.queued.size() >= limits_.capacity && !job.give_back && !ending_) {
+    while (job.queued.size() >= limits_.capacity && job.stage() == Stage::Reading && !ending_) {
       job.reader_waiting = true;
       job.wake.wait(hold);
       job.reader_waiting = false;
     }
   }
-  job.finished = true;
+  EndReading(job);
   if (job.walk_waiting) job.wake.notify_all();
 }
 
