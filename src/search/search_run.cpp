@@ -99,7 +99,7 @@ void SearchRun::Run() {
     FolderNameRun();
     return;
   }
-  PendingRootWalkers = static_cast<std::int32_t>(request_.roots.size());
+  roots_left_ = static_cast<std::int32_t>(request_.roots.size());
   for (const std::string& root : request_.roots) WalkRoot(root);
 }
 
@@ -120,14 +120,15 @@ std::string SearchRun::Join(std::string_view folder, std::string_view name) cons
   return path;
 }
 
-// RootWalkerThread: the walk under SearchLock, then the end-of-walker step.
+// The walk of one root under the search lock, then, once the last root is
+// done, the finished text.
 void SearchRun::WalkRoot(const std::string& root) {
   {
     std::lock_guard<std::mutex> hold(SearchLock());
     FileVisitor visitor(*this);
     walk_.Walk(root, visitor);
   }
-  if (--PendingRootWalkers == 0) sink_.ShowFilesFinished();
+  if (--roots_left_ == 0) sink_.ShowFilesFinished();
   sink_.FolderDone();
 }
 

@@ -27,8 +27,8 @@
 namespace quellor::search {
 
 struct RunRequest {
-  std::vector<std::string> keywords;  // KeywordList
-  std::vector<std::string> roots;     // RootList
+  std::vector<std::string> keywords;  // what is searched for; rows come grouped in this order
+  std::vector<std::string> roots;     // the folders searched, one after another
   NameKind kind = NameKind::Files;
 };
 
@@ -59,7 +59,7 @@ class SearchRun {
  public:
   SearchRun(RunRequest request, const RunSettings& settings, RunSink& sink, const std::atomic<bool>& stop,
             const std::atomic<MatchMode>& mode);
-  // The whole run: RootWalkerThread's work for each root in turn, or FolderNameRun.
+  // The whole run: each root walked in turn (WalkRoot), or FolderNameRun.
   void Run();
 
   // The candidate folders of a folder-name search: the root, then every
@@ -85,7 +85,7 @@ class SearchRun {
   RunSink& sink_;
   const std::atomic<bool>& stop_;
   const std::atomic<MatchMode>& mode_;
-  std::int32_t PendingRootWalkers = 0;
+  std::int32_t roots_left_ = 0;  // roots whose walk has not finished
   std::unique_ptr<KeywordMatcher> matchers_[2];
   FolderWalk walk_;
   KeywordMatcher::Scratch scratch_;

@@ -1,15 +1,29 @@
 #include "search/subtree_readers.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
+#include <cassert>
 #include <iterator>
 #include <system_error>
 #include <utility>
 
-#include "platform/thread_time.h"
-
 namespace quellor::search {
+
+// A job's life. Each change of stage is one of these transitions:
+//   Queued              -> Reading     BeginReading    its reader begins
+//   Queued, Reading     -> GivingBack  AskToGiveBack   the walk caught up (a reader took it)
+//   Queued              -> Finished    TakeBackUnread  the walk takes it back (no reader took it)
+//   Reading, GivingBack -> Finished    EndReading      its reader leaves it
+//   Finished            -> WalkHasAll  TakeAll         the walk takes its unread folders
+//   WalkHasAll          -> Drained     Drain           the walk handed out its last step
+// A job split off by a reader (Steal) begins in Reading.
+enum class Stage {
+  Queued,      // handed out, no reader has begun it (waiting in unassigned_, or just taken from there)
+  Reading,     // its reader reads folder after folder
+  GivingBack,  // the walk caught up and waits: the reader stops after the folder it reads
+  Finished,    // no reader touches it again; its unread folders are still in `stack`
+  WalkHasAll,  // the walk took those back: the rest comes from `taken` and `returned`
+  Drained,     // the walk took everything: no longer an open job
+};
 
 struct QueuedStep {
   platform::FolderListing listing;
@@ -19,33 +33,93 @@ struct QueuedStep {
 struct SubtreeJob {
   std::mutex mutex;
   std::condition_variable wake;  // the walk waits for a listing, the reader for room
+
+  // Guarded by `mutex`.
   // Unread folders, the back one read next. Folders handed to other jobs
   // (delegated) lie together at the bottom.
   std::vector<PendingFolder> stack;
   std::size_t delegated_at_bottom = 0;
   std::deque<QueuedStep> queued;
-  bool started = false;    // a reader took it
-  bool finished = false;   // its reader is done with it
-  bool give_back = false;  // the walk caught up: stop after the folder being read
+  // Who sleeps on `wake` now, so the other side wakes it only then. Not
+  // stages: each side sleeps and wakes many times within one stage.
   bool walk_waiting = false;
   bool reader_waiting = false;
 
-  // The walk's side, touched by the walk alone.
+  // The walk's alone.
   std::deque<QueuedStep> taken;
   std::vector<PendingFolder> returned;  // unread folders taken back, the back one next
   std::size_t returned_delegated = 0;
-  bool walk_has_all = false;
-  bool drained = false;
+
+  // Changed under `mutex` (or before the job is shared), but for Drained,
+  // which the walk sets alone: no one waits on the job then. Atomic because
+  // the walk reads it without the lock, only to tell the stages from
+  // WalkHasAll on, which no one but the walk sets, and because a reader may
+  // still look at a drained job (Steal).
+  Stage stage() const { return stage_.load(std::memory_order_relaxed); }
+  void Become(Stage next) { stage_.store(next, std::memory_order_relaxed); }
+
+ private:
+  std::atomic<Stage> stage_{Stage::Queued};
 };
 
 namespace {
+
+// The transitions, with the job's mutex held unless said otherwise.
+
+// The reader begins the job, unless the walk asked for it back already.
+void BeginReading(SubtreeJob& job) {
+  if (job.stage() == Stage::Queued) job.Become(Stage::Reading);
+}
+
+// The walk caught up with the job's reader (or with a job a reader took but
+// has not begun).
+void AskToGiveBack(SubtreeJob& job) {
+  assert(job.stage() <= Stage::GivingBack);
+  job.Become(Stage::GivingBack);
+}
+
+// The reader leaves the job: its stack is empty, it was asked to, or the readers end.
+void EndReading(SubtreeJob& job) {
+  assert(job.stage() == Stage::Reading || job.stage() == Stage::GivingBack);
+  job.Become(Stage::Finished);
+}
+
+// The walk took back a job no reader took (with mutex_ held as well).
+void TakeBackUnread(SubtreeJob& job) {
+  assert(job.stage() == Stage::Queued);
+  job.Become(Stage::Finished);
+}
+
+// The walk takes the unread folders of a finished job.
+void TakeAll(SubtreeJob& job) {
+  assert(job.stage() == Stage::Finished);
+  job.returned = std::move(job.stack);
+  job.returned_delegated = job.delegated_at_bottom;
+  job.stack.clear();
+  job.Become(Stage::WalkHasAll);
+}
+
+// Without the job's mutex: from WalkHasAll on only the walk changes the job.
+void Drain(SubtreeJob& job) {
+  assert(job.stage() == Stage::WalkHasAll && job.taken.empty() && job.returned.empty());
+  job.Become(Stage::Drained);
+}
+
+// Whether a free reader may split the job: the walk has not asked for it and
+// no reader left it.
+bool OpenToSplit(const SubtreeJob& job) {
+  return job.stage() == Stage::Queued || job.stage() == Stage::Reading;
+}
 
 std::size_t MaxOpenJobs(const ReaderLimits& limits) { return 2 * std::size_t{limits.max_readers} + 8; }
 
 }  // namespace
 
 SubtreeReaders::SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits)
-    : root_(root), join_(std::move(join)), limits_(limits), cores_(std::max(1u, std::thread::hardware_concurrency())) {
+    : root_(root),
+      join_(std::move(join)),
+      limits_(limits),
+      count_(std::max(1u, std::thread::hardware_concurrency()), limits.min_readers, limits.max_readers) {
   if (limits_.capacity == 0) limits_.capacity = 1;
 }
 
@@ -62,50 +136,8 @@ SubtreeReaders::~SubtreeReaders() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-void SubtreeReaders::RecordRead(std::uint64_t wall_ns, std::uint64_t cpu_ns, bool blocked) {
-  if (blocked) blocked_.fetch_add(1, std::memory_order_relaxed);
-  wall_ns_.fetch_add(wall_ns, std::memory_order_relaxed);
-  cpu_ns_.fetch_add(cpu_ns, std::memory_order_relaxed);
-  samples_.fetch_add(1, std::memory_order_relaxed);
-}
-
-void SubtreeReaders::TimedRead(const platform::FolderReader& reader, const std::string& path,
-                               platform::FolderListing& listing, std::uint32_t& reads) {
-  // The CPU clock is a system call: a sample of the listings tells enough.
-  const bool sample = reads < 8 || reads % 16 == 0;
-  ++reads;
-  if (!sample) {
-    reader.Read(path, listing);
-    return;
-  }
-  const auto start = std::chrono::steady_clock::now();
-  const platform::ThreadUsage before = platform::CurrentThreadUsage();
-  reader.Read(path, listing);
-  const platform::ThreadUsage after = platform::CurrentThreadUsage();
-  const auto wall = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start);
-  const std::uint64_t cpu = after.cpu_ns - before.cpu_ns;
-  // A listing that never blocked was slow only for want of a processor.
-  const bool blocked = !after.counts_waits || after.waits != before.waits;
-  RecordRead(blocked ? static_cast<std::uint64_t>(wall.count()) : cpu, cpu, blocked);
-}
-
-// Listings that mostly wait (most of them block, and for longer than they
-// work) call for readers beyond the cores: while one waits, the others' waits
-// overlap it. A listing that blocks now and then does not: on a busy machine
-// that is other programs' doing.
 void SubtreeReaders::Adjust() {
-  unsigned want = cores_ > 1 ? cores_ - 1 : 0;
-  const std::uint64_t samples = samples_.load(std::memory_order_relaxed);
-  if (samples >= 16 && blocked_.load(std::memory_order_relaxed) * 4 >= samples * 3) {
-    const double wall = static_cast<double>(wall_ns_.load(std::memory_order_relaxed));
-    // Windows counts thread time in ticks: a share of zero means all waiting.
-    const double cpu = std::max(1.0, static_cast<double>(cpu_ns_.load(std::memory_order_relaxed)));
-    const double waiting = wall / cpu;
-    if (waiting >= 2.0) {
-      want = std::max(want, static_cast<unsigned>(std::min(64.0, std::ceil(waiting * cores_))) - 1);
-    }
-  }
-  want = std::clamp(want, limits_.min_readers, std::max(limits_.min_readers, limits_.max_readers));
+  const unsigned want = count_.Wanted();
   // Readers beyond the number wanted now stay idle until wanted again.
   if (wanted_.exchange(want) < want) {
     std::lock_guard<std::mutex> hold(mutex_);
@@ -173,12 +205,12 @@ SubtreeJobPtr SubtreeReaders::AssignReturned(SubtreeJob& job) {
 }
 
 bool SubtreeReaders::Returned(const SubtreeJob& job) {
-  return job.walk_has_all && job.returned.size() - job.returned_delegated >= 2;
+  return job.stage() >= Stage::WalkHasAll && job.returned.size() - job.returned_delegated >= 2;
 }
 
 void SubtreeReaders::TakeQueued(SubtreeJob& job) {
   std::unique_lock<std::mutex> hold(job.mutex);
-  if (!job.started) {
+  if (job.stage() == Stage::Queued) {
     hold.unlock();
     {
       std::lock_guard<std::mutex> hold_all(mutex_);
@@ -190,30 +222,25 @@ void SubtreeReaders::TakeQueued(SubtreeJob& job) {
       if (it != unassigned_.end()) {
         unassigned_.erase(it);
         waiting_jobs_ = static_cast<unsigned>(unassigned_.size());
-        job.started = job.finished = true;
+        TakeBackUnread(job);
       }
     }
     hold.lock();
   }
-  while (job.queued.empty() && !job.finished) {
+  while (job.queued.empty() && job.stage() < Stage::Finished) {
     // Caught up: what is still unread comes back after the folder being read.
-    job.give_back = true;
+    AskToGiveBack(job);
     job.walk_waiting = true;
     job.wake.wait(hold);
   }
   job.walk_waiting = false;
   job.taken.swap(job.queued);
-  if (job.finished) {
-    job.returned = std::move(job.stack);
-    job.returned_delegated = job.delegated_at_bottom;
-    job.stack.clear();
-    job.walk_has_all = true;
-  }
+  if (job.stage() == Stage::Finished) TakeAll(job);
   if (job.reader_waiting) job.wake.notify_all();
 }
 
 SubtreeReaders::Step SubtreeReaders::Next(SubtreeJob& job, platform::FolderListing& listing) {
-  if (job.taken.empty() && !job.walk_has_all) TakeQueued(job);
+  if (job.taken.empty() && job.stage() < Stage::WalkHasAll) TakeQueued(job);
   Step step{Step::ReadItself, nullptr};
   if (!job.taken.empty()) {
     QueuedStep& queued = job.taken.front();
@@ -230,8 +257,8 @@ SubtreeReaders::Step SubtreeReaders::Next(SubtreeJob& job, platform::FolderListi
     job.returned.pop_back();
     job.returned_delegated = std::min(job.returned_delegated, job.returned.size());
   }
-  if (job.walk_has_all && job.taken.empty() && job.returned.empty() && !job.drained) {
-    job.drained = true;
+  if (job.stage() == Stage::WalkHasAll && job.taken.empty() && job.returned.empty()) {
+    Drain(job);  // nothing left to hand out: the job no longer counts as open
     open_jobs_.fetch_sub(1, std::memory_order_relaxed);
   }
   return step;
@@ -277,7 +304,7 @@ SubtreeJobPtr SubtreeReaders::Steal() {
   for (const SubtreeJobPtr& job : running_) {
     std::lock_guard<std::mutex> hold(job->mutex);
     const std::size_t unread = job->stack.size() - job->delegated_at_bottom;
-    if (!job->give_back && !job->finished && unread > most) {
+    if (OpenToSplit(*job) && unread > most) {
       most = unread;
       victim = job.get();
     }
@@ -285,12 +312,13 @@ SubtreeJobPtr SubtreeReaders::Steal() {
   if (victim == nullptr) return nullptr;
   std::lock_guard<std::mutex> hold(victim->mutex);
   const std::size_t unread = victim->stack.size() - victim->delegated_at_bottom;
-  if (victim->give_back || victim->finished || unread < 2) return nullptr;
+  if (!OpenToSplit(*victim) || unread < 2) return nullptr;
   const std::size_t from = victim->delegated_at_bottom, count = unread / 2;
   const auto first = victim->stack.begin() + static_cast<std::ptrdiff_t>(from);
   SubtreeJobPtr job = Open(std::vector<PendingFolder>(
       std::make_move_iterator(first), std::make_move_iterator(first + static_cast<std::ptrdiff_t>(count))));
-  job->started = true;
+  // Read by the thief at once, so the walk never looks for it in unassigned_.
+  job->Become(Stage::Reading);
   for (std::size_t i = from; i < from + count; ++i) victim->stack[i].delegate = job;
   victim->delegated_at_bottom += count;
   return job;
@@ -299,8 +327,8 @@ SubtreeJobPtr SubtreeReaders::Steal() {
 void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& job, std::uint32_t& reads) {
   std::vector<PendingFolder> children;
   std::unique_lock<std::mutex> hold(job.mutex);
-  job.started = true;
-  while (!job.stack.empty() && !job.give_back && !ending_) {
+  BeginReading(job);
+  while (!job.stack.empty() && job.stage() == Stage::Reading && !ending_) {
     PendingFolder folder = std::move(job.stack.back());
     job.stack.pop_back();
     job.delegated_at_bottom = std::min(job.delegated_at_bottom, job.stack.size());
@@ -309,7 +337,7 @@ void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& j
       step.delegate = std::move(folder.delegate);
     } else {
       hold.unlock();
-      TimedRead(reader, folder.path, step.listing, reads);
+      count_.TimedRead(reader, folder.path, step.listing, reads);
       children.clear();
       // Pushed last to first, so the first subfolder is read next.
       for (std::size_t i = step.listing.size(); i-- > 0;) {
@@ -331,13 +359,13 @@ void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& j
       }
       hold.lock();
     }
-    while (job.queued.size() >= limits_.capacity && !job.give_back && !ending_) {
+    while (job.queued.size() >= limits_.capacity && job.stage() == Stage::Reading && !ending_) {
       job.reader_waiting = true;
       job.wake.wait(hold);
       job.reader_waiting = false;
     }
   }
-  job.finished = true;
+  EndReading(job);
   if (job.walk_waiting) job.wake.notify_all();
 }
 

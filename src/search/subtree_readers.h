@@ -2,11 +2,23 @@
 // reading of several folders overlaps while the walk still takes every
 // listing in its own order.
 //
-// How it works:
-// - A job is a run of folders in the walk's order (consecutive subfolders of
-//   one folder). Its reader reads each of them and everything below them in
+// The parts, and who owns each:
+// - The walk: the thread that calls FolderWalk::Walk. It owns this object
+//   (makes it, calls its public methods, destroys it) and the reader threads.
+// - The readers: threads started by Adjust, each looping in ReaderLoop with a
+//   folder reader of its own. The destructor ends and joins them.
+// - A job (SubtreeJob, in subtree_readers.cpp): a run of folders in the walk's
+//   order (consecutive subfolders of one folder), shared by the walk and at
+//   most one reader. Its reader reads each folder and everything below it in
 //   pre-order, subfolders in listing order, exactly as the walk enters them,
-//   and queues the listings; the walk takes them in that order with Next.
+//   and queues the listings under the job's mutex; the walk takes them in
+//   that order with Next. Its life is one Stage value.
+// - The shared pool: the jobs waiting for a reader and those being read, and
+//   the counts beside them, under `mutex_`.
+// - The reader count (reader_count.h): the listing times and the policy that
+//   sets how many readers run.
+//
+// How it works:
 // - Hand-over costs no wake-up: the reader appends under the job's lock and
 //   wakes the walk only when it waits; the walk takes all queued listings at
 //   once. At most `capacity` listings wait in a job, which bounds the memory.
@@ -18,7 +30,11 @@
 //   takes their listings from the new job.
 // - How many readers run follows the listing times (Adjust): a listing whose
 //   time is mostly waiting (a share, a cold disk) calls for more readers, up to
-//   16; a listing that keeps the CPU busy all along, one reader fewer than cores.
+//   `max_readers`; a listing that keeps the CPU busy all along, one reader
+//   fewer than cores.
+//
+// Locks: `mutex_` is taken before a job's mutex, and a thread holds at most
+// one job's mutex at a time.
 #pragma once
 
 #include <atomic>
@@ -35,6 +51,7 @@
 #include <vector>
 
 #include "platform/folder_listing.h"
+#include "search/reader_count.h"
 
 namespace quellor::search {
 
@@ -54,6 +71,7 @@ struct ReaderLimits {
   std::size_t capacity = 1024;  // listings waiting per job
 };
 
+// Every public method is the walk's.
 class SubtreeReaders {
  public:
   using JoinPath = std::function<std::string(std::string_view folder, std::string_view name)>;
@@ -65,11 +83,12 @@ class SubtreeReaders {
   SubtreeReaders(const SubtreeReaders&) = delete;
   SubtreeReaders& operator=(const SubtreeReaders&) = delete;
 
-  // Reads `path`, noting (for a sample of the calls) how long the listing took
-  // and how much of that the reading thread was busy. `reads` counts the
-  // calling thread's reads.
+  // Reads `path`, recording (for a sample of the calls) the listing time for
+  // Adjust. `reads` counts the calling thread's reads.
   void TimedRead(const platform::FolderReader& reader, const std::string& path, platform::FolderListing& listing,
-                 std::uint32_t& reads);
+                 std::uint32_t& reads) {
+    count_.TimedRead(reader, path, listing, reads);
+  }
   // Starts readers up to what the recorded listing times call for.
   void Adjust();
 
@@ -84,7 +103,8 @@ class SubtreeReaders {
   // A job whose folders were taken back: hands the far half of those still
   // unread (never the next one) to a free reader. Null when none was handed.
   SubtreeJobPtr AssignReturned(SubtreeJob& job);
-  // True when the walk took `job`'s unread folders back.
+  // True when the walk took `job`'s unread folders back and two or more of
+  // them are neither read nor handed on.
   static bool Returned(const SubtreeJob& job);
 
   struct Step {
@@ -96,32 +116,38 @@ class SubtreeReaders {
   Step Next(SubtreeJob& job, platform::FolderListing& listing);
 
  private:
-  // A listing took `wall_ns`, `cpu_ns` of it busy; `blocked`: it waited for something.
-  void RecordRead(std::uint64_t wall_ns, std::uint64_t cpu_ns, bool blocked);
-  void ReaderLoop(unsigned index);
-  void ReadJob(const platform::FolderReader& reader, SubtreeJob& job, std::uint32_t& reads);
-  SubtreeJobPtr Steal();  // with mutex_ held
-  void TakeQueued(SubtreeJob& job);
+  void ReaderLoop(unsigned index);  // a reader thread
+  void ReadJob(const platform::FolderReader& reader, SubtreeJob& job, std::uint32_t& reads);  // a reader
+  SubtreeJobPtr Steal();  // a reader, with mutex_ held
+  void TakeQueued(SubtreeJob& job);  // the walk
   SubtreeJobPtr Open(std::vector<PendingFolder> folders);  // with mutex_ held
 
+  // Set by the constructor, then only read, by any thread.
   std::string root_;
   JoinPath join_;
   ReaderLimits limits_;
-  unsigned cores_;
+  // Its sums are atomic: every reading thread adds, the walk decides.
+  ReaderCount count_;
 
-  std::mutex mutex_;  // before any job's mutex
-  std::condition_variable idle_wake_;
-  std::deque<SubtreeJobPtr> unassigned_;
-  std::vector<SubtreeJobPtr> running_;
-  std::atomic<unsigned> wanted_{0};
-  std::atomic<unsigned> idle_{0};
-  std::atomic<unsigned> waiting_jobs_{0};  // unassigned_.size()
-  std::atomic<unsigned> open_jobs_{0};
-  std::atomic<bool> ending_{false};
-  std::atomic<bool> walk_has_work_{false};
+  // The shared pool, guarded by mutex_.
+  std::mutex mutex_;
+  std::condition_variable idle_wake_;     // readers with no job, or beyond the number wanted
+  std::deque<SubtreeJobPtr> unassigned_;  // jobs no reader took yet, oldest first
+  std::vector<SubtreeJobPtr> running_;    // jobs a reader took (readers, and the destructor)
+
+  // Atomic, each written where said. Read without mutex_ they are hints:
+  // what depends on them is checked again under mutex_. A change to wanted_
+  // (up) or ending_ is followed by a wake-up under mutex_ (ending_: under each
+  // running job's mutex too), so no waiting reader misses it.
+  std::atomic<unsigned> wanted_{0};        // readers to run; the walk (Adjust)
+  std::atomic<unsigned> idle_{0};          // readers waiting for a job; readers, under mutex_
+  std::atomic<unsigned> waiting_jobs_{0};  // unassigned_.size(); under mutex_
+  std::atomic<unsigned> open_jobs_{0};     // jobs not drained; +1 under mutex_ (Open), -1 by the walk (Next)
+  std::atomic<bool> ending_{false};        // the destructor, under mutex_
+  std::atomic<bool> walk_has_work_{false};  // the walk
+
+  // The walk alone (Adjust, the destructor).
   std::vector<std::thread> threads_;
-
-  std::atomic<std::uint64_t> wall_ns_{0}, cpu_ns_{0}, samples_{0}, blocked_{0};
 };
 
 }  // namespace quellor::search
