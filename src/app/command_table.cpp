@@ -34,13 +34,13 @@ constexpr WindowCommand kCommands[] = {
        commands::StoreFuzzyMatching(t.location);
        t.search.MatchModeChanged();
      }},
-    {ids::菜单_删除当前路径, kAnytime, [](Tools& t) { commands::DeleteCurrentPath(t.controls); }},
-    {ids::菜单_删除全部路径, kAnytime, [](Tools& t) { commands::DeleteAllPaths(t.controls); }},
+    {ids::路径菜单_删除当前路径, kAnytime, [](Tools& t) { commands::DeleteCurrentPath(t.controls); }},
+    {ids::路径菜单_删除全部路径, kAnytime, [](Tools& t) { commands::DeleteAllPaths(t.controls); }},
     {ids::按钮_全部勾选, kResultAction, [](Tools& t) { commands::CheckAllRows(t.controls); }},
     {ids::按钮_取消全部勾选, kResultAction, [](Tools& t) { commands::UncheckAllRows(t.controls); }},
-    {ids::定位_批量勾选选定项目, kResultAction, [](Tools& t) { commands::CheckSelectedRows(t.controls); }},
+    {ids::结果菜单_批量勾选选定项目, kResultAction, [](Tools& t) { commands::CheckSelectedRows(t.controls); }},
     {ids::超级列表框_结果, kResultAction, [](Tools& t) { commands::OpenCurrentRow(t.controls, t.services); }},
-    {ids::定位_打开文件所在位置, kResultAction,
+    {ids::结果菜单_打开文件所在位置, kResultAction,
      [](Tools& t) { commands::OpenContainingFolder(t.controls, t.services); }},
     {ids::按钮_复制到剪贴板, kResultAction,
      [](Tools& t) { commands::CopyCheckedToClipboard(t.controls, t.services); }},

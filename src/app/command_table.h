@@ -16,7 +16,7 @@ struct CommandTools {
   ui::Controls& controls;
   ui::Dialogs& dialogs;
   const commands::SettingsLocation& location;
-  WindowSearch& search;
+  SearchDelivery& search;
   commands::ActionServices& services;
 };
 

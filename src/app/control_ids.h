@@ -11,11 +11,11 @@ namespace quellor::app::ids {
 enum : int { kBeforeFirstControl = 1000, QUELLOR_MAIN_WINDOW_CONTROLS(QUELLOR_CONTROL_ID) };
 #undef QUELLOR_CONTROL_ID
 
-// Menu 菜单 (over 列表框_路径).
-constexpr int 菜单_删除当前路径 = 2001;
-constexpr int 菜单_删除全部路径 = 2002;
-// Menu 定位 (over 超级列表框_结果).
-constexpr int 定位_打开文件所在位置 = 2101;
-constexpr int 定位_批量勾选选定项目 = 2102;
+// The folder list's menu (opened over 列表框_路径).
+constexpr int 路径菜单_删除当前路径 = 2001;
+constexpr int 路径菜单_删除全部路径 = 2002;
+// The result list's menu (opened over 超级列表框_结果).
+constexpr int 结果菜单_打开文件所在位置 = 2101;
+constexpr int 结果菜单_批量勾选选定项目 = 2102;
 
 }  // namespace quellor::app::ids

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/message_loop.h"
 #include "commands/program_folder.h"
 #include "platform/system_charset.h"
 #include "platform/win32/bound_function_win32.h"
@@ -49,7 +50,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     return -1;
   }
   window->Show(show_command);
-  quellor::app::RunMessageLoop(*window);
+  quellor::app::RunMessageLoop(window->handle());
   window.reset();
   if (SUCCEEDED(ole)) OleUninitialize();
   return 0;

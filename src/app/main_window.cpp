@@ -2,17 +2,17 @@
 
 #include <commctrl.h>
 
+#include "app/action_host.h"
+#include "app/command_table.h"
 #include "app/control_ids.h"
 #include "app/file_drop_target.h"
 #include "app/frame_window.h"
-#include "commands/search_paths.h"
-#include "app/action_services.h"
-#include "app/command_table.h"
-#include "app/window_controls.h"
 #include "app/message_loop.h"
-#include "app/window_layout.h"
 #include "app/search_delivery.h"
 #include "app/win32_dialogs.h"
+#include "app/window_controls.h"
+#include "app/window_layout.h"
+#include "commands/search_paths.h"
 #include "platform/system_charset.h"
 
 namespace quellor::app {
@@ -66,12 +66,6 @@ void MainWindow::Show(int show_command) {
   UpdateWindow(window_);
 }
 
-void MainWindow::Dispatch(MSG& message) {
-  if (window_ != nullptr && IsDialogMessageA(window_, &message)) return;
-  TranslateMessage(&message);
-  DispatchMessageA(&message);
-}
-
 IDropTarget* MainWindow::drop_target() const { return drop_target_; }
 
 ui::Controls* MainWindow::controls() { return controls_ ? &controls_->controls() : nullptr; }
@@ -96,6 +90,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wparam
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (search_ && search_->HandleMessage(message, wparam)) return 0;
   switch (message) {
     case WM_CREATE:
       return OnCreate() ? 0 : -1;
@@ -106,19 +101,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
     case WM_CTLCOLORSTATIC:
       return OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
-    case kSearchWakeMessage:
-      // Never delivers here: workers post again as soon as rows are taken, and
-      // posted messages come before input, which would never get its turn.
-      if (!delivery_timer_on_ && SetTimer(window_, kDeliveryTimer, kDeliveryPeriodMs, nullptr) != 0) {
-        delivery_timer_on_ = true;
-      }
-      return 0;
-    case WM_TIMER:
-      if (wparam == kDeliveryTimer) {
-        OnDeliveryTimer();
-        return 0;
-      }
-      return DefWindowProcA(window_, message, wparam, lparam);
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -141,7 +123,7 @@ bool MainWindow::OnCreate() {
     own_dialogs_ = std::make_unique<Win32Dialogs>(window_);
     dialogs_ = own_dialogs_.get();
   }
-  events_ = std::make_unique<WindowEventPump>(*this);
+  events_ = std::make_unique<PendingEvents>(window_, close_requested_);
 
   drop_target_ = new FileDropTarget([this](const std::vector<std::string>& paths) {
     if (controls_) commands::AddDroppedPaths(controls_->controls(), platform::SystemCharset(), paths);
@@ -149,8 +131,8 @@ bool MainWindow::OnCreate() {
   // Without it dropping simply does nothing; that is not reported.
   drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;
 
-  search_ = MakeWindowSearch(window_, kSearchWakeMessage, controls_->controls(), *dialogs_);
-  actions_ = std::make_unique<WindowActions>(*dialogs_, *events_, options_.program_folder, options_.shell);
+  search_ = std::make_unique<SearchDelivery>(window_, controls_->controls(), *dialogs_);
+  actions_ = std::make_unique<ActionHost>(*dialogs_, *events_, options_.program_folder, options_.shell);
 
   commands::LoadSettings(controls_->controls(), location_);
   search_->MatchModeChanged();
@@ -209,11 +191,11 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
   switch (message) {
     case WM_RBUTTONDOWN:
       if (id == ids::列表框_路径) {
-        self.ShowPopupMenu(ids::菜单_删除当前路径);
+        self.ShowPopupMenu(PopupMenu::Paths);
         return 0;
       }
       if (id == ids::超级列表框_结果) {
-        self.ShowPopupMenu(ids::定位_打开文件所在位置);
+        self.ShowPopupMenu(PopupMenu::Results);
         return 0;
       }
       break;
@@ -239,16 +221,16 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
   return DefSubclassProc(control, message, wparam, lparam);
 }
 
-// Pop-up menu 菜单 or 定位, at the cursor moved 3 pixels right and down.
-void MainWindow::ShowPopupMenu(int first_item) {
+// The folder list's or the result list's menu, at the cursor moved 3 pixels right and down.
+void MainWindow::ShowPopupMenu(PopupMenu which) {
   HMENU menu = CreatePopupMenu();
   if (menu == nullptr) return;
-  if (first_item == ids::菜单_删除当前路径) {
-    AppendMenuA(menu, MF_STRING, ids::菜单_删除当前路径, "删除当前路径");
-    AppendMenuA(menu, MF_STRING, ids::菜单_删除全部路径, "删除全部路径");
+  if (which == PopupMenu::Paths) {
+    AppendMenuA(menu, MF_STRING, ids::路径菜单_删除当前路径, "删除当前路径");
+    AppendMenuA(menu, MF_STRING, ids::路径菜单_删除全部路径, "删除全部路径");
   } else {
-    AppendMenuA(menu, MF_STRING, ids::定位_打开文件所在位置, "打开文件所在位置");
-    AppendMenuA(menu, MF_STRING, ids::定位_批量勾选选定项目, "批量勾选选定项目");
+    AppendMenuA(menu, MF_STRING, ids::结果菜单_打开文件所在位置, "打开文件所在位置");
+    AppendMenuA(menu, MF_STRING, ids::结果菜单_批量勾选选定项目, "批量勾选选定项目");
   }
   POINT cursor{};
   GetCursorPos(&cursor);
@@ -280,13 +262,6 @@ void MainWindow::OnCommand(int id, int code) {
   // A list view sends no WM_COMMAND: its id comes here only for its double click.
   if (id == ids::超级列表框_结果) return;
   RunCommand(id);
-}
-
-void MainWindow::OnDeliveryTimer() {
-  // Without waiting rows the timer stops; the next wake starts it again.
-  if (search_ && controls_ && search_->DeliverPending()) return;
-  KillTimer(window_, kDeliveryTimer);
-  delivery_timer_on_ = false;
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {
@@ -371,11 +346,6 @@ void MainWindow::OnDestroy() {
     drop_target_ = nullptr;
   }
   if (started_ && options_.quit_when_destroyed) PostQuitMessage(0);
-}
-
-void RunMessageLoop(MainWindow& window) {
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) window.Dispatch(message);
 }
 
 }  // namespace quellor::app

@@ -11,17 +11,17 @@
 #include <string>
 
 #include "commands/settings.h"
+#include "platform/shell.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
-#include "platform/shell.h"
 
 namespace quellor::app {
 
+class ActionHost;
 class FileDropTarget;
-class WindowActions;
+class PendingEvents;
+class SearchDelivery;
 class WindowControls;
-class WindowEventPump;
-class WindowSearch;
 
 class MainWindow {
  public:
@@ -47,23 +47,9 @@ class MainWindow {
   HWND handle() const { return window_; }
   void Show(int show_command);
 
-  // Handles a message taken from the thread's queue: keyboard navigation
-  // between the controls (Tab, arrows in a radio group) first.
-  void Dispatch(MSG& message);
-  // True after a close was asked for while a copy, move or delete ran.
-  bool close_requested() const { return close_requested_; }
   // The drop target the window registered, for whoever drops onto it.
   IDropTarget* drop_target() const;
   ui::Controls* controls();
-
-  // Posted by search workers when rows or texts wait.
-  static constexpr UINT kSearchWakeMessage = WM_APP + 1;
-  // Rows are taken from the search on this timer, a slice at a time: a timer
-  // message comes only when no input waits, so typing and clicks go first.
-  static constexpr UINT_PTR kDeliveryTimer = 1;
-  // Each tick takes what waits, so the list and the status line repaint a few
-  // times a second rather than at every batch.
-  static constexpr UINT kDeliveryPeriodMs = 50;
 
  private:
   MainWindow(HINSTANCE instance, Options options);
@@ -76,13 +62,13 @@ class MainWindow {
   bool CreateControls();
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
-  void OnDeliveryTimer();
   LRESULT OnControlColor(HDC dc, HWND control);
   void OnClose();
   void Close();
   void WaitForSearchToEnd();
   void OnDestroy();
-  void ShowPopupMenu(int first_item);
+  enum class PopupMenu { Paths, Results };
+  void ShowPopupMenu(PopupMenu menu);
   void RepaintHintOverKeywordBox(bool box_too);
   void RunCommand(int id);
 
@@ -94,18 +80,14 @@ class MainWindow {
   std::unique_ptr<WindowControls> controls_;
   std::unique_ptr<ui::Dialogs> own_dialogs_;
   ui::Dialogs* dialogs_ = nullptr;
-  std::unique_ptr<WindowEventPump> events_;
-  std::unique_ptr<WindowSearch> search_;
-  std::unique_ptr<WindowActions> actions_;
+  std::unique_ptr<PendingEvents> events_;
+  std::unique_ptr<SearchDelivery> search_;
+  std::unique_ptr<ActionHost> actions_;
   FileDropTarget* drop_target_ = nullptr;
   bool drop_registered_ = false;
   bool started_ = false;
-  bool delivery_timer_on_ = false;
   bool close_requested_ = false;
   bool closing_ = false;
 };
-
-// Runs the window's events until it is destroyed.
-void RunMessageLoop(MainWindow& window);
 
 }  // namespace quellor::app

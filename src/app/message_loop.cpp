@@ -1,16 +1,23 @@
 #include "app/message_loop.h"
 
-#include <windows.h>
-
-#include "app/main_window.h"
-
 namespace quellor::app {
 
-bool WindowEventPump::ProcessPendingEvents() {
-  return HandlePendingMessages() && !window_.close_requested() && window_.handle() != nullptr;
+void DispatchQueuedMessage(HWND window, MSG& message) {
+  if (window != nullptr && IsDialogMessageA(window, &message)) return;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
 }
 
-bool WindowEventPump::HandlePendingMessages() {
+void RunMessageLoop(HWND window) {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchQueuedMessage(IsWindow(window) ? window : nullptr, message);
+}
+
+bool PendingEvents::ProcessPendingEvents() {
+  return HandlePendingMessages() && !close_requested_ && window_ != nullptr;
+}
+
+bool PendingEvents::HandlePendingMessages() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -18,7 +25,7 @@ bool WindowEventPump::HandlePendingMessages() {
       PostQuitMessage(static_cast<int>(message.wParam));
       return false;
     }
-    window_.Dispatch(message);
+    DispatchQueuedMessage(window_, message);
   }
   return true;
 }

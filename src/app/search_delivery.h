@@ -1,33 +1,56 @@
-// The search as the main window drives it: the window owns the engine, posts
-// itself a message when rows wait, mirrors the match mode and the stop into
-// the engine, and stops and waits for the run before its controls go.
+// The search as the window runs it: it owns the engine, wakes the window when
+// rows wait, takes them into the result list at a steady pace on a timer of
+// its own, mirrors the match mode and the stop into the engine, and stops and
+// waits for the run before the controls go. The window only forwards its
+// wake message and timer here.
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
+#include <chrono>
 
+#include "commands/search_commands.h"
+#include "search/search_engine.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 
 namespace quellor::app {
 
-class WindowSearch {
+class SearchDelivery {
  public:
-  virtual ~WindowSearch() = default;
-  virtual void Start() = 0;             // 按钮_立即搜索
-  virtual void Stop() = 0;              // 按钮_停止搜索
-  virtual void MatchModeChanged() = 0;  // after LoadSettings and each click of the match-mode radio buttons
-  // Hands rows and texts to the controls for about one time slice; true while
-  // rows are still waiting.
-  virtual bool DeliverPending() = 0;
-  virtual void StopAndWait() = 0;       // before the controls are destroyed
-  virtual void StopAll() = 0;           // every run, when the window closes
-  virtual bool Idle() const = 0;        // no worker left
-};
+  // Workers wake `window` with a message of its own; rows and texts go to `controls`.
+  SearchDelivery(HWND window, ui::Controls& controls, ui::Dialogs& dialogs);
+  SearchDelivery(const SearchDelivery&) = delete;
+  SearchDelivery& operator=(const SearchDelivery&) = delete;
 
-// `wake_message` is posted to `window` from worker threads when rows or texts wait.
-std::unique_ptr<WindowSearch> MakeWindowSearch(HWND window, UINT wake_message, ui::Controls& controls,
-                                               ui::Dialogs& dialogs);
+  void Start();             // 按钮_立即搜索
+  void Stop();              // 按钮_停止搜索
+  void MatchModeChanged();  // after the stored settings are loaded and at each click of a match-mode radio button
+
+  // The wake message and the delivery timer; false for every other message.
+  bool HandleMessage(UINT message, WPARAM wparam);
+
+  // Asks every run to stop (the window is closing); Idle() tells when their
+  // workers have ended, so the window can go on painting meanwhile.
+  void StopAll();
+  bool Idle() const;
+  // Before the controls are destroyed.
+  void StopAndWait();
+
+  static constexpr UINT kWakeMessage = WM_APP + 1;
+  static constexpr UINT_PTR kDeliveryTimer = 1;
+
+ private:
+  // One timer turn: shows the rows taken so far, or takes more for one slice.
+  // True while rows are still waiting.
+  bool DeliverTurn();
+
+  HWND window_;
+  ui::Controls& controls_;
+  commands::SearchServices services_;
+  search::SearchEngine engine_;
+  bool timer_on_ = false;
+  std::chrono::steady_clock::time_point last_shown_{};
+};
 
 }  // namespace quellor::app

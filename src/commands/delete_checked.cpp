@@ -16,7 +16,7 @@ void DeleteChecked(ui::Controls& controls, ActionServices& services) {
     return;
   }
   ui::ListView& list = controls.超级列表框_结果;
-  ui::ProgressBar& progress = controls.进度条_搜索;
+  ui::ProgressBar& progress = controls.进度条_文件操作;
   progress.SetPosition(0);
   progress.SetMaximum(list.Rows().CheckedCount());
 

@@ -17,7 +17,7 @@ void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& 
                                  ui::MessageButtons::Ok, ui::MessageIcon::None);
     return;
   }
-  c.按钮_停止搜索.SetCaption(search::kNoStopCaption);
+  c.按钮_停止搜索.SetCaption(search::kStopButtonCaption);
   const std::vector<std::string> lines = text::SplitLines(cs, c.编辑框_文件名.Text());
   c.编辑框_文件名.SetText("");
   // One append of every kept line: the box ends as line-by-line appends would
@@ -48,7 +48,7 @@ void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& 
 }
 
 void StopSearch(ui::Controls& controls, search::SearchEngine& engine) {
-  controls.按钮_停止搜索.SetCaption(search::kStopCaption);
+  controls.按钮_停止搜索.SetCaption(search::kStopRequestedCaption);
   engine.RequestStop();
 }
 

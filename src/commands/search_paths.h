@@ -19,7 +19,7 @@ void AddSearchPath(ui::Controls& controls, ui::Dialogs& dialogs, const text::Cha
 // A shell drop list: one entry per item, in drop order.
 void AddDroppedPaths(ui::Controls& controls, const text::Charset& cs, const std::vector<std::string>& paths);
 
-// Menu 菜单: "删除当前路径" and "删除全部路径"; no confirmation.
+// The folder list's menu: "删除当前路径" and "删除全部路径"; no confirmation.
 void DeleteCurrentPath(ui::Controls& controls);
 void DeleteAllPaths(ui::Controls& controls);
 

@@ -21,8 +21,10 @@ struct SettingsLocation {
 };
 
 inline constexpr std::string_view kConfigFile = "config.ini";
+// Spelt so since the first version: renaming it would lose every user's saved names.
 inline constexpr std::string_view kKeywordFile = "filemame.txt";
 inline constexpr std::string_view kPathFile = "path.txt";
+// The section's name ("注册" in pinyin) is what every existing config.ini holds.
 inline constexpr std::string_view kConfigSection = "zhuce";
 
 inline constexpr std::string_view kKeyWholeComputer = "全盘搜索";

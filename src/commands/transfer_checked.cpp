@@ -38,8 +38,8 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
       text::EndsWithSeparator(services.charset, chosen, separator) ? chosen : chosen + separator;
 
   ui::ListView& list = controls.超级列表框_结果;
-  controls.进度条_搜索.SetPosition(0);
-  controls.进度条_搜索.SetMaximum(list.Rows().CheckedCount());
+  controls.进度条_文件操作.SetPosition(0);
+  controls.进度条_文件操作.SetMaximum(list.Rows().CheckedCount());
 
   // A move never overwrites what it has just placed; a later copy of the
   // same name replaces the earlier one, as the shell's copy does.
@@ -67,7 +67,7 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
       ++failed;
     }
     ++taken;
-    controls.进度条_搜索.SetPosition(controls.进度条_搜索.Position() + 1);
+    controls.进度条_文件操作.SetPosition(controls.进度条_文件操作.Position() + 1);
   }
   if (closing && taken == 0) return;
   controls.标签_状态.SetCaption(taken > 0 ? EndText(texts.done, texts.verb, failed) : texts.nothing_checked);

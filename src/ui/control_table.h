@@ -40,7 +40,7 @@
     "模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)", kNextRadio, 0, Small, Normal) \
   X(ListView, 超级列表框_结果, WC_LISTVIEWA, 306, 98, 541, 302, "", LVS_REPORT | LVS_OWNERDATA | WS_TABSTOP | WS_GROUP, \
     WS_EX_CLIENTEDGE, WindowDefault, Normal) \
-  X(ProgressBar, 进度条_搜索, PROGRESS_CLASSA, 283, 400, 564, 16, "", WS_GROUP, 0, WindowDefault, Normal) \
+  X(ProgressBar, 进度条_文件操作, PROGRESS_CLASSA, 283, 400, 564, 16, "", WS_GROUP, 0, WindowDefault, Normal) \
   X(Button, 按钮_立即搜索, "Button", 6, 424, 66, 30, "立即搜索", kPushButton, 0, Small, Normal) \
   X(Button, 按钮_未搜索到文件, "Button", 76, 424, 110, 30, "未搜到的文件列表", kPushButton, 0, Small, Disabled) \
   X(Button, 按钮_停止搜索, "Button", 189, 424, 81, 30, "停止搜索", kPushButton, 0, Small, Normal) \

@@ -105,20 +105,6 @@ class ListView {
   int RowCount() const { return Rows().Count(); }
   std::string RowText(int row) const { return std::string(Rows().Path(row)); }
   bool RowChecked(int row) const { return Rows().Checked(row); }
-  void SetRowChecked(int row, bool checked) {
-    Rows().SetChecked(row, checked);
-    RowsChanged();
-  }
-  // New rows are unchecked.
-  void AppendRows(const std::vector<std::string>& texts) {
-    for (const std::string& text : texts) Rows().Append(text);
-    RowsAppended();
-  }
-  bool DeleteRow(int row) {
-    if (!Rows().Valid(row)) return false;
-    RemoveRows({row});
-    return true;
-  }
   void DeleteAllRows() {
     Rows().Clear();
     RowsChanged();

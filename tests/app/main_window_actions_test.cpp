@@ -1,5 +1,6 @@
 // The result actions as the window runs them, with real files.
 #include "app/main_window_fixture.h"
+#include "support/row_setup.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ class WindowActionsTest : public MainWindowTest {
       std::ofstream(leaf / "photo1.jpg") << i;
       rows.push_back((leaf / "photo1.jpg").string());
     }
-    window->controls()->超级列表框_结果.AppendRows(rows);
+    testing::AppendRows(window->controls()->超级列表框_结果, rows);
   }
   int RowCount() const { return static_cast<int>(SendMessageA(Item(ids::超级列表框_结果), LVM_GETITEMCOUNT, 0, 0)); }
   int CheckedCount() const {
@@ -52,7 +53,7 @@ TEST_F(WindowActionsTest, TickButtonsAndTheMenuItemReachTheirCommands) {
   EXPECT_EQ(CheckedCount(), 0);
   ListView_SetItemState(Item(ids::超级列表框_结果), 1, LVIS_SELECTED, LVIS_SELECTED);
   ListView_SetItemState(Item(ids::超级列表框_结果), 3, LVIS_SELECTED, LVIS_SELECTED);
-  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::定位_批量勾选选定项目, 0), 0);
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::结果菜单_批量勾选选定项目, 0), 0);
   EXPECT_EQ(CheckedCount(), 2);
   EXPECT_TRUE(window->controls()->超级列表框_结果.RowChecked(3));
 }

@@ -112,9 +112,9 @@ class ResultActionsWindowTest : public MainWindowTest {
     ASSERT_GE(row, 0) << path;
     ListView_SetItemState(List(), row, LVIS_SELECTED, LVIS_SELECTED);
   }
-  int ProgressPosition() const { return static_cast<int>(SendMessageA(Item(ids::进度条_搜索), PBM_GETPOS, 0, 0)); }
+  int ProgressPosition() const { return static_cast<int>(SendMessageA(Item(ids::进度条_文件操作), PBM_GETPOS, 0, 0)); }
   int ProgressMaximum() const {
-    return static_cast<int>(SendMessageA(Item(ids::进度条_搜索), PBM_GETRANGE, FALSE, 0));
+    return static_cast<int>(SendMessageA(Item(ids::进度条_文件操作), PBM_GETRANGE, FALSE, 0));
   }
   static std::optional<std::string> Contents(const fs::path& file) { return platform::ReadWholeFile(file.string()); }
   static std::optional<std::string> Contents(const std::string& ansi_path) { return platform::ReadWholeFile(ansi_path); }
@@ -158,7 +158,7 @@ TEST_F(ResultActionsWindowTest, TickAllNoneAndTheSelectedRowsFromTheMenu) {
 
   // The same item as a command, over a list with nothing selected: nothing changes.
   for (int i = 0; i < static_cast<int>(rows.size()); ++i) ListView_SetItemState(List(), i, 0, LVIS_SELECTED);
-  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::定位_批量勾选选定项目, 0), 0);
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::结果菜单_批量勾选选定项目, 0), 0);
   EXPECT_EQ(CheckedRows().size(), 3u);
   EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -175,7 +175,7 @@ TEST_F(ResultActionsWindowTest, DoubleClickAndTheMenuOpenTheCurrentRowThroughThe
   click.hdr.code = NM_DBLCLK;
   click.iItem = RowOf(current);
   SendMessageA(main(), WM_NOTIFY, ids::超级列表框_结果, reinterpret_cast<LPARAM>(&click));
-  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::定位_打开文件所在位置, 0), 0);
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::结果菜单_打开文件所在位置, 0), 0);
   ASSERT_EQ(shell.requests.size(), 2u);
   EXPECT_EQ(shell.requests[0].path, current);
   EXPECT_FALSE(shell.requests[0].select_in_folder);
@@ -321,8 +321,8 @@ TEST_F(ResultActionsWindowTest, DeleteAskedOkRemovesTheFilesAndTheirRowsAndCance
   const std::vector<std::string> before = Rows();
   Tick(Under("a/photo1.jpg"));
   Tick(Under("c/photo3.txt"));
-  SendMessageA(Item(ids::进度条_搜索), PBM_SETRANGE32, 0, 9);
-  SendMessageA(Item(ids::进度条_搜索), PBM_SETPOS, 5, 0);
+  SendMessageA(Item(ids::进度条_文件操作), PBM_SETRANGE32, 0, 9);
+  SendMessageA(Item(ids::进度条_文件操作), PBM_SETPOS, 5, 0);
   SetWindowTextA(Item(ids::标签_状态), "before");
 
   dialogs.answers.push_back(ui::MessageAnswer::Cancel);

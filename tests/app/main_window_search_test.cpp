@@ -13,6 +13,7 @@
 #include <set>
 
 #include "search/search_run.h"
+#include "support/row_setup.h"
 
 namespace quellor::app {
 namespace {
@@ -77,7 +78,7 @@ TEST_F(WindowSearchTest, TypedKeywordsAreSearchedOverTheFolderListAndTheRowsList
   EXPECT_EQ(Text(edit), "photo1\r\nphoto2\r\n") << "blank lines removed";
   EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_未搜索到文件)));
   EXPECT_TRUE(dialogs.messages.empty());
-  window->controls()->超级列表框_结果.SetRowChecked(1, true);
+  testing::SetRowChecked(window->controls()->超级列表框_结果, 1, true);
   SaveScreenshot("main-window-results");
 
   // Fuzzy, as the radio button now says.

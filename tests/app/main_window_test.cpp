@@ -1,6 +1,7 @@
 // The real main window, in-process, driven by window messages.
 #include "app/main_window_fixture.h"
 #include "quellor_version.h"
+#include "support/row_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +66,7 @@ const Expected kTable[] = {
      "模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)", true, true},
     {ids::按钮_复制到剪贴板, "Button", 677, 43, 170, 24, "复制选定文件到剪贴板", true, true},
     {ids::超级列表框_结果, "SysListView32", 306, 98, 541, 302, "", true, false},
-    {ids::进度条_搜索, "msctls_progress32", 283, 400, 564, 16, "", false, false},
+    {ids::进度条_文件操作, "msctls_progress32", 283, 400, 564, 16, "", false, false},
     {ids::按钮_立即搜索, "Button", 6, 424, 66, 30, "立即搜索", true, true},
     {ids::按钮_未搜索到文件, "Button", 76, 424, 110, 30, "未搜到的文件列表", true, true},
     {ids::按钮_停止搜索, "Button", 189, 424, 81, 30, "停止搜索", true, true},
@@ -165,7 +166,7 @@ TEST_F(MainWindowTest, EditListAndResultListHaveTheirStylesAndColumn) {
   EXPECT_STREQ(title, "文件路径");
   EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
   EXPECT_FALSE(SendMessageA(results, LVM_GETCOLUMNWIDTH, 1, 0)) << "one column only";
-  EXPECT_EQ(SendMessageA(Item(ids::进度条_搜索), PBM_GETPOS, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(Item(ids::进度条_文件操作), PBM_GETPOS, 0, 0), 0);
 }
 
 // The test program carries the program's manifest: the buttons are those of
@@ -330,15 +331,15 @@ TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
   EXPECT_EQ(c.编辑框_文件名.Text(), "\xD6\xD0\xCE\xC4\r\nb\r\n\xCE\xC4\r\n");
 
   const std::string long_path = "C:\\" + std::string(700, 'x') + "\\\xD6\xD0.txt";
-  c.超级列表框_结果.AppendRows({"C:\\one", long_path, "C:\\three"});
+  testing::AppendRows(c.超级列表框_结果, {"C:\\one", long_path, "C:\\three"});
   EXPECT_EQ(c.超级列表框_结果.RowCount(), 3);
   EXPECT_EQ(c.超级列表框_结果.RowText(1), long_path) << "row texts of any length";
   EXPECT_EQ(c.超级列表框_结果.RowText(3), "");
   EXPECT_FALSE(c.超级列表框_结果.RowChecked(0)) << "new rows are unchecked";
-  c.超级列表框_结果.SetRowChecked(2, true);
+  testing::SetRowChecked(c.超级列表框_结果, 2, true);
   EXPECT_TRUE(c.超级列表框_结果.RowChecked(2));
   EXPECT_FALSE(c.超级列表框_结果.RowChecked(1));
-  c.超级列表框_结果.SetRowChecked(-1, true);
+  testing::SetRowChecked(c.超级列表框_结果, -1, true);
   EXPECT_FALSE(c.超级列表框_结果.RowChecked(0)) << "-1 is no row, not every row";
   EXPECT_EQ(c.超级列表框_结果.CurrentRow(), -1);
   ListView_SetItemState(Item(ids::超级列表框_结果), 2, LVIS_SELECTED, LVIS_SELECTED);
@@ -346,17 +347,17 @@ TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
   EXPECT_EQ(c.超级列表框_结果.CurrentRow(), 1) << "the selected row nearest the top";
   EXPECT_TRUE(c.超级列表框_结果.RowSelected(2));
   EXPECT_FALSE(c.超级列表框_结果.RowSelected(0));
-  EXPECT_TRUE(c.超级列表框_结果.DeleteRow(0));
-  EXPECT_FALSE(c.超级列表框_结果.DeleteRow(5));
+  EXPECT_TRUE(testing::DeleteRow(c.超级列表框_结果, 0));
+  EXPECT_FALSE(testing::DeleteRow(c.超级列表框_结果, 5));
   EXPECT_EQ(c.超级列表框_结果.RowText(0), long_path);
   EXPECT_TRUE(c.超级列表框_结果.RowChecked(1));
   c.超级列表框_结果.DeleteAllRows();
   EXPECT_EQ(c.超级列表框_结果.RowCount(), 0);
 
-  c.进度条_搜索.SetMaximum(250);
-  c.进度条_搜索.SetPosition(100);
-  EXPECT_EQ(c.进度条_搜索.Maximum(), 250);
-  EXPECT_EQ(c.进度条_搜索.Position(), 100);
+  c.进度条_文件操作.SetMaximum(250);
+  c.进度条_文件操作.SetPosition(100);
+  EXPECT_EQ(c.进度条_文件操作.Maximum(), 250);
+  EXPECT_EQ(c.进度条_文件操作.Position(), 100);
 
   c.按钮_停止搜索.SetCaption("已停止");
   EXPECT_EQ(c.按钮_停止搜索.Caption(), "已停止");
@@ -493,11 +494,11 @@ TEST_F(MainWindowTest, RightPressOpensTheMenusAtTheCursorAndTheirItemsAct) {
   }
   EXPECT_EQ(SendMessageA(Item(ids::列表框_路径), LB_GETCURSEL, 0, 0), 1) << "a right press selects nothing";
 
-  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::菜单_删除当前路径, 0), 0);
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::路径菜单_删除当前路径, 0), 0);
   EXPECT_EQ(PathEntries(), (std::vector<std::string>{"a", "c"}));
-  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::菜单_删除当前路径, 0), 0);
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::路径菜单_删除当前路径, 0), 0);
   EXPECT_EQ(PathEntries().size(), 2u) << "no selection left: nothing removed";
-  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::菜单_删除全部路径, 0), 0);
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::路径菜单_删除全部路径, 0), 0);
   EXPECT_TRUE(PathEntries().empty());
 }
 

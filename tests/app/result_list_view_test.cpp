@@ -1,6 +1,7 @@
 // The result list in the real window: an owner-data list view over the row
 // store, worked by mouse, keyboard and other programs' list-view messages.
 #include "app/main_window_fixture.h"
+#include "support/row_setup.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ class ResultListViewTest : public MainWindowTest {
   void ListRows(int count) {
     std::vector<std::string> rows;
     for (int i = 0; i < count; ++i) rows.push_back("C:\\photos\\2023\\IMG_" + std::to_string(100000 + i) + ".jpg");
-    Rows().AppendRows(rows);
+    testing::AppendRows(Rows(), rows);
     Pump(20ms);
   }
   std::vector<bool> Ticks() {
@@ -95,7 +96,7 @@ TEST_F(ResultListViewTest, IsAnOwnerDataListThatDrawsTicksFromTheStore) {
   char short_text[8] = {};
   ListView_GetItemText(List(), 2, 0, short_text, sizeof short_text);
   EXPECT_STREQ(short_text, "C:\\phot");
-  Rows().SetRowChecked(1, true);
+  testing::SetRowChecked(Rows(), 1, true);
   EXPECT_FALSE(ListView_GetCheckState(List(), 0));
   EXPECT_TRUE(ListView_GetCheckState(List(), 1));
 }
@@ -114,7 +115,7 @@ TEST_F(ResultListViewTest, AClickOnARowsBoxTicksThatRowAndLeavesTheSelection) {
 TEST_F(ResultListViewTest, SpaceTogglesTheSelectedRowsTogether) {
   Open();
   ListRows(5);
-  Rows().SetRowChecked(3, true);
+  testing::SetRowChecked(Rows(), 3, true);
   Select(1);
   Select(3);
   ListView_SetItemState(List(), 1, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -145,7 +146,7 @@ TEST_F(ResultListViewTest, ListViewMessagesSetTicksInTheStore) {
 TEST_F(ResultListViewTest, AnotherProgramReadsAndSetsRowsThroughTheListsMessages) {
   Open();
   ListRows(3);
-  Rows().SetRowChecked(1, true);
+  testing::SetRowChecked(Rows(), 1, true);
   EXPECT_EQ(RunDriver("read-row 1"), "C:\\photos\\2023\\IMG_100001.jpg\t1\n");
   EXPECT_EQ(RunDriver("read-row 2"), "C:\\photos\\2023\\IMG_100002.jpg\t0\n");
   RunDriver("set-check 2 1");

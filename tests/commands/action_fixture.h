@@ -21,6 +21,7 @@
 #include "platform/shell.h"
 #include "platform/system_charset.h"
 #include "support/temp_tree.h"
+#include "support/row_setup.h"
 
 namespace quellor::testing {
 
@@ -85,8 +86,8 @@ class ActionTest : public ::testing::Test {
     std::vector<std::string> texts;
     for (const std::string& relative : relatives) texts.push_back(Path(relative));
     const int first = memory_.超级列表框_结果.RowCount();
-    memory_.超级列表框_结果.AppendRows(texts);
-    for (int row : checked) memory_.超级列表框_结果.SetRowChecked(first + row, true);
+    testing::AppendRows(memory_.超级列表框_结果, texts);
+    for (int row : checked) testing::SetRowChecked(memory_.超级列表框_结果, first + row, true);
   }
   std::vector<std::string> RowTexts() const { return memory_.超级列表框_结果.Texts(); }
   std::vector<bool> RowTicks() const {

@@ -17,8 +17,8 @@ class DeleteTest : public ActionTest {
 TEST_F(DeleteTest, AsksFirstAndCancelChangesNothing) {
   MakeFile("a.txt", "a");
   AddRows({"a.txt"}, {0});
-  memory_.进度条_搜索.SetMaximum(9);
-  memory_.进度条_搜索.SetPosition(4);
+  memory_.进度条_文件操作.SetMaximum(9);
+  memory_.进度条_文件操作.SetPosition(4);
   Delete(ui::MessageAnswer::Cancel);
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text, "您确定要删除选定的文件吗？请慎重，删除后不可恢复！");
@@ -26,8 +26,8 @@ TEST_F(DeleteTest, AsksFirstAndCancelChangesNothing) {
   EXPECT_EQ(dialogs_.messages[0].buttons, ui::MessageButtons::OkCancel);
   EXPECT_TRUE(Exists("a.txt"));
   EXPECT_EQ(RowTexts().size(), 1u);
-  EXPECT_EQ(memory_.进度条_搜索.Position(), 4);
-  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 9);
+  EXPECT_EQ(memory_.进度条_文件操作.Position(), 4);
+  EXPECT_EQ(memory_.进度条_文件操作.Maximum(), 9);
 }
 
 TEST_F(DeleteTest, NothingTickedIsToldAfterTheConfirmation) {
@@ -52,8 +52,8 @@ TEST_F(DeleteTest, TickedRowsOneThreeFourOfFiveLeaveTheFormerRowsZeroAndTwo) {
   EXPECT_FALSE(Exists("r1"));
   EXPECT_FALSE(Exists("r3"));
   EXPECT_FALSE(Exists("r4")) << "a folder goes with all its content";
-  EXPECT_EQ(memory_.进度条_搜索.Position(), 3);
-  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 3);
+  EXPECT_EQ(memory_.进度条_文件操作.Position(), 3);
+  EXPECT_EQ(memory_.进度条_文件操作.Maximum(), 3);
   EXPECT_EQ(memory_.标签_状态.Caption(), "删除完毕！");
   EXPECT_EQ(events_.turns, 3) << "one turn of the event pump per ticked row";
 }
@@ -69,7 +69,7 @@ TEST_F(DeleteTest, ARowWhoseItemSurvivesStaysTickedAndIsCounted) {
   EXPECT_EQ(RowTicks(), (std::vector<bool>{true}));
   EXPECT_TRUE(Exists("keep/b"));
   EXPECT_EQ(memory_.标签_状态.Caption(), "删除完毕！其中 1 项删除失败。");
-  EXPECT_EQ(memory_.进度条_搜索.Position(), memory_.进度条_搜索.Maximum());
+  EXPECT_EQ(memory_.进度条_文件操作.Position(), memory_.进度条_文件操作.Maximum());
 }
 
 TEST_F(DeleteTest, ARowThatCannotBeLookedUpIsNotTakenForGone) {

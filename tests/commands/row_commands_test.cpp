@@ -3,6 +3,7 @@
 
 #include "commands/action_fixture.h"
 #include "files/drop_list.h"
+#include "support/row_setup.h"
 
 namespace quellor::testing {
 namespace {
@@ -11,8 +12,8 @@ using RowCommandsTest = ActionTest;
 
 TEST_F(RowCommandsTest, TickAllNoneAndSelected) {
   commands::CheckAllRows(controls());  // an empty list: nothing to do, nothing breaks
-  memory_.超级列表框_结果.AppendRows({"a", "b", "c", "d"});
-  memory_.超级列表框_结果.SetRowChecked(0, true);
+  testing::AppendRows(memory_.超级列表框_结果, {"a", "b", "c", "d"});
+  testing::SetRowChecked(memory_.超级列表框_结果, 0, true);
   memory_.超级列表框_结果.SetRowSelected(2, true);
   memory_.超级列表框_结果.SetRowSelected(3, true);
   commands::CheckSelectedRows(controls());
@@ -54,7 +55,7 @@ TEST_F(RowCommandsTest, ContainingFolderOfAVanishedItemDoesNothing) {
 using ClipboardCommandTest = ActionTest;
 
 TEST_F(ClipboardCommandTest, NothingTickedLeavesTheClipboardAlone) {
-  memory_.超级列表框_结果.AppendRows({"C:\\a.txt"});
+  testing::AppendRows(memory_.超级列表框_结果, {"C:\\a.txt"});
   commands::CopyCheckedToClipboard(controls(), services_);
   EXPECT_TRUE(clipboard_.blocks.empty());
   ASSERT_EQ(dialogs_.messages.size(), 1u);
@@ -63,9 +64,9 @@ TEST_F(ClipboardCommandTest, NothingTickedLeavesTheClipboardAlone) {
 }
 
 TEST_F(ClipboardCommandTest, TickedRowsInListOrderAndTheOutcomeTold) {
-  memory_.超级列表框_结果.AppendRows({"C:\\a.txt", "C:\\b.txt", "C:\\c"});
-  memory_.超级列表框_结果.SetRowChecked(2, true);
-  memory_.超级列表框_结果.SetRowChecked(0, true);
+  testing::AppendRows(memory_.超级列表框_结果, {"C:\\a.txt", "C:\\b.txt", "C:\\c"});
+  testing::SetRowChecked(memory_.超级列表框_结果, 2, true);
+  testing::SetRowChecked(memory_.超级列表框_结果, 0, true);
   commands::CopyCheckedToClipboard(controls(), services_);
   ASSERT_EQ(clipboard_.blocks.size(), 1u);
   EXPECT_EQ(clipboard_.blocks[0], files::BuildDropListBlock({"C:\\a.txt", "C:\\c"}));

@@ -13,6 +13,7 @@
 #include "search/search_engine.h"
 #include "search/status_texts.h"
 #include "support/temp_tree.h"
+#include "support/row_setup.h"
 
 namespace quellor::commands {
 namespace {
@@ -67,7 +68,7 @@ TEST(StartSearch, WantsAFolderBeforeAnythingElse) {
 TEST(StartSearch, WithoutKeywordsKeepsTheOldRows) {
   Window w(gbk);
   w.UseFolders({"missing"});
-  w.c.超级列表框_结果.AppendRows({"old"});
+  testing::AppendRows(w.c.超级列表框_结果, {"old"});
   w.c.按钮_停止搜索.SetCaption("已停止");
   w.c.编辑框_文件名.SetText("  \r\n\xA1\xA1\r\n");
   w.Start();
@@ -86,7 +87,7 @@ TEST(StartSearch, CleansTheKeywordBoxAndSearchesEveryKeptLine) {
   t.File("sub/b");
   Window w;
   w.UseFolders({t.Root()});
-  w.c.超级列表框_结果.AppendRows({"old"});
+  testing::AppendRows(w.c.超级列表框_结果, {"old"});
   const std::string wide_space(platform::SystemCharset().FullWidthSpace());
   w.c.编辑框_文件名.SetText(" a \r\n\r\n   \r\n" + wide_space + "\r\nb\r\n\tb");
   w.Start();

@@ -30,14 +30,14 @@ TEST_F(TransferTest, CancelledChooserChangesNothing) {
   MakeFile("src/a.txt", "new");
   MakeFolder("out");
   AddRows({"src/a.txt"}, {0});
-  memory_.进度条_搜索.SetMaximum(7);
-  memory_.进度条_搜索.SetPosition(5);
+  memory_.进度条_文件操作.SetMaximum(7);
+  memory_.进度条_文件操作.SetPosition(5);
   memory_.标签_状态.SetCaption("before");
   commands::TransferChecked(controls(), services_, commands::TransferKind::Move);  // no folder scripted: cancel
   EXPECT_TRUE(Exists("src/a.txt"));
   EXPECT_FALSE(Exists("out/a.txt"));
-  EXPECT_EQ(memory_.进度条_搜索.Position(), 5);
-  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 7);
+  EXPECT_EQ(memory_.进度条_文件操作.Position(), 5);
+  EXPECT_EQ(memory_.进度条_文件操作.Maximum(), 7);
   EXPECT_EQ(Status(), "before");
   EXPECT_EQ(events_.turns, 0);
 }
@@ -48,7 +48,7 @@ TEST_F(TransferTest, NoTickedRowSaysSoAfterTheFolderWasChosen) {
   AddRows({"src/a.txt"});
   Run(commands::TransferKind::Copy, "out");
   EXPECT_EQ(Status(), "您没有选择要复制的文件！");
-  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 0);
+  EXPECT_EQ(memory_.进度条_文件操作.Maximum(), 0);
   Run(commands::TransferKind::Move, "out");
   EXPECT_EQ(Status(), "您没有选择要移动的文件！");
   EXPECT_FALSE(Exists("out/a.txt"));
@@ -118,8 +118,8 @@ TEST_F(TransferTest, MoveLeavesItsRowsAndFillsTheProgressBar) {
   const std::vector<std::string> rows_before = RowTexts();
   Run(commands::TransferKind::Move, "out");
   EXPECT_EQ(RowTexts(), rows_before);
-  EXPECT_EQ(memory_.进度条_搜索.Position(), 3);
-  EXPECT_EQ(memory_.进度条_搜索.Maximum(), 3);
+  EXPECT_EQ(memory_.进度条_文件操作.Position(), 3);
+  EXPECT_EQ(memory_.进度条_文件操作.Maximum(), 3);
   EXPECT_EQ(Status(), "移动完毕！");
   EXPECT_EQ(Content("out/b.txt"), "b");
   EXPECT_FALSE(Exists("src/a.txt"));
@@ -137,7 +137,7 @@ TEST_F(TransferTest, FailuresAreCountedAndTold) {
   refusing_files_.refused.push_back(Path("src/c.txt"));
   Run(commands::TransferKind::Copy, "out");
   EXPECT_EQ(Status(), "复制完毕！其中 2 项复制失败。");
-  EXPECT_EQ(memory_.进度条_搜索.Position(), 4);
+  EXPECT_EQ(memory_.进度条_文件操作.Position(), 4);
   EXPECT_EQ(Content("out/b.txt"), "b") << "the run goes on after a failure";
 }
 

@@ -1,6 +1,7 @@
 // System functions bound by library and function name at their first use.
 // One that cannot be found shows the program's error box and ends the process
-// with exit code -1.
+// with exit code -1. Kept on purpose: on a system that lacks one, the program
+// still starts and says which function is missing instead of failing to load.
 #pragma once
 
 #include <windows.h>

@@ -1,12 +1,12 @@
-#include "app/action_services.h"
+#include "app/action_host.h"
 
 #include "platform/file_name_case.h"
 #include "platform/system_charset.h"
 
 namespace quellor::app {
 
-WindowActions::WindowActions(ui::Dialogs& dialogs, ui::EventPump& events,
-                             const std::string& program_folder, platform::Shell* shell)
+ActionHost::ActionHost(ui::Dialogs& dialogs, ui::EventPump& events, const std::string& program_folder,
+                       platform::Shell* shell)
     : files_(platform::MakeSystemFileOperations()),
       own_shell_(shell == nullptr ? platform::MakeSystemShell() : nullptr),
       clipboard_(platform::MakeSystemClipboard()),

@@ -1,4 +1,4 @@
-// What the window's result actions run with: the system's file operations,
+// Hosts the window's result actions: gives them the system's file operations,
 // shell and clipboard, and the runner that lets one of them run at a time.
 #pragma once
 
@@ -14,13 +14,13 @@
 
 namespace quellor::app {
 
-class WindowActions {
+class ActionHost {
  public:
   // `shell` is the system's when null.
-  WindowActions(ui::Dialogs& dialogs, ui::EventPump& events, const std::string& program_folder,
-                platform::Shell* shell);
-  WindowActions(const WindowActions&) = delete;
-  WindowActions& operator=(const WindowActions&) = delete;
+  ActionHost(ui::Dialogs& dialogs, ui::EventPump& events, const std::string& program_folder,
+             platform::Shell* shell);
+  ActionHost(const ActionHost&) = delete;
+  ActionHost& operator=(const ActionHost&) = delete;
 
   commands::ActionServices& services() { return services_; }
   commands::ActionRunner& runner() { return runner_; }
