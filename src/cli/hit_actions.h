@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_operations.h"
@@ -22,7 +23,7 @@ class RowRecorder : public search::ForwardingSink {
     ForwardingSink::AddResultRow(path, keyword);
   }
 
-  const std::vector<std::string>& Rows() const { return rows_; }
+  std::vector<std::string> TakeRows() { return std::move(rows_); }
 
  private:
   bool keep_;

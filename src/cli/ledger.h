@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/names_file.h"
@@ -30,7 +31,7 @@ class HitTally : public search::ForwardingSink {
     ForwardingSink::AddResultRow(path, keyword);
   }
 
-  const std::vector<NameOutcome>& Outcomes() const { return outcomes_; }
+  std::vector<NameOutcome> TakeOutcomes() { return std::move(outcomes_); }
 
  private:
   std::vector<NameOutcome> outcomes_;

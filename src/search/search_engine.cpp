@@ -123,11 +123,12 @@ struct SearchEngine::Impl {
     }
   }
 
-  void Begin(RunRequest request, const RunSettings& settings) {
+  void Begin(RunRequest request, const RunSettings& settings, RunSink* tap) {
     StopCurrent();
     Reap(false);
     auto run = std::make_shared<Run>();
-    run->keywords = std::make_shared<const std::vector<std::string>>(request.keywords);
+    // Only the progress text of DeliverPending needs them; a tapped run delivers nothing.
+    if (!tap) run->keywords = std::make_shared<const std::vector<std::string>>(request.keywords);
     {
       std::lock_guard<std::mutex> hold(mutex);
       run->id = ++delivering_run;
@@ -143,20 +144,31 @@ struct SearchEngine::Impl {
       run->ended = true;
       return;
     }
+    // Shared with the thread, so that it is still here when no thread can be had.
+    auto job = std::make_shared<RunRequest>(std::move(request));
     Run* raw = run.get();
     try {
-      run->worker = std::thread([this, raw, request = std::move(request), settings]() mutable {
-        QueueSink sink(*this, raw->id);
-        SearchRun(std::move(request), settings, sink, raw->stop, mode).Run();
-        sink.Flush();
-        raw->ended = true;
-      });
+      run->worker = std::thread([this, raw, job, settings, tap] { Work(*raw, std::move(*job), settings, tap); });
     } catch (const std::system_error&) {
-      // No thread to be had: the run ends at once, as one over no root would.
-      run->ended = true;
+      if (tap) {
+        Work(*raw, std::move(*job), settings, tap);
+      } else {
+        run->ended = true;  // as a run over no root would
+      }
       return;
     }
     runs.push_back(run);
+  }
+
+  void Work(Run& run, RunRequest request, const RunSettings& settings, RunSink* tap) {
+    if (tap) {
+      SearchRun(std::move(request), settings, *tap, run.stop, mode).Run();
+    } else {
+      QueueSink sink(*this, run.id);
+      SearchRun(std::move(request), settings, sink, run.stop, mode).Run();
+      sink.Flush();
+    }
+    run.ended = true;
   }
 };
 
@@ -164,7 +176,14 @@ SearchEngine::SearchEngine(std::function<void()> wake) : impl_(std::make_unique<
 
 SearchEngine::~SearchEngine() { StopAndWait(); }
 
-void SearchEngine::Start(RunRequest request, RunSettings settings) { impl_->Begin(std::move(request), settings); }
+void SearchEngine::Start(RunRequest request, RunSettings settings, RunSink* tap) {
+  impl_->Begin(std::move(request), settings, tap);
+}
+
+void SearchEngine::WaitForEnd() {
+  const std::shared_ptr<Impl::Run>& run = impl_->current;
+  if (run && run->worker.joinable()) run->worker.join();
+}
 
 void SearchEngine::SetMatchMode(MatchMode mode) { impl_->mode = mode; }
 

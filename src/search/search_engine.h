@@ -1,5 +1,7 @@
-// The search engine: one run at a time, walking its roots on worker threads
-// and handing rows and status texts in batches to the thread that owns it.
+// The search engine, the one way into a search for the window and for
+// quellor-find: one run at a time, walking its roots on worker threads and
+// handing rows and status texts in batches to the thread that owns it, or
+// every report as it comes to a sink of the owner's.
 #pragma once
 
 #include <chrono>
@@ -42,7 +44,18 @@ class SearchEngine {
 
   // Stops the current run (its rows are dropped from here on) and starts one
   // for `request`. A file-name request without roots ends at once.
-  void Start(RunRequest request, RunSettings settings);
+  //
+  // With a `tap`, every report of the run goes to it, in order, on the run's
+  // thread, and to nothing else: no row waits for DeliverPending and `wake` is
+  // not called, so an owner without a window (quellor-find) keeps only what it
+  // takes. The tap must outlive the run: until WaitForEnd, StopAndWait or Idle
+  // says it has ended. An owner with a tap waits for the end anyway, so when no
+  // thread can be had its run goes on the calling thread instead of ending
+  // unsearched.
+  void Start(RunRequest request, RunSettings settings, RunSink* tap = nullptr);
+  // Returns once the current run has ended, without stopping it; at once when
+  // there is none.
+  void WaitForEnd();
   // A running search uses the new mode from its next folder or keyword on.
   void SetMatchMode(MatchMode mode);
   // The running search stops at its next check.

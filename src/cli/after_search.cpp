@@ -1,0 +1,66 @@
+#include "cli/after_search.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "cli/hit_actions.h"
+#include "platform/file_io.h"
+#include "platform/file_operations.h"
+
+namespace quellor::cli {
+
+namespace {
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  if (platform::WriteWholeFileReplacing(path, bytes)) return true;
+  std::fprintf(stderr, "quellor-find: cannot write %s\n", path.c_str());
+  return false;
+}
+
+}  // namespace
+
+bool FinishStandardOutput(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes,
+                          bool rows_refused) {
+  if (options.count_per_name) {
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+      std::fprintf(stdout, "%zu\t%s%c", outcomes[i].hits, PrintableName(file.names[i]).c_str(),
+                   options.null_separated ? '\0' : '\n');
+    }
+  }
+  // The copy, the move and the report still run: the user asked for them.
+  if (rows_refused || std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "quellor-find: cannot write the results\n");
+    return false;
+  }
+  return true;
+}
+
+bool Transfer(const FindOptions& options, const std::string& folder, const std::vector<std::string>& rows,
+              const text::Charset& cs) {
+  if (folder.empty()) return true;
+  const bool move = !options.move_to.empty();
+  const std::unique_ptr<platform::FileOperations> files = platform::MakeSystemFileOperations();
+  const TransferCount count =
+      TransferHits(*files, cs, move ? platform::FileOperationKind::Move : platform::FileOperationKind::Copy, rows,
+                   folder, options.rename_on_clash, stderr);
+  if (count.failed > 0 || !options.quiet) {
+    std::fprintf(stderr, "quellor-find: %s %zu of %zu items into %s; %zu failed\n", move ? "moved" : "copied",
+                 count.taken - count.failed, count.taken, folder.c_str(), count.failed);
+  }
+  return count.failed == 0;
+}
+
+bool WriteNotFound(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes) {
+  if (options.not_found_file.empty()) return true;
+  std::vector<std::string> not_found;
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    if (outcomes[i].hits == 0) not_found.push_back(file.names[i].original);
+  }
+  return WriteFile(options.not_found_file, TextLikeNamesFile(file, not_found));
+}
+
+bool WriteLedger(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes) {
+  return options.ledger_file.empty() || WriteFile(options.ledger_file, LedgerText(file, outcomes));
+}
+
+}  // namespace quellor::cli

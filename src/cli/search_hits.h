@@ -1,0 +1,29 @@
+// quellor-find's search: one run through the search engine, as the window
+// starts it, its reports going to quellor-find's chain of sinks (rows kept
+// for a copy or move, hits counted per name, rows and texts printed).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "cli/find_options.h"
+#include "cli/ledger.h"
+#include "text/charset.h"
+
+namespace quellor::cli {
+
+struct Hits {
+  std::vector<NameOutcome> by_keyword;  // parallel to the keywords searched for
+  std::vector<std::string> rows;        // every hit, in order; kept only when asked for
+  bool write_failed = false;            // standard output did not take every row
+  std::size_t folders_not_read = 0;
+};
+
+// Searches the roots of `options` (warning on standard error of any that is
+// not a folder) for `keywords`, printing as the options say; the finished
+// text is written before it returns. No keywords: nothing is searched.
+Hits SearchHits(const FindOptions& options, const std::vector<std::string>& keywords, bool keep_rows,
+                const text::Charset& cs);
+
+}  // namespace quellor::cli
