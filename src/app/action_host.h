@@ -8,9 +8,9 @@
 #include "commands/action_runner.h"
 #include "commands/result_actions.h"
 #include "platform/clipboard.h"
-#include "ui/dialogs.h"
 #include "platform/file_operations.h"
 #include "platform/shell.h"
+#include "ui/dialogs.h"
 
 namespace quellor::app {
 

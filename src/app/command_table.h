@@ -3,9 +3,9 @@
 // action. The window's dispatcher reads this table.
 #pragma once
 
+#include "app/search_delivery.h"
 #include "commands/result_actions.h"
 #include "commands/settings.h"
-#include "app/search_delivery.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 

@@ -10,7 +10,11 @@ namespace {
 // How rows travel from the walk to the screen. Each number was set by timing
 // the window under Wine while a million rows streamed in.
 //
-// - kTimerPeriod, 50 ms: rows are taken on a timer, never at the wake message.
+// - kBatching, 1024 rows or 30 ms: a worker hands its rows over
+//   (one lock, at most one wake message) when it holds this many or this
+//   long after its last hand-over, so a fast walk locks once per thousand
+//   rows and a slow one still shows its rows while the user watches.
+// - kTimerPeriodMs, 50 ms: rows are taken on a timer, never at the wake message.
 //   A timer message comes only when no input waits, so typing and clicks go
 //   first; posted messages come before input and would starve it. Each tick
 //   takes what waits, so the list and the status line repaint a few times a
@@ -22,6 +26,7 @@ namespace {
 //   20-60 ms whatever the count: done at every tick it would take most of the
 //   window thread's time. Showing gets a tick of its own, so no tick pays for
 //   both that and a slice.
+constexpr search::Batching kBatching{/*rows=*/1024, /*delay=*/std::chrono::milliseconds(30)};
 constexpr UINT kTimerPeriodMs = 50;
 constexpr auto kSlice = std::chrono::milliseconds(12);
 constexpr auto kShowPeriod = std::chrono::milliseconds(250);
@@ -33,7 +38,7 @@ SearchDelivery::SearchDelivery(HWND window, ui::Controls& controls, ui::Dialogs&
       controls_(controls),
       services_{dialogs, platform::SystemCharset(), &platform::FixedDriveRoots},
       // Workers only post: they never wait for the window thread.
-      engine_([window] { PostMessageA(window, kWakeMessage, 0, 0); }) {}
+      engine_([window] { PostMessageA(window, kWakeMessage, 0, 0); }, kBatching) {}
 
 void SearchDelivery::Start() {
   commands::StartSearch(controls_, engine_, services_);

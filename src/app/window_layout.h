@@ -7,8 +7,8 @@
 #include <span>
 #include <string_view>
 
-#include "ui/control_table.h"
 #include "quellor_version.h"
+#include "ui/control_table.h"
 
 namespace quellor::app {
 

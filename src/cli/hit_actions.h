@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/file_operations.h"
-#include "text/charset.h"
 #include "search/run_sink.h"
+#include "text/charset.h"
 
 namespace quellor::cli {
 

@@ -46,7 +46,7 @@ Hits SearchHits(const FindOptions& options, const std::vector<std::string>& keyw
   RowRecorder recorder(tally, keep_rows);
   if (!keywords.empty()) {
     // No window to wake: the engine's reports all go to the chain, on the run's thread.
-    search::SearchEngine engine(nullptr);
+    search::SearchEngine engine(nullptr, search::Batching{});  // the tap takes every report: nothing is batched
     engine.SetMatchMode(options.mode);
     engine.Start(std::move(request), search::PlatformRunSettings(cs), &recorder);
     engine.WaitForEnd();

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "files/drop_list.h"
 #include "commands/result_actions.h"
+#include "files/drop_list.h"
 
 namespace quellor::commands {
 

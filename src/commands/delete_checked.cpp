@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "commands/checked_rows.h"
-#include "files/file_transfer.h"
 #include "commands/result_actions.h"
 #include "commands/run_texts.h"
+#include "files/file_transfer.h"
 
 namespace quellor::commands {
 

@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "ui/controls.h"
-#include "ui/dialogs.h"
 #include "platform/file_name_case.h"
 #include "search/match_rules.h"
 #include "text/charset.h"
+#include "ui/controls.h"
+#include "ui/dialogs.h"
 
 namespace quellor::platform {
 class FileOperations;  // platform/file_operations.h

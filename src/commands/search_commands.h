@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/controls.h"
-#include "ui/dialogs.h"
 #include "search/search_engine.h"
 #include "text/charset.h"
+#include "ui/controls.h"
+#include "ui/dialogs.h"
 
 namespace quellor::commands {
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "commands/settings.h"
+#include "text/charset.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
-#include "text/charset.h"
 
 namespace quellor::commands {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "ui/controls.h"
 #include "text/charset.h"
+#include "ui/controls.h"
 
 namespace quellor::commands {
 

@@ -2,9 +2,9 @@
 #include <string>
 
 #include "commands/checked_rows.h"
-#include "files/file_transfer.h"
 #include "commands/result_actions.h"
 #include "commands/run_texts.h"
+#include "files/file_transfer.h"
 #include "text/path_scan.h"
 
 namespace quellor::commands {

@@ -21,9 +21,6 @@ struct Status {
   std::size_t keyword = 0;  // Progress: the keyword just searched
 };
 
-// How long reports may wait in a worker before they are passed on.
-constexpr auto kBatchDelay = std::chrono::milliseconds(30);
-constexpr std::size_t kBatchRows = 1024;
 
 }  // namespace
 
@@ -36,9 +33,11 @@ struct SearchEngine::Impl {
     std::thread worker;
   };
 
-  explicit Impl(std::function<void()> wake_call) : wake(std::move(wake_call)) {}
+  Impl(std::function<void()> wake_call, Batching batching_of_owner)
+      : wake(std::move(wake_call)), batching(batching_of_owner) {}
 
   std::function<void()> wake;
+  const Batching batching;
   std::atomic<MatchMode> mode{MatchMode::Exact};
   // Owning thread only.
   std::shared_ptr<Run> current;
@@ -71,7 +70,9 @@ struct SearchEngine::Impl {
     void ShowFoldersFinished() override { Final(StatusKind::FoldersFinished); }
     void FolderDone() override {
       const auto now = std::chrono::steady_clock::now();
-      if (static_cast<std::size_t>(rows_.Count()) >= kBatchRows || now - last_ >= kBatchDelay) Flush();
+      if (static_cast<std::size_t>(rows_.Count()) >= impl_.batching.rows || now - last_ >= impl_.batching.delay) {
+        Flush();
+      }
     }
     void Flush() {
       last_ = std::chrono::steady_clock::now();
@@ -172,7 +173,8 @@ struct SearchEngine::Impl {
   }
 };
 
-SearchEngine::SearchEngine(std::function<void()> wake) : impl_(std::make_unique<Impl>(std::move(wake))) {}
+SearchEngine::SearchEngine(std::function<void()> wake, Batching batching)
+    : impl_(std::make_unique<Impl>(std::move(wake), batching)) {}
 
 SearchEngine::~SearchEngine() { StopAndWait(); }
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "search/result_rows.h"
 #include "search/match_rules.h"
+#include "search/result_rows.h"
 #include "search/search_run.h"
 
 namespace quellor::search {
@@ -33,11 +33,19 @@ class RunDisplay {
   virtual void SetStatusText(std::string_view text) = 0;
 };
 
+// When a worker hands the rows it holds over to DeliverPending: once it holds
+// `rows` of them, or `delay` after its last hand-over. The owner paces its
+// deliveries and chooses these with them; runs with a tap do not batch.
+struct Batching {
+  std::size_t rows;
+  std::chrono::milliseconds delay;
+};
+
 class SearchEngine {
  public:
   // `wake` is called from worker threads when rows or texts wait for
   // DeliverPending; it must return at once (the window posts itself a message).
-  explicit SearchEngine(std::function<void()> wake);
+  SearchEngine(std::function<void()> wake, Batching batching);
   ~SearchEngine();  // StopAndWait
   SearchEngine(const SearchEngine&) = delete;
   SearchEngine& operator=(const SearchEngine&) = delete;

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/control_table.h"
 #include "search/result_rows.h"
+#include "ui/control_table.h"
 
 namespace quellor::ui {
 

@@ -13,10 +13,10 @@
 
 #include "app/control_ids.h"
 #include "app/main_window.h"
-#include "support/temp_program_folder.h"
 #include "app/window_test_support.h"
 #include "platform/ini.h"
 #include "support/scripted_dialogs.h"
+#include "support/temp_program_folder.h"
 
 namespace quellor::app {
 

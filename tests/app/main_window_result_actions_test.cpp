@@ -18,8 +18,8 @@
 
 #include "platform/clipboard_read_back.h"
 #include "platform/file_io.h"
-#include "support/recording_shell.h"
 #include "platform/shell.h"
+#include "support/recording_shell.h"
 
 namespace quellor::app {
 namespace {

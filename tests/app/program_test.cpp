@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "app/control_ids.h"
-#include "commands/settings.h"
-#include "support/temp_program_folder.h"
 #include "app/window_layout.h"
 #include "app/window_test_support.h"
+#include "commands/settings.h"
+#include "support/temp_program_folder.h"
 
 namespace quellor::app {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "commands/action_fixture.h"
 #include "cli/find_options.h"
 #include "cli/hit_actions.h"
+#include "commands/action_fixture.h"
 #include "search/search_run.h"
 
 namespace quellor::testing {

@@ -15,13 +15,13 @@
 #include "platform/clipboard.h"
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
-#include "support/memory_controls.h"
-#include "support/recording_shell.h"
-#include "support/scripted_dialogs.h"
 #include "platform/shell.h"
 #include "platform/system_charset.h"
-#include "support/temp_tree.h"
+#include "support/memory_controls.h"
+#include "support/recording_shell.h"
 #include "support/row_setup.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_tree.h"
 
 namespace quellor::testing {
 

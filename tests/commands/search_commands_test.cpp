@@ -7,13 +7,13 @@
 #include <thread>
 
 #include "commands/search_commands.h"
-#include "support/memory_controls.h"
-#include "support/scripted_dialogs.h"
 #include "platform/system_charset.h"
 #include "search/search_engine.h"
 #include "search/status_texts.h"
-#include "support/temp_tree.h"
+#include "support/memory_controls.h"
 #include "support/row_setup.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_tree.h"
 
 namespace quellor::commands {
 namespace {
@@ -46,7 +46,7 @@ struct Window {
   testing::ScriptedDialogs dialogs;
   std::vector<std::string> whole_computer;
   std::atomic<int> wakes{0};
-  search::SearchEngine engine{[this] { ++wakes; }};
+  search::SearchEngine engine{[this] { ++wakes; }, search::Batching{1024, std::chrono::milliseconds(30)}};
   SearchServices services;
   ResultListDisplay display{c.controls()};
 };

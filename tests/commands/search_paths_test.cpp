@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_program_folder.h"
 #include "platform/ini.h"
 #include "support/memory_controls.h"
 #include "support/scripted_dialogs.h"
+#include "support/temp_program_folder.h"
 
 namespace quellor::commands {
 namespace {

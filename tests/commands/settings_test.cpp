@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "commands/program_folder.h"
-#include "support/temp_program_folder.h"
 #include "platform/ini.h"
 #include "support/memory_controls.h"
+#include "support/temp_program_folder.h"
 #include "text/charset.h"
 
 namespace quellor::commands {

@@ -48,7 +48,7 @@ TEST(SearchEngineTap, GetsEveryReportInOrderWhileTheOwnerWaitsAndLeavesNothingTo
   ASSERT_EQ(direct.got.rows.size(), 2u * (111 + 11));
 
   std::atomic<int> wakes{0};
-  SearchEngine engine([&wakes] { ++wakes; });
+  SearchEngine engine([&wakes] { ++wakes; }, Batching{1024, std::chrono::milliseconds(30)});
   engine.SetMatchMode(MatchMode::Fuzzy);
   SlowStartSink tap(2, never);
   engine.Start(request, settings, &tap);
