@@ -35,7 +35,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   std::string program_folder;
   const std::string executable = ExecutablePath();
   if (!executable.empty()) {
-    program_folder = quellor::commands::ProgramFolderFromExecutable(quellor::platform::SystemCharset(), executable, '\\');
+    program_folder = quellor::commands::ProgramFolderFromExecutable(quellor::platform::NameCharset(), executable, '\\');
     // A drive root's folder is "C:"; as a current directory that would mean the drive's current folder.
     const std::string directory = program_folder.size() == 2 ? program_folder + "\\" : program_folder;
     SetCurrentDirectoryA(directory.c_str());

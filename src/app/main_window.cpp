@@ -54,7 +54,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, Options optio
 MainWindow::MainWindow(HINSTANCE instance, Options options)
     : instance_(instance),
       options_(std::move(options)),
-      location_{options_.program_folder, &platform::SystemCharset(), platform::kPathSeparator} {}
+      location_{options_.program_folder, &platform::NameCharset(), platform::kPathSeparator} {}
 
 MainWindow::~MainWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
@@ -126,7 +126,7 @@ bool MainWindow::OnCreate() {
   events_ = std::make_unique<PendingEvents>(window_, close_requested_);
 
   drop_target_ = new FileDropTarget([this](const std::vector<std::string>& paths) {
-    if (controls_) commands::AddDroppedPaths(controls_->controls(), platform::SystemCharset(), paths);
+    if (controls_) commands::AddDroppedPaths(controls_->controls(), platform::NameCharset(), paths);
   });
   // Without it dropping simply does nothing; that is not reported.
   drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;

@@ -19,11 +19,11 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-bool FinishStandardOutput(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes,
+bool FinishStandardOutput(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes,
                           bool rows_refused) {
   if (options.count_per_name) {
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-      std::fprintf(stdout, "%zu\t%s%c", outcomes[i].hits, PrintableName(file.names[i]).c_str(),
+      std::fprintf(stdout, "%zu\t%s%c", outcomes[i].hits, files::PrintableName(file.names[i]).c_str(),
                    options.null_separated ? '\0' : '\n');
     }
   }
@@ -50,16 +50,16 @@ bool Transfer(const FindOptions& options, const std::string& folder, const std::
   return count.failed == 0;
 }
 
-bool WriteNotFound(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes) {
+bool WriteNotFound(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes) {
   if (options.not_found_file.empty()) return true;
   std::vector<std::string> not_found;
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     if (outcomes[i].hits == 0) not_found.push_back(file.names[i].original);
   }
-  return WriteFile(options.not_found_file, TextLikeNamesFile(file, not_found));
+  return WriteFile(options.not_found_file, files::TextLikeNamesFile(file, not_found));
 }
 
-bool WriteLedger(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes) {
+bool WriteLedger(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes) {
   return options.ledger_file.empty() || WriteFile(options.ledger_file, LedgerText(file, outcomes));
 }
 

@@ -76,14 +76,14 @@ int Run(const std::vector<std::string_view>& args) {
   const FindOptions& options = *parsed.options;
   if (options.help || options.version) return PrintHelpOrVersion(options);
   PrepareStandardStreams(options);
-  const text::Charset& cs = platform::SystemCharset();
+  const text::Charset& cs = platform::NameCharset();
   const NamesRead read = ReadSearchedNames(options.names_file, stderr);
   if (!read.names) return UsageError(read.error);
   const std::optional<std::string> target = CheckTarget(options);
   if (!target) return kUsageError;
   Hits hits = SearchHits(options, read.names->keywords, !target->empty(), cs);
   const std::vector<NameOutcome> outcomes = OutcomesByLine(*read.names, std::move(hits.by_keyword));
-  const NamesFile& file = read.names->file;
+  const files::NamesFile& file = read.names->file;
   bool failed = !FinishStandardOutput(options, file, outcomes, hits.write_failed);
   failed |= hits.folders_not_read > 0;
   failed |= !Transfer(options, *target, hits.rows, cs);

@@ -24,7 +24,7 @@ using Rows = std::vector<std::string>;
 const text::Charset gbk = text::Charset::Gbk();
 
 struct Window {
-  explicit Window(const text::Charset& cs = platform::SystemCharset())
+  explicit Window(const text::Charset& cs = platform::NameCharset())
       : services{dialogs, cs, [this] { return whole_computer; }} {}
 
   void Start() { StartSearch(c.controls(), engine, services); }
@@ -88,7 +88,7 @@ TEST(StartSearch, CleansTheKeywordBoxAndSearchesEveryKeptLine) {
   Window w;
   w.UseFolders({t.Root()});
   testing::AppendRows(w.c.超级列表框_结果, {"old"});
-  const std::string wide_space(platform::SystemCharset().FullWidthSpace());
+  const std::string wide_space(platform::NameCharset().FullWidthSpace());
   w.c.编辑框_文件名.SetText(" a \r\n\r\n   \r\n" + wide_space + "\r\nb\r\n\tb");
   w.Start();
   EXPECT_EQ(w.c.编辑框_文件名.Text(), " a \r\nb\r\n\tb\r\n");

@@ -218,7 +218,7 @@ TEST_F(TransferTest, OtherActionsAreIgnoredWhileARunIsGoing) {
     nested_ran |= runner.Run([&] { commands::CheckAllRows(controls()); });
     still_running_after_ignored = runner.Busy();
   });
-  commands::ActionServices services{dialogs_, pump, refusing_files_, shell_, clipboard_, platform::SystemCharset(),
+  commands::ActionServices services{dialogs_, pump, refusing_files_, shell_, clipboard_, platform::NameCharset(),
                                    root_.string(), &text::FoldAsciiCase};
   dialogs_.folders.push_back(Path("out"));
   EXPECT_TRUE(runner.Run([&] { commands::TransferChecked(controls(), services, commands::TransferKind::Copy); }));

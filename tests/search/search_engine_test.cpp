@@ -40,7 +40,7 @@ TEST(SearchEngineTap, GetsEveryReportInOrderWhileTheOwnerWaitsAndLeavesNothingTo
   quellor::testing::TempTree t;
   for (int i = 0; i < 200; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
   const RunRequest request{{"hit1", "hit2"}, {t.Root(), t.Root()}, NameKind::Files};
-  const RunSettings settings = PlatformRunSettings(platform::SystemCharset());
+  const RunSettings settings = PlatformRunSettings(platform::NameCharset());
   std::atomic<bool> never{false};
   const std::atomic<MatchMode> fuzzy{MatchMode::Fuzzy};
   RecordingSink direct(2, never);

@@ -6,20 +6,21 @@
 #include <vector>
 
 #include "platform/command_line.h"
-#include "platform/system_charset.h"
-#include "text/path_scan.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace quellor::platform {
 
 std::string AbsolutePath(const std::string& path) {
-  std::vector<char> buffer(MAX_PATH);
+  const std::optional<std::wstring> wide = win32::WideName(path);
+  if (!wide) return {};
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD size = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    const DWORD size = GetFullPathNameW(wide->c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
     if (size == 0) return {};
     if (size < buffer.size()) {
-      std::string full(buffer.data(), size);
+      std::string full = win32::Utf8Name(buffer.data(), size);
       // "C:\" keeps its separator; other folders lose a final one.
-      if (full.size() > 3 && text::EndsWithSeparator(SystemCharset(), full, '\\')) full.pop_back();
+      if (full.size() > 3 && full.back() == '\\') full.pop_back();
       return full;
     }
     buffer.resize(size + 1);
