@@ -25,6 +25,8 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
       o.count_per_name = true;
     } else if (a == "-q" || a == "--quiet") {
       o.quiet = true;
+    } else if (a == "--utf8") {
+      o.utf8 = true;
     } else if (a == "-h" || a == "--help") {
       o.help = true;
     } else if (a == "--version") {

@@ -1,5 +1,6 @@
 #include "cli/searched_names.h"
 
+#include "cli/stream_text.h"
 #include "platform/file_io.h"
 
 namespace quellor::cli {
@@ -29,8 +30,9 @@ NamesRead ReadSearchedNames(const std::string& path, std::FILE* err) {
       names.keywords.push_back(*name.searched);
     } else {
       names.keyword_of_line.emplace_back();
-      std::fprintf(err, "quellor-find: line %zu of the names file (%s): %s; it is not searched for\n", name.line,
-                   files::PrintableName(name).c_str(), name.problem.c_str());
+      WriteText(err, text::ShownText("quellor-find: line " + std::to_string(name.line) + " of the names file (")
+                         .AddName(files::PrintableName(name))
+                         .AddWords("): " + name.problem + "; it is not searched for\n"));
     }
   }
   return {std::move(names), {}};

@@ -31,7 +31,7 @@ class CountingDisplay : public RunDisplay {
   void AppendRows(const ResultRows&, int first, int end) override { rows += end - first; }
   void ShowAppendedRows() override {}
   int RowCount() const override { return rows; }
-  void SetStatusText(std::string_view) override { ++texts; }
+  void SetStatusText(const text::ShownText&) override { ++texts; }
   int rows = 0;
   int texts = 0;
 };

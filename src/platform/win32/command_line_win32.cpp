@@ -2,13 +2,25 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "platform/command_line.h"
+#include "platform/win32/bound_function_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace quellor::platform {
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = QUELLOR_BOUND(shell32, CommandLineToArgvW)(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+  std::vector<std::string> arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(win32::Utf8Name(wide[i]));
+  LocalFree(wide);
+  return arguments;
+}
 
 std::string AbsolutePath(const std::string& path) {
   const std::optional<std::wstring> wide = win32::WideName(path);
@@ -28,6 +40,33 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+
+namespace {
+HANDLE HandleOf(std::FILE* stream) {
+  const int descriptor = _fileno(stream);
+  return descriptor < 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+}
+}  // namespace
+
+bool IsWideConsole(std::FILE* stream) {
+  DWORD mode = 0;
+  const HANDLE handle = HandleOf(stream);
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
+}
+
+bool WriteToConsole(std::FILE* stream, std::u16string_view text) {
+  if (std::fflush(stream) != 0) return false;
+  const HANDLE handle = HandleOf(stream);
+  while (!text.empty()) {
+    // Pieces of a size every console takes in one call, never cutting a surrogate pair.
+    std::size_t size = std::min<std::size_t>(text.size(), 8192);
+    if (size < text.size() && text[size - 1] >= 0xD800 && text[size - 1] <= 0xDBFF) --size;
+    DWORD written = 0;
+    if (!WriteConsoleW(handle, text.data(), static_cast<DWORD>(size), &written, nullptr) || written == 0) return false;
+    text.remove_prefix(written);
+  }
+  return true;
+}
 
 void UseBinaryStandardStreams() {
   _setmode(_fileno(stdin), _O_BINARY);
