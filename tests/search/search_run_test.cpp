@@ -185,8 +185,9 @@ TEST(SearchRun, NamesOfEveryCharacterAreListedAndMatched) {
   EXPECT_EQ(std::set<std::string>(folders.begin(), folders.end()),
             (std::set<std::string>{t.Path(kJoergFolder), t.Path(kJoergFolder + "/" + kKoreanFolder), t.Path(kKoreanFolder)}));
   // A '?' stands for the ö, one character however many bytes it takes, so the decoy matches as well.
-  EXPECT_EQ(RunEngine(Request({"J?rg-Rechnung"}, {t.Root()}), MatchMode::Exact).rows,
-            (Rows{t.Path(quellor::testing::kJoerg), t.Path(quellor::testing::kDecoy)}));
+  const Rows either = RunEngine(Request({"J?rg-Rechnung"}, {t.Root()}), MatchMode::Exact).rows;
+  EXPECT_EQ(std::set<std::string>(either.begin(), either.end()),
+            (std::set<std::string>{t.Path(quellor::testing::kJoerg), t.Path(quellor::testing::kDecoy)}));
   const Rows upper = RunEngine(Request({quellor::testing::Utf8(u8"J\u00D6RG-RECHNUNG")}, {t.Root()}), MatchMode::Exact).rows;
 #ifdef _WIN32
   // Letter case as the file system ignores it.

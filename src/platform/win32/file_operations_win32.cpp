@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/file_operations.h"
+#include "platform/folder_listing.h"
 #include "platform/win32/bound_function_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
@@ -76,6 +77,8 @@ class Win32FileOperations final : public FileOperations {
     if (path.empty()) return PathKind::Missing;
     // A lookup of the exact name: a wildcard would look up other items.
     if (HoldsWildcard(path)) return PathKind::Unknown;
+    // Past the limit the lookup cannot tell: such a path is no row of the program.
+    if (!PathWithinLimit(path)) return PathKind::Unknown;
     const std::optional<std::wstring> wide = win32::WideName(path);
     if (!wide) return PathKind::Unknown;
     WIN32_FIND_DATAW found{};
