@@ -100,10 +100,16 @@ PathWritten StreamText::WritePath(std::string_view path, char end) {
       return platform::WriteToConsole(stream_, *wide) ? PathWritten::Written : PathWritten::Failed;
     }
   }
-  std::optional<std::string> bytes = names_as_utf8_ ? Utf8Name(path) : InSystemText(path);
-  if (!bytes) return PathWritten::NotInCodePage;
-  bytes->push_back(end);
-  return WriteBytes(*bytes) ? PathWritten::Written : PathWritten::Failed;
+  // Most paths go out as they are, without a copy: a row is written per hit.
+  const bool as_they_are = names_as_utf8_ ? platform::NameEncoding() == TextEncoding::Utf8 : OneEncoding() || IsAscii(path);
+  std::optional<std::string> converted;
+  if (!as_they_are) {
+    converted = names_as_utf8_ ? Utf8Name(path) : InSystemText(path);
+    if (!converted) return PathWritten::NotInCodePage;
+    path = *converted;
+  }
+  const bool written = WriteBytes(path) && std::fputc(end, stream_) != EOF;
+  return written ? PathWritten::Written : PathWritten::Failed;
 }
 
 bool WriteText(std::FILE* stream, const text::ShownText& text) {
