@@ -16,8 +16,12 @@ namespace quellor::platform {
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   int count = 0;
   LPWSTR* wide = QUELLOR_BOUND(shell32, CommandLineToArgvW)(GetCommandLineW(), &count);
-  if (wide == nullptr) return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
   std::vector<std::string> arguments;
+  if (wide == nullptr) {
+    // Out of memory: the runtime's narrow arguments, in UTF-8 like every name here.
+    for (int i = 1; i < argc; ++i) arguments.push_back(win32::Utf8Name(win32::WideText(argv[i]).c_str()));
+    return arguments;
+  }
   for (int i = 1; i < count; ++i) arguments.push_back(win32::Utf8Name(wide[i]));
   LocalFree(wide);
   return arguments;
