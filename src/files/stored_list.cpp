@@ -46,8 +46,11 @@ std::u16string DecodeLeniently(std::string_view bytes, TextEncoding from) {
 
 std::string ReadStoredText(std::string_view bytes) {
   const TextFileEncoding file = DetectTextFileEncoding(bytes, Unmarked::AsGiven, platform::SystemTextEncoding());
-  // Already the names' own: the bytes as they are, as always.
-  if (file.encoding == platform::NameEncoding()) return std::string(bytes);
+  // Already the names' own: the bytes as they are, as always; a marked file
+  // (written by someone else than this program, perhaps) only when it is valid.
+  if (file.encoding == platform::NameEncoding() && (!file.byte_order_mark || platform::DecodeName(bytes))) {
+    return std::string(bytes);
+  }
   std::u16string text = DecodeLeniently(bytes, file.encoding);
   if (std::optional<std::string> name = platform::EncodeName(text)) return *name;
   return std::string(bytes);

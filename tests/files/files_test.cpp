@@ -141,6 +141,8 @@ TEST(StoredList, CodePage936WhenEveryCharacterFitsElseUtf8WithAMark) {
   EXPECT_EQ(files::ReadStoredText("\xFF\xFE\xA5\x62\x4A\x54"), report) << "UTF-16 with its mark";
   EXPECT_EQ(files::ReadStoredText("bad\x81\r\n\xB1\xA8\xB8\xE6"), "bad" + Utf8(u8"\uFFFD") + "\r\n" + report)
       << "what cannot be read is marked, the rest kept";
+  EXPECT_EQ(files::ReadStoredText("\xEF\xBB\xBF" "bad\xB1\r\nok"), "bad" + Utf8(u8"\uFFFD") + "\r\nok")
+      << "a marked file that is not quite UTF-8 likewise";
 }
 
 }  // namespace
