@@ -1,5 +1,6 @@
 #include "cli/hit_actions.h"
 
+#include <string>
 #include <unordered_set>
 
 #include "cli/stream_text.h"
@@ -10,8 +11,24 @@ namespace quellor::cli {
 
 namespace {
 
-const char* Reason(files::TransferOutcome outcome) {
-  switch (outcome) {
+// How much of an item the target holds, for a copy the platform called done.
+std::string NotWholeReason(const platform::ContentMatch& held) {
+  if (!held.same_kind) return ": what is at the target is not of its kind";
+  std::string reason = ": the target holds ";
+  if (held.files_expected > 1) {
+    reason += std::to_string(held.files) + " of its " + std::to_string(held.files_expected) + " files whole, ";
+  }
+  return reason + std::to_string(held.bytes) + " of its " + std::to_string(held.bytes_expected) + " bytes";
+}
+
+std::string Reason(const files::TransferResult& result) {
+  switch (result.outcome) {
+    case files::TransferOutcome::TargetNotWhole:
+      return NotWholeReason(result.held);
+    case files::TransferOutcome::TargetUnreadable:
+      return ": the target cannot be read back";
+    case files::TransferOutcome::SourceLeft:
+      return ": it is at the target but still in its place too";
     case files::TransferOutcome::SourceMissing:
       return ": it no longer exists";
     case files::TransferOutcome::SpecialFile:
@@ -55,13 +72,13 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
   for (const std::string* item : items) {
     const std::string& row = *item;
     ++count.taken;
-    const files::TransferOutcome outcome = command.Transfer(row, rename_on_clash);
-    if (outcome != files::TransferOutcome::Done) {
+    const files::TransferResult result = command.Transfer(row, rename_on_clash);
+    if (!result.Done()) {
       ++count.failed;
       WriteText(err, text::ShownText(kind == platform::FileOperationKind::Move ? "quellor-find: cannot move "
                                                                                : "quellor-find: cannot copy ")
                          .AddName(row)
-                         .AddWords(std::string(Reason(outcome)) + "\n"));
+                         .AddWords(Reason(result) + "\n"));
     }
   }
   return count;

@@ -63,9 +63,7 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
     }
     if (!list.RowChecked(row)) continue;
     const bool rename_on_clash = controls.选择框_同名自动改名.Checked();
-    if (command.Transfer(list.RowText(row), rename_on_clash) != files::TransferOutcome::Done) {
-      ++failed;
-    }
+    if (!command.Transfer(list.RowText(row), rename_on_clash).Done()) ++failed;
     ++taken;
     controls.进度条_文件操作.SetPosition(controls.进度条_文件操作.Position() + 1);
   }

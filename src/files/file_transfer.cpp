@@ -27,6 +27,8 @@ bool LiesInside(const text::Charset& cs, const std::string& path, const std::str
   return separator == '\\' ? text::EqualsIgnoringAsciiCase(cs, head, folder) : head == folder;
 }
 
+TransferResult Outcome(TransferOutcome outcome) { return TransferResult{outcome, 0, {}}; }
+
 }  // namespace
 
 platform::FileOperationResult RunFileOperation(platform::FileOperations& files, platform::FileOperationKind kind,
@@ -61,20 +63,20 @@ void TransferCommand::AddItem(const std::string& source) {
   if (const std::optional<platform::FileIdentity> identity = files_.IdentityOf(source)) items_.insert(*identity);
 }
 
-TransferOutcome TransferCommand::Transfer(const std::string& source, bool rename_on_clash) {
+TransferResult TransferCommand::Transfer(const std::string& source, bool rename_on_clash) {
   const char separator = files_.Separator();
   const platform::PathKind source_kind = files_.KindOf(source);
   // Some shells report a vanished source, or a folder put into its own tree,
   // as done; neither is ever asked of them.
-  if (source_kind == platform::PathKind::Missing) return TransferOutcome::SourceMissing;
-  if (source_kind == platform::PathKind::Special) return TransferOutcome::SpecialFile;
+  if (source_kind == platform::PathKind::Missing) return Outcome(TransferOutcome::SourceMissing);
+  if (source_kind == platform::PathKind::Special) return Outcome(TransferOutcome::SpecialFile);
   if (source_kind == platform::PathKind::Folder) {
-    if (LiesInside(cs_, folder_, source + separator, separator)) return TransferOutcome::IntoItself;
+    if (LiesInside(cs_, folder_, source + separator, separator)) return Outcome(TransferOutcome::IntoItself);
     // Through links: a target folder that is a link into the item's own tree.
     const std::string real_source = files_.RealPath(source);
     if (!real_folder_.empty() && !real_source.empty() &&
         LiesInside(cs_, real_folder_, real_source + separator, separator)) {
-      return TransferOutcome::IntoItself;
+      return Outcome(TransferOutcome::IntoItself);
     }
   }
 
@@ -84,26 +86,45 @@ TransferOutcome TransferCommand::Transfer(const std::string& source, bool rename
   if (rename_on_clash && files_.KindOf(target) != platform::PathKind::Missing) {
     const std::string free_name =
         FreeNameInFolder(files_, cs_, folder_, name, source_kind == platform::PathKind::Folder);
-    if (free_name.empty()) return TransferOutcome::NoFreeName;
+    if (free_name.empty()) return Outcome(TransferOutcome::NoFreeName);
     target = folder_ + free_name;
     destination = target;
   }
   // What the target leads to, links followed.
   if (const std::optional<platform::FileIdentity> there = files_.IdentityOf(target)) {
-    if (keep_placed_ && placed_.count(*there) != 0) return TransferOutcome::TargetPlacedEarlier;
-    if (items_.count(*there) != 0) return TransferOutcome::TargetIsItem;
+    if (keep_placed_ && placed_.count(*there) != 0) return Outcome(TransferOutcome::TargetPlacedEarlier);
+    if (items_.count(*there) != 0) return Outcome(TransferOutcome::TargetIsItem);
   }
-  const unsigned flags =
-      platform::kFileOpNoConfirmation | (rename_on_clash ? platform::kFileOpRenameOnCollision : 0u);
+  // What the item holds before: what the target must hold after.
+  const std::optional<platform::TreeContent> before = files_.ContentOf(source);
+  const unsigned flags = platform::kFileOpNoConfirmation | (rename_on_clash ? platform::kFileOpRenameOnCollision : 0u);
   const platform::FileOperationResult result = RunFileOperation(files_, kind_, source, destination, flags);
-  // Done means the item is at its target and, after a move, gone from its place.
-  const bool done = result.succeeded && files_.KindOf(target) != platform::PathKind::Missing &&
-                    (kind_ != platform::FileOperationKind::Move || files_.KindOf(source) == platform::PathKind::Missing);
-  if (!done) return TransferOutcome::Failed;
-  if (keep_placed_) {
+  if (!result.succeeded) return TransferResult{TransferOutcome::Failed, result.code, {}};
+  const TransferResult checked = Check(before, source, target);
+  if (checked.Done() && keep_placed_) {
     if (const std::optional<platform::FileIdentity> placed = files_.IdentityOf(target)) placed_.insert(*placed);
   }
-  return TransferOutcome::Done;
+  return checked;
+}
+
+TransferResult TransferCommand::Check(const std::optional<platform::TreeContent>& before, const std::string& source,
+                                      const std::string& target) const {
+  if (files_.KindOf(target) == platform::PathKind::Missing) {
+    platform::ContentMatch nothing;
+    if (before) nothing = platform::MatchContent(*before, platform::TreeContent{{}, before->folder});
+    return TransferResult{TransferOutcome::TargetNotWhole, 0, nothing};
+  }
+  const std::optional<platform::TreeContent> after = files_.ContentOf(target);
+  if (!after) return Outcome(TransferOutcome::TargetUnreadable);
+  // An item that could not be read before is judged by what the platform says of it.
+  if (before) {
+    const platform::ContentMatch held = platform::MatchContent(*before, *after);
+    if (!held.Whole()) return TransferResult{TransferOutcome::TargetNotWhole, 0, held};
+  }
+  if (kind_ == platform::FileOperationKind::Move && files_.KindOf(source) != platform::PathKind::Missing) {
+    return Outcome(TransferOutcome::SourceLeft);
+  }
+  return Outcome(TransferOutcome::Done);
 }
 
 }  // namespace quellor::files

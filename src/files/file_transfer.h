@@ -2,6 +2,7 @@
 // name clash; the pieces that the window's commands and quellor-find share.
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -25,13 +26,25 @@ std::string FreeNameInFolder(const platform::FileOperations& files, const text::
 // What became of one item of a copy or move command.
 enum class TransferOutcome {
   Done,
-  Failed,               // the platform reported a failure, or the item is not at its target
+  Failed,               // the platform reported a failure
+  TargetNotWhole,       // reported done, but the target does not hold all of the item
+  TargetUnreadable,     // reported done, but the target cannot be read back to see
+  SourceLeft,           // a move reported done, but the item is still in its place too
   SourceMissing,        // gone since it was found
   SpecialFile,          // a FIFO, device or socket: never read as a file
   IntoItself,           // a folder into its own tree (links resolved)
   TargetIsItem,         // the target is an item of this command (itself, or a link leading to one)
   TargetPlacedEarlier,  // a move would overwrite what this command has just put there
   NoFreeName,           // every "name (N)" is taken
+};
+
+struct TransferResult {
+  TransferOutcome outcome = TransferOutcome::Failed;
+  // Failed: the platform's own code.
+  int code = 0;
+  // TargetNotWhole: how much of the item the target holds.
+  platform::ContentMatch held;
+  bool Done() const { return outcome == TransferOutcome::Done; }
 };
 
 // One copy or move command into one folder (ending in the separator). On a
@@ -41,6 +54,9 @@ enum class TransferOutcome {
 // the command takes is ever written over: no item of the command is a target,
 // files are compared by identity, not by name; with `keep_placed` an item
 // placed by the command is not overwritten by a later one of the same name.
+// What the platform reports done is looked at: the target must hold every
+// file the item held, with its size, and after a move the item must be gone
+// from its place; anything less is not done.
 class TransferCommand {
  public:
   TransferCommand(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
@@ -49,9 +65,13 @@ class TransferCommand {
   // Every item of the command, before the first Transfer.
   void AddItem(const std::string& source);
 
-  TransferOutcome Transfer(const std::string& source, bool rename_on_clash);
+  TransferResult Transfer(const std::string& source, bool rename_on_clash);
 
  private:
+  // What the platform reported done, as the file system shows it.
+  TransferResult Check(const std::optional<platform::TreeContent>& before, const std::string& source,
+                       const std::string& target) const;
+
   platform::FileOperations& files_;
   const text::Charset& cs_;
   platform::FileOperationKind kind_;

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/tree_content.h"
+
 namespace quellor::platform {
 
 // The shell's operation codes.
@@ -51,12 +53,23 @@ class FileOperations {
   // content). `destination` is either a folder ending in the separator, which
   // receives the item under its own name, or the full path of the new item;
   // a delete ignores it. An item already at the target is overwritten (a
-  // folder is merged into) unless the platform renames on collision. Where the
-  // platform's own code copies (POSIX), a file is written under a temporary
-  // name and renamed over the target only when whole, keeping its
-  // modification time and permission bits, and a FIFO or device is not read.
+  // folder is merged into); the rename flag is not relied upon: a caller that
+  // wants a free name gives it as the full path.
+  // A copy writes each file under a temporary name in the target's folder and
+  // renames it over the target only when whole, so no part of a file ever
+  // stands under its final name and a file there survives a failed overwrite;
+  // it keeps the modification time, and a FIFO or device is never read. A
+  // move across volumes is such a copy, and the source is removed only once
+  // the target holds all of it. A delete is the system's own (on Windows the
+  // shell's, with its messages).
   virtual FileOperationResult Run(FileOperationKind kind, const std::string& source, const std::string& destination,
                                   unsigned flags) = 0;
+
+  // What the file or folder at `path` holds, as a copy reproduces it: links
+  // are not followed into (POSIX copies a link as a link; Windows copies no
+  // linked folder), FIFOs and devices are left out. nullopt when it is
+  // missing, or it or a folder in it cannot be read.
+  virtual std::optional<TreeContent> ContentOf(const std::string& path) const = 0;
 
   // What is at `path` itself (a link is not followed).
   virtual PathKind KindOf(const std::string& path) const = 0;

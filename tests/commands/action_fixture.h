@@ -55,6 +55,9 @@ class RefusingFileOperations : public platform::FileOperations {
   std::optional<platform::FileIdentity> IdentityOf(const std::string& path) const override {
     return inner_.IdentityOf(path);
   }
+  std::optional<platform::TreeContent> ContentOf(const std::string& path) const override {
+    return inner_.ContentOf(path);
+  }
   std::string RealPath(const std::string& path) const override { return inner_.RealPath(path); }
   char Separator() const override { return inner_.Separator(); }
   std::vector<std::string> refused;

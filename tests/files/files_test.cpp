@@ -101,6 +101,7 @@ TEST(FreeName, NumbersBeforeTheExtension) {
       return platform::PathKind::Missing;
     }
     std::optional<platform::FileIdentity> IdentityOf(const std::string&) const override { return std::nullopt; }
+    std::optional<platform::TreeContent> ContentOf(const std::string&) const override { return std::nullopt; }
     std::string RealPath(const std::string&) const override { return {}; }
     char Separator() const override { return '\\'; }
     std::vector<std::string> taken;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,40 @@ Status CopyTree(const std::string& source, const std::string& target) {
   return status;
 }
 
+// Adds what `path` holds to `content`, its files named below `prefix`.
+bool AddContent(const std::string& path, const std::string& prefix, TreeContent& content) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return false;
+  if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) {
+    content.files[prefix] = static_cast<std::uint64_t>(info.st_size);
+    return true;
+  }
+  if (!S_ISDIR(info.st_mode)) return true;  // never copied
+  std::vector<std::string> names;
+  Status status = 0;
+  if (!ListFolder(path, names, status)) return false;
+  for (const std::string& name : names) {
+    if (!AddContent(path + "/" + name, prefix.empty() ? name : prefix + "/" + name, content)) return false;
+  }
+  return true;
+}
+
+std::optional<TreeContent> ContentAt(const std::string& path) {
+  struct stat info {};
+  if (path.empty() || ::lstat(path.c_str(), &info) != 0) return std::nullopt;
+  TreeContent content;
+  content.folder = S_ISDIR(info.st_mode);
+  if (!AddContent(path, "", content)) return std::nullopt;
+  return content;
+}
+
+// True when `target` holds every file of `source` with its size.
+bool HoldsAllOf(const std::string& target, const std::string& source) {
+  const std::optional<TreeContent> expected = ContentAt(source);
+  const std::optional<TreeContent> copy = ContentAt(target);
+  return expected && copy && MatchContent(*expected, *copy).Whole();
+}
+
 Status MoveTree(const std::string& source, const std::string& target) {
   struct stat from {};
   if (::lstat(source.c_str(), &from) != 0) return LastError();
@@ -189,9 +224,10 @@ Status MoveTree(const std::string& source, const std::string& target) {
     return status;
   }
   if (renamed != EXDEV) return renamed;
-  // Another file system: copy, and remove the source only when the copy is whole.
+  // Another file system: copy, and remove the source only once the target is seen to hold all of it.
   const Status copied = CopyTree(source, target);
-  return copied != 0 ? copied : RemoveTree(source);
+  if (copied != 0) return copied;
+  return HoldsAllOf(target, source) ? RemoveTree(source) : EIO;
 }
 
 // A folder may not be copied or moved into its own tree.
@@ -255,6 +291,8 @@ class PosixFileOperations final : public FileOperations {
     if (path.empty() || ::stat(path.c_str(), &info) != 0) return std::nullopt;
     return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
   }
+
+  std::optional<TreeContent> ContentOf(const std::string& path) const override { return ContentAt(path); }
 
   std::string RealPath(const std::string& path) const override { return RealPathOf(path); }
 

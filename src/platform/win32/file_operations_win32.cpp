@@ -1,11 +1,12 @@
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 
 #include "platform/file_operations.h"
 #include "platform/folder_listing.h"
 #include "platform/win32/bound_function_win32.h"
+#include "platform/win32/file_copy_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace quellor::platform {
@@ -48,6 +49,12 @@ class ItemHandle {
   HANDLE handle_;
 };
 
+// The last component of a path, after its last separator.
+std::wstring BaseName(const std::wstring& path) {
+  const std::size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
 class Win32FileOperations final : public FileOperations {
  public:
   FileOperationResult Run(FileOperationKind kind, const std::string& source, const std::string& destination,
@@ -55,22 +62,23 @@ class Win32FileOperations final : public FileOperations {
     if (HoldsWildcard(source) || (kind != FileOperationKind::Delete && HoldsWildcard(destination))) {
       return FileOperationResult{false, ERROR_INVALID_NAME, false};
     }
-    const std::optional<std::wstring> from = OnePathList(source);
-    const std::optional<std::wstring> to =
-        OnePathList(kind == FileOperationKind::Delete ? std::string() : destination);
-    if (!from || !to) return FileOperationResult{false, ERROR_INVALID_NAME, false};
-    SHFILEOPSTRUCTW request{};
-    request.hwnd = nullptr;
-    request.wFunc = static_cast<UINT>(kind);
-    request.pFrom = from->c_str();
-    request.pTo = to->c_str();
-    request.fFlags = static_cast<FILEOP_FLAGS>(flags);
-    request.fAnyOperationsAborted = FALSE;
-    request.hNameMappings = nullptr;
-    request.lpszProgressTitle = nullptr;
-    const int code = QUELLOR_BOUND(shell32, SHFileOperationW)(&request);
-    const bool aborted = request.fAnyOperationsAborted != FALSE;
-    return FileOperationResult{code == 0 && !aborted, code, aborted};
+    if (kind == FileOperationKind::Delete) return Delete(source, flags);
+    const std::optional<std::wstring> from = win32::WideName(source);
+    const std::optional<std::wstring> to = win32::WideName(destination);
+    if (!from || !to || from->empty() || to->empty()) return FileOperationResult{false, ERROR_INVALID_NAME, false};
+    const bool into_folder = to->back() == L'\\' || to->back() == L'/';
+    const std::wstring target = into_folder ? *to + BaseName(*from) : *to;
+    if (IntoOwnTree(source, win32::Utf8Name(target.c_str())))
+      return FileOperationResult{false, ERROR_INVALID_PARAMETER, false};
+    const DWORD status =
+        kind == FileOperationKind::Copy ? win32::CopyItem(*from, target) : win32::MoveItem(*from, target);
+    return FileOperationResult{status == 0, static_cast<int>(status), false};
+  }
+
+  std::optional<TreeContent> ContentOf(const std::string& path) const override {
+    const std::optional<std::wstring> wide = win32::WideName(path);
+    if (HoldsWildcard(path) || !wide) return std::nullopt;
+    return win32::ContentAt(*wide);
   }
 
   PathKind KindOf(const std::string& path) const override {
@@ -123,6 +131,39 @@ class Win32FileOperations final : public FileOperations {
   }
 
   char Separator() const override { return '\\'; }
+
+ private:
+  // The shell's delete, with its own messages.
+  static FileOperationResult Delete(const std::string& source, unsigned flags) {
+    const std::optional<std::wstring> from = OnePathList(source);
+    const std::optional<std::wstring> to = OnePathList(std::string());
+    if (!from || !to) return FileOperationResult{false, ERROR_INVALID_NAME, false};
+    SHFILEOPSTRUCTW request{};
+    request.hwnd = nullptr;
+    request.wFunc = FO_DELETE;
+    request.pFrom = from->c_str();
+    request.pTo = to->c_str();
+    request.fFlags = static_cast<FILEOP_FLAGS>(flags);
+    request.fAnyOperationsAborted = FALSE;
+    request.hNameMappings = nullptr;
+    request.lpszProgressTitle = nullptr;
+    const int code = QUELLOR_BOUND(shell32, SHFileOperationW)(&request);
+    const bool aborted = request.fAnyOperationsAborted != FALSE;
+    return FileOperationResult{code == 0 && !aborted, code, aborted};
+  }
+
+  // A folder copied or moved to `target` inside its own tree, links resolved:
+  // its copy would hold itself without end.
+  bool IntoOwnTree(const std::string& source, const std::string& target) const {
+    if (KindOf(source) != PathKind::Folder) return false;
+    const std::string real_source = RealPath(source);
+    const std::size_t separator = target.find_last_of("\\/");
+    if (real_source.empty() || separator == std::string::npos) return false;
+    const std::string real_folder = RealPath(target.substr(0, separator + 1));
+    // Both as the system spells them, so the comparison is exact.
+    return real_folder.size() >= real_source.size() && real_folder.compare(0, real_source.size(), real_source) == 0 &&
+           (real_folder.size() == real_source.size() || real_folder[real_source.size()] == '\\');
+  }
 };
 
 }  // namespace
