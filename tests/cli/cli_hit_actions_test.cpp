@@ -8,6 +8,7 @@
 #include "cli/hit_actions.h"
 #include "commands/action_fixture.h"
 #include "search/search_run.h"
+#include "support/spoiling_file_operations.h"
 
 namespace quellor::testing {
 namespace {
@@ -55,6 +56,18 @@ TEST_F(HitActionsTest, EachFoundItemOnceInOrderAndFailuresNamed) {
   EXPECT_EQ(Content("out/a.txt"), "a");
   EXPECT_EQ(Content("out/a (2).txt"), "sub a");
   EXPECT_EQ(ErrorText(), "quellor-find: cannot move " + Path("tree/gone.txt") + ": it no longer exists\n");
+}
+
+TEST_F(HitActionsTest, ACopyReportedDoneButHalfWrittenIsAFailureWithItsReason) {
+  MakeFile("tree/big.bin", std::string(1000, 'b'));
+  MakeFolder("out");
+  SpoilingFileOperations spoiling(*system_files_);
+  spoiling.spoil = CutToHalf;
+  const cli::TransferCount count = cli::TransferHits(spoiling, platform::NameCharset(), platform::FileOperationKind::Copy,
+                                                     {Path("tree/big.bin")}, Path("out"), false, err_);
+  EXPECT_EQ(count.failed, 1u);
+  EXPECT_EQ(ErrorText(),
+            "quellor-find: cannot copy " + Path("tree/big.bin") + ": the target holds 500 of its 1000 bytes\n");
 }
 
 }  // namespace

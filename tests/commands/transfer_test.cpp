@@ -5,6 +5,7 @@
 #include "commands/action_runner.h"
 #include "files/file_transfer.h"
 #include "support/foreign_names.h"
+#include "support/spoiling_file_operations.h"
 
 namespace quellor::testing {
 namespace {
@@ -141,6 +142,22 @@ TEST_F(TransferTest, FailuresAreCountedAndTold) {
   EXPECT_EQ(Status(), "复制完毕！其中 2 项复制失败。");
   EXPECT_EQ(memory_.进度条_文件操作.Position(), 4);
   EXPECT_EQ(Content("out/b.txt"), "b") << "the run goes on after a failure";
+}
+
+TEST_F(TransferTest, ACopyReportedDoneButHalfWrittenIsCountedFailed) {
+  MakeFile("src/a.txt", "whole");
+  MakeFile("src/big.bin", std::string(1000, 'b'));
+  MakeFolder("out");
+  AddRows({"src/a.txt", "src/big.bin"}, {0, 1});
+  SpoilingFileOperations spoiling(*system_files_);
+  spoiling.spoil = [](const std::filesystem::path& target) {
+    if (target.filename() == "big.bin") CutToHalf(target);
+  };
+  commands::ActionServices services{dialogs_, events_, spoiling, shell_, clipboard_, platform::NameCharset(),
+                                    root_.string(), &text::FoldAsciiCase};
+  dialogs_.folders.push_back(Path("out"));
+  commands::TransferChecked(controls(), services, commands::TransferKind::Copy);
+  EXPECT_EQ(Status(), "复制完毕！其中 1 项复制失败。");
 }
 
 TEST_F(TransferTest, ATargetThatIsNoFolderFailsEveryItem) {

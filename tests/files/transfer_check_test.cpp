@@ -1,0 +1,85 @@
+// What the platform calls done is checked against what the disk shows: file
+// operations that report success after writing half a file, nothing, or a
+// copy where a move was asked.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "files/file_transfer.h"
+#include "platform/system_charset.h"
+#include "support/spoiling_file_operations.h"
+#include "support/temp_tree.h"
+
+namespace quellor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Kind = platform::FileOperationKind;
+using Outcome = files::TransferOutcome;
+
+struct Case {
+  const char* what;
+  Kind kind;
+  bool folder;  // a folder of three files (100, 200 and 300 bytes), else one file of 1000 bytes
+  bool carry_out;
+  std::optional<Kind> carry_out_as;
+  std::function<void(const fs::path&)> spoil;
+  Outcome outcome;
+  // TargetNotWhole: what the target holds.
+  bool same_kind = true;
+  std::size_t files_whole = 0;
+  std::uint64_t bytes = 0;
+};
+
+void WriteBeside(const fs::path& path) { std::ofstream(path) << "not the folder"; }
+void AddExtraFile(const fs::path& folder) { std::ofstream(folder / "extra.txt") << "was there"; }
+
+TEST(TransferCheck, WhatThePlatformCallsDoneIsLookedAt) {
+  const Case cases[] = {
+      {"an honest copy", Kind::Copy, false, true, {}, {}, Outcome::Done},
+      {"half a file", Kind::Copy, false, true, {}, CutToHalf, Outcome::TargetNotWhole, true, 0, 500},
+      {"nothing written", Kind::Copy, false, false, {}, {}, Outcome::TargetNotWhole, true, 0, 0},
+      {"half of one file of a folder", Kind::Copy, true, true, {}, CutFirstFileToHalf, Outcome::TargetNotWhole, true,
+       2, 550},
+      {"a file where the folder should be", Kind::Copy, true, false, {}, WriteBeside, Outcome::TargetNotWhole, false},
+      {"a folder merged into one that holds more", Kind::Copy, true, true, {}, AddExtraFile, Outcome::Done},
+      {"a move that wrote half", Kind::Move, false, true, {}, CutToHalf, Outcome::TargetNotWhole, true, 0, 500},
+      {"a move that only copied", Kind::Move, true, true, Kind::Copy, {}, Outcome::SourceLeft},
+      {"an honest move of a folder", Kind::Move, true, true, {}, {}, Outcome::Done},
+  };
+  const std::unique_ptr<platform::FileOperations> system = platform::MakeSystemFileOperations();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempTree temp;
+    if (c.folder) {
+      temp.Write("src/album/a.jpg", std::string(100, 'a'));
+      temp.Write("src/album/b.jpg", std::string(200, 'b'));
+      temp.Write("src/album/c.jpg", std::string(300, 'c'));
+    } else {
+      temp.Write("src/album", std::string(1000, 'f'));
+    }
+    temp.Folder("out");
+    SpoilingFileOperations spoiling(*system);
+    spoiling.carry_out = c.carry_out;
+    spoiling.carry_out_as = c.carry_out_as;
+    spoiling.spoil = c.spoil;
+    files::TransferCommand command(spoiling, platform::NameCharset(), c.kind, temp.Path("out") + system->Separator(),
+                                   false);
+    const std::string source = temp.Path("src/album");
+    command.AddItem(source);
+
+    const files::TransferResult result = command.Transfer(source, false);
+    EXPECT_EQ(result.outcome, c.outcome);
+    if (c.outcome != Outcome::TargetNotWhole) continue;
+    EXPECT_EQ(result.held.same_kind, c.same_kind);
+    if (!c.same_kind) continue;
+    EXPECT_EQ(result.held.files, c.files_whole);
+    EXPECT_EQ(result.held.files_expected, c.folder ? 3u : 1u);
+    EXPECT_EQ(result.held.bytes, c.bytes);
+    EXPECT_EQ(result.held.bytes_expected, c.folder ? 600u : 1000u);
+  }
+}
+
+}  // namespace
+}  // namespace quellor::testing
