@@ -1,5 +1,5 @@
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -68,8 +68,9 @@ class Win32FileOperations final : public FileOperations {
     if (!from || !to || from->empty() || to->empty()) return FileOperationResult{false, ERROR_INVALID_NAME, false};
     const bool into_folder = to->back() == L'\\' || to->back() == L'/';
     const std::wstring target = into_folder ? *to + BaseName(*from) : *to;
-    if (IntoOwnTree(source, win32::Utf8Name(target.c_str())))
+    if (IntoOwnTree(source, win32::Utf8Name(target.c_str()))) {
       return FileOperationResult{false, ERROR_INVALID_PARAMETER, false};
+    }
     const DWORD status =
         kind == FileOperationKind::Copy ? win32::CopyItem(*from, target) : win32::MoveItem(*from, target);
     return FileOperationResult{status == 0, static_cast<int>(status), false};
