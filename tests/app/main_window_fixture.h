@@ -28,10 +28,11 @@ using testing::Text;
 class MainWindowTest : public ::testing::Test {
  protected:
   // The window with the scripted dialogs (its own when `real_dialogs`) and the
-  // system's shell unless the test gives one.
+  // system's shell unless the test gives one, in `folder` unless the test
+  // names another program folder.
   void Open(platform::Shell* shell = nullptr, bool real_dialogs = false) {
     MainWindow::Options options;
-    options.program_folder = folder.path().string();
+    options.program_folder = program_folder.empty() ? folder.path().string() : program_folder;
     options.dialogs = real_dialogs ? nullptr : &dialogs;
     options.shell = shell;
     options.quit_when_destroyed = false;
@@ -115,6 +116,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempProgramFolder folder;
+  std::string program_folder;
   testing::ScriptedDialogs dialogs;
   std::unique_ptr<MainWindow> window;
 };
