@@ -13,7 +13,7 @@ namespace {
 constexpr std::uint64_t kSamplesToJudge = 4;
 // Listings whose time is at least this many times their CPU time mostly wait.
 constexpr std::uint64_t kWaitingFactor = 2;
-// Decisions a count rests at after a doubling that did not pay, before it tries again.
+// Decisions a count rests at after a growth that did not pay, before it tries again.
 constexpr unsigned kRestAfterUnpaid = 8;
 // Timing a listing costs about a microsecond (two clock system calls): beside
 // a listing of half a millisecond that is nothing, so each is timed.
@@ -86,9 +86,10 @@ ReaderPlan ReaderCount::Start(const ReaderBounds& bounds) {
 
 // Listings that mostly wait (most of them block, and for longer than they
 // work) call for more readers: while one waits, the others' waits overlap it.
-// The count doubles while that pays, that is while the listings keep their
-// time as more of them run at once; a doubling that did not pay is undone,
-// and tried again after a rest (the listings of a moment may mislead). A listing that blocks now and then does not count as
+// The count grows fourfold while that pays, that is while the listings keep
+// their time as more of them run at once; a growth that did not pay is
+// undone, and tried again after a rest (the listings of a moment may mislead)
+// by doubling only. A listing that blocks now and then does not count as
 // waiting: on a busy machine that is other programs' doing. Listings that
 // stop waiting bring the count back to where it started.
 std::optional<ReaderPlan> ReaderCount::Decide(const ListingTimes& times, const ReaderPlan& plan,
@@ -101,7 +102,8 @@ std::optional<ReaderPlan> ReaderCount::Decide(const ListingTimes& times, const R
   if (!waiting) return Start(bounds);
   const std::uint64_t mean_ns = times.wall_ns / times.samples;
   ReaderPlan next;
-  if (plan.doubled) {
+  next.careful = plan.careful;
+  if (plan.grew) {
     // It paid when the added readers bring at least half the listings per
     // second they would if every listing kept its time. With a listings at
     // once before and b now (the walk reads too), that is when the listing
@@ -111,6 +113,7 @@ std::optional<ReaderPlan> ReaderCount::Decide(const ListingTimes& times, const R
     if (!paid) {
       next.readers = plan.fewer;
       next.rest = kRestAfterUnpaid;
+      next.careful = true;
       return next;
     }
   }
@@ -120,8 +123,8 @@ std::optional<ReaderPlan> ReaderCount::Decide(const ListingTimes& times, const R
     next.rest = plan.rest > 0 ? plan.rest - 1 : 0;
     return next;
   }
-  next.readers = std::min(most, std::max(plan.readers * 2, plan.readers + 1));
-  next.doubled = true;
+  next.readers = std::min(most, std::max(plan.readers * (plan.careful ? 2 : 4), plan.readers + 1));
+  next.grew = true;
   next.fewer = plan.readers;
   next.fewer_ns = mean_ns;
   return next;

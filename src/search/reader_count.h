@@ -29,14 +29,16 @@ struct ListingTimes {
 // What the policy decided, and what it keeps for the next decision.
 struct ReaderPlan {
   unsigned readers = 0;
-  // Set after a doubling, until it is judged: the readers before it and
+  // Set after the count grew, until that is judged: the readers before and
   // their mean listing time.
-  bool doubled = false;
+  bool grew = false;
   unsigned fewer = 0;
   std::uint64_t fewer_ns = 0;
-  // Decisions to wait before the next doubling, after one that did not pay:
+  // Decisions to wait before growing again, after a growth that did not pay:
   // a share that queued the listings then may not later.
   unsigned rest = 0;
+  // A growth did not pay once: from then on the count grows by twos, not fours.
+  bool careful = false;
 
   friend bool operator==(const ReaderPlan&, const ReaderPlan&) = default;
 };

@@ -29,7 +29,7 @@
 //   job. That job then yields a "delegated" step at each of them, and the walk
 //   takes their listings from the new job.
 // - How many readers run follows the listing times (Adjust, reader_count.h):
-//   listings whose time is mostly waiting (a share, a cold disk) double the
+//   listings whose time is mostly waiting (a share, a cold disk) grow the
 //   readers while that pays, up to `max_readers`; listings that keep the CPU
 //   busy all along, one reader fewer than cores.
 //

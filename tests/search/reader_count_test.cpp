@@ -15,43 +15,41 @@ TEST(ReaderCountTest, ListingTimesAndThePlanBeforeDecideTheNextPlan) {
   struct Case {
     const char* what;
     ReaderBounds bounds;  // cores, min_readers, max_readers
-    ReaderPlan plan;      // readers, doubled, fewer, fewer_ns, rest
+    ReaderPlan plan;      // readers, grew, fewer, fewer_ns, rest, careful
     ListingTimes times;   // samples, blocked, wall, cpu
     std::optional<ReaderPlan> next;
   };
-  const ReaderPlan start{1, false, 0, 0, 0};
+  const ReaderPlan start{1};
   const Case cases[] = {
       {"too few listings to judge, however long they waited", {2, 0, 64}, start, {3, 3, 90 * ms, 0}, std::nullopt},
-      {"32 readers are judged on 16 listings", {2, 0, 64}, {32, true, 16, 30 * ms, 0}, {15, 15, 450 * ms, 0},
+      {"32 readers are judged on 16 listings", {2, 0, 64}, {32, true, 16, 30 * ms}, {15, 15, 450 * ms, 0},
        std::nullopt},
-      {"busy all along: one core left to the walk", {8, 0, 64}, {7, false, 0, 0, 0}, {100, 0, 100 * ms, 100 * ms},
-       ReaderPlan{7, false, 0, 0, 0}},
+      {"busy all along: one core left to the walk", {8, 0, 64}, {7}, {100, 0, 100 * ms, 100 * ms}, ReaderPlan{7}},
       {"blocked now and then is not waiting", {2, 0, 64}, start, {100, 74, 1000 * ms, 10 * ms}, start},
       {"blocked, but not twice as long as busy", {2, 0, 64}, start, {100, 100, 199 * ms, 100 * ms}, start},
-      {"waiting: the readers double", {2, 0, 64}, start, {4, 4, 120 * ms, 0}, ReaderPlan{2, true, 1, 30 * ms, 0}},
+      {"waiting: the readers grow fourfold", {2, 0, 64}, start, {4, 4, 120 * ms, 0}, ReaderPlan{4, true, 1, 30 * ms}},
       {"waiting, three in four blocked, twice as long as busy", {2, 0, 64}, start, {4, 3, 8 * ms, 4 * ms},
-       ReaderPlan{2, true, 1, 2 * ms, 0}},
-      {"a doubling that kept the listing time doubles again", {2, 0, 64}, {2, true, 1, 30 * ms, 0},
-       {4, 4, 120 * ms, 0}, ReaderPlan{4, true, 2, 30 * ms, 0}},
-      {"a doubling whose listings took twice as long is undone, and the count rests", {2, 0, 64},
-       {64, true, 32, 30 * ms, 0}, {32, 32, 32 * 60 * ms, 0}, ReaderPlan{32, false, 0, 0, 8}},
+       ReaderPlan{4, true, 1, 2 * ms}},
+      {"a growth that kept the listing time grows again", {2, 0, 64}, {4, true, 1, 30 * ms}, {4, 4, 120 * ms, 0},
+       ReaderPlan{16, true, 4, 30 * ms}},
+      {"a growth whose listings took twice as long is undone; the count rests, then grows by twos", {2, 0, 64},
+       {64, true, 32, 30 * ms}, {32, 32, 32 * 60 * ms, 0}, ReaderPlan{32, false, 0, 0, 8, true}},
       {"with the walk reading too, 1 to 2 readers pays up to 1.2 x the time", {2, 0, 64},
-       {2, true, 1, 30 * ms, 0}, {4, 4, 4 * 37 * ms, 0}, ReaderPlan{1, false, 0, 0, 8}},
-      {"resting: the count stays while listings wait", {2, 0, 64}, {32, false, 0, 0, 3}, {16, 16, 480 * ms, 0},
-       ReaderPlan{32, false, 0, 0, 2}},
-      {"after its rest the count doubles again", {2, 0, 64}, {32, false, 0, 0, 0}, {16, 16, 480 * ms, 0},
-       ReaderPlan{64, true, 32, 30 * ms, 0}},
-      {"listings that stop waiting bring it back to the start", {2, 0, 64}, {32, false, 0, 0, 3},
+       {2, true, 1, 30 * ms, 0, true}, {4, 4, 4 * 37 * ms, 0}, ReaderPlan{1, false, 0, 0, 8, true}},
+      {"resting: the count stays while listings wait", {2, 0, 64}, {32, false, 0, 0, 3, true}, {16, 16, 480 * ms, 0},
+       ReaderPlan{32, false, 0, 0, 2, true}},
+      {"after its rest the count doubles", {2, 0, 64}, {32, false, 0, 0, 0, true}, {16, 16, 480 * ms, 0},
+       ReaderPlan{64, true, 32, 30 * ms, 0, true}},
+      {"listings that stop waiting bring it back to the start", {2, 0, 64}, {32, false, 0, 0, 3, true},
        {16, 0, 16 * ms, 16 * ms}, start},
-      {"the ceiling, once the doubling there paid, stays", {2, 0, 64}, {64, true, 32, 30 * ms, 0},
-       {32, 32, 32 * 30 * ms, 0}, ReaderPlan{64, false, 0, 0, 0}},
-      {"a doubling stops at the ceiling", {2, 0, 40}, {32, true, 16, 30 * ms, 0}, {16, 16, 16 * 30 * ms, 0},
-       ReaderPlan{40, true, 32, 30 * ms, 0}},
-      {"one core: the walk alone, then one reader for waiting listings", {1, 0, 64}, {0, false, 0, 0, 0},
-       {4, 4, 40 * ms, 0}, ReaderPlan{1, true, 0, 10 * ms, 0}},
-      {"min_readers above max_readers wins", {8, 12, 4}, {12, false, 0, 0, 0}, {8, 8, 80 * ms, 0},
-       ReaderPlan{12, false, 0, 0, 0}},
-      {"no readers allowed", {8, 0, 0}, {0, false, 0, 0, 0}, {8, 8, 80 * ms, 0}, ReaderPlan{0, false, 0, 0, 0}},
+      {"the ceiling, once the growth there paid, stays", {2, 0, 64}, {64, true, 16, 30 * ms},
+       {32, 32, 32 * 30 * ms, 0}, ReaderPlan{64}},
+      {"growth stops at the ceiling", {2, 0, 40}, {16, true, 4, 30 * ms}, {16, 16, 16 * 30 * ms, 0},
+       ReaderPlan{40, true, 16, 30 * ms}},
+      {"one core: the walk alone, then one reader for waiting listings", {1, 0, 64}, {0}, {4, 4, 40 * ms, 0},
+       ReaderPlan{1, true, 0, 10 * ms}},
+      {"min_readers above max_readers wins", {8, 12, 4}, {12}, {8, 8, 80 * ms, 0}, ReaderPlan{12}},
+      {"no readers allowed", {8, 0, 0}, {0}, {8, 8, 80 * ms, 0}, ReaderPlan{0}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ReaderCount::Decide(c.times, c.plan, c.bounds), c.next) << c.what;
@@ -81,11 +79,11 @@ std::vector<unsigned> CountsOverAWalk(const ReaderBounds& bounds, std::uint64_t 
 
 TEST(ReaderCountTest, BlockingListingsGrowTheReadersUntilTheShareQueuesThemOrTheCeiling) {
   const ReaderBounds two_cores{2, 0, 64};
-  EXPECT_EQ(CountsOverAWalk(two_cores, 30 * ms, 64, 9), (std::vector<unsigned>{1, 2, 4, 8, 16, 32, 64, 64, 64, 64}));
-  // Past a window of 16, twice the readers only queue there: undone, and tried again after a rest.
-  EXPECT_EQ(CountsOverAWalk(two_cores, 10 * ms, 16, 16),
-            (std::vector<unsigned>{1, 2, 4, 8, 16, 32, 16, 16, 16, 16, 16, 16, 16, 16, 16, 32, 16}));
-  EXPECT_EQ(CountsOverAWalk({8, 0, 64}, 2 * ms, 1000, 5), (std::vector<unsigned>{7, 14, 28, 56, 64, 64}));
+  EXPECT_EQ(CountsOverAWalk(two_cores, 30 * ms, 64, 6), (std::vector<unsigned>{1, 4, 16, 64, 64, 64, 64}));
+  // Past a window of 16, more readers only queue there: undone, and tried again after a rest.
+  EXPECT_EQ(CountsOverAWalk(two_cores, 10 * ms, 16, 14),
+            (std::vector<unsigned>{1, 4, 16, 64, 16, 16, 16, 16, 16, 16, 16, 16, 16, 32, 16}));
+  EXPECT_EQ(CountsOverAWalk({8, 0, 64}, 2 * ms, 1000, 3), (std::vector<unsigned>{7, 28, 64, 64}));
 }
 
 TEST(ReaderCountTest, FastListingsBringTheReadersBackAndSlowOnesGrowThemAgain) {
@@ -98,7 +96,7 @@ TEST(ReaderCountTest, FastListingsBringTheReadersBackAndSlowOnesGrowThemAgain) {
   plan = ReaderCount::Decide(busy, plan, bounds).value();
   EXPECT_EQ(plan, ReaderCount::Start(bounds));
   plan = ReaderCount::Decide(waiting, plan, bounds).value();
-  EXPECT_EQ(plan.readers, 2u);
+  EXPECT_EQ(plan.readers, 4u);
 }
 
 }  // namespace
