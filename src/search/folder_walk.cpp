@@ -80,13 +80,13 @@ void AssignFreeReaders(SubtreeReaders& readers, const SubtreeReaders::JoinPath& 
 }  // namespace
 
 void FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
-  const platform::FolderReader reader(root);
-  SubtreeReaders readers(root, join_, limits_);
+  const ReadFolder read = open_(root);
+  SubtreeReaders readers(root, join_, limits_, open_);
   ReadTally tally;
   platform::FolderListing listing;
 
   std::vector<Frame> stack(1);
-  readers.TimedRead(reader, root, listing, tally);
+  readers.TimedRead(read, root, listing, tally);
   if (!visitor.Enter(root, listing)) return;
   stack.back().path = root;
   ListChildren(listing, stack.back());
@@ -108,7 +108,7 @@ void FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
         if (step.kind == SubtreeReaders::Step::Listing) break;
         job = std::move(step.job);
       }
-      if (job == nullptr) readers.TimedRead(reader, path, listing, tally);
+      if (job == nullptr) readers.TimedRead(read, path, listing, tally);
       if (visitor.Enter(path, listing)) {
         Frame frame;
         frame.path = std::move(path);

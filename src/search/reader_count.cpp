@@ -41,19 +41,19 @@ void ReaderCount::Record(std::uint32_t decision, std::uint64_t wall_ns, std::uin
   samples_.store(times_.samples, std::memory_order_relaxed);
 }
 
-void ReaderCount::TimedRead(const platform::FolderReader& reader, const std::string& path,
-                            platform::FolderListing& listing, ReadTally& tally) {
+void ReaderCount::TimedRead(const ReadFolder& read, const std::string& path, platform::FolderListing& listing,
+                            ReadTally& tally) {
   // The CPU clock is a system call: a sample of fast listings tells enough.
   const bool sample = tally.reads < 8 || tally.reads % 16 == 0 || tally.last_was_slow;
   ++tally.reads;
   if (!sample) {
-    reader.Read(path, listing);
+    read(path, listing);
     return;
   }
   const std::uint32_t decision = decision_.load(std::memory_order_relaxed);
   const auto start = std::chrono::steady_clock::now();
   const platform::ThreadUsage before = platform::CurrentThreadUsage();
-  reader.Read(path, listing);
+  read(path, listing);
   const platform::ThreadUsage after = platform::CurrentThreadUsage();
   const auto wall = std::chrono::steady_clock::now() - start;
   tally.last_was_slow = wall >= kSlowListing;

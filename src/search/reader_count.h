@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/folder_listing.h"
+#include "search/folder_source.h"
 
 namespace quellor::search {
 
@@ -61,8 +62,7 @@ class ReaderCount {
   explicit ReaderCount(const ReaderBounds& bounds);
 
   // Reads `path`, timing a sample of the calls. Any thread may call it.
-  void TimedRead(const platform::FolderReader& reader, const std::string& path, platform::FolderListing& listing,
-                 ReadTally& tally);
+  void TimedRead(const ReadFolder& read, const std::string& path, platform::FolderListing& listing, ReadTally& tally);
 
   // The readers wanted now: decides again once enough listings were timed
   // since the last decision. One thread (the walk's) calls it.

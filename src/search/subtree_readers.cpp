@@ -122,10 +122,11 @@ constexpr std::size_t kOpenJobsPerWaitingReader = 16;
 
 }  // namespace
 
-SubtreeReaders::SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits)
+SubtreeReaders::SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits, OpenFolders open)
     : root_(root),
       join_(std::move(join)),
       limits_(limits),
+      open_(std::move(open)),
       count_(ReaderBounds{std::max(1u, std::thread::hardware_concurrency()), limits.min_readers, limits.max_readers}),
       first_readers_(ReaderCount::Start(
                          ReaderBounds{std::max(1u, std::thread::hardware_concurrency()), limits.min_readers,
@@ -290,7 +291,7 @@ SubtreeReaders::Step SubtreeReaders::Next(SubtreeJob& job, platform::FolderListi
 }
 
 void SubtreeReaders::ReaderLoop(unsigned index) {
-  const platform::FolderReader reader(root_);
+  const ReadFolder read = open_(root_);
   ReadTally tally;
   std::unique_lock<std::mutex> hold(mutex_);
   while (!ending_) {
@@ -315,7 +316,7 @@ void SubtreeReaders::ReaderLoop(unsigned index) {
     }
     running_.push_back(job);
     hold.unlock();
-    ReadJob(reader, *job, tally);
+    ReadJob(read, *job, tally);
     hold.lock();
     running_.erase(std::find(running_.begin(), running_.end(), job));
   }
@@ -349,7 +350,7 @@ SubtreeJobPtr SubtreeReaders::Steal() {
   return job;
 }
 
-void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& job, ReadTally& tally) {
+void SubtreeReaders::ReadJob(const ReadFolder& read, SubtreeJob& job, ReadTally& tally) {
   std::vector<PendingFolder> children;
   std::unique_lock<std::mutex> hold(job.mutex);
   BeginReading(job);
@@ -362,7 +363,7 @@ void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& j
       step.delegate = std::move(folder.delegate);
     } else {
       hold.unlock();
-      count_.TimedRead(reader, folder.path, step.listing, tally);
+      count_.TimedRead(read, folder.path, step.listing, tally);
       children.clear();
       // Pushed last to first, so the first subfolder is read next.
       for (std::size_t i = step.listing.size(); i-- > 0;) {

@@ -51,6 +51,7 @@
 #include <vector>
 
 #include "platform/folder_listing.h"
+#include "search/folder_source.h"
 #include "search/reader_count.h"
 
 namespace quellor::search {
@@ -80,18 +81,18 @@ class SubtreeReaders {
  public:
   using JoinPath = std::function<std::string(std::string_view folder, std::string_view name)>;
 
-  // Readers are started by Adjust; each reads with a reader of its own for
-  // the walk's `root`.
-  SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits);
+  // Readers are started by Adjust; each reads with a ReadFolder of its own
+  // that `open` makes for the walk's `root`.
+  SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits, OpenFolders open);
   ~SubtreeReaders();  // ends the readers and waits for them
   SubtreeReaders(const SubtreeReaders&) = delete;
   SubtreeReaders& operator=(const SubtreeReaders&) = delete;
 
   // Reads `path`, recording (for a sample of the calls) the listing time for
   // Adjust. `tally` counts the calling thread's reads.
-  void TimedRead(const platform::FolderReader& reader, const std::string& path, platform::FolderListing& listing,
+  void TimedRead(const ReadFolder& read, const std::string& path, platform::FolderListing& listing,
                  ReadTally& tally) {
-    count_.TimedRead(reader, path, listing, tally);
+    count_.TimedRead(read, path, listing, tally);
   }
   // Starts readers up to what the recorded listing times call for. Cheap
   // unless enough listings were timed to decide again.
@@ -122,7 +123,7 @@ class SubtreeReaders {
 
  private:
   void ReaderLoop(unsigned index);  // a reader thread
-  void ReadJob(const platform::FolderReader& reader, SubtreeJob& job, ReadTally& tally);  // a reader
+  void ReadJob(const ReadFolder& read, SubtreeJob& job, ReadTally& tally);  // a reader
   SubtreeJobPtr Steal();  // a reader, with mutex_ held
   void TakeQueued(SubtreeJob& job);  // the walk
   SubtreeJobPtr Open(std::vector<PendingFolder> folders);  // with mutex_ held
@@ -134,6 +135,7 @@ class SubtreeReaders {
   std::string root_;
   JoinPath join_;
   ReaderLimits limits_;
+  OpenFolders open_;
   // Every reading thread adds its times, the walk decides.
   ReaderCount count_;
   unsigned first_readers_;  // the count a walk starts with, and falls back to on fast listings
