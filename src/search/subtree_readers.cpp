@@ -113,6 +113,10 @@ bool OpenToSplit(const SubtreeJob& job) {
 
 // Open jobs while listings are fast; times the listings a job may hold, the
 // bound of what the readers keep for the walk.
+ReaderBounds BoundsOf(const ReaderLimits& limits) {
+  return ReaderBounds{std::max(1u, std::thread::hardware_concurrency()), limits.min_readers, limits.max_readers};
+}
+
 std::size_t UsualOpenJobs(const ReaderLimits& limits) { return 2 * std::size_t{limits.max_readers} + 8; }
 // While listings wait, the walk spends a listing's wait wherever its next
 // folder is late, and meanwhile the readers run far ahead: they need jobs to
@@ -127,12 +131,11 @@ SubtreeReaders::SubtreeReaders(const std::string& root, JoinPath join, const Rea
       join_(std::move(join)),
       limits_(limits),
       open_(std::move(open)),
-      count_(ReaderBounds{std::max(1u, std::thread::hardware_concurrency()), limits.min_readers, limits.max_readers}),
-      first_readers_(ReaderCount::Start(
-                         ReaderBounds{std::max(1u, std::thread::hardware_concurrency()), limits.min_readers,
-                                      limits.max_readers})
-                         .readers) {
+      count_(BoundsOf(limits)),
+      first_readers_(ReaderCount::Start(BoundsOf(limits)).readers) {
   if (limits_.capacity == 0) limits_.capacity = 1;
+  // Room for every reader: a thread started is never dropped for want of it.
+  threads_.reserve(std::max(limits.min_readers, limits.max_readers));
 }
 
 std::size_t SubtreeReaders::OpenJobsBound() const {
@@ -156,7 +159,7 @@ SubtreeReaders::~SubtreeReaders() {
     }
   }
   idle_wake_.notify_all();
-  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();  // each waits for its thread
 }
 
 void SubtreeReaders::Adjust() {
@@ -173,7 +176,7 @@ void SubtreeReaders::Adjust() {
     // Without a thread (a crowded 32-bit address space) the walk reads more itself.
     try {
       const unsigned index = static_cast<unsigned>(threads_.size());
-      threads_.emplace_back([this, index] { ReaderLoop(index); });
+      threads_.push_back(std::make_unique<platform::SmallStackThread>([this, index] { ReaderLoop(index); }));
     } catch (const std::system_error&) {
       break;
     }

@@ -51,6 +51,7 @@
 #include <vector>
 
 #include "platform/folder_listing.h"
+#include "platform/small_stack_thread.h"
 #include "search/folder_source.h"
 #include "search/reader_count.h"
 
@@ -70,8 +71,8 @@ struct ReaderLimits {
   unsigned min_readers = 0;
   // A share serves some tens of requests at once (its request window), and
   // at tens of milliseconds per listing it takes that many readers to keep
-  // the window full; more would only queue there. Each reader reserves its
-  // stack (2 MiB with the 32-bit Windows build): 64 take 128 MiB of 2 GB.
+  // the window full; more would only queue there. Each reader reserves
+  // 256 KiB of stack (platform/small_stack_thread.h): 64 take 16 MiB.
   unsigned max_readers = 64;
   std::size_t capacity = 1024;  // listings waiting per job
 };
@@ -158,7 +159,7 @@ class SubtreeReaders {
   std::atomic<bool> walk_has_work_{false};  // the walk
 
   // The walk alone (Adjust, the destructor).
-  std::vector<std::thread> threads_;
+  std::vector<std::unique_ptr<platform::SmallStackThread>> threads_;
 };
 
 }  // namespace quellor::search
