@@ -20,7 +20,9 @@ constexpr unsigned kRestAfterUnpaid = 8;
 constexpr auto kSlowListing = std::chrono::microseconds(500);
 
 // Judging a count of readers takes a listing from about half of them.
-std::uint64_t SamplesToJudge(const ReaderPlan& plan) { return std::max<std::uint64_t>(kSamplesToJudge, plan.readers / 2); }
+std::uint64_t SamplesToJudge(const ReaderPlan& plan) {
+  return std::max<std::uint64_t>(kSamplesToJudge, plan.readers / 2);
+}
 
 unsigned MostReaders(const ReaderBounds& bounds) { return std::max(bounds.min_readers, bounds.max_readers); }
 
