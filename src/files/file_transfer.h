@@ -2,6 +2,7 @@
 // name clash; the pieces that the window's commands and quellor-find share.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -36,6 +37,7 @@ enum class TransferOutcome {
   TargetIsItem,         // the target is an item of this command (itself, or a link leading to one)
   TargetPlacedEarlier,  // a move would overwrite what this command has just put there
   NoFreeName,           // every "name (N)" is taken
+  Stopped,              // the listing of the items was cut short (the window is closing): nothing was done
 };
 
 struct TransferResult {
@@ -57,17 +59,26 @@ struct TransferResult {
 // What the platform reports done is looked at: the target must hold every
 // file the item held, with its size, and after a move the item must be gone
 // from its place; anything less is not done.
+//
+// The items' identities are looked up only once they matter: before the
+// first target that already exists (the first that could be written over)
+// and before the first folder is moved (it carries items inside it away from
+// their paths). Until then nothing is written over, and a moved file's
+// identity is kept as it arrives. So a copy into a new folder starts at once,
+// where looking every item up first takes a round trip each on a share.
 class TransferCommand {
  public:
-  TransferCommand(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
-                  std::string folder, bool keep_placed);
+  // Calls `each` with every item of the command; false when it stopped short.
+  using ListItems = std::function<bool(const std::function<void(const std::string&)>& each)>;
 
-  // Every item of the command, before the first Transfer.
-  void AddItem(const std::string& source);
+  TransferCommand(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
+                  std::string folder, bool keep_placed, ListItems items);
 
   TransferResult Transfer(const std::string& source, bool rename_on_clash);
 
  private:
+  // Looks the items' identities up, once; false when the listing stopped short.
+  bool KnowItems();
   // What the platform reported done, as the file system shows it.
   TransferResult Check(const std::optional<platform::TreeContent>& before, const std::string& source,
                        const std::string& target) const;
@@ -78,6 +89,8 @@ class TransferCommand {
   std::string folder_;
   std::string real_folder_;  // with links resolved, ending in the separator; empty when unknown
   bool keep_placed_;
+  ListItems list_items_;
+  bool items_known_ = false;
   std::set<platform::FileIdentity> items_;
   std::set<platform::FileIdentity> placed_;
 };

@@ -64,10 +64,12 @@ TEST(TransferCheck, WhatThePlatformCallsDoneIsLookedAt) {
     spoiling.carry_out = c.carry_out;
     spoiling.carry_out_as = c.carry_out_as;
     spoiling.spoil = c.spoil;
-    files::TransferCommand command(spoiling, platform::NameCharset(), c.kind, temp.Path("out") + system->Separator(),
-                                   false);
     const std::string source = temp.Path("src/album");
-    command.AddItem(source);
+    files::TransferCommand command(spoiling, platform::NameCharset(), c.kind, temp.Path("out") + system->Separator(),
+                                   false, [&](const auto& each) {
+                                     each(source);
+                                     return true;
+                                   });
 
     const files::TransferResult result = command.Transfer(source, false);
     EXPECT_EQ(result.outcome, c.outcome);
