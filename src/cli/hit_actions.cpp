@@ -5,6 +5,7 @@
 
 #include "cli/stream_text.h"
 #include "files/file_transfer.h"
+#include "platform/system_error.h"
 #include "text/path_scan.h"
 
 namespace quellor::cli {
@@ -41,8 +42,9 @@ std::string Reason(const files::TransferResult& result) {
       return ": an item of the same name was just put there";
     case files::TransferOutcome::NoFreeName:
       return ": no free name in the target folder";
-    case files::TransferOutcome::Done:
     case files::TransferOutcome::Failed:
+      return result.code != 0 ? ": " + platform::SystemErrorText(result.code) : "";
+    case files::TransferOutcome::Done:
     case files::TransferOutcome::Stopped:
       break;
   }
