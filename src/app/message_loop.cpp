@@ -1,8 +1,11 @@
 #include "app/message_loop.h"
 
+#include "app/window_keys.h"
+
 namespace quellor::app {
 
 void DispatchQueuedMessage(HWND window, MSG& message) {
+  ShowFocusOnceKeyboardMoves(window, message);
   if (window != nullptr && IsDialogMessageA(window, &message)) return;
   TranslateMessage(&message);
   DispatchMessageA(&message);
