@@ -9,7 +9,9 @@
 // 按钮_复制到剪贴板 over the matching-mode ones, and the two frames under all.
 // It is the tab order as well. A screen reader names a box or list after the
 // static text created just before it, so each of the three lies right after a
-// hidden label (隐藏标签_…) that says what it holds, at its own place.
+// hidden label (隐藏标签_…) that says what it holds, at its own place; the
+// lists, the progress bar and the frames carry their name as a caption too,
+// which they never draw, for readers that take a control's own text.
 //
 // Columns: kind (the interface commands see it through; Frame and NameLabel
 // have none), name,
@@ -49,7 +51,7 @@
   X(NameLabel, 隐藏标签_结果列表, "Static", 306, 98, 541, 302, "搜索结果", kNameLabel, 0, WindowDefault, Hidden) \
   X(ListView, 超级列表框_结果, WC_LISTVIEWA, 306, 98, 541, 302, "搜索结果", LVS_REPORT | LVS_OWNERDATA | WS_TABSTOP | WS_GROUP, \
     WS_EX_CLIENTEDGE, WindowDefault, Normal) \
-  X(ProgressBar, 进度条_文件操作, PROGRESS_CLASSA, 283, 400, 564, 16, "", WS_GROUP, 0, WindowDefault, Normal) \
+  X(ProgressBar, 进度条_文件操作, PROGRESS_CLASSA, 283, 400, 564, 16, "文件操作进度", WS_GROUP, 0, WindowDefault, Normal) \
   X(Button, 按钮_立即搜索, "Button", 6, 424, 66, 30, "立即搜索", kPushButton, 0, Small, Normal) \
   X(Button, 按钮_未搜索到文件, "Button", 76, 424, 110, 30, "未搜到的文件列表", kPushButton, 0, Small, Disabled) \
   X(Button, 按钮_停止搜索, "Button", 189, 424, 81, 30, "停止搜索", kPushButton, 0, Small, Normal) \
@@ -59,8 +61,8 @@
   X(Button, 按钮_移动选定文件, "Button", 590, 424, 80, 32, "移动选定文件", kPushButton, 0, Small, Normal) \
   X(Button, 按钮_删除选定文件, "Button", 686, 424, 85, 32, "删除选定文件", kPushButton, 0, Small, Normal) \
   X(Label, 标签_状态, "Static", 8, 456, 424, 16, "", SS_LEFTNOWORDWRAP | WS_GROUP, 0, WindowDefault, Normal) \
-  X(Frame, 外形框_搜索范围, kFrameClass, 305, 2, 544, 32, "", WS_GROUP, 0, WindowDefault, Normal) \
-  X(Frame, 外形框_匹配方式, kFrameClass, 305, 41, 544, 48, "", WS_GROUP, 0, WindowDefault, Normal)
+  X(Frame, 外形框_搜索范围, kFrameClass, 305, 2, 544, 32, "搜索范围", WS_GROUP, 0, WindowDefault, Normal) \
+  X(Frame, 外形框_匹配方式, kFrameClass, 305, 41, 544, 48, "匹配方式", WS_GROUP, 0, WindowDefault, Normal)
 // clang-format on
 
 // QUELLOR_IF_COMMANDS_SEE_<kind>(...) keeps its arguments for every kind the
