@@ -8,9 +8,9 @@
 #include <oleacc.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <cctype>
 #include <initializer_list>
 #include <map>
 
@@ -111,7 +111,7 @@ class KeyboardTest : public MainWindowTest {
     g_seen = nullptr;
     return seen;
   }
-  // What the window asked of the focus rectangles (WM_CHANGEUISTATE), last first.
+  // What the window asked of the focus rectangles (WM_CHANGEUISTATE), in order.
   WPARAM LastUiStateChange() const { return ui_state_changes.empty() ? 0 : ui_state_changes.back(); }
   static LRESULT CALLBACK RecordUiStateChange(int code, WPARAM wparam, LPARAM lparam) {
     const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lparam);
@@ -125,10 +125,11 @@ class KeyboardTest : public MainWindowTest {
     recording = nullptr;
     MainWindowTest::TearDown();
   }
+  std::string Root() const { return root.string(); }
+
   static KeyboardTest* recording;
   HHOOK hook = nullptr;
   std::vector<WPARAM> ui_state_changes;
-  std::string Root() const { return root.string(); }
 
   testing::RecordingShell shell;
   testing::TempProgramFolder tree;
