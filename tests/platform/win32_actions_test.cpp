@@ -66,9 +66,9 @@ TEST(Win32BoundFunction, AnOptionalFunctionIsNullWhereTheSystemLacksIt) {
   using NoArguments = UINT(WINAPI*)();
   EXPECT_EQ((QUELLOR_BOUND_IF_PRESENT(user32, NoSuchExportAnywhere, NoArguments)), nullptr);
   EXPECT_EQ(win32::FindExport("no_such_library.dll", "GetDpiForSystem"), nullptr);
-  const auto present = QUELLOR_BOUND_IF_PRESENT(kernel32, GetTickCount, NoArguments);
+  const auto present = QUELLOR_BOUND_IF_PRESENT(kernel32, GetTickCount, decltype(&::GetTickCount));
   ASSERT_NE(present, nullptr);
-  EXPECT_EQ(reinterpret_cast<FARPROC>(present), reinterpret_cast<FARPROC>(QUELLOR_BOUND(kernel32, GetTickCount)));
+  EXPECT_EQ(present, QUELLOR_BOUND(kernel32, GetTickCount));
 }
 
 void ReportToStandardError(const std::string& text) {
