@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -306,9 +307,13 @@ TEST_F(KeyboardTest, EveryControlHasAnAccessibleName) {
   const auto name_of = [](HWND control) {
     IAccessible* accessible = nullptr;
     std::string name;
-    if (AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                   reinterpret_cast<void**>(&accessible)) != S_OK) {
-      return std::string("(no accessible object)");
+    // __uuidof: the 64-bit mingw import library's IID_IAccessible holds a wrong GUID.
+    const HRESULT found = AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                     reinterpret_cast<void**>(&accessible));
+    if (found != S_OK || accessible == nullptr) {
+      char failure[64];
+      std::snprintf(failure, sizeof failure, "(no accessible object: 0x%08lX)", static_cast<unsigned long>(found));
+      return std::string(failure);
     }
     VARIANT self;
     VariantInit(&self);
