@@ -17,12 +17,31 @@
 #include "app/window_layout.h"
 #include "commands/search_paths.h"
 #include "platform/system_charset.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace quellor::app {
 
 namespace {
 
 constexpr COLORREF kHintColour = RGB(192, 192, 192);
+
+// The controls that show names: Unicode windows, so that any character shows
+// and can be typed or pasted there. (Subclassing them with SetWindowSubclass
+// keeps them Unicode; SetWindowLongPtrA would make them ANSI again.)
+bool ShowsNames(int id) { return id == ids::编辑框_文件名 || id == ids::列表框_路径 || id == ids::标签_状态; }
+
+HWND CreateControl(const ControlLayout& layout, const RECT& place, DWORD style, HWND parent, HINSTANCE instance) {
+  HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id));
+  const int width = place.right - place.left, height = place.bottom - place.top;
+  if (!ShowsNames(layout.id)) {
+    return CreateWindowExA(layout.ex_style, layout.class_name, layout.caption, style, place.left, place.top, width,
+                           height, parent, id, instance, nullptr);
+  }
+  const std::wstring class_name = platform::win32::WideText(layout.class_name);
+  const std::wstring caption = platform::win32::WideText(layout.caption);
+  return CreateWindowExW(layout.ex_style, class_name.c_str(), caption.c_str(), style, place.left, place.top, width,
+                         height, parent, id, instance, nullptr);
+}
 
 bool RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSA window_class{};
@@ -73,7 +92,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, Options optio
 MainWindow::MainWindow(HINSTANCE instance, Options options)
     : instance_(instance),
       options_(std::move(options)),
-      location_{options_.program_folder, &platform::SystemCharset(), platform::kPathSeparator} {}
+      location_{options_.program_folder, &platform::NameCharset(), platform::kPathSeparator} {}
 
 MainWindow::~MainWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
@@ -117,6 +136,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+    case WM_NOTIFYFORMAT:
+      // The result list asks for its rows in UTF-16, so it shows the real paths.
+      if (lparam == NF_QUERY && GetDlgCtrlID(reinterpret_cast<HWND>(wparam)) == ids::超级列表框_结果) return NFR_UNICODE;
+      return DefWindowProcA(window_, message, wparam, lparam);
     case WM_CTLCOLORSTATIC:
       return OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     case WM_ACTIVATE:
@@ -154,7 +177,7 @@ bool MainWindow::OnCreate() {
   events_ = std::make_unique<PendingEvents>(window_, close_requested_);
 
   drop_target_ = new FileDropTarget([this](const std::vector<std::string>& paths) {
-    if (controls_) commands::AddDroppedPaths(controls_->controls(), platform::SystemCharset(), paths);
+    if (controls_) commands::AddDroppedPaths(controls_->controls(), platform::NameCharset(), paths);
   });
   // Without it dropping simply does nothing; that is not reported.
   drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;
@@ -178,11 +201,9 @@ bool MainWindow::CreateControls() {
     const DWORD clip = layout.id == ids::编辑框_文件名 ? 0 : WS_CLIPSIBLINGS;
     const DWORD disabled = layout.start == ui::ControlStart::Disabled ? WS_DISABLED : 0;
     const DWORD visible = layout.start == ui::ControlStart::Hidden ? 0 : WS_VISIBLE;
-    const RECT place = ControlRect(layout, dpi_);
-    HWND control = CreateWindowExA(layout.ex_style, layout.class_name, layout.caption,
-                                   WS_CHILD | visible | clip | layout.style | disabled, place.left, place.top,
-                                   place.right - place.left, place.bottom - place.top, window_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+    HWND control =
+        CreateControl(layout, ControlRect(layout, dpi_), WS_CHILD | visible | clip | layout.style | disabled, window_,
+                      instance_);
     if (control == nullptr) return false;
     // Stacked in table order, first on top, whatever order the system gives new children.
     SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -338,7 +359,7 @@ void MainWindow::RepaintHintOverKeywordBox(bool box_too) {
 void MainWindow::HideHintOnceBoxHasText() {
   HWND hint = GetDlgItem(window_, ids::透明标签_提示);
   if (hint == nullptr || (GetWindowLongA(hint, GWL_STYLE) & WS_VISIBLE) == 0) return;
-  if (GetWindowTextLengthA(GetDlgItem(window_, ids::编辑框_文件名)) > 0) ShowWindow(hint, SW_HIDE);
+  if (GetWindowTextLengthW(GetDlgItem(window_, ids::编辑框_文件名)) > 0) ShowWindow(hint, SW_HIDE);
 }
 
 void MainWindow::OnCommand(int id, int code) {
@@ -421,7 +442,7 @@ bool MainWindow::AnswerKey(int control_id, const MSG& key) {
   }
   // The character the key would also make (Ctrl+A's, Enter's) is not for the control.
   MSG character;
-  if (key.message == WM_KEYDOWN) PeekMessageA(&character, key.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+  if (key.message == WM_KEYDOWN) PeekMessageW(&character, key.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
   return true;
 }
 

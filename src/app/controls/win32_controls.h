@@ -13,9 +13,18 @@
 
 namespace quellor::app {
 
-// The whole caption of any window; empty when it cannot be read.
+// The whole caption of any window, in the program's own code page; empty
+// when it cannot be read.
 std::string WindowText(HWND window);
 void SetWindowTextBytes(HWND window, std::string_view text);
+
+// The caption of a control that shows names (created as a Unicode window), in
+// the name encoding (UTF-8), and setting it from UTF-8.
+std::string WindowName(HWND window);
+void SetWindowName(HWND window, std::string_view name);
+// Words and names, each converted on its own: the words with the code page,
+// the names from UTF-8.
+std::wstring WideShownText(const text::ShownText& text);
 
 class Win32Button : public ui::Button {
  public:
@@ -33,7 +42,7 @@ class Win32Label : public ui::Label {
  public:
   explicit Win32Label(HWND window) : window_(window) {}
   std::string Caption() const override;
-  void SetCaption(std::string_view caption) override;
+  void SetCaption(const text::ShownText& caption) override;
 
  private:
   HWND window_;
