@@ -44,6 +44,8 @@ constexpr WindowCommand kCommands[] = {
      [](Tools& t) { commands::OpenContainingFolder(t.controls, t.services); }},
     {ids::按钮_复制到剪贴板, kResultAction,
      [](Tools& t) { commands::CopyCheckedToClipboard(t.controls, t.services); }},
+    {ids::结果键_复制选定路径, kResultAction,
+     [](Tools& t) { commands::CopySelectedPathsAsText(t.controls, t.services); }},
     {ids::按钮_复制选定文件, kResultAction, [](Tools& t) { Transfer(t, commands::TransferKind::Copy); }},
     {ids::按钮_移动选定文件, kResultAction, [](Tools& t) { Transfer(t, commands::TransferKind::Move); }},
     {ids::按钮_删除选定文件, kResultAction, [](Tools& t) { commands::DeleteChecked(t.controls, t.services); }},

@@ -11,6 +11,9 @@
 #include "app/search_delivery.h"
 #include "app/win32_dialogs.h"
 #include "app/window_controls.h"
+#include "app/window_dpi.h"
+#include "app/window_fonts.h"
+#include "app/window_keys.h"
 #include "app/window_layout.h"
 #include "commands/search_paths.h"
 #include "platform/system_charset.h"
@@ -21,23 +24,23 @@ namespace quellor::app {
 namespace {
 
 constexpr COLORREF kHintColour = RGB(192, 192, 192);
-constexpr int kMenuOffset = 3;
 
 // The controls that show names: Unicode windows, so that any character shows
 // and can be typed or pasted there. (Subclassing them with SetWindowSubclass
 // keeps them Unicode; SetWindowLongPtrA would make them ANSI again.)
 bool ShowsNames(int id) { return id == ids::编辑框_文件名 || id == ids::列表框_路径 || id == ids::标签_状态; }
 
-HWND CreateControl(const ControlLayout& layout, DWORD style, HWND parent, HINSTANCE instance) {
+HWND CreateControl(const ControlLayout& layout, const RECT& place, DWORD style, HWND parent, HINSTANCE instance) {
   HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id));
+  const int width = place.right - place.left, height = place.bottom - place.top;
   if (!ShowsNames(layout.id)) {
-    return CreateWindowExA(layout.ex_style, layout.class_name, layout.caption, style, layout.left, layout.top,
-                           layout.width, layout.height, parent, id, instance, nullptr);
+    return CreateWindowExA(layout.ex_style, layout.class_name, layout.caption, style, place.left, place.top, width,
+                           height, parent, id, instance, nullptr);
   }
   const std::wstring class_name = platform::win32::WideText(layout.class_name);
   const std::wstring caption = platform::win32::WideText(layout.caption);
-  return CreateWindowExW(layout.ex_style, class_name.c_str(), caption.c_str(), style, layout.left, layout.top,
-                         layout.width, layout.height, parent, id, instance, nullptr);
+  return CreateWindowExW(layout.ex_style, class_name.c_str(), caption.c_str(), style, place.left, place.top, width,
+                         height, parent, id, instance, nullptr);
 }
 
 bool RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
@@ -52,6 +55,17 @@ bool RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
   return RegisterClassA(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+// Centred on the screen, as the integer division of the design puts it.
+POINT CentredCorner(SIZE size) {
+  return POINT{(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2};
+}
+
+bool IsPushButton(HWND control) {
+  char class_name[16] = {};
+  GetClassNameA(control, class_name, sizeof class_name);
+  return lstrcmpiA(class_name, "Button") == 0 && (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_PUSHBUTTON;
+}
+
 }  // namespace
 
 std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, Options options) {
@@ -60,12 +74,18 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, Options optio
   if (!RegisterMainWindowClass(instance, &MainWindow::WindowProc) || !RegisterFrameClass(instance)) return nullptr;
 
   std::unique_ptr<MainWindow> window(new MainWindow(instance, std::move(options)));
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
+  // Sized for the system's DPI; a window that finds itself on a monitor of another is sized again below.
+  const SIZE size = WindowSize(SystemDpi());
+  const POINT corner = CentredCorner(size);
   const std::string caption(kWindowCaption);
-  HWND created = CreateWindowExA(0, kWindowClass, caption.c_str(), kWindowStyle, left, top, kWindowWidth,
-                                 kWindowHeight, nullptr, nullptr, instance, window.get());
+  HWND created = CreateWindowExA(0, kWindowClass, caption.c_str(), kWindowStyle, corner.x, corner.y, size.cx, size.cy,
+                                 nullptr, nullptr, instance, window.get());
   if (created == nullptr) return nullptr;
+  const SIZE own = WindowSize(window->dpi_);
+  if (own.cx != size.cx || own.cy != size.cy) {
+    const POINT own_corner = CentredCorner(own);
+    SetWindowPos(created, nullptr, own_corner.x, own_corner.y, own.cx, own.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   return window;
 }
 
@@ -76,7 +96,6 @@ MainWindow::MainWindow(HINSTANCE instance, Options options)
 
 MainWindow::~MainWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
-  if (small_font_ != nullptr) DeleteObject(small_font_);
 }
 
 void MainWindow::Show(int show_command) {
@@ -123,6 +142,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return DefWindowProcA(window_, message, wparam, lparam);
     case WM_CTLCOLORSTATIC:
       return OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) RememberFocus();
+      // Activated, the system gives the focus to the window itself, and WM_SETFOCUS hands it on.
+      return DefWindowProcA(window_, message, wparam, lparam);
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -158,26 +187,28 @@ bool MainWindow::OnCreate() {
 
   commands::LoadSettings(controls_->controls(), location_);
   search_->MatchModeChanged();
+  HideFocusUntilKeyboardMoves(window_);
   started_ = true;
   return true;
 }
 
 bool MainWindow::CreateControls() {
-  small_font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr);
-  HGDIOBJ default_font = GetStockObject(DEFAULT_GUI_FONT);
+  dpi_ = WindowDpi(window_);
+  fonts_ = std::make_unique<WindowFonts>(dpi_);
   HWND previous = HWND_TOP;
   for (const ControlLayout& layout : MainWindowControls()) {
     // The keyword box paints under the hint that lies on it, so the hint shows the box through.
     const DWORD clip = layout.id == ids::编辑框_文件名 ? 0 : WS_CLIPSIBLINGS;
     const DWORD disabled = layout.start == ui::ControlStart::Disabled ? WS_DISABLED : 0;
-    HWND control = CreateControl(layout, WS_CHILD | WS_VISIBLE | clip | layout.style | disabled, window_, instance_);
+    const DWORD visible = layout.start == ui::ControlStart::Hidden ? 0 : WS_VISIBLE;
+    HWND control =
+        CreateControl(layout, ControlRect(layout, dpi_), WS_CHILD | visible | clip | layout.style | disabled, window_,
+                      instance_);
     if (control == nullptr) return false;
     // Stacked in table order, first on top, whatever order the system gives new children.
     SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = control;
-    HGDIOBJ font = (layout.font == ControlFont::Small && small_font_ != nullptr) ? small_font_ : default_font;
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->Get(layout.font)), FALSE);
     if (layout.start == ui::ControlStart::Checked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
   }
 
@@ -189,12 +220,13 @@ bool MainWindow::CreateControls() {
   LVCOLUMNA column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
   column.fmt = LVCFMT_LEFT;
-  column.cx = 600;
+  column.cx = ScaleToDpi(kResultColumnWidth, dpi_);
   char title[] = "文件路径";
   column.pszText = title;
   if (SendMessageA(results, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) != 0) return false;
 
-  // The right press over the two lists, the left press on the hint, the hint over the box's paint.
+  // The right press and the keys of the two lists, the left press on the hint, the
+  // hint over the box's paint and the keys of the box.
   for (int id : {ids::列表框_路径, ids::超级列表框_结果, ids::透明标签_提示, ids::编辑框_文件名}) {
     if (!SetWindowSubclass(GetDlgItem(window_, id), &MainWindow::ControlProc, static_cast<UINT_PTR>(id),
                            reinterpret_cast<DWORD_PTR>(this))) {
@@ -210,12 +242,30 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
   switch (message) {
     case WM_RBUTTONDOWN:
       if (id == ids::列表框_路径) {
-        self.ShowPopupMenu(PopupMenu::Paths);
+        self.ShowPopupMenu(PopupMenu::Paths, false);
         return 0;
       }
       if (id == ids::超级列表框_结果) {
-        self.ShowPopupMenu(PopupMenu::Results);
+        self.ShowPopupMenu(PopupMenu::Results, false);
         return 0;
+      }
+      break;
+    case WM_GETDLGCODE:
+      return DialogCode(static_cast<int>(id), DefSubclassProc(control, message, wparam, lparam),
+                        reinterpret_cast<const MSG*>(lparam));
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP: {
+      const MSG key{control, message, wparam, lparam, 0, {}};
+      if (self.AnswerKey(static_cast<int>(id), key)) return 0;
+      break;
+    }
+    case WM_SETTEXT:
+      if (id == ids::编辑框_文件名) {
+        const LRESULT result = DefSubclassProc(control, message, wparam, lparam);
+        self.HideHintOnceBoxHasText();
+        return result;
       }
       break;
     case WM_LBUTTONDOWN:
@@ -240,8 +290,9 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
   return DefSubclassProc(control, message, wparam, lparam);
 }
 
-// The folder list's or the result list's menu, at the cursor moved 3 pixels right and down.
-void MainWindow::ShowPopupMenu(PopupMenu which) {
+// The folder list's or the result list's menu, at the cursor moved 3 pixels
+// (at 96 DPI) right and down, or under the list's current entry.
+void MainWindow::ShowPopupMenu(PopupMenu which, bool from_keyboard) {
   HMENU menu = CreatePopupMenu();
   if (menu == nullptr) return;
   if (which == PopupMenu::Paths) {
@@ -251,11 +302,42 @@ void MainWindow::ShowPopupMenu(PopupMenu which) {
     AppendMenuA(menu, MF_STRING, ids::结果菜单_打开文件所在位置, "打开文件所在位置");
     AppendMenuA(menu, MF_STRING, ids::结果菜单_批量勾选选定项目, "批量勾选选定项目");
   }
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x + kMenuOffset,
-                 cursor.y + kMenuOffset, 0, window_, nullptr);
+  POINT place{};
+  if (from_keyboard) {
+    place = CurrentEntryCorner(which);
+  } else {
+    GetCursorPos(&place);
+    place.x += ScaleToDpi(kMenuOffset, dpi_);
+    place.y += ScaleToDpi(kMenuOffset, dpi_);
+  }
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, place.x, place.y, 0, window_, nullptr);
   DestroyMenu(menu);
+}
+
+// The bottom left corner of the list's current entry (the focused row of the
+// result list) on the screen; of the list's own area when that entry is out
+// of sight or there is none.
+POINT MainWindow::CurrentEntryCorner(PopupMenu which) const {
+  HWND list = GetDlgItem(window_, which == PopupMenu::Paths ? ids::列表框_路径 : ids::超级列表框_结果);
+  RECT area{};
+  GetClientRect(list, &area);
+  RECT entry{};
+  bool found = false;
+  if (which == PopupMenu::Paths) {
+    LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR) index = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
+    found = index >= 0 && SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                                       reinterpret_cast<LPARAM>(&entry)) != LB_ERR;
+  } else {
+    const LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    entry.left = LVIR_LABEL;
+    found = row >= 0 && SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&entry));
+  }
+  RECT visible{};
+  POINT corner{area.left, area.top};
+  if (found && IntersectRect(&visible, &entry, &area)) corner = POINT{visible.left, visible.bottom};
+  ClientToScreen(list, &corner);
+  return corner;
 }
 
 // The transparent hint is drawn after the box below it: whenever the box has
@@ -272,9 +354,23 @@ void MainWindow::RepaintHintOverKeywordBox(bool box_too) {
   }
 }
 
+// Typed, pasted or set by a command: once the box holds text, the example
+// names would only stand in its way.
+void MainWindow::HideHintOnceBoxHasText() {
+  HWND hint = GetDlgItem(window_, ids::透明标签_提示);
+  if (hint == nullptr || (GetWindowLongA(hint, GWL_STYLE) & WS_VISIBLE) == 0) return;
+  if (GetWindowTextLengthW(GetDlgItem(window_, ids::编辑框_文件名)) > 0) ShowWindow(hint, SW_HIDE);
+}
+
 void MainWindow::OnCommand(int id, int code) {
   if (id == ids::编辑框_文件名) {
+    if (code == EN_CHANGE) HideHintOnceBoxHasText();
     if (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL) RepaintHintOverKeywordBox(true);
+    return;
+  }
+  // Enter where no control takes it: the dialog manager asks for the default button.
+  if (id == IDOK && code == 0) {
+    PressFocusedButton();
     return;
   }
   if (code != BN_CLICKED) return;  // menu items come with code 0 too
@@ -312,6 +408,77 @@ void MainWindow::RunCommand(int id) {
       if (close_requested_ && !runner.Busy()) Close();
       break;
   }
+}
+
+// The window has no default button: Enter presses the push button that has
+// the focus, as Space does, and nothing elsewhere.
+void MainWindow::PressFocusedButton() {
+  HWND focus = GetFocus();
+  if (focus == nullptr || GetParent(focus) != window_ || !IsPushButton(focus) || !IsWindowEnabled(focus)) return;
+  RunCommand(GetDlgCtrlID(focus));
+}
+
+// A key of the key table, run as its mouse twin runs; false for any other key.
+bool MainWindow::AnswerKey(int control_id, const MSG& key) {
+  const KeyAnswer answer = app::AnswerKey(control_id, key);
+  switch (answer.action) {
+    case KeyAction::None:
+      return false;
+    case KeyAction::Keep:
+      break;
+    case KeyAction::RunCommand:
+      RunCommand(answer.command);
+      break;
+    case KeyAction::OpenMenu:
+      ShowPopupMenu(control_id == ids::列表框_路径 ? PopupMenu::Paths : PopupMenu::Results, true);
+      break;
+    case KeyAction::SelectAllRows: {
+      LVITEMA item{};
+      item.stateMask = LVIS_SELECTED;
+      item.state = LVIS_SELECTED;
+      SendMessageA(key.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+      break;
+    }
+  }
+  // The character the key would also make (Ctrl+A's, Enter's) is not for the control.
+  MSG character;
+  if (key.message == WM_KEYDOWN) PeekMessageW(&character, key.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+  return true;
+}
+
+void MainWindow::RememberFocus() {
+  HWND focus = GetFocus();
+  if (focus != nullptr && IsChild(window_, focus)) last_focus_ = focus;
+}
+
+// The focus goes back where it was, or to the names box: typing starts there.
+void MainWindow::RestoreFocus() {
+  HWND target = last_focus_;
+  if (target == nullptr || !IsWindow(target) || !IsChild(window_, target) || !IsWindowEnabled(target) ||
+      !IsWindowVisible(target)) {
+    target = GetDlgItem(window_, ids::编辑框_文件名);
+  }
+  if (target != nullptr) SetFocus(target);
+}
+
+// Moved to a monitor of another DPI: the window takes the size and place the
+// system suggests, and every control, font and the list's column are laid
+// out again from the table.
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  auto fonts = std::make_unique<WindowFonts>(dpi);
+  const SIZE size = WindowSize(dpi);
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const ControlLayout& layout : MainWindowControls()) {
+    HWND control = GetDlgItem(window_, layout.id);
+    const RECT place = ControlRect(layout, dpi);
+    SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->Get(layout.font)), TRUE);
+  }
+  SendDlgItemMessageA(window_, ids::超级列表框_结果, LVM_SETCOLUMNWIDTH, 0, ScaleToDpi(kResultColumnWidth, dpi));
+  fonts_ = std::move(fonts);  // no control uses the old ones now
+  dpi_ = dpi;
 }
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {

@@ -1,7 +1,9 @@
-// MainWindow: the program's one window. It builds every control, runs the
-// start-up sequence in its creation event (drop target, search, stored
-// settings), hands each user event to one command, and at destruction stops
-// the search and stores the lists while the controls still exist.
+// MainWindow: the program's one window. It builds every control at the
+// window's DPI, runs the start-up sequence in its creation event (drop target,
+// search, stored settings), hands each user event to one command (a key to the
+// command its mouse twin runs), keeps the focus on a control, lays itself out
+// again when its DPI changes, and at destruction stops the search and stores
+// the lists while the controls still exist.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +24,7 @@ class FileDropTarget;
 class PendingEvents;
 class SearchDelivery;
 class WindowControls;
+class WindowFonts;
 
 class MainWindow {
  public:
@@ -60,6 +63,12 @@ class MainWindow {
 
   bool OnCreate();
   bool CreateControls();
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void RememberFocus();
+  void RestoreFocus();
+  bool AnswerKey(int control_id, const MSG& key);
+  void HideHintOnceBoxHasText();
+  void PressFocusedButton();
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
   LRESULT OnControlColor(HDC dc, HWND control);
@@ -68,7 +77,9 @@ class MainWindow {
   void WaitForSearchToEnd();
   void OnDestroy();
   enum class PopupMenu { Paths, Results };
-  void ShowPopupMenu(PopupMenu menu);
+  // At the cursor for a press of the mouse, under the list's current entry for a key.
+  void ShowPopupMenu(PopupMenu menu, bool from_keyboard);
+  POINT CurrentEntryCorner(PopupMenu menu) const;
   void RepaintHintOverKeywordBox(bool box_too);
   void RunCommand(int id);
 
@@ -76,7 +87,11 @@ class MainWindow {
   Options options_;
   commands::SettingsLocation location_;
   HWND window_ = nullptr;
-  HFONT small_font_ = nullptr;
+  // The DPI the controls are laid out for, and their fonts at it.
+  int dpi_ = 0;
+  std::unique_ptr<WindowFonts> fonts_;
+  // The control that had the focus when the window was last deactivated.
+  HWND last_focus_ = nullptr;
   std::unique_ptr<WindowControls> controls_;
   std::unique_ptr<ui::Dialogs> own_dialogs_;
   ui::Dialogs* dialogs_ = nullptr;

@@ -1,10 +1,13 @@
 #include "app/message_loop.h"
 
+#include "app/window_keys.h"
+
 namespace quellor::app {
 
 // The wide forms: a character typed or pasted into a Unicode control arrives
 // whole, where the ANSI forms would pass it through the code page first.
 void DispatchQueuedMessage(HWND window, MSG& message) {
+  ShowFocusOnceKeyboardMoves(window, message);
   if (window != nullptr && IsDialogMessageW(window, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);

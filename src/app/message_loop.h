@@ -9,7 +9,8 @@
 namespace quellor::app {
 
 // Handles one message taken from the thread's queue as the program's loop
-// does: the dialog keys of `window` (Tab, arrows in a radio group) first.
+// does: the dialog keys of `window` (Tab, arrows in a radio group) first,
+// and focus rectangles shown once such a key is pressed.
 void DispatchQueuedMessage(HWND window, MSG& message);
 
 // Runs until the thread's quit message.

@@ -23,6 +23,8 @@ constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kFirstRadio = BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kNextRadio = BS_AUTORADIOBUTTON;
 constexpr DWORD kLabel = SS_LEFT | WS_GROUP;
+// Never shown: it names the control after it for screen readers.
+constexpr DWORD kNameLabel = SS_LEFT | WS_GROUP;
 
 #define QUELLOR_CONTROL_LAYOUT(kind, name, class_name, left, top, width, height, caption, style, ex_style, font, start) \
   {ids::name, class_name, left, top, width, height, caption, style, ex_style, ControlFont::font,                      \
@@ -33,5 +35,14 @@ const ControlLayout kControls[] = {QUELLOR_MAIN_WINDOW_CONTROLS(QUELLOR_CONTROL_
 }  // namespace
 
 std::span<const ControlLayout> MainWindowControls() { return kControls; }
+
+int ScaleToDpi(int length, int dpi) { return MulDiv(length, dpi, kLayoutDpi); }
+
+RECT ControlRect(const ControlLayout& layout, int dpi) {
+  return RECT{ScaleToDpi(layout.left, dpi), ScaleToDpi(layout.top, dpi), ScaleToDpi(layout.left + layout.width, dpi),
+              ScaleToDpi(layout.top + layout.height, dpi)};
+}
+
+SIZE WindowSize(int dpi) { return SIZE{ScaleToDpi(kWindowWidth, dpi), ScaleToDpi(kWindowHeight, dpi)}; }
 
 }  // namespace quellor::app

@@ -1,5 +1,6 @@
 // What the main window is made of: its attributes and one row per control, in
-// creation order, made from the control table (platform/control_table.h).
+// creation order, made from the control table (ui/control_table.h). Lengths
+// are pixels at 96 DPI; the window scales every one of them to its own DPI.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +13,15 @@
 
 namespace quellor::app {
 
+inline constexpr int kLayoutDpi = 96;
+// The outer size, frame and title bar included.
 inline constexpr int kWindowWidth = 859;
 inline constexpr int kWindowHeight = 507;
+// The character height of the small captions' font.
+inline constexpr int kSmallFontHeight = 12;
+inline constexpr int kResultColumnWidth = 600;
+// How far right and down of the cursor a pop-up menu opens.
+inline constexpr int kMenuOffset = 3;
 inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 inline constexpr std::string_view kWindowCaption = "QuellorV" QUELLOR_VERSION " Quellor工作室出品 批量找文件";
 inline constexpr const char* kWindowClass = "QuellorMainWindow";
@@ -33,6 +41,13 @@ struct ControlLayout {
 };
 
 std::span<const ControlLayout> MainWindowControls();
+
+// A length of the layout at `dpi`, rounded to the nearest pixel.
+int ScaleToDpi(int length, int dpi);
+// A control's place at `dpi`. Its edges are scaled, not its size, so
+// controls that touch at 96 DPI touch at every DPI.
+RECT ControlRect(const ControlLayout& layout, int dpi);
+SIZE WindowSize(int dpi);
 
 // The grey hint over the keyword box.
 extern const char* const kHintText;

@@ -38,6 +38,8 @@ void CheckSelectedRows(ui::Controls& controls);
 void OpenCurrentRow(ui::Controls& controls, ActionServices& services);
 void OpenContainingFolder(ui::Controls& controls, ActionServices& services);
 void CopyCheckedToClipboard(ui::Controls& controls, ActionServices& services);
+// The selected rows' paths, one a line, as text (the result list's Ctrl+C).
+void CopySelectedPathsAsText(ui::Controls& controls, ActionServices& services);
 void TransferChecked(ui::Controls& controls, ActionServices& services, TransferKind kind);
 void DeleteChecked(ui::Controls& controls, ActionServices& services);
 void WriteNotFoundReport(ui::Controls& controls, ActionServices& services);

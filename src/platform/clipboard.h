@@ -13,6 +13,10 @@ class Clipboard {
   // and path list) offered as the file-list format and nothing else. True
   // when the clipboard took it.
   virtual bool PutDropList(std::string_view block) = 0;
+  // Replaces the clipboard's content with `text` as plain text, for editors
+  // and spreadsheets: in UTF-16 and in the ANSI code page, for programs that
+  // read only that. True when the clipboard took it.
+  virtual bool PutText(std::u16string_view text) = 0;
 };
 
 std::unique_ptr<Clipboard> MakeSystemClipboard();

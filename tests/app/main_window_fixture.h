@@ -69,6 +69,9 @@ class MainWindowTest : public ::testing::Test {
   // The window as it is on the screen, to build/win32/screenshots/<name>.bmp.
   void SaveScreenshot(const std::string& name) {
     SetForegroundWindow(main());
+    // The caret blinks: shown, it would make two screenshots of one window
+    // differ by the moment each was taken.
+    HideCaret(nullptr);
     RedrawWindow(main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
     Pump(300ms);
     const std::string folder_path = testing::WinePath(QUELLOR_SCREENSHOT_DIR);

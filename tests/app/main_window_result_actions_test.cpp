@@ -419,16 +419,6 @@ std::vector<UINT> ClipboardFormats() {
   return formats;
 }
 
-void PutTextOnClipboard(const std::string& text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-  GlobalUnlock(memory);
-  EXPECT_NE(SetClipboardData(CF_TEXT, memory), nullptr);
-  CloseClipboard();
-}
-
 std::string ClipboardText() {
   std::string text;
   if (!OpenClipboard(nullptr)) return text;
@@ -467,7 +457,7 @@ TEST_F(ResultActionsWindowTest, ClipboardGetsTheTickedPathsAsAnAnsiDropListByteF
 
 TEST_F(ResultActionsWindowTest, ClipboardWithNothingTickedSaysSoAndKeepsWhatItHeld) {
   SearchTree();
-  PutTextOnClipboard("kept");
+  testing::PutTextOnClipboard("kept");
   Click(ids::按钮_复制到剪贴板);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "您没有选定任何文件！");

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 namespace quellor::app {
 namespace {
@@ -53,21 +54,23 @@ const Expected kTable[] = {
     {ids::按钮_搜索路径, "Button", 55, 4, 85, 25, "添加搜索路径", true, true},
     {ids::选择框_搜索目录, "Button", 141, 10, 85, 16, "只搜目录名", true, true},
     {ids::选择框_保存关键字, "Button", 222, 10, 82, 16, "保存关键字", true, true},
-    {ids::列表框_路径, "ListBox", 5, 35, 299, 59, "", true, false},
+    // The captions of the lists, the frames and the progress bar are never
+    // drawn: they name them for screen readers.
+    {ids::列表框_路径, "ListBox", 5, 35, 299, 59, "搜索路径列表", true, false},
     {ids::编辑框_文件名, "Edit", 6, 97, 298, 319, "", true, false},
     {ids::透明标签_提示, "Static", 11, 103, 269, 297, nullptr, false, false},
-    {ids::外形框_搜索范围, "QuellorFrame", 305, 2, 544, 32, "", false, false},
+    {ids::外形框_搜索范围, "QuellorFrame", 305, 2, 544, 32, "搜索范围", false, false},
     {ids::单选框_整个电脑, "Button", 308, 7, 160, 24, "搜索整个电脑(速度稍慢)", true, true},
     {ids::单选框_指定路径, "Button", 471, 7, 145, 24, "搜索指定路径(快速)", true, true},
     {ids::选择框_同名自动改名, "Button", 599, 11, 240, 16, "复制或移动时遇到同名文件自动改名另存", true, true},
-    {ids::外形框_匹配方式, "QuellorFrame", 305, 41, 544, 48, "", false, false},
+    {ids::外形框_匹配方式, "QuellorFrame", 305, 41, 544, 48, "匹配方式", false, false},
     {ids::单选框_精确搜索, "Button", 311, 49, 487, 16, "精确搜索(要搜索的文件名需要填写完整准确，一行一个文件名)", true,
      true},
     {ids::单选框_模糊搜索, "Button", 311, 68, 526, 16,
      "模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)", true, true},
     {ids::按钮_复制到剪贴板, "Button", 677, 43, 170, 24, "复制选定文件到剪贴板", true, true},
-    {ids::超级列表框_结果, "SysListView32", 306, 98, 541, 302, "", true, false},
-    {ids::进度条_文件操作, "msctls_progress32", 283, 400, 564, 16, "", false, false},
+    {ids::超级列表框_结果, "SysListView32", 306, 98, 541, 302, "搜索结果", true, false},
+    {ids::进度条_文件操作, "msctls_progress32", 283, 400, 564, 16, "文件操作进度", false, false},
     {ids::按钮_立即搜索, "Button", 6, 424, 66, 30, "立即搜索", true, true},
     {ids::按钮_未搜索到文件, "Button", 76, 424, 110, 30, "未搜到的文件列表", true, true},
     {ids::按钮_停止搜索, "Button", 189, 424, 81, 30, "停止搜索", true, true},
@@ -276,9 +279,8 @@ TEST_F(MainWindowTest, HintShowsSixExampleNamesAndALeftPressHidesItForGood) {
     EXPECT_TRUE(std::all_of(lines[i].begin(), lines[i].begin() + 18, [](char c) { return c >= '0' && c <= '9'; }));
     EXPECT_EQ(lines[i].substr(18), ".jpg");
   }
-  // Focusing the box and typing leaves the hint where it is.
+  // Focusing the box leaves the hint where it is.
   SetFocus(Item(ids::编辑框_文件名));
-  SendMessageA(Item(ids::编辑框_文件名), WM_CHAR, 'x', 0);
   Pump(20ms);
   EXPECT_TRUE(IsWindowVisible(hint));
   SendMessageA(hint, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -371,7 +373,9 @@ TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
   EXPECT_TRUE(c.按钮_未搜索到文件.Enabled());
   c.标签_状态.SetCaption("搜索完毕！共搜索到文件0个.");
   EXPECT_EQ(Text(Item(ids::标签_状态)), "搜索完毕！共搜索到文件0个.");
-  EXPECT_TRUE(c.透明标签_提示.Visible());
+  EXPECT_FALSE(c.透明标签_提示.Visible()) << "hidden once the names box holds text";
+  c.透明标签_提示.SetVisible(true);
+  EXPECT_TRUE(IsWindowVisible(Item(ids::透明标签_提示)));
   c.透明标签_提示.SetVisible(false);
   EXPECT_FALSE(IsWindowVisible(Item(ids::透明标签_提示)));
 }
@@ -541,8 +545,8 @@ InkCount CountInk(HWND control) {
   RECT area;
   GetClientRect(control, &area);
   HDC dc = GetDC(control);
-  for (int y = 0; y < area.bottom; ++y) {
-    for (int x = 0; x < area.right - 20; ++x) {  // the scroll bar is no ink
+  for (int y = 0; y < area.bottom - 20; ++y) {
+    for (int x = 0; x < area.right - 20; ++x) {  // the scroll bars are no ink
       const COLORREF pixel = GetPixel(dc, x, y);
       const int r = GetRValue(pixel), g = GetGValue(pixel), b = GetBValue(pixel);
       if (r < 80 && g < 80 && b < 80) ++ink.dark;
@@ -553,22 +557,48 @@ InkCount CountInk(HWND control) {
   return ink;
 }
 
-TEST_F(MainWindowTest, TypedTextShowsThroughTheTransparentHint) {
-  Open();
-  SetForegroundWindow(main());
-  testing::PumpUntil([&] { return CountInk(Item(ids::编辑框_文件名)).light_grey > 100; }, 5s, main());
-  const InkCount hint_only = CountInk(Item(ids::编辑框_文件名));
-  EXPECT_GT(hint_only.light_grey, 100);
-  EXPECT_EQ(hint_only.dark, 0);
-  HWND edit = Item(ids::编辑框_文件名);
-  SetFocus(edit);
-  for (char c : std::string("WWWWWWWW")) SendMessageA(edit, WM_CHAR, c, 0);
-  SendMessageA(edit, WM_CHAR, '\r', 0);
-  for (char c : std::string("MMMMMMMM")) SendMessageA(edit, WM_CHAR, c, 0);
-  testing::PumpUntil([&] { return CountInk(edit).dark > 50; }, 5s, main());
-  const InkCount both = CountInk(edit);
-  EXPECT_GT(both.dark, 50) << "the typed text is seen through the hint";
-  EXPECT_GT(both.light_grey, hint_only.light_grey / 2) << "the hint stays over it";
+// The hint is never drawn over typed text: typing hides it, pasting too, and
+// so does text a command puts in the box.
+TEST_F(MainWindowTest, TypedOrPastedTextHidesTheTransparentHint) {
+  // The box's pixels after typing two lines, the hint first pressed away or not.
+  const auto typed_ink = [&](bool hint_pressed_first) {
+    Open();
+    SetForegroundWindow(main());
+    HWND edit = Item(ids::编辑框_文件名);
+    HideCaret(edit);  // the focus starts in the box: its caret is no ink
+    testing::PumpUntil([&] { return CountInk(edit).light_grey > 100; }, 5s, main());
+    const InkCount hint_only = CountInk(edit);
+    EXPECT_GT(hint_only.light_grey, 100);
+    EXPECT_EQ(hint_only.dark, 0);
+    if (hint_pressed_first) SendMessageA(Item(ids::透明标签_提示), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    for (char c : std::string("WWWWWWWW")) SendMessageA(edit, WM_CHAR, c, 0);
+    SendMessageA(edit, WM_CHAR, '\r', 0);
+    for (char c : std::string("MMMMMMMM")) SendMessageA(edit, WM_CHAR, c, 0);
+    EXPECT_FALSE(IsWindowVisible(Item(ids::透明标签_提示)));
+    Pump(100ms);
+    const InkCount typed = CountInk(edit);
+    Close();
+    return typed;
+  };
+  const InkCount typed = typed_ink(false);
+  const InkCount reference = typed_ink(true);
+  EXPECT_GT(typed.dark, 50) << "the typed text shows";
+  EXPECT_EQ(typed.dark, reference.dark) << "and nothing of the hint over it";
+  EXPECT_EQ(typed.light_grey, reference.light_grey);
+
+  for (const auto& fill : std::vector<std::function<void(HWND)>>{
+           [](HWND box) {
+             testing::PutTextOnClipboard("pasted");
+             SendMessageA(box, WM_PASTE, 0, 0);
+           },
+           [](HWND box) { SetWindowTextA(box, "set"); }}) {
+    Open();
+    EXPECT_TRUE(IsWindowVisible(Item(ids::透明标签_提示)));
+    fill(Item(ids::编辑框_文件名));
+    Pump(20ms);
+    EXPECT_FALSE(IsWindowVisible(Item(ids::透明标签_提示)));
+    Close();
+  }
 }
 
 TEST_F(MainWindowTest, ScreenshotAfterStartUp) {

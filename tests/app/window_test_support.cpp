@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "app/message_loop.h"
+
 #include <cstring>
 #include <fstream>
 
@@ -28,9 +30,7 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
   for (;;) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (dialog_window != nullptr && IsWindow(dialog_window) && IsDialogMessageW(dialog_window, &message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
+      app::DispatchQueuedMessage(dialog_window != nullptr && IsWindow(dialog_window) ? dialog_window : nullptr, message);
     }
     if (done()) return true;
     if (std::chrono::steady_clock::now() >= end) return done();
@@ -118,6 +118,16 @@ IDataObject* NewFileDropData(const std::vector<std::string>& paths, bool wide) {
 }
 
 IDataObject* NewTextData(const std::string& text) { return new OneFormatData(CF_TEXT, text + '\0'); }
+
+void PutTextOnClipboard(const std::string& text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  EXPECT_NE(SetClipboardData(CF_TEXT, memory), nullptr);
+  CloseClipboard();
+}
 
 bool SaveWindowBitmap(HWND window, const std::string& path) {
   RECT area;

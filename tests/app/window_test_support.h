@@ -12,8 +12,8 @@
 
 namespace quellor::testing {
 
-// Handles the thread's messages (as the program's loop does, in their wide
-// form) for `duration`.
+// Handles the thread's messages as the program's loop does (in their wide
+// form, the dialog keys of `dialog_window` first) for `duration`.
 void PumpMessages(std::chrono::milliseconds duration, HWND dialog_window = nullptr);
 // Handles messages until `done` holds or `timeout` passes; the final value of `done`.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout, HWND dialog_window = nullptr);
@@ -24,6 +24,8 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 IDataObject* NewFileDropData(const std::vector<std::string>& paths, bool wide);
 // A data object with text only.
 IDataObject* NewTextData(const std::string& text);
+// Replaces the clipboard's content with `text` in the ANSI form.
+void PutTextOnClipboard(const std::string& text);
 
 // The window as it is on the screen, title bar and frame included, as a BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);

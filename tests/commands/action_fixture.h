@@ -33,8 +33,13 @@ class RecordingClipboard : public platform::Clipboard {
     blocks.emplace_back(block);
     return accept;
   }
+  bool PutText(std::u16string_view text) override {
+    texts.emplace_back(text);
+    return accept;
+  }
   bool accept = true;
   std::vector<std::string> blocks;
+  std::vector<std::u16string> texts;
 };
 
 // Passes every request to another implementation, except that items under

@@ -80,5 +80,32 @@ TEST_F(ClipboardCommandTest, TickedRowsInListOrderAndTheOutcomeTold) {
   EXPECT_EQ(dialogs_.messages[1].icon, ui::MessageIcon::Error);
 }
 
+// The result list's Ctrl+C: the selected rows, not the ticked ones.
+TEST_F(ClipboardCommandTest, SelectedRowsGoAsTextOneALineInListOrder) {
+  testing::AppendRows(memory_.超级列表框_结果, {"C:\\a.txt", "C:\\b.txt", "C:\\c d\\e.txt", "C:\\\x81"});
+  testing::SetRowChecked(memory_.超级列表框_结果, 1, true);
+  commands::CopySelectedPathsAsText(controls(), services_);
+  EXPECT_TRUE(clipboard_.texts.empty()) << "nothing selected: the clipboard keeps what it held";
+
+  memory_.超级列表框_结果.SetRowSelected(2, true);
+  memory_.超级列表框_结果.SetRowSelected(0, true);
+  commands::CopySelectedPathsAsText(controls(), services_);
+  ASSERT_EQ(clipboard_.texts.size(), 1u);
+  EXPECT_EQ(clipboard_.texts[0], u"C:\\a.txt\r\nC:\\c d\\e.txt") << "no line break after the last";
+  EXPECT_TRUE(dialogs_.messages.empty()) << "a copy key works silently";
+
+  clipboard_.accept = false;
+  commands::CopySelectedPathsAsText(controls(), services_);
+  memory_.超级列表框_结果.SetRowSelected(3, true);  // ends in a lead byte: no text in any names' encoding
+  clipboard_.accept = true;
+  commands::CopySelectedPathsAsText(controls(), services_);
+  EXPECT_EQ(clipboard_.texts.size(), 2u) << "the undecodable selection never reaches the clipboard";
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  for (const auto& message : dialogs_.messages) {
+    EXPECT_NE(message.text.find("剪贴板"), std::string::npos);
+    EXPECT_EQ(message.icon, ui::MessageIcon::Error);
+  }
+}
+
 }  // namespace
 }  // namespace quellor::testing

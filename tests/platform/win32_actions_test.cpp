@@ -61,6 +61,16 @@ TEST(Win32BoundFunction, BindsOnceAndKeepsTheAddress) {
             "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“shell32.dll”中的输出命令“Nothing”");
 }
 
+// What older systems lack is bound as optional: null, and the program goes on.
+TEST(Win32BoundFunction, AnOptionalFunctionIsNullWhereTheSystemLacksIt) {
+  using NoArguments = UINT(WINAPI*)();
+  EXPECT_EQ((QUELLOR_BOUND_IF_PRESENT(user32, NoSuchExportAnywhere, NoArguments)), nullptr);
+  EXPECT_EQ(win32::FindExport("no_such_library.dll", "GetDpiForSystem"), nullptr);
+  const auto present = QUELLOR_BOUND_IF_PRESENT(kernel32, GetTickCount, decltype(&::GetTickCount));
+  ASSERT_NE(present, nullptr);
+  EXPECT_EQ(present, QUELLOR_BOUND(kernel32, GetTickCount));
+}
+
 void ReportToStandardError(const std::string& text) {
   std::fputs(text.c_str(), stderr);
   std::fputs("\n[missing export reported]\n", stderr);

@@ -4,11 +4,12 @@ namespace quellor::platform {
 
 namespace {
 
-// There is no file-list clipboard that every POSIX desktop shares: the
-// hand-over always fails, so callers report it instead of claiming success.
+// There is no clipboard that every POSIX desktop shares: the hand-over
+// always fails, so callers report it instead of claiming success.
 class UnsupportedClipboard final : public Clipboard {
  public:
   bool PutDropList(std::string_view /*block*/) override { return false; }
+  bool PutText(std::u16string_view /*text*/) override { return false; }
 };
 
 }  // namespace

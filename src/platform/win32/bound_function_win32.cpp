@@ -33,10 +33,14 @@ std::string MissingExportText(const char* library, const char* function) {
 
 void SetMissingExportReporter(MissingExportReporter replacement) { reporter.store(replacement); }
 
-FARPROC BindExport(const char* library, const char* function) {
+FARPROC FindExport(const char* library, const char* function) {
   HMODULE module = GetModuleHandleA(library);
   if (module == nullptr) module = LoadLibraryA(library);
-  FARPROC address = module != nullptr ? GetProcAddress(module, function) : nullptr;
+  return module != nullptr ? GetProcAddress(module, function) : nullptr;
+}
+
+FARPROC BindExport(const char* library, const char* function) {
+  const FARPROC address = FindExport(library, function);
   if (address == nullptr) ReportAndExit(MissingExportText(library, function));
   return address;
 }

@@ -2,6 +2,8 @@
 // One that cannot be found shows the program's error box and ends the process
 // with exit code -1. Kept on purpose: on a system that lacks one, the program
 // still starts and says which function is missing instead of failing to load.
+// Functions that only newer systems have are bound as optional instead: null
+// where the system lacks them, and the caller falls back.
 #pragma once
 
 #include <windows.h>
@@ -15,13 +17,20 @@ namespace quellor::platform::win32 {
 // The address of `function` in `library`; never returns when there is none.
 FARPROC BindExport(const char* library, const char* function);
 
+// The address of `function` in `library`; null when there is none.
+FARPROC FindExport(const char* library, const char* function);
+
 template <typename Function>
-Function Bound(const char* library, const char* function) {
-  const FARPROC address = BindExport(library, function);
+Function AsFunction(FARPROC address) {
   Function typed = nullptr;
   static_assert(sizeof typed == sizeof address);
   std::memcpy(&typed, &address, sizeof typed);
   return typed;
+}
+
+template <typename Function>
+Function Bound(const char* library, const char* function) {
+  return AsFunction<Function>(BindExport(library, function));
 }
 
 // The program's error box: "运行时出错!", an empty line, then "错误信息：" and `detail`;
@@ -45,4 +54,14 @@ void SetMissingExportReporter(MissingExportReporter reporter);
     static const auto bound =            \
         ::quellor::platform::win32::Bound<decltype(&::function)>(#library ".dll", #function); \
     return bound;                        \
+  }())
+
+// The same for a function that older systems lack, of the pointer type
+// `Type` (the headers of the oldest system supported do not declare it):
+// null there.
+#define QUELLOR_BOUND_IF_PRESENT(library, function, Type)                                                        \
+  ([] {                                                                                                          \
+    static const auto bound = ::quellor::platform::win32::AsFunction<Type>(                                      \
+        ::quellor::platform::win32::FindExport(#library ".dll", #function));                                     \
+    return bound;                                                                                                \
   }())

@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <string>
 
 #include "platform/clipboard.h"
 #include "platform/win32/bound_function_win32.h"
@@ -24,18 +25,48 @@ HGLOBAL MakeBlock(std::string_view bytes) {
   return block;
 }
 
+// Hands `bytes` over in `format`; on success the block belongs to the clipboard.
+bool HandOver(UINT format, std::string_view bytes) {
+  HGLOBAL memory = MakeBlock(bytes);
+  if (memory == nullptr) return false;
+  if (QUELLOR_BOUND(user32, SetClipboardData)(format, memory) != nullptr) return true;
+  QUELLOR_BOUND(kernel32, GlobalFree)(memory);
+  return false;
+}
+
+// `text` in the ANSI code page, a character it lacks written as the system
+// writes it; empty when it cannot be converted at all.
+std::string AnsiForm(std::u16string_view text) {
+  if (text.empty()) return {};
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  const int size = QUELLOR_BOUND(kernel32, WideCharToMultiByte)(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string ansi(static_cast<std::size_t>(size), '\0');
+  if (QUELLOR_BOUND(kernel32, WideCharToMultiByte)(CP_ACP, 0, wide, length, ansi.data(), size, nullptr, nullptr) != size) {
+    return {};
+  }
+  return ansi;
+}
+
 class Win32Clipboard final : public Clipboard {
  public:
   bool PutDropList(std::string_view block) override {
     if (!QUELLOR_BOUND(user32, OpenClipboard)(nullptr)) return false;
-    bool handed_over = false;
-    if (QUELLOR_BOUND(user32, EmptyClipboard)()) {
-      if (HGLOBAL memory = MakeBlock(block)) {
-        // On success the block belongs to the clipboard.
-        handed_over = QUELLOR_BOUND(user32, SetClipboardData)(CF_HDROP, memory) != nullptr;
-        if (!handed_over) QUELLOR_BOUND(kernel32, GlobalFree)(memory);
-      }
-    }
+    const bool handed_over = QUELLOR_BOUND(user32, EmptyClipboard)() && HandOver(CF_HDROP, block);
+    QUELLOR_BOUND(user32, CloseClipboard)();
+    return handed_over;
+  }
+
+  // Both forms end with their terminating zero, as the text formats require.
+  bool PutText(std::u16string_view text) override {
+    const std::string ansi = AnsiForm(text);
+    if (ansi.empty() && !text.empty()) return false;
+    if (!QUELLOR_BOUND(user32, OpenClipboard)(nullptr)) return false;
+    const std::string_view unicode(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
+    const bool handed_over = QUELLOR_BOUND(user32, EmptyClipboard)() &&
+                             HandOver(CF_UNICODETEXT, std::string(unicode).append(2, '\0')) &&
+                             HandOver(CF_TEXT, ansi + '\0');
     QUELLOR_BOUND(user32, CloseClipboard)();
     return handed_over;
   }
