@@ -524,6 +524,28 @@ TEST_F(MainWindowTest, ClosingStoresThePathsAlwaysAndTheKeywordsWhileTicked) {
   EXPECT_EQ(folder.Read(commands::kKeywordFile), "x\r\ny");
 }
 
+// 60,000 saved names go into the box in slices after the window opens (Wine
+// lays out each line it takes): every reader gets them all meanwhile, and a
+// key typed meanwhile lands where the user put the caret.
+TEST_F(MainWindowTest, ALongSavedListFillsTheBoxInSlicesAndReachesEveryReaderWhole) {
+  std::string names;
+  for (int i = 0; i < 60000; ++i) names += "name" + std::to_string(i) + "\r\n";
+  folder.Write(commands::kConfigFile, "[zhuce]\r\n保存关键字=真\r\n");
+  folder.Write(commands::kKeywordFile, names);
+  Open();
+  HWND edit = Item(ids::编辑框_文件名);
+  ASSERT_LT(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 60001) << "still filling";
+  EXPECT_EQ(window->controls()->编辑框_文件名.Text(), names);
+  SaveScreenshot("main-window-long-list-filling");
+  SetFocus(edit);
+  SendMessageA(edit, EM_SETSEL, 0, 0);
+  SendMessageA(edit, WM_CHAR, 'x', 0);
+  EXPECT_EQ(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 60001) << "the rest went in before the key";
+  EXPECT_EQ(Text(edit), "x" + names);
+  Close();
+  EXPECT_EQ(folder.Read(commands::kKeywordFile), "x" + names);
+}
+
 // Pixels of the keyword box's area as it is on the screen: typed text shows
 // through the hint as black, the hint as light grey.
 struct InkCount {
