@@ -16,7 +16,7 @@ ActionHost::ActionHost(ui::Dialogs& dialogs, ui::EventPump& events, const std::s
                 *files_,
                 shell == nullptr ? *own_shell_ : *shell,
                 *clipboard_,
-                platform::SystemCharset(),
+                platform::NameCharset(),
                 program_folder,
                 &platform::FoldFileNameCase} {}
 

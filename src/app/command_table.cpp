@@ -18,7 +18,7 @@ constexpr WindowCommand kCommands[] = {
     {ids::按钮_立即搜索, CommandKind::AfterResultActions, [](Tools& t) { t.search.Start(); }},
     {ids::按钮_停止搜索, kAnytime, [](Tools& t) { t.search.Stop(); }},
     {ids::按钮_搜索路径, kAnytime,
-     [](Tools& t) { commands::AddSearchPath(t.controls, t.dialogs, platform::SystemCharset()); }},
+     [](Tools& t) { commands::AddSearchPath(t.controls, t.dialogs, platform::NameCharset()); }},
     {ids::选择框_搜索目录, kAnytime, [](Tools& t) { commands::StoreFolderNamesOnly(t.controls, t.location); }},
     {ids::选择框_保存关键字, kAnytime, [](Tools& t) { commands::StoreSaveKeywords(t.controls, t.location); }},
     {ids::选择框_同名自动改名, kAnytime, [](Tools& t) { commands::StoreRenameOnClash(t.controls, t.location); }},

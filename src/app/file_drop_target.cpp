@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/wide_text_win32.h"
+
 namespace quellor::app {
 
 namespace {
@@ -67,18 +69,18 @@ std::vector<std::string> FileDropTarget::DroppedPaths(IDataObject* data) {
   STGMEDIUM medium{};
   if (data->GetData(&format, &medium) != S_OK) return paths;
   if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal != nullptr) {
-    // DragQueryFileA takes the handle itself and locks it on its own.
+    // DragQueryFileW takes the handle itself and locks it on its own, and
+    // reads a narrow list as well as a wide one.
     HDROP drop = static_cast<HDROP>(medium.hGlobal);
     {
-      const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+      const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
       for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
         if (length == 0) continue;
-        std::string path(length + 1, '\0');
-        const UINT got = DragQueryFileA(drop, i, path.data(), length + 1);
+        std::wstring path(length + 1, L'\0');
+        const UINT got = DragQueryFileW(drop, i, path.data(), length + 1);
         if (got != length) continue;  // the list changed under us: take no cut path
-        path.resize(got);
-        paths.push_back(std::move(path));
+        paths.push_back(platform::win32::Utf8Name(path.data(), got));
       }
     }
   }

@@ -30,7 +30,8 @@ class FileDropTarget final : public IDropTarget {
   HRESULT STDMETHODCALLTYPE DragLeave() override;
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
 
-  // The paths of a CF_HDROP list in its order; empty when there is none.
+  // The paths of a CF_HDROP list (narrow or wide) in its order, in UTF-8;
+  // empty when there is none.
   static std::vector<std::string> DroppedPaths(IDataObject* data);
 
  private:

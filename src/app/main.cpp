@@ -9,19 +9,18 @@
 #include "commands/program_folder.h"
 #include "platform/system_charset.h"
 #include "platform/win32/bound_function_win32.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace {
 
-// The executable's full path; empty when it cannot be had whole.
+// The executable's full path, in UTF-8 whatever its folders are called;
+// empty when it cannot be had whole.
 std::string ExecutablePath() {
   for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
-    std::string path(size, '\0');
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), size);
+    std::wstring path(size, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
     if (length == 0) return {};
-    if (length < size) {  // equal to the size: cut short
-      path.resize(length);
-      return path;
-    }
+    if (length < size) return quellor::platform::win32::Utf8Name(path.data(), length);  // equal: cut short
   }
   return {};
 }
@@ -35,10 +34,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   std::string program_folder;
   const std::string executable = ExecutablePath();
   if (!executable.empty()) {
-    program_folder = quellor::commands::ProgramFolderFromExecutable(quellor::platform::SystemCharset(), executable, '\\');
+    program_folder = quellor::commands::ProgramFolderFromExecutable(quellor::platform::NameCharset(), executable, '\\');
     // A drive root's folder is "C:"; as a current directory that would mean the drive's current folder.
     const std::string directory = program_folder.size() == 2 ? program_folder + "\\" : program_folder;
-    SetCurrentDirectoryA(directory.c_str());
+    SetCurrentDirectoryW(quellor::platform::win32::WideName(directory).value_or(std::wstring()).c_str());
   }
 
   quellor::app::MainWindow::Options options;

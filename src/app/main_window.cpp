@@ -14,6 +14,7 @@
 #include "app/window_layout.h"
 #include "commands/search_paths.h"
 #include "platform/system_charset.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace quellor::app {
 
@@ -21,6 +22,23 @@ namespace {
 
 constexpr COLORREF kHintColour = RGB(192, 192, 192);
 constexpr int kMenuOffset = 3;
+
+// The controls that show names: Unicode windows, so that any character shows
+// and can be typed or pasted there. (Subclassing them with SetWindowSubclass
+// keeps them Unicode; SetWindowLongPtrA would make them ANSI again.)
+bool ShowsNames(int id) { return id == ids::编辑框_文件名 || id == ids::列表框_路径 || id == ids::标签_状态; }
+
+HWND CreateControl(const ControlLayout& layout, DWORD style, HWND parent, HINSTANCE instance) {
+  HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id));
+  if (!ShowsNames(layout.id)) {
+    return CreateWindowExA(layout.ex_style, layout.class_name, layout.caption, style, layout.left, layout.top,
+                           layout.width, layout.height, parent, id, instance, nullptr);
+  }
+  const std::wstring class_name = platform::win32::WideText(layout.class_name);
+  const std::wstring caption = platform::win32::WideText(layout.caption);
+  return CreateWindowExW(layout.ex_style, class_name.c_str(), caption.c_str(), style, layout.left, layout.top,
+                         layout.width, layout.height, parent, id, instance, nullptr);
+}
 
 bool RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSA window_class{};
@@ -54,7 +72,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, Options optio
 MainWindow::MainWindow(HINSTANCE instance, Options options)
     : instance_(instance),
       options_(std::move(options)),
-      location_{options_.program_folder, &platform::SystemCharset(), platform::kPathSeparator} {}
+      location_{options_.program_folder, &platform::NameCharset(), platform::kPathSeparator} {}
 
 MainWindow::~MainWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
@@ -99,6 +117,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+    case WM_NOTIFYFORMAT:
+      // The result list asks for its rows in UTF-16, so it shows the real paths.
+      if (lparam == NF_QUERY && GetDlgCtrlID(reinterpret_cast<HWND>(wparam)) == ids::超级列表框_结果) return NFR_UNICODE;
+      return DefWindowProcA(window_, message, wparam, lparam);
     case WM_CTLCOLORSTATIC:
       return OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     case WM_CLOSE:
@@ -126,7 +148,7 @@ bool MainWindow::OnCreate() {
   events_ = std::make_unique<PendingEvents>(window_, close_requested_);
 
   drop_target_ = new FileDropTarget([this](const std::vector<std::string>& paths) {
-    if (controls_) commands::AddDroppedPaths(controls_->controls(), platform::SystemCharset(), paths);
+    if (controls_) commands::AddDroppedPaths(controls_->controls(), platform::NameCharset(), paths);
   });
   // Without it dropping simply does nothing; that is not reported.
   drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;
@@ -149,10 +171,7 @@ bool MainWindow::CreateControls() {
     // The keyword box paints under the hint that lies on it, so the hint shows the box through.
     const DWORD clip = layout.id == ids::编辑框_文件名 ? 0 : WS_CLIPSIBLINGS;
     const DWORD disabled = layout.start == ui::ControlStart::Disabled ? WS_DISABLED : 0;
-    HWND control = CreateWindowExA(layout.ex_style, layout.class_name, layout.caption,
-                                   WS_CHILD | WS_VISIBLE | clip | layout.style | disabled, layout.left, layout.top,
-                                   layout.width, layout.height, window_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+    HWND control = CreateControl(layout, WS_CHILD | WS_VISIBLE | clip | layout.style | disabled, window_, instance_);
     if (control == nullptr) return false;
     // Stacked in table order, first on top, whatever order the system gives new children.
     SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

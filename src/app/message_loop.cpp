@@ -2,15 +2,17 @@
 
 namespace quellor::app {
 
+// The wide forms: a character typed or pasted into a Unicode control arrives
+// whole, where the ANSI forms would pass it through the code page first.
 void DispatchQueuedMessage(HWND window, MSG& message) {
-  if (window != nullptr && IsDialogMessageA(window, &message)) return;
+  if (window != nullptr && IsDialogMessageW(window, &message)) return;
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
 }
 
 void RunMessageLoop(HWND window) {
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchQueuedMessage(IsWindow(window) ? window : nullptr, message);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchQueuedMessage(IsWindow(window) ? window : nullptr, message);
 }
 
 bool PendingEvents::ProcessPendingEvents() {
@@ -19,7 +21,7 @@ bool PendingEvents::ProcessPendingEvents() {
 
 bool PendingEvents::HandlePendingMessages() {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       // Left for the main loop, which ends the program.
       PostQuitMessage(static_cast<int>(message.wParam));

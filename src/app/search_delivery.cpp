@@ -36,7 +36,7 @@ constexpr auto kShowPeriod = std::chrono::milliseconds(250);
 SearchDelivery::SearchDelivery(HWND window, ui::Controls& controls, ui::Dialogs& dialogs)
     : window_(window),
       controls_(controls),
-      services_{dialogs, platform::SystemCharset(), &platform::FixedDriveRoots},
+      services_{dialogs, platform::NameCharset(), &platform::FixedDriveRoots},
       // Workers only post: they never wait for the window thread.
       engine_([window] { PostMessageA(window, kWakeMessage, 0, 0); }, kBatching) {}
 

@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/controls/win32_controls.h"
 #include "platform/win32/bound_function_win32.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace quellor::app {
 
@@ -41,15 +43,16 @@ class DisabledProgramWindows {
   std::vector<std::pair<HWND, bool>> windows_;
 };
 
-std::string BrowseForFolder(HWND owner, const std::string& title, UINT flags) {
-  char display_name[MAX_PATH] = {};
-  BROWSEINFOA info{};
+std::string BrowseForFolder(HWND owner, std::string_view title, UINT flags) {
+  wchar_t display_name[MAX_PATH] = {};
+  const std::wstring wide_title = platform::win32::WideText(title);
+  BROWSEINFOW info{};
   info.hwndOwner = owner;
   info.pidlRoot = nullptr;
   info.pszDisplayName = display_name;
-  info.lpszTitle = title.c_str();
+  info.lpszTitle = wide_title.c_str();
   info.ulFlags = flags;
-  PIDLIST_ABSOLUTE item = QUELLOR_BOUND(shell32, SHBrowseForFolderA)(&info);
+  PIDLIST_ABSOLUTE item = QUELLOR_BOUND(shell32, SHBrowseForFolderW)(&info);
   if (item == nullptr) return {};
   std::string path = FileSystemPathOf(item);
   CoTaskMemFree(item);
@@ -59,42 +62,34 @@ std::string BrowseForFolder(HWND owner, const std::string& title, UINT flags) {
 }  // namespace
 
 std::string FileSystemPathOf(PCIDLIST_ABSOLUTE item) {
-  // One zero byte more than the call may write, so the text ends inside the buffer.
-  char path[MAX_PATH + 1] = {};
-  if (!QUELLOR_BOUND(shell32, SHGetPathFromIDListA)(item, path)) return {};
-  // The narrow call cuts a path that does not fit its buffer (or leaves it
-  // unterminated) and still reports success, and puts '?' for a character the
-  // code page lacks. The wide path says what the whole narrow path would be.
-  wchar_t wide[MAX_PATH] = {};
+  // One character more than the call may write, so the text ends inside the buffer.
+  wchar_t wide[MAX_PATH + 1] = {};
   if (!QUELLOR_BOUND(shell32, SHGetPathFromIDListW)(item, wide)) return {};
-  BOOL lossy = FALSE;
-  const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &lossy);
-  const std::size_t length = std::strlen(path);
-  if (lossy || needed <= 0 || static_cast<std::size_t>(needed) != length + 1) return {};
-  return std::string(path, length);
+  return platform::win32::Utf8Name(wide);
 }
 
-ui::MessageAnswer Win32Dialogs::ShowMessage(std::string_view text, std::string_view caption,
-                                                  ui::MessageButtons buttons, ui::MessageIcon icon) {
+ui::MessageAnswer Win32Dialogs::ShowMessage(const text::ShownText& text, std::string_view caption,
+                                            ui::MessageButtons buttons, ui::MessageIcon icon) {
   UINT type = MB_TASKMODAL;
   type |= buttons == ui::MessageButtons::OkCancel ? MB_OKCANCEL : MB_OK;
   if (icon == ui::MessageIcon::Error) type |= MB_ICONERROR;
-  const std::string text_z(text), caption_z(caption);
-  return MessageBoxA(nullptr, text_z.c_str(), caption_z.c_str(), type) == IDOK ? ui::MessageAnswer::Ok
-                                                                                : ui::MessageAnswer::Cancel;
+  // A path in the text shows as it is beside the words.
+  const std::wstring wide_text = WideShownText(text);
+  const std::wstring wide_caption = platform::win32::WideText(caption);
+  return MessageBoxW(nullptr, wide_text.c_str(), wide_caption.c_str(), type) == IDOK ? ui::MessageAnswer::Ok
+                                                                                      : ui::MessageAnswer::Cancel;
 }
 
 std::string Win32Dialogs::ChooseFolder(std::string_view title, ui::FolderChooserStyle style) {
-  const std::string title_z(title);
   if (style == ui::FolderChooserStyle::TargetFolder) {
-    return BrowseForFolder(main_window_, title_z, BIF_NEWDIALOGSTYLE | BIF_EDITBOX);
+    return BrowseForFolder(main_window_, title, BIF_NEWDIALOGSTYLE | BIF_EDITBOX);
   }
   HWND active = GetActiveWindow();
   HWND foreground = GetForegroundWindow();
   std::string folder;
   {
     DisabledProgramWindows disabled;
-    folder = BrowseForFolder(active, title_z, BIF_EDITBOX);
+    folder = BrowseForFolder(active, title, BIF_EDITBOX);
   }
   if (foreground != nullptr && IsWindow(foreground)) SetForegroundWindow(foreground);
   if (active != nullptr && IsWindow(active)) SetActiveWindow(active);

@@ -15,16 +15,15 @@ class Win32Dialogs : public ui::Dialogs {
   // `main_window` owns the target-folder chooser.
   explicit Win32Dialogs(HWND main_window) : main_window_(main_window) {}
 
-  ui::MessageAnswer ShowMessage(std::string_view text, std::string_view caption,
-                                      ui::MessageButtons buttons, ui::MessageIcon icon) override;
+  ui::MessageAnswer ShowMessage(const text::ShownText& text, std::string_view caption, ui::MessageButtons buttons,
+                                ui::MessageIcon icon) override;
   std::string ChooseFolder(std::string_view title, ui::FolderChooserStyle style) override;
 
  private:
   HWND main_window_;
 };
 
-// The file-system path of a shell item in the system's code page; empty for a
-// virtual folder and for a path that the narrow form cannot hold whole.
+// The file-system path of a shell item, in UTF-8; empty for a virtual folder.
 std::string FileSystemPathOf(PCIDLIST_ABSOLUTE item);
 
 }  // namespace quellor::app

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/hit_actions.h"
+#include "cli/stream_text.h"
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
 
@@ -13,18 +14,20 @@ namespace {
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
   if (platform::WriteWholeFileReplacing(path, bytes)) return true;
-  std::fprintf(stderr, "quellor-find: cannot write %s\n", path.c_str());
+  WriteText(stderr, text::ShownText("quellor-find: cannot write ").AddName(path).AddWords("\n"));
   return false;
 }
 
 }  // namespace
 
-bool FinishStandardOutput(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes,
+bool FinishStandardOutput(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes,
                           bool rows_refused) {
   if (options.count_per_name) {
+    StreamText out(stdout, options.utf8);
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-      std::fprintf(stdout, "%zu\t%s%c", outcomes[i].hits, PrintableName(file.names[i]).c_str(),
-                   options.null_separated ? '\0' : '\n');
+      rows_refused |= !out.Write(text::ShownText(std::to_string(outcomes[i].hits) + "\t")
+                                     .AddName(files::PrintableName(file.names[i]))
+                                     .AddWords(std::string(1, options.null_separated ? '\0' : '\n')));
     }
   }
   // The copy, the move and the report still run: the user asked for them.
@@ -44,22 +47,25 @@ bool Transfer(const FindOptions& options, const std::string& folder, const std::
       TransferHits(*files, cs, move ? platform::FileOperationKind::Move : platform::FileOperationKind::Copy, rows,
                    folder, options.rename_on_clash, stderr);
   if (count.failed > 0 || !options.quiet) {
-    std::fprintf(stderr, "quellor-find: %s %zu of %zu items into %s; %zu failed\n", move ? "moved" : "copied",
-                 count.taken - count.failed, count.taken, folder.c_str(), count.failed);
+    WriteText(stderr, text::ShownText("quellor-find: " + std::string(move ? "moved " : "copied ") +
+                                      std::to_string(count.taken - count.failed) + " of " +
+                                      std::to_string(count.taken) + " items into ")
+                          .AddName(folder)
+                          .AddWords("; " + std::to_string(count.failed) + " failed\n"));
   }
   return count.failed == 0;
 }
 
-bool WriteNotFound(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes) {
+bool WriteNotFound(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes) {
   if (options.not_found_file.empty()) return true;
   std::vector<std::string> not_found;
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     if (outcomes[i].hits == 0) not_found.push_back(file.names[i].original);
   }
-  return WriteFile(options.not_found_file, TextLikeNamesFile(file, not_found));
+  return WriteFile(options.not_found_file, files::TextLikeNamesFile(file, not_found));
 }
 
-bool WriteLedger(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes) {
+bool WriteLedger(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes) {
   return options.ledger_file.empty() || WriteFile(options.ledger_file, LedgerText(file, outcomes));
 }
 

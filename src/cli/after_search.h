@@ -7,14 +7,14 @@
 
 #include "cli/find_options.h"
 #include "cli/ledger.h"
-#include "cli/names_file.h"
+#include "files/names_file.h"
 #include "text/charset.h"
 
 namespace quellor::cli {
 
 // The hits per name (-c), then whether standard output took everything
 // (`rows_refused`: a row already failed).
-bool FinishStandardOutput(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes,
+bool FinishStandardOutput(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes,
                           bool rows_refused);
 
 // Copies or moves `rows` into `folder` ("" for neither), as the options say.
@@ -23,7 +23,7 @@ bool Transfer(const FindOptions& options, const std::string& folder, const std::
 
 // The names that found nothing (--not-found), and the ledger (--ledger);
 // each only when asked for. `outcomes` runs parallel to `file.names`.
-bool WriteNotFound(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes);
-bool WriteLedger(const FindOptions& options, const NamesFile& file, const std::vector<NameOutcome>& outcomes);
+bool WriteNotFound(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes);
+bool WriteLedger(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes);
 
 }  // namespace quellor::cli

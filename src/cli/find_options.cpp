@@ -25,6 +25,8 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
       o.count_per_name = true;
     } else if (a == "-q" || a == "--quiet") {
       o.quiet = true;
+    } else if (a == "--utf8") {
+      o.utf8 = true;
     } else if (a == "-h" || a == "--help") {
       o.help = true;
     } else if (a == "--version") {
@@ -82,9 +84,9 @@ std::string FindHelpText() {
          "The names file may be UTF-8 (with or without a byte-order mark), UTF-16 with a\n"
          "byte-order mark, or in the ANSI code page (GBK): a byte-order mark decides;\n"
          "without one, valid UTF-8 holding non-ASCII text is UTF-8, anything else the\n"
-         "ANSI code page. A name that file names here cannot hold (on Windows, a character\n"
-         "outside the ANSI code page) is named with its line on standard error, searched\n"
-         "for nowhere, and counted as not found.\n"
+         "ANSI code page. A line that is not valid text in its encoding (or, under a GBK\n"
+         "locale, holds a character GBK lacks) is named with its line on standard error,\n"
+         "searched for nowhere, and counted as not found.\n"
          "\n"
          "  -n, --names FILE        read the names from FILE ('-', the default: standard input)\n"
          "  -e, --exact             a name matches a file called NAME or NAME.anything (default)\n"
@@ -96,6 +98,9 @@ std::string FindHelpText() {
          "  -c, --count             print, for each name in order, its number of hits and the\n"
          "                          name (a tab between) instead of the paths\n"
          "  -q, --quiet             no status text on standard error\n"
+         "      --utf8              write paths (and -c's names) as UTF-8 where standard\n"
+         "                          output is a file or pipe (Windows: instead of the ANSI\n"
+         "                          code page)\n"
          "      --copy-to DIR       after the search, copy every found item into DIR\n"
          "      --move-to DIR       after the search, move every found item into DIR\n"
          "      --rename-on-clash   with --copy-to or --move-to: an item whose name is taken\n"
@@ -116,6 +121,12 @@ std::string FindHelpText() {
          "finds it, and once per FOLDER that holds it. The closing status goes to\n"
          "standard error, and progress too when standard error is a terminal.\n"
          "\n"
+         "On Windows a console shows every path exactly. Written to a file or pipe,\n"
+         "paths are in the ANSI code page, as scripts expect; a path that code page\n"
+         "cannot write is not printed (never with '?' in place of a character): it is\n"
+         "named on standard error, with the characters it lacks as <U+XXXX>, and the\n"
+         "exit status is 1. With --utf8 every path is written as UTF-8 instead.\n"
+         "\n"
          "Items are copied or moved in the order they were found, each path once; every\n"
          "item that could not be copied or moved is named on standard error. Nothing\n"
          "found is overwritten: an item whose name was taken in DIR by an earlier item\n"
@@ -128,10 +139,11 @@ std::string FindHelpText() {
          "\n"
          "Exit status: 0 when the search ran to its end (and every folder was read, and\n"
          "every copy, move, the not-found file and the ledger succeeded); 1 when a folder\n"
-         "could not be read, or results, an item, the not-found file or the ledger could\n"
-         "not be written, copied or moved; 2 on a usage error (unknown option, no names,\n"
-         "unreadable names file, a target that is no folder, an empty target); 3, with\n"
-         "--ledger only, when all else succeeded but some names found nothing.\n";
+         "could not be read, or results, a path, an item, the not-found file or the\n"
+         "ledger could not be written, copied or moved; 2 on a usage error (unknown\n"
+         "option, no names, unreadable names file, a target that is no folder, an empty\n"
+         "target); 3, with --ledger only, when all else succeeded but some names found\n"
+         "nothing.\n";
 }
 
 }  // namespace quellor::cli

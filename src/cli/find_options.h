@@ -19,6 +19,7 @@ struct FindOptions {
   bool null_separated = false;
   bool count_per_name = false;
   bool quiet = false;
+  bool utf8 = false;  // paths (and names) on a file or pipe as UTF-8
   bool help = false;
   bool version = false;
   // Actions on the hits, after the search.

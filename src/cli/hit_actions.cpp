@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "cli/stream_text.h"
 #include "files/file_transfer.h"
 #include "text/path_scan.h"
 
@@ -57,8 +58,10 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
     const files::TransferOutcome outcome = command.Transfer(row, rename_on_clash);
     if (outcome != files::TransferOutcome::Done) {
       ++count.failed;
-      std::fprintf(err, "quellor-find: cannot %s %s%s\n", kind == platform::FileOperationKind::Move ? "move" : "copy",
-                   row.c_str(), Reason(outcome));
+      WriteText(err, text::ShownText(kind == platform::FileOperationKind::Move ? "quellor-find: cannot move "
+                                                                               : "quellor-find: cannot copy ")
+                         .AddName(row)
+                         .AddWords(std::string(Reason(outcome)) + "\n"));
     }
   }
   return count;

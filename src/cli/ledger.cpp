@@ -8,20 +8,20 @@ namespace {
 
 using platform::TextEncoding;
 
-std::string Utf8(const NameLine& name) {
+std::string Utf8(const files::NameLine& name) {
   if (name.text) {
     if (std::optional<std::string> utf8 = platform::EncodeText(*name.text, TextEncoding::Utf8)) return *utf8;
   }
-  return PrintableName(name);  // bytes that are no text here, written as <XX>
+  return files::PrintableName(name);  // bytes that are no text here, written as <XX>
 }
 
 std::string Utf8Path(const std::string& path) {
   if (const std::optional<std::u16string> text = platform::DecodeText(path, platform::NameEncoding())) {
     if (std::optional<std::string> utf8 = platform::EncodeText(*text, TextEncoding::Utf8)) return *utf8;
   }
-  NameLine raw;
+  files::NameLine raw;
   raw.original = path;
-  return PrintableName(raw);
+  return files::PrintableName(raw);
 }
 
 }  // namespace
@@ -36,10 +36,10 @@ std::string CsvField(std::string_view text) {
   return quoted + '"';
 }
 
-std::string LedgerText(const NamesFile& file, const std::vector<NameOutcome>& outcomes) {
+std::string LedgerText(const files::NamesFile& file, const std::vector<NameOutcome>& outcomes) {
   std::string text = "\xEF\xBB\xBF" "name,line,hits,first hit,not searched because\r\n";
   for (std::size_t i = 0; i < file.names.size(); ++i) {
-    const NameLine& name = file.names[i];
+    const files::NameLine& name = file.names[i];
     const NameOutcome& outcome = outcomes[i];
     text += CsvField(Utf8(name)) + ',' + std::to_string(name.line) + ',' + std::to_string(outcome.hits) + ',' +
             CsvField(outcome.hits > 0 ? Utf8Path(outcome.first_hit) : std::string()) + ',' + CsvField(name.problem) +

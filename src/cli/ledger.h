@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/names_file.h"
+#include "files/names_file.h"
 #include "search/run_sink.h"
 
 namespace quellor::cli {
@@ -40,7 +40,7 @@ class HitTally : public search::ForwardingSink {
 // A header row, then a row per name: name, line, hits, first hit, and why the
 // name was not searched for (empty when it was). `outcomes` runs parallel to
 // `file.names`.
-std::string LedgerText(const NamesFile& file, const std::vector<NameOutcome>& outcomes);
+std::string LedgerText(const files::NamesFile& file, const std::vector<NameOutcome>& outcomes);
 
 // One CSV field: quoted, its quotes doubled, when it holds a comma, a quote,
 // CR or LF.

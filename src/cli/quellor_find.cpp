@@ -12,6 +12,7 @@
 #include "cli/ledger.h"
 #include "cli/search_hits.h"
 #include "cli/searched_names.h"
+#include "cli/stream_text.h"
 #include "platform/command_line.h"
 #include "platform/folder_listing.h"
 #include "platform/system_charset.h"
@@ -23,8 +24,12 @@ namespace {
 constexpr int kUsageError = 2;
 constexpr int kSomeNamesNotFound = 3;  // with --ledger
 
+// Usage errors are ASCII around the user's own arguments and paths: names, as
+// far as converting them goes.
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "quellor-find: %s\nTry 'quellor-find --help' for more information.\n", message.c_str());
+  WriteText(stderr, text::ShownText("quellor-find: ")
+                        .AddName(message)
+                        .AddWords("\nTry 'quellor-find --help' for more information.\n"));
   return kUsageError;
 }
 
@@ -70,22 +75,24 @@ int ExitStatus(const FindOptions& options, bool failed, const std::vector<NameOu
   return options.ledger_file.empty() || all_found ? 0 : kSomeNamesNotFound;
 }
 
-int Run(const std::vector<std::string_view>& args) {
+int Run(const std::vector<std::string>& arguments) {
+  const std::vector<std::string_view> args(arguments.begin(), arguments.end());
   const ParsedOptions parsed = ParseFindOptions(args);
   if (!parsed.options) return UsageError(parsed.error);
   const FindOptions& options = *parsed.options;
   if (options.help || options.version) return PrintHelpOrVersion(options);
   PrepareStandardStreams(options);
-  const text::Charset& cs = platform::SystemCharset();
+  const text::Charset& cs = platform::NameCharset();
   const NamesRead read = ReadSearchedNames(options.names_file, stderr);
   if (!read.names) return UsageError(read.error);
   const std::optional<std::string> target = CheckTarget(options);
   if (!target) return kUsageError;
   Hits hits = SearchHits(options, read.names->keywords, !target->empty(), cs);
   const std::vector<NameOutcome> outcomes = OutcomesByLine(*read.names, std::move(hits.by_keyword));
-  const NamesFile& file = read.names->file;
+  const files::NamesFile& file = read.names->file;
   bool failed = !FinishStandardOutput(options, file, outcomes, hits.write_failed);
   failed |= hits.folders_not_read > 0;
+  failed |= hits.paths_not_printed > 0;
   failed |= !Transfer(options, *target, hits.rows, cs);
   failed |= !WriteNotFound(options, file, outcomes);
   failed |= !WriteLedger(options, file, outcomes);
@@ -96,6 +103,5 @@ int Run(const std::vector<std::string_view>& args) {
 }  // namespace quellor::cli
 
 int main(int argc, char** argv) {
-  std::vector<std::string_view> args(argv + 1, argv + argc);
-  return quellor::cli::Run(args);
+  return quellor::cli::Run(quellor::platform::CommandLineArguments(argc, argv));
 }

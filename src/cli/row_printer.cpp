@@ -10,14 +10,28 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 }
 
 RowPrinter::RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err)
-    : keywords_(keywords), settings_(settings), out_(out), err_(err) {}
+    : keywords_(keywords), settings_(settings), out_(out, settings.utf8), err_(err) {}
 
 void RowPrinter::AddResultRow(std::string_view path, std::size_t) {
   ++rows_;
   if (!settings_.print_rows) return;
   const char end = settings_.null_separated ? '\0' : '\n';
-  if (std::fwrite(path.data(), 1, path.size(), out_) != path.size() || std::fputc(end, out_) == EOF) {
-    write_failed_ = true;
+  switch (out_.WritePath(path, end)) {
+    case PathWritten::Written:
+      break;
+    case PathWritten::Failed:
+      write_failed_ = true;
+      break;
+    case PathWritten::NotInCodePage:
+      // Never with a '?' in its place: a script would take it for a wildcard.
+      ++not_printed_;
+      ClearProgress();
+      err_.Write(text::ShownText("quellor-find: ")
+                     .AddName(path)
+                     .AddWords(": the output's code page cannot write this path; not printed (--utf8 prints "
+                               "every path as UTF-8)\n"));
+      std::fflush(err_.file());
+      break;
   }
 }
 
@@ -30,41 +44,48 @@ void RowPrinter::ReportKeywordProgress(std::size_t count) {
 }
 
 void RowPrinter::ShowFolderRunStart() {
-  if (settings_.status && settings_.progress) Status(std::string(search::kFolderRunStartText), false);
+  if (settings_.status && settings_.progress) Status(text::ShownText(search::kFolderRunStartText), false);
+}
+
+void RowPrinter::ClearProgress() {
+  if (progress_width_ == 0) return;
+  err_.Write("\r" + std::string(progress_width_, ' ') + "\r");
+  progress_width_ = 0;
 }
 
 void RowPrinter::FolderNotRead(std::string_view path, platform::ReadProblem problem) {
   if (!not_read_.emplace(path).second) return;
   // Not into the middle of a progress line: blank it first; the next progress text writes it anew.
-  if (progress_width_ > 0) {
-    std::fputc('\r', err_);
-    for (std::size_t n = 0; n < progress_width_; ++n) std::fputc(' ', err_);
-    std::fputc('\r', err_);
-    progress_width_ = 0;
-  }
-  std::fprintf(err_, "quellor-find: %.*s: %s\n", static_cast<int>(path.size()), path.data(),
-               problem == platform::ReadProblem::TooLong ? "path too long, not searched"
-                                                         : "cannot read the folder, not searched");
-  std::fflush(err_);
+  ClearProgress();
+  err_.Write(text::ShownText("quellor-find: ")
+                 .AddName(path)
+                 .AddWords(problem == platform::ReadProblem::TooLong ? ": path too long, not searched\n"
+                                                                     : ": cannot read the folder, not searched\n"));
+  std::fflush(err_.file());
 }
 
-void RowPrinter::Status(const std::string& text, bool final) {
+void RowPrinter::Status(const text::ShownText& status, bool final) {
   if (!settings_.status) return;
+  const std::size_t width = status.Bytes().size();
+  text::ShownText line;
   if (settings_.progress) {
     // The progress line is overwritten in place, blanks covering a longer one.
-    std::fputc('\r', err_);
-    std::fputs(text.c_str(), err_);
-    for (std::size_t n = text.size(); n < progress_width_; ++n) std::fputc(' ', err_);
-    progress_width_ = final ? 0 : text.size();
+    line.AddWords("\r");
+    for (const text::ShownText::Piece& piece : status.Pieces()) {
+      piece.kind == text::ShownText::Kind::Name ? line.AddName(piece.bytes) : line.AddWords(piece.bytes);
+    }
+    if (width < progress_width_) line.AddWords(std::string(progress_width_ - width, ' '));
+    progress_width_ = final ? 0 : width;
   } else {
-    std::fputs(text.c_str(), err_);
+    line = status;
   }
-  if (final) std::fputc('\n', err_);
-  std::fflush(err_);
+  if (final) line.AddWords("\n");
+  err_.Write(line);
+  std::fflush(err_.file());
 }
 
 void RowPrinter::Close() {
-  if (std::fflush(out_) != 0) write_failed_ = true;
+  if (std::fflush(out_.file()) != 0) write_failed_ = true;
   const int rows = static_cast<int>(rows_);
   switch (finished_text_) {
     case Finished::Files:
@@ -74,7 +95,7 @@ void RowPrinter::Close() {
       Status(search::FoldersFinishedText(rows), true);
       break;
     case Finished::None:
-      if (progress_width_ > 0) Status("", true);
+      if (progress_width_ > 0) Status(text::ShownText(), true);
       break;
   }
 }

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "cli/stream_text.h"
 #include "search/run_sink.h"
 
 namespace quellor::cli {
@@ -18,6 +19,7 @@ class RowPrinter : public search::RunSink {
     bool print_rows = true;
     bool status = true;     // the finished text on standard error
     bool progress = false;  // progress too (standard error is a terminal)
+    bool utf8 = false;      // paths as UTF-8 on a file or pipe (--utf8)
   };
   RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err);
 
@@ -34,20 +36,25 @@ class RowPrinter : public search::RunSink {
   std::size_t Rows() const { return rows_; }
   bool WriteFailed() const { return write_failed_; }
   std::size_t FoldersNotRead() const { return not_read_.size(); }
+  // Paths the output's code page cannot write, each named on standard error instead.
+  std::size_t PathsNotPrinted() const { return not_printed_; }
 
  private:
   enum class Finished { None, Files, Folders };
-  void Status(const std::string& text, bool final);
+  void Status(const text::ShownText& text, bool final);
+  // Blanks the progress line, so that a message starts a line of its own.
+  void ClearProgress();
 
   const std::vector<std::string>& keywords_;
   Settings settings_;
-  std::FILE* out_;
-  std::FILE* err_;
+  StreamText out_;
+  StreamText err_;
   std::size_t rows_ = 0;
   Finished finished_text_ = Finished::None;
   std::chrono::steady_clock::time_point last_progress_{};
   std::size_t progress_width_ = 0;
   bool write_failed_ = false;
+  std::size_t not_printed_ = 0;
   std::unordered_set<std::string> not_read_;
 };
 

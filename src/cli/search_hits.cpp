@@ -4,6 +4,7 @@
 
 #include "cli/hit_actions.h"
 #include "cli/row_printer.h"
+#include "cli/stream_text.h"
 #include "platform/command_line.h"
 #include "platform/fixed_drives.h"
 #include "platform/folder_listing.h"
@@ -22,7 +23,9 @@ std::vector<std::string> Roots(const FindOptions& options) {
     std::string absolute = platform::AbsolutePath(root);
     if (absolute.empty()) absolute = root;
     if (!platform::IsExistingFolder(absolute)) {
-      std::fprintf(stderr, "quellor-find: warning: %s is not a folder; nothing is found in it\n", root.c_str());
+      WriteText(stderr, text::ShownText("quellor-find: warning: ")
+                            .AddName(root)
+                            .AddWords(" is not a folder; nothing is found in it\n"));
     }
     roots.push_back(std::move(absolute));
   }
@@ -39,6 +42,7 @@ Hits SearchHits(const FindOptions& options, const std::vector<std::string>& keyw
   settings.print_rows = !options.count_per_name;
   settings.status = !options.quiet;
   settings.progress = platform::StandardErrorIsTerminal();
+  settings.utf8 = options.utf8;
   static char out_buffer[1 << 16];
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
   RowPrinter printer(keywords, settings, stdout, stderr);
@@ -52,7 +56,8 @@ Hits SearchHits(const FindOptions& options, const std::vector<std::string>& keyw
     engine.WaitForEnd();
   }
   printer.Close();
-  return {tally.TakeOutcomes(), recorder.TakeRows(), printer.WriteFailed(), printer.FoldersNotRead()};
+  return {tally.TakeOutcomes(), recorder.TakeRows(), printer.WriteFailed(), printer.FoldersNotRead(),
+          printer.PathsNotPrinted()};
 }
 
 }  // namespace quellor::cli

@@ -18,6 +18,7 @@ struct Hits {
   std::vector<std::string> rows;        // every hit, in order; kept only when asked for
   bool write_failed = false;            // standard output did not take every row
   std::size_t folders_not_read = 0;
+  std::size_t paths_not_printed = 0;    // the output's code page cannot write them
 };
 
 // Searches the roots of `options` (warning on standard error of any that is

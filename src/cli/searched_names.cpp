@@ -1,5 +1,6 @@
 #include "cli/searched_names.h"
 
+#include "cli/stream_text.h"
 #include "platform/file_io.h"
 
 namespace quellor::cli {
@@ -21,16 +22,17 @@ NamesRead ReadSearchedNames(const std::string& path, std::FILE* err) {
   const std::optional<std::string> bytes = path == "-" ? ReadStandardInput() : platform::ReadWholeFile(path);
   if (!bytes) return {std::nullopt, "cannot read the names file " + path};
   SearchedNames names;
-  names.file = ReadNamesFile(*bytes);
+  names.file = files::ReadNamesFile(*bytes);
   if (names.file.names.empty()) return {std::nullopt, "no names to search for (the names file holds no non-blank line)"};
-  for (const NameLine& name : names.file.names) {
+  for (const files::NameLine& name : names.file.names) {
     if (name.searched) {
       names.keyword_of_line.emplace_back(names.keywords.size());
       names.keywords.push_back(*name.searched);
     } else {
       names.keyword_of_line.emplace_back();
-      std::fprintf(err, "quellor-find: line %zu of the names file (%s): %s; it is not searched for\n", name.line,
-                   PrintableName(name).c_str(), name.problem.c_str());
+      WriteText(err, text::ShownText("quellor-find: line " + std::to_string(name.line) + " of the names file (")
+                         .AddName(files::PrintableName(name))
+                         .AddWords("): " + name.problem + "; it is not searched for\n"));
     }
   }
   return {std::move(names), {}};

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/names_file.h"
+#include "files/names_file.h"
 
 namespace quellor::cli {
 
 struct SearchedNames {
-  NamesFile file;
+  files::NamesFile file;
   std::vector<std::string> keywords;  // the names searched for, in file order
   // Parallel to file.names: the keyword a line became; none for a name that
   // cannot be searched for.

@@ -25,8 +25,8 @@ struct ActionServices {
   platform::FileOperations& files;
   platform::Shell& shell;
   platform::Clipboard& clipboard;
-  const text::Charset& charset;
-  std::string program_folder;
+  const text::Charset& charset;  // of names
+  std::string program_folder;     // in the name encoding
   // How file names are folded when the not-found report matches them: as the
   // file system folds them, unless a test says otherwise.
   search::NameFolding fold_file_name = &platform::FoldFileNameCase;

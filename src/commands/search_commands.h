@@ -15,7 +15,7 @@ namespace quellor::commands {
 
 struct SearchServices {
   ui::Dialogs& dialogs;
-  const text::Charset& charset;
+  const text::Charset& charset;  // of names: the keywords and the folders
   // The roots of a whole-computer search.
   std::function<std::vector<std::string>()> whole_computer_roots;
 };
@@ -40,7 +40,7 @@ class ResultListDisplay : public search::RunDisplay {
   }
   void ShowAppendedRows() override { controls_.超级列表框_结果.RowsAppended(); }
   int RowCount() const override { return controls_.超级列表框_结果.RowCount(); }
-  void SetStatusText(std::string_view text) override { controls_.标签_状态.SetCaption(text); }
+  void SetStatusText(const text::ShownText& text) override { controls_.标签_状态.SetCaption(text); }
 
  private:
   ui::Controls& controls_;

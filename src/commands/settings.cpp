@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "files/stored_list.h"
 #include "platform/file_io.h"
 #include "platform/ini.h"
 #include "text/line_split.h"
@@ -23,11 +24,16 @@ std::string ReadOption(const SettingsLocation& where, std::string_view key) {
 
 bool OptionIsTrue(const SettingsLocation& where, std::string_view key) { return ReadOption(where, key) == kTrue; }
 
-// The text of a stored list file up to its first NUL; empty when it is missing.
+// The text of a stored list file, in the name encoding, up to its first NUL;
+// empty when it is missing.
 std::string ReadListFile(const SettingsLocation& where, std::string_view name) {
   const std::optional<std::string> bytes = platform::ReadWholeFile(where.FilePath(name));
   if (!bytes) return {};
-  return std::string(text::TextBeforeNul(*bytes));
+  return std::string(text::TextBeforeNul(files::ReadStoredText(*bytes)));
+}
+
+void WriteListFile(const SettingsLocation& where, std::string_view name, std::string_view text) {
+  platform::WriteWholeFileReplacing(where.FilePath(name), files::StoredTextBytes(text));
 }
 
 }  // namespace
@@ -64,11 +70,9 @@ void SaveLists(ui::Controls& controls, const SettingsLocation& where) {
   const int count = controls.列表框_路径.Count();
   entries.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
   for (int i = 0; i < count; ++i) entries.push_back(controls.列表框_路径.Text(i));
-  platform::WriteWholeFileReplacing(where.FilePath(kPathFile), text::JoinLinesWithBreaks(entries));
+  WriteListFile(where, kPathFile, text::JoinLinesWithBreaks(entries));
 
-  if (controls.选择框_保存关键字.Checked()) {
-    platform::WriteWholeFileReplacing(where.FilePath(kKeywordFile), controls.编辑框_文件名.Text());
-  }
+  if (controls.选择框_保存关键字.Checked()) WriteListFile(where, kKeywordFile, controls.编辑框_文件名.Text());
 }
 
 void WriteOption(const SettingsLocation& where, std::string_view key, std::string_view value) {

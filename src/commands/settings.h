@@ -1,6 +1,8 @@
 // The five stored options (config.ini, section "zhuce") and the two stored
 // lists (filemame.txt: the keyword box; path.txt: the search folders), kept
-// beside the program. No failure of these files ever reaches the user.
+// beside the program. The lists are in code page 936 as always unless they
+// hold a character it cannot write (files/stored_list.h). No failure of these
+// files ever reaches the user.
 #pragma once
 
 #include <string>
@@ -13,8 +15,8 @@ namespace quellor::commands {
 
 // Where the stored files live and how their texts are read.
 struct SettingsLocation {
-  std::string program_folder;
-  const text::Charset* charset;
+  std::string program_folder;  // in the name encoding
+  const text::Charset* charset;  // of names
   char separator;
 
   std::string FilePath(std::string_view name) const;

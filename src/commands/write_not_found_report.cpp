@@ -2,6 +2,7 @@
 // beside the program and opened.
 #include "commands/result_actions.h"
 #include "files/not_found_report.h"
+#include "files/stored_list.h"
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
 #include "platform/shell.h"
@@ -29,10 +30,10 @@ void WriteNotFoundReport(ui::Controls& controls, ActionServices& services) {
 
   const std::string report = files::BuildNotFoundReport(rules, controls.编辑框_文件名.Text(), names);
   const std::string path = services.program_folder + separator + files::kNotFoundReportName;
-  if (!platform::WriteWholeFileReplacing(path, report)) {
+  if (!platform::WriteWholeFileReplacing(path, files::StoredTextBytes(report))) {
     // Opening the file now would show an older report as if it were this one.
-    services.dialogs.ShowMessage("无法写入未搜到文件列表：\r\n" + path, "信息：", ui::MessageButtons::Ok,
-                                 ui::MessageIcon::Error);
+    services.dialogs.ShowMessage(text::ShownText("无法写入未搜到文件列表：\r\n").AddName(path), "信息：",
+                                 ui::MessageButtons::Ok, ui::MessageIcon::Error);
     return;
   }
   services.shell.Open(path, platform::ShellVerb::Default);

@@ -9,7 +9,10 @@
 
 namespace quellor::files {
 
-inline constexpr const char* kNotFoundReportName = "未搜到文件列表.txt";
+// 未搜到文件列表.txt: a file's name, so in UTF-8 as every name inside the
+// program, whatever the charset of the build's own texts.
+inline constexpr const char* kNotFoundReportName =
+    "\xE6\x9C\xAA\xE6\x90\x9C\xE5\x88\xB0\xE6\x96\x87\xE4\xBB\xB6\xE5\x88\x97\xE8\xA1\xA8.txt";
 
 // The keywords of `keyword_text` (split at CR LF) that match none of `names`
 // by `rules`, each followed by CR LF, in keyword order. A blank keyword was

@@ -80,7 +80,13 @@ class FolderReader {
 // True when `path` names an existing folder (links to folders included).
 bool IsExistingFolder(const std::string& path);
 
+// True when the platform's calls take `path` whole: on Windows fewer than
+// MAX_PATH UTF-16 code units, on POSIX fewer than PATH_MAX bytes.
+bool PathWithinLimit(std::string_view path);
+
+#ifndef _WIN32
 // The longest path, in bytes, that the platform's calls accept.
 std::size_t MaxPathLength();
+#endif
 
 }  // namespace quellor::platform

@@ -1,5 +1,7 @@
 #include "platform/text_encoding_units.h"
 
+#include "text/utf16.h"
+
 namespace quellor::platform {
 
 bool HasUnpairedSurrogate(std::u16string_view text) {
@@ -57,6 +59,20 @@ std::optional<std::string> EncodeText(std::u16string_view text, TextEncoding to)
   if (HasUnpairedSurrogate(text)) return std::nullopt;
   if (IsUtf16(to)) return BytesFromUnits(text, to == TextEncoding::Utf16Be);
   return EncodeMultiByte(text, to);
+}
+
+std::optional<std::u16string> DecodeName(std::string_view name) {
+  if (NameEncoding() != TextEncoding::Utf8) return DecodeText(name, NameEncoding());
+  std::u16string text;
+  if (!text::AppendUtf16(text, name)) return std::nullopt;
+  return text;
+}
+
+std::optional<std::string> EncodeName(std::u16string_view text) {
+  if (NameEncoding() != TextEncoding::Utf8) return EncodeText(text, NameEncoding());
+  std::string name;
+  text::AppendUtf8(name, text.data(), text.size());
+  return name;
 }
 
 }  // namespace quellor::platform

@@ -18,9 +18,13 @@ enum class TextEncoding {
   Ansi,
 };
 
-// The encoding of this platform's file names and paths: the ANSI code page on
-// Windows; on POSIX the locale's, UTF-8 unless the locale is a GBK one.
+// The encoding of file names and paths inside the program (NameCharset):
+// UTF-8 on Windows; on POSIX the locale's, UTF-8 unless the locale is a GBK one.
 TextEncoding NameEncoding();
+
+// The encoding of the program's own texts and of the lists it stores for the
+// user: the ANSI code page on Windows, the name encoding on POSIX.
+TextEncoding SystemTextEncoding();
 
 // How messages name the ANSI encoding: "code page 936" or "GBK".
 std::string AnsiEncodingName();
@@ -32,5 +36,11 @@ std::optional<std::u16string> DecodeText(std::string_view bytes, TextEncoding fr
 // `text` in `to`; nullopt when it holds a character that `to` cannot
 // represent, or an unpaired surrogate.
 std::optional<std::string> EncodeText(std::u16string_view text, TextEncoding to);
+
+// A name or path in the name encoding as UTF-16, and back; nullopt when it is
+// not valid there (EncodeName: when the encoding cannot hold a character). On
+// Windows a lone surrogate of a name the system gave makes the round trip.
+std::optional<std::u16string> DecodeName(std::string_view name);
+std::optional<std::string> EncodeName(std::u16string_view text);
 
 }  // namespace quellor::platform

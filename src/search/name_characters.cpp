@@ -1,6 +1,45 @@
 #include "search/name_characters.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "text/utf16.h"
+
 namespace quellor::search {
+
+namespace {
+
+// The folded form of every character of the basic plane under `fold`, or
+// null when no character beyond ASCII changes. Made once per folding: a
+// matcher is made for every search and every not-found report.
+const std::vector<char16_t>* PlaneTable(const text::Charset& cs, NameFolding fold) {
+  static std::mutex guard;
+  static std::map<NameFolding, std::unique_ptr<const std::vector<char16_t>>> made;
+  const std::lock_guard<std::mutex> hold(guard);
+  const auto found = made.find(fold);
+  if (found != made.end()) return found->second.get();
+  auto plane = std::make_unique<std::vector<char16_t>>(65536);
+  bool changes = false;
+  std::string one;
+  for (std::uint32_t c = 0; c < 65536; ++c) {
+    (*plane)[c] = static_cast<char16_t>(c);
+    if (c < 0x80 || (c >= 0xD800 && c <= 0xDFFF)) continue;
+    const char16_t unit = static_cast<char16_t>(c);
+    one.clear();
+    text::AppendUtf8(one, &unit, 1);
+    const std::string folded = fold(cs, one);
+    const text::Utf8Character back = text::DecodeUtf8At(folded, 0);
+    if (back.length == one.size() && folded.size() == one.size() && back.code_point != c) {
+      (*plane)[c] = static_cast<char16_t>(back.code_point);
+      changes = true;
+    }
+  }
+  if (!changes) plane.reset();
+  return made.emplace(fold, std::move(plane)).first->second.get();
+}
+
+}  // namespace
 
 void CharacterStepper::MarkStarts(std::string_view s, std::vector<std::uint8_t>& starts) const {
   starts.assign(s.size() + 1, 0);
@@ -23,7 +62,10 @@ NameFolder::NameFolder(const text::Charset& cs, NameFolding fold) : cs_(&cs) {
     const std::string folded = fold(cs, one);
     single_[b] = folded.size() == 1 ? folded[0] : one[0];
   }
-  if (!cs.IsDoubleByte()) return;
+  if (!cs.IsDoubleByte()) {
+    plane_ = PlaneTable(cs, fold);
+    return;
+  }
   pairs_.resize(65536);
   for (int lead = 0; lead < 256; ++lead) {
     if (!cs.IsLeadByte(static_cast<unsigned char>(lead))) continue;
@@ -38,6 +80,10 @@ NameFolder::NameFolder(const text::Charset& cs, NameFolding fold) : cs_(&cs) {
 
 void NameFolder::Fold(std::string_view name, std::string& out) const {
   out.resize(name.size());
+  if (plane_ != nullptr) {
+    FoldUtf8(name, out);
+    return;
+  }
   if (pairs_.empty()) {
     for (std::size_t i = 0; i < name.size(); ++i) out[i] = single_[static_cast<unsigned char>(name[i])];
     return;
@@ -52,6 +98,39 @@ void NameFolder::Fold(std::string_view name, std::string& out) const {
     } else {
       out[pos++] = single_[b];
     }
+  }
+}
+
+void NameFolder::FoldUtf8(std::string_view name, std::string& out) const {
+  const std::vector<char16_t>& plane = *plane_;
+  for (std::size_t pos = 0; pos < name.size();) {
+    const unsigned char b = static_cast<unsigned char>(name[pos]);
+    if (b < 0x80) {
+      out[pos++] = single_[b];
+      continue;
+    }
+    const text::Utf8Character c = text::DecodeUtf8At(name, pos);
+    if (c.length == 0) {
+      out[pos] = name[pos];
+      ++pos;
+      continue;
+    }
+    const char16_t folded = c.code_point < 0x10000 ? plane[c.code_point] : 0;
+    if (folded != 0 && folded != c.code_point) {
+      // Same length by the table's making: written in place.
+      const auto u = static_cast<std::uint32_t>(folded);
+      if (c.length == 2) {
+        out[pos] = static_cast<char>(0xC0 | (u >> 6));
+        out[pos + 1] = static_cast<char>(0x80 | (u & 0x3F));
+      } else {
+        out[pos] = static_cast<char>(0xE0 | (u >> 12));
+        out[pos + 1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        out[pos + 2] = static_cast<char>(0x80 | (u & 0x3F));
+      }
+    } else {
+      for (std::size_t k = 0; k < c.length; ++k) out[pos + k] = name[pos + k];
+    }
+    pos += c.length;
   }
 }
 

@@ -34,7 +34,7 @@ class CharacterStepper {
   bool utf8_;
 };
 
-// Folds names with a table made once from a NameFolding.
+// Folds names with tables made once from a NameFolding.
 class NameFolder {
  public:
   NameFolder(const text::Charset& cs, NameFolding fold);
@@ -42,10 +42,16 @@ class NameFolder {
   void Fold(std::string_view name, std::string& out) const;
 
  private:
+  void FoldUtf8(std::string_view name, std::string& out) const;
+
   const text::Charset* cs_;
   std::array<char, 256> single_{};
   // Indexed by lead * 256 + trail, for double-byte sets only.
   std::vector<std::array<char, 2>> pairs_;
+  // Sets without byte pairs, when the folding changes a character beyond
+  // ASCII: the folded form of every character of the basic plane (a table
+  // made once per folding and shared); null when it changes none.
+  const std::vector<char16_t>* plane_ = nullptr;
 };
 
 }  // namespace quellor::search

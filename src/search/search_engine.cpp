@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
 #include "platform/tick_count.h"
 #include "search/search_run.h"
@@ -19,7 +20,8 @@ enum class StatusKind { Progress, FilesFinished, FolderRunStart, FoldersFinished
 
 struct Status {
   StatusKind kind;
-  std::size_t keyword = 0;  // Progress: the keyword just searched
+  std::size_t keyword = 0;           // Progress: the keyword just searched
+  std::size_t folders_not_read = 0;  // finished texts: how many, so far
 };
 
 
@@ -70,6 +72,8 @@ struct SearchEngine::Impl {
     void ShowFilesFinished() override { Final(StatusKind::FilesFinished); }
     void ShowFolderRunStart() override { status_ = Status{StatusKind::FolderRunStart}; }
     void ShowFoldersFinished() override { Final(StatusKind::FoldersFinished); }
+    // Each folder once, however often a walk reaches it (two roots may share it).
+    void FolderNotRead(std::string_view path, platform::ReadProblem) override { not_read_.emplace(path); }
     void FolderDone() override {
       const auto now = std::chrono::steady_clock::now();
       if (static_cast<std::size_t>(rows_.Count()) >= impl_.batching.rows || now - last_ >= impl_.batching.delay) {
@@ -100,13 +104,14 @@ struct SearchEngine::Impl {
 
    private:
     void Final(StatusKind kind) {
-      status_ = Status{kind};
+      status_ = Status{kind, 0, not_read_.size()};
       Flush();
     }
     Impl& impl_;
     std::uint64_t run_;
     search::ResultRows rows_;
     std::optional<Status> status_;
+    std::unordered_set<std::string> not_read_;
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
   };
 
@@ -265,13 +270,13 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
   display.ShowAppendedRows();
   switch (status.kind) {
     case StatusKind::FilesFinished:
-      display.SetStatusText(FilesFinishedText(display.RowCount()));
+      display.SetStatusText(FilesFinishedText(display.RowCount(), status.folders_not_read));
       break;
     case StatusKind::FolderRunStart:
-      display.SetStatusText(kFolderRunStartText);
+      display.SetStatusText(text::ShownText(kFolderRunStartText));
       break;
     case StatusKind::FoldersFinished:
-      display.SetStatusText(FoldersFinishedText(display.RowCount()));
+      display.SetStatusText(FoldersFinishedText(display.RowCount(), status.folders_not_read));
       break;
     case StatusKind::Progress:
       break;

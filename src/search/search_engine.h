@@ -14,6 +14,7 @@
 #include "search/match_rules.h"
 #include "search/result_rows.h"
 #include "search/search_run.h"
+#include "text/shown_text.h"
 
 namespace quellor::search {
 
@@ -30,7 +31,7 @@ class RunDisplay {
   // comes before a finished text, which counts them.
   virtual void ShowAppendedRows() = 0;
   virtual int RowCount() const = 0;
-  virtual void SetStatusText(std::string_view text) = 0;
+  virtual void SetStatusText(const text::ShownText& text) = 0;
 };
 
 // When a worker hands the rows it holds over to DeliverPending: once it holds
@@ -82,7 +83,7 @@ class SearchEngine {
 
   // Owning thread: appends the rows that the current run produced, until
   // `deadline`, and writes its latest status text (a finished text only once
-  // every row is in). Rows of an earlier run are dropped. True while rows are
+  // every row is in; it counts the folders that could not be read). Rows of an earlier run are dropped. True while rows are
   // still waiting: the owner comes back for them after serving its input.
   bool DeliverPending(RunDisplay& display,
                       std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());

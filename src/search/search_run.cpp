@@ -76,11 +76,11 @@ class SearchRun::CandidateVisitor : public FolderVisitor {
   }
   void Leave(std::string path) override {
     // The root is listed first, not last; a path the platform cannot use is not listed.
-    if (path != candidates_.front() && path.size() <= platform::MaxPathLength()) candidates_.push_back(std::move(path));
+    if (path != candidates_.front() && platform::PathWithinLimit(path)) candidates_.push_back(std::move(path));
   }
   void PassOver(const std::string& parent, std::string_view name) override {
     std::string path = run_.Join(parent, name);
-    if (path.size() <= platform::MaxPathLength()) {
+    if (platform::PathWithinLimit(path)) {
       candidates_.push_back(std::move(path));
     } else {
       run_.sink_.FolderNotRead(path, platform::ReadProblem::TooLong);
@@ -151,7 +151,6 @@ bool SearchRun::SearchOneFolder(const std::string& path, const platform::FolderL
     for (std::uint32_t k : matched_) hits_.emplace_back(k, i);
   }
   if (hits_.size() > 1) std::sort(hits_.begin(), hits_.end());
-  const std::size_t max_path = platform::MaxPathLength();
   for (std::size_t h = 0; h < hits_.size(); ++h) {
     const std::uint32_t keyword = hits_[h].first;
     if ((h == 0 || hits_[h - 1].first != keyword) && StopRequested()) {
@@ -161,7 +160,7 @@ bool SearchRun::SearchOneFolder(const std::string& path, const platform::FolderL
       return false;
     }
     const std::string row = Join(path, listing[hits_[h].second].name);
-    if (row.size() <= max_path) sink_.AddResultRow(row, keyword);
+    if (platform::PathWithinLimit(row)) sink_.AddResultRow(row, keyword);
   }
   // The check before the keyword after the last one with hits.
   const std::size_t next_keyword = hits_.empty() ? 1 : hits_.back().first + 1;

@@ -9,16 +9,26 @@ int ProgressNumber(std::uint32_t tick) {
   return 1 + value % 5000;
 }
 
-std::string ProgressText(std::string_view keyword, int number) {
-  std::string text = "请稍后，正在搜索";
-  text += keyword;
-  text += "  加速";
-  text += std::to_string(number);
+text::ShownText ProgressText(std::string_view keyword, int number) {
+  text::ShownText text("请稍后，正在搜索");
+  text.AddName(keyword);
+  text.AddWords("  加速" + std::to_string(number));
   return text;
 }
 
-std::string FilesFinishedText(int rows) { return "搜索完毕！共搜索到文件" + std::to_string(rows) + "个."; }
+namespace {
+std::string NotReadText(std::size_t folders_not_read) {
+  if (folders_not_read == 0) return {};
+  return " 另有" + std::to_string(folders_not_read) + "个文件夹无法读取";
+}
+}  // namespace
 
-std::string FoldersFinishedText(int rows) { return "搜索完毕！共搜索到文件夹" + std::to_string(rows) + "个."; }
+std::string FilesFinishedText(int rows, std::size_t folders_not_read) {
+  return "搜索完毕！共搜索到文件" + std::to_string(rows) + "个." + NotReadText(folders_not_read);
+}
+
+std::string FoldersFinishedText(int rows, std::size_t folders_not_read) {
+  return "搜索完毕！共搜索到文件夹" + std::to_string(rows) + "个." + NotReadText(folders_not_read);
+}
 
 }  // namespace quellor::search

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "search/result_rows.h"
+#include "text/shown_text.h"
 #include "ui/control_table.h"
 
 namespace quellor::ui {
@@ -21,11 +22,13 @@ class Button {
   virtual void SetEnabled(bool enabled) = 0;
 };
 
+// A label may show names as well as words (the status line shows the keyword
+// being searched).
 class Label {
  public:
   virtual ~Label() = default;
   virtual std::string Caption() const = 0;
-  virtual void SetCaption(std::string_view caption) = 0;
+  virtual void SetCaption(const text::ShownText& caption) = 0;
 };
 
 // The hint label over the keyword box: it can only be shown or hidden.
@@ -44,6 +47,7 @@ class CheckBox {
   virtual void SetChecked(bool checked) = 0;
 };
 
+// The keyword box: its text is names, in the name encoding.
 class EditBox {
  public:
   virtual ~EditBox() = default;
@@ -63,6 +67,7 @@ class ProgressBar {
   virtual void SetMaximum(int maximum) = 0;
 };
 
+// The search folder list: its entries are paths, in the name encoding.
 class ListBox {
  public:
   virtual ~ListBox() = default;

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/shown_text.h"
+
 namespace quellor::ui {
 
 enum class MessageButtons { Ok, OkCancel };
@@ -22,11 +24,11 @@ enum class FolderChooserStyle {
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  // A task-modal message box with no owner window.
-  virtual MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons,
+  // A task-modal message box with no owner window; its text may name a file.
+  virtual MessageAnswer ShowMessage(const text::ShownText& text, std::string_view caption, MessageButtons buttons,
                                     MessageIcon icon) = 0;
-  // The chosen folder's file-system path; empty when cancelled or when the
-  // chosen item has no file-system path.
+  // The chosen folder's file-system path, in the name encoding; empty when
+  // cancelled or when the chosen item has no file-system path.
   virtual std::string ChooseFolder(std::string_view title, FolderChooserStyle style) = 0;
 };
 

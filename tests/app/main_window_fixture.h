@@ -79,6 +79,40 @@ class MainWindowTest : public ::testing::Test {
     SendMessageA(main(), WM_CLOSE, 0, 0);
     ASSERT_EQ(main(), nullptr) << "closing is never refused";
   }
+  // Runs the driver program against this window while the window answers, and returns what it printed.
+  std::string RunDriver(const std::string& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read_end = nullptr;
+    HANDLE write_end = nullptr;
+    EXPECT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 1 << 16));
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write_end;
+    startup.hStdError = write_end;
+    PROCESS_INFORMATION process{};
+    std::string line = "\"" + testing::WinePath(QUELLOR_WINDOW_DRIVER) + "\" " + arguments;
+    const bool started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process) != 0;
+    CloseHandle(write_end);
+    std::string output;
+    if (started) {
+      EXPECT_TRUE(testing::PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 30s,
+                                     main()));
+      char buffer[4096];
+      DWORD got = 0;
+      while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+    } else {
+      ADD_FAILURE() << "cannot start " << line;
+    }
+    CloseHandle(read_end);
+    // Its standard output is in text mode: lines end in CR LF.
+    std::erase(output, '\r');
+    return output;
+  }
 
   testing::TempProgramFolder folder;
   testing::ScriptedDialogs dialogs;

@@ -18,7 +18,9 @@
 
 #include "platform/clipboard_read_back.h"
 #include "platform/file_io.h"
+#include "files/not_found_report.h"
 #include "platform/shell.h"
+#include "platform/win32/wide_text_win32.h"
 #include "support/recording_shell.h"
 
 namespace quellor::app {
@@ -28,7 +30,6 @@ namespace fs = std::filesystem;
 
 // "照片" in GBK, whatever the build's literal charset.
 const std::string kPhotoGbk = "\xD5\xD5\xC6\xAC";
-const std::string kReportName = "\xCE\xB4\xCB\xD1\xB5\xBD\xCE\xC4\xBC\xFE\xC1\xD0\xB1\xED.txt";  // 未搜到文件列表.txt
 
 using testing::RecordingShell;
 
@@ -116,9 +117,16 @@ class ResultActionsWindowTest : public MainWindowTest {
   int ProgressMaximum() const {
     return static_cast<int>(SendMessageA(Item(ids::进度条_文件操作), PBM_GETRANGE, FALSE, 0));
   }
-  static std::optional<std::string> Contents(const fs::path& file) { return platform::ReadWholeFile(file.string()); }
-  static std::optional<std::string> Contents(const std::string& ansi_path) { return platform::ReadWholeFile(ansi_path); }
-  std::string ReportPath() const { return folder.path().string() + "\\" + kReportName; }
+  static std::optional<std::string> Contents(const fs::path& file) {
+    return platform::ReadWholeFile(testing::PathText(file));
+  }
+  // A path as the list gives it to an ANSI reader (LVM_GETITEMTEXTA): in the code page.
+  static std::optional<std::string> Contents(const std::string& ansi_path) {
+    return platform::ReadWholeFile(platform::win32::Utf8Name(platform::win32::WideText(ansi_path).c_str()));
+  }
+  // In UTF-8, as the program names it.
+  std::string ReportPath() const { return folder.Root() + "\\" + files::kNotFoundReportName; }
+  std::optional<std::string> ReportContents() const { return platform::ReadWholeFile(ReportPath()); }
 
   testing::TempProgramFolder tree;
   testing::TempProgramFolder target_parent;
@@ -381,7 +389,7 @@ TEST_F(ResultActionsWindowTest, NotFoundReportBesideTheProgramHoldsTheMissingKey
   SetWindowTextA(Item(ids::编辑框_文件名),
                  ("photo9\r\nPHOTO2.PNG\r\n" + kPhotoGbk + "9\r\nhoto\r\n" + kPhotoGbk + "1.jpg\r\n").c_str());
   Click(ids::按钮_未搜索到文件);
-  EXPECT_EQ(Contents(ReportPath()), "photo9\r\n" + kPhotoGbk + "9\r\nhoto\r\n");
+  EXPECT_EQ(ReportContents(), "photo9\r\n" + kPhotoGbk + "9\r\nhoto\r\n") << "in GBK, as always";
   ASSERT_EQ(shell.requests.size(), 1u);
   EXPECT_EQ(shell.requests[0].path, ReportPath());
   EXPECT_FALSE(shell.requests[0].select_in_folder);
@@ -390,7 +398,7 @@ TEST_F(ResultActionsWindowTest, NotFoundReportBesideTheProgramHoldsTheMissingKey
   // Every keyword found: the file is emptied, and still opened.
   SetWindowTextA(Item(ids::编辑框_文件名), "photo1\r\nphoto3.txt");
   Click(ids::按钮_未搜索到文件);
-  EXPECT_EQ(Contents(ReportPath()), "");
+  EXPECT_EQ(ReportContents(), "");
   EXPECT_EQ(shell.requests.size(), 2u);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1)

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "search/search_run.h"
+#include "support/foreign_names.h"
 #include "support/row_setup.h"
 
 namespace quellor::app {
@@ -92,21 +93,22 @@ TEST_F(WindowSearchTest, TypedKeywordsAreSearchedOverTheFolderListAndTheRowsList
 }
 
 // A tree that a Linux program made, named by QUELLOR_LINUX_TREE (CTest makes
-// it first): its UTF-8 names reach the window as code page 936 text, are found
-// by Chinese keywords and listed as they are.
+// it first): its UTF-8 names are found by Chinese keywords typed in the code
+// page and listed as they are.
 TEST_F(WindowSearchTest, ChineseNamesMadeOnLinuxAreFoundAndListedAsTheyAre) {
   const char* linux_tree = std::getenv("QUELLOR_LINUX_TREE");
   if (linux_tree == nullptr) GTEST_SKIP() << "QUELLOR_LINUX_TREE names no tree made on Linux";
   const std::string tree_root = testing::WinePath(linux_tree);
-  auto under = [&](const char* relative) { return tree_root + "\\" + relative; };
+  auto under = [&](std::u8string_view relative) { return tree_root + "\\" + testing::Utf8(relative); };
   Open();
   dialogs.folders.push_back(tree_root);
   Click(ids::按钮_搜索路径);
   TypeKeywords("报告\r\n合同-2024\r\nIMG_0001\r\nimg_0002");
   Click(ids::按钮_立即搜索);
   ASSERT_TRUE(WaitFinished()) << Status();
-  EXPECT_EQ(Rows(), (std::set<std::string>{under("报告.txt"), under("合同-2024.pdf"), under("IMG_0001.jpg"),
-                                           under("照片\\IMG_0002.JPG")}));
+  EXPECT_EQ(Rows(), (std::set<std::string>{under(u8"\u62A5\u544A.txt"), under(u8"\u5408\u540C-2024.pdf"),
+                                           under(u8"IMG_0001.jpg"), under(u8"\u7167\u7247\\IMG_0002.JPG")}))
+      << "listed in UTF-8, as every name inside the program";
   SaveScreenshot("main-window-chinese-names-made-on-linux");
 }
 

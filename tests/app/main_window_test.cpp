@@ -1,5 +1,6 @@
 // The real main window, in-process, driven by window messages.
 #include "app/main_window_fixture.h"
+#include "support/foreign_names.h"
 #include "quellor_version.h"
 #include "support/row_setup.h"
 
@@ -310,9 +311,14 @@ TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
   Open();
   ui::Controls& c = *window->controls();
 
+  // Names in UTF-8, any character among them.
+  const std::string chinese = testing::Utf8(u8"\u4E2D\u6587");
   c.列表框_路径.Append("b");
-  EXPECT_EQ(c.列表框_路径.Append("\xD6\xD0\xCE\xC4"), 1);
-  EXPECT_EQ(c.列表框_路径.Text(1), "\xD6\xD0\xCE\xC4");
+  EXPECT_EQ(c.列表框_路径.Append(chinese), 1);
+  EXPECT_EQ(c.列表框_路径.Text(1), chinese);
+  EXPECT_EQ(c.列表框_路径.Append(testing::kJoergFolder), 2);
+  EXPECT_EQ(c.列表框_路径.Text(2), testing::kJoergFolder);
+  EXPECT_TRUE(c.列表框_路径.Delete(2));
   EXPECT_EQ(c.列表框_路径.Text(2), "") << "out of range";
   EXPECT_EQ(c.列表框_路径.Text(-1), "");
   EXPECT_EQ(c.列表框_路径.SelectedIndex(), -1);
@@ -325,12 +331,12 @@ TEST_F(MainWindowTest, ControlOperationsWorkOnTheRealControls) {
   c.列表框_路径.DeleteAll();
   EXPECT_EQ(c.列表框_路径.Count(), 0);
 
-  c.编辑框_文件名.SetText("\xD6\xD0\xCE\xC4\r\n");
+  c.编辑框_文件名.SetText(chinese + "\r\n");
   c.编辑框_文件名.Append("b\r\n");
-  c.编辑框_文件名.Append("\xCE\xC4\r\n");
-  EXPECT_EQ(c.编辑框_文件名.Text(), "\xD6\xD0\xCE\xC4\r\nb\r\n\xCE\xC4\r\n");
+  c.编辑框_文件名.Append(testing::kKoreanFolder + "\r\n");
+  EXPECT_EQ(c.编辑框_文件名.Text(), chinese + "\r\nb\r\n" + testing::kKoreanFolder + "\r\n");
 
-  const std::string long_path = "C:\\" + std::string(700, 'x') + "\\\xD6\xD0.txt";
+  const std::string long_path = "C:\\" + std::string(700, 'x') + "\\" + chinese + ".txt";
   testing::AppendRows(c.超级列表框_结果, {"C:\\one", long_path, "C:\\three"});
   EXPECT_EQ(c.超级列表框_结果.RowCount(), 3);
   EXPECT_EQ(c.超级列表框_结果.RowText(1), long_path) << "row texts of any length";

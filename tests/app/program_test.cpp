@@ -11,6 +11,8 @@
 #include "app/window_layout.h"
 #include "app/window_test_support.h"
 #include "commands/settings.h"
+#include "platform/win32/wide_text_win32.h"
+#include "support/foreign_names.h"
 #include "support/temp_program_folder.h"
 
 namespace quellor::app {
@@ -43,20 +45,26 @@ HWND WaitForWindowOf(DWORD process) {
   return nullptr;
 }
 
+// Unzipped into a folder whose name code page 936 cannot write (as under
+// C:\Users\Jörg\桌面\工具) and started from elsewhere: it finds its files beside
+// itself and writes them back there.
 TEST(ProgramTest, StartedFromAnotherFolderItKeepsItsFilesBesideTheExecutable) {
   testing::TempProgramFolder program;
   testing::TempProgramFolder elsewhere;
-  const std::string exe = (program.path() / "Quellor.exe").string();
-  ASSERT_TRUE(CopyFileA(testing::WinePath(QUELLOR_EXE).c_str(), exe.c_str(), FALSE));
-  program.Write(commands::kConfigFile, "[zhuce]\r\n全盘搜索=真\r\n");
-  program.Write(commands::kPathFile, "C:\\x\r\nC:\\y");
+  const std::string beside = testing::kJoergFolder + "/" + testing::Utf8(u8"\u684C\u9762/\u5DE5\u5177");
+  program.Folder(beside);
+  const std::wstring exe = platform::win32::WideName(program.Path(beside + "/Quellor.exe")).value();
+  const std::wstring built = platform::win32::WideText(testing::WinePath(QUELLOR_EXE));
+  ASSERT_TRUE(CopyFileW(built.c_str(), exe.c_str(), FALSE));
+  program.Write(beside + "/" + std::string(commands::kConfigFile), "[zhuce]\r\n全盘搜索=真\r\n");
+  program.Write(beside + "/" + std::string(commands::kPathFile), "C:\\x\r\nC:\\y");
 
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::string command = "\"" + exe + "\"";
-  const std::string start_folder = elsewhere.path().string();
-  ASSERT_TRUE(CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, start_folder.c_str(),
+  std::wstring command = L"\"" + exe + L"\"";
+  const std::wstring start_folder = platform::win32::WideName(elsewhere.Root()).value();
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, start_folder.c_str(),
                              &startup, &info));
   HWND window = WaitForWindowOf(info.dwProcessId);
   ASSERT_NE(window, nullptr);
@@ -71,7 +79,8 @@ TEST(ProgramTest, StartedFromAnotherFolderItKeepsItsFilesBesideTheExecutable) {
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   EXPECT_EQ(exit_code, 0u);
-  EXPECT_EQ(program.Read(commands::kPathFile), "C:\\x\r\nC:\\y\r\n") << "written back beside the executable at close";
+  EXPECT_EQ(program.Read(beside + "/" + std::string(commands::kPathFile)), "C:\\x\r\nC:\\y\r\n")
+      << "written back beside the executable at close";
   EXPECT_FALSE(elsewhere.Exists(commands::kPathFile));
   EXPECT_FALSE(elsewhere.Exists(commands::kConfigFile));
 }

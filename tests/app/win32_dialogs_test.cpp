@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "app/main_window_fixture.h"
+#include "support/foreign_names.h"
 
 namespace quellor::app {
 namespace {
@@ -145,14 +146,15 @@ TEST_F(Win32DialogsTest, TargetFolderBrowserIsOwnedByTheMainWindow) {
   EXPECT_TRUE(IsWindowEnabled(main()));
 }
 
-// The narrow path of a chosen folder comes whole or not at all: never cut at
-// the narrow call's buffer.
-TEST(FileSystemPathOf, GivesTheWholeNarrowPathOrNothing) {
+// The path of a chosen folder comes whole, in UTF-8, whatever its characters:
+// never cut at a narrow buffer, never with '?' for a character the code page
+// lacks.
+TEST(FileSystemPathOf, GivesTheWholePathInUtf8) {
   wchar_t temp[MAX_PATH] = {};
   ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
   const std::filesystem::path base =
       std::filesystem::path(temp) / (L"quellor-item-path-" + std::to_wstring(GetCurrentProcessId()));
-  const auto narrow_path_of = [](const std::filesystem::path& folder) {
+  const auto path_of = [](const std::filesystem::path& folder) {
     std::filesystem::path made;
     for (const auto& part : folder) {
       made /= part;
@@ -165,14 +167,15 @@ TEST(FileSystemPathOf, GivesTheWholeNarrowPathOrNothing) {
     return path;
   };
 
-  const std::string base_narrow = base.string();  // plain ASCII
-  EXPECT_EQ(narrow_path_of(base / L"\u6587\u4EF6\u5939"), base_narrow + "\\\xCE\xC4\xBC\xFE\xBC\xD0");
+  const std::string base_text = testing::PathText(base);  // plain ASCII
+  EXPECT_EQ(path_of(base / L"\u6587\u4EF6\u5939"), base_text + "\\" + testing::Utf8(u8"\u6587\u4EF6\u5939"));
+  EXPECT_EQ(path_of(base / L"J\u00F6rg"), base_text + "\\" + testing::kJoergFolder);
 
   // Under MAX_PATH characters, over MAX_PATH bytes in the code page.
   std::filesystem::path deep = base;
   for (int level = 0; level < 4; ++level) deep /= std::wstring(30, L'\u6587');
   ASSERT_LT(deep.wstring().size(), static_cast<std::size_t>(MAX_PATH));
-  EXPECT_EQ(narrow_path_of(deep), "");
+  EXPECT_EQ(path_of(deep), testing::PathText(deep));
 
   std::error_code ignored;
   std::filesystem::remove_all(base, ignored);

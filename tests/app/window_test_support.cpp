@@ -27,10 +27,10 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
   const auto end = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (dialog_window != nullptr && IsWindow(dialog_window) && IsDialogMessageA(dialog_window, &message)) continue;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (dialog_window != nullptr && IsWindow(dialog_window) && IsDialogMessageW(dialog_window, &message)) continue;
       TranslateMessage(&message);
-      DispatchMessageA(&message);
+      DispatchMessageW(&message);
     }
     if (done()) return true;
     if (std::chrono::steady_clock::now() >= end) return done();
@@ -105,9 +105,9 @@ IDataObject* NewFileDropData(const std::vector<std::string>& paths, bool wide) {
   std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
   for (const std::string& path : paths) {
     if (wide) {
-      const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+      const int length = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
       std::wstring w(static_cast<std::size_t>(length), L'\0');
-      MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, w.data(), length);  // NUL included
+      MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, w.data(), length);  // NUL included
       bytes.append(reinterpret_cast<const char*>(w.data()), w.size() * sizeof(wchar_t));
     } else {
       bytes.append(path.c_str(), path.size() + 1);

@@ -12,13 +12,15 @@
 
 namespace quellor::testing {
 
-// Handles the thread's messages (as the program's loop does) for `duration`.
+// Handles the thread's messages (as the program's loop does, in their wide
+// form) for `duration`.
 void PumpMessages(std::chrono::milliseconds duration, HWND dialog_window = nullptr);
 // Handles messages until `done` holds or `timeout` passes; the final value of `done`.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout, HWND dialog_window = nullptr);
 
-// A data object holding one CF_HDROP list of `paths`, in wide or ANSI form,
-// as the shell hands it to a drop target.
+// A data object holding one CF_HDROP list of `paths`, in wide form (the paths
+// given in UTF-8) or ANSI form (given in the code page), as the shell hands it
+// to a drop target.
 IDataObject* NewFileDropData(const std::vector<std::string>& paths, bool wide);
 // A data object with text only.
 IDataObject* NewTextData(const std::string& text);

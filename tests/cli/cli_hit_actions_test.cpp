@@ -48,7 +48,7 @@ TEST_F(HitActionsTest, EachFoundItemOnceInOrderAndFailuresNamed) {
   // a.txt found by two names; a vanished hit.
   const std::vector<std::string> rows = {Path("tree/a.txt"), Path("tree/a.txt"), Path("tree/sub/a.txt"),
                                          Path("tree/gone.txt")};
-  const cli::TransferCount count = cli::TransferHits(*files_, platform::SystemCharset(),
+  const cli::TransferCount count = cli::TransferHits(*files_, platform::NameCharset(),
                                                      platform::FileOperationKind::Move, rows, Path("out"), true, err_);
   EXPECT_EQ(count.taken, 3u);
   EXPECT_EQ(count.failed, 1u);

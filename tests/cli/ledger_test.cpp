@@ -13,7 +13,7 @@ TEST(Ledger, OneRowPerNameInOrderQuotedWhereNeeded) {
   EXPECT_EQ(CsvField("x\ry"), "\"x\ry\"");
 
   // A GBK names file: the ledger is UTF-8 all the same.
-  const NamesFile file = ReadNamesFile("\xB1\xA8\xB8\xE6\r\n\r\na,\"b\"\r\nbad\x81\r\n");
+  const files::NamesFile file = files::ReadNamesFile("\xB1\xA8\xB8\xE6\r\n\r\na,\"b\"\r\nbad\x81\r\n");
   ASSERT_EQ(file.names.size(), 3u);
   const std::string hit = *file.names[0].searched + ".txt";
   const std::string ledger = LedgerText(file, {{2, hit}, {0, ""}, {0, ""}});

@@ -49,7 +49,7 @@ std::vector<std::string> Lines(const std::string& text, char end) {
 
 std::vector<std::string> ReferenceRows(const std::vector<std::string>& names, const std::string& root,
                                        search::NameKind kind, search::MatchMode mode) {
-  const search::RunSettings settings = search::PlatformRunSettings(platform::SystemCharset());
+  const search::RunSettings settings = search::PlatformRunSettings(platform::NameCharset());
   const search::MatchRules rules = search::RulesOf(settings, kind, mode);
   std::atomic<bool> stop{false};
   RecordingSink sink(names.size(), stop);

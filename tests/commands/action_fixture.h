@@ -109,7 +109,7 @@ class ActionTest : public ::testing::Test {
   platform::FileOperations* files_ = &refusing_files_;
   RecordingShell shell_;
   RecordingClipboard clipboard_;
-  commands::ActionServices services_{dialogs_, events_, refusing_files_, shell_, clipboard_, platform::SystemCharset(),
+  commands::ActionServices services_{dialogs_, events_, refusing_files_, shell_, clipboard_, platform::NameCharset(),
                                     root_.string(), &text::FoldAsciiCase};
 };
 

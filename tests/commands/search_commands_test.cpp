@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "commands/search_commands.h"
+#include "platform/folder_listing.h"
 #include "platform/system_charset.h"
 #include "search/search_engine.h"
 #include "search/status_texts.h"
@@ -24,7 +25,7 @@ using Rows = std::vector<std::string>;
 const text::Charset gbk = text::Charset::Gbk();
 
 struct Window {
-  explicit Window(const text::Charset& cs = platform::SystemCharset())
+  explicit Window(const text::Charset& cs = platform::NameCharset())
       : services{dialogs, cs, [this] { return whole_computer; }} {}
 
   void Start() { StartSearch(c.controls(), engine, services); }
@@ -88,7 +89,7 @@ TEST(StartSearch, CleansTheKeywordBoxAndSearchesEveryKeptLine) {
   Window w;
   w.UseFolders({t.Root()});
   testing::AppendRows(w.c.超级列表框_结果, {"old"});
-  const std::string wide_space(platform::SystemCharset().FullWidthSpace());
+  const std::string wide_space(platform::NameCharset().FullWidthSpace());
   w.c.编辑框_文件名.SetText(" a \r\n\r\n   \r\n" + wide_space + "\r\nb\r\n\tb");
   w.Start();
   EXPECT_EQ(w.c.编辑框_文件名.Text(), " a \r\nb\r\n\tb\r\n");
@@ -289,8 +290,8 @@ class ShowingDisplay : public ResultListDisplay {
     ++shows;
     ResultListDisplay::ShowAppendedRows();
   }
-  void SetStatusText(std::string_view text) override {
-    texts.emplace_back(text, list_.AllRowsShown());
+  void SetStatusText(const text::ShownText& text) override {
+    texts.emplace_back(text.Bytes(), list_.AllRowsShown());
     ResultListDisplay::SetStatusText(text);
   }
   int shows = 0;
@@ -419,10 +420,33 @@ TEST(StatusTexts, AreThoseOfTheWindow) {
     EXPECT_GE(ProgressNumber(tick), 1);
     EXPECT_LE(ProgressNumber(tick), 5000);
   }
-  EXPECT_EQ(ProgressText("abc", 17), "请稍后，正在搜索abc  加速17");
+  EXPECT_EQ(ProgressText("abc", 17), text::ShownText("请稍后，正在搜索").AddName("abc").AddWords("  加速17"));
   EXPECT_EQ(FilesFinishedText(0), "搜索完毕！共搜索到文件0个.");
   EXPECT_EQ(FoldersFinishedText(12), "搜索完毕！共搜索到文件夹12个.");
+  EXPECT_EQ(FilesFinishedText(4, 1), "搜索完毕！共搜索到文件4个. 另有1个文件夹无法读取");
+  EXPECT_EQ(FoldersFinishedText(0, 2), "搜索完毕！共搜索到文件夹0个. 另有2个文件夹无法读取");
 }
+
+#ifndef _WIN32
+// Folders that could not be read are no longer silent: the finished text
+// counts them, each once however often the walk reached it (here one past the
+// path limit, which no user, root included, can read).
+TEST(SearchEngine, TheFinishedTextCountsTheFoldersThatCouldNotBeRead) {
+  TempTree t;
+  MakeWideTree(t, 3);
+  ASSERT_NE(t.FolderChain("f0", platform::MaxPathLength()), "");
+  Window w;
+  w.UseFolders({t.Root(), t.Path("f0")});
+  w.c.编辑框_文件名.SetText("hit*");
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件4个. 另有1个文件夹无法读取") << "f0 twice, its chain once";
+  w.c.选择框_搜索目录.SetChecked(true);
+  w.Start();
+  w.Finish();
+  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹0个. 另有1个文件夹无法读取");
+}
+#endif
 
 }  // namespace
 }  // namespace quellor::commands

@@ -4,6 +4,7 @@
 #include "commands/action_fixture.h"
 #include "commands/action_runner.h"
 #include "files/file_transfer.h"
+#include "support/foreign_names.h"
 
 namespace quellor::testing {
 namespace {
@@ -83,13 +84,14 @@ TEST_F(TransferTest, ClashWithRenameKeepsTheOldItemAndTakesTheNextFreeName) {
 }
 
 TEST_F(TransferTest, ChineseNamesKeepTheirBytes) {
-  MakeFile("src/照片.jpg", "new");
-  MakeFile("out/照片.jpg", "old");
-  AddRows({"src/照片.jpg"}, {0});
+  const std::string photo = Utf8(u8"\u7167\u7247");  // names are UTF-8 on every platform's build
+  MakeFile("src/" + photo + ".jpg", "new");
+  MakeFile("out/" + photo + ".jpg", "old");
+  AddRows({"src/" + photo + ".jpg"}, {0});
   memory_.选择框_同名自动改名.SetChecked(true);
   Run(commands::TransferKind::Copy, "out");
-  EXPECT_EQ(Content("out/照片.jpg"), "old");
-  EXPECT_EQ(Content("out/照片 (2).jpg"), "new");
+  EXPECT_EQ(Content("out/" + photo + ".jpg"), "old");
+  EXPECT_EQ(Content("out/" + photo + " (2).jpg"), "new");
   EXPECT_EQ(Status(), "复制完毕！");
 }
 
@@ -218,7 +220,7 @@ TEST_F(TransferTest, OtherActionsAreIgnoredWhileARunIsGoing) {
     nested_ran |= runner.Run([&] { commands::CheckAllRows(controls()); });
     still_running_after_ignored = runner.Busy();
   });
-  commands::ActionServices services{dialogs_, pump, refusing_files_, shell_, clipboard_, platform::SystemCharset(),
+  commands::ActionServices services{dialogs_, pump, refusing_files_, shell_, clipboard_, platform::NameCharset(),
                                    root_.string(), &text::FoldAsciiCase};
   dialogs_.folders.push_back(Path("out"));
   EXPECT_TRUE(runner.Run([&] { commands::TransferChecked(controls(), services, commands::TransferKind::Copy); }));

@@ -9,7 +9,10 @@
 #include "files/drop_list.h"
 #include "files/file_transfer.h"
 #include "files/not_found_report.h"
+#include "files/stored_list.h"
 #include "platform/file_operations.h"
+#include "platform/text_encoding.h"
+#include "support/foreign_names.h"
 #include "text/charset.h"
 
 namespace quellor::testing {
@@ -59,9 +62,30 @@ TEST(DropListBlock, LayoutIsByteExact) {
             Header() + std::string("C:\\a\\x.txt\0D:\\y.doc\0\0", 21));
   // Double-byte paths keep their bytes (a trail byte 0x5C included); fWide stays 0.
   const std::string chinese = "D:\\\xCE\xC4\xBC\xFE\\\xB1\x5C.txt";
-  const std::string block = files::BuildDropListBlock({chinese});
+  const std::string block = files::NarrowDropListBlock({chinese});
   EXPECT_EQ(block.size(), 20 + chinese.size() + 2);
   EXPECT_EQ(block, Header() + chinese + std::string("\0\0", 2));
+}
+
+// Where names are UTF-8: the narrow list in code page 936 as always while
+// every path fits it, a wide one (fWide 1) as soon as one does not; never a
+// '?', which the shell would take for a wildcard.
+TEST(DropListBlock, WideOnlyWhenAPathDoesNotFitCodePage936) {
+  if (platform::NameEncoding() != platform::TextEncoding::Utf8) GTEST_SKIP() << "names are not UTF-8 here";
+  for (const InvoiceName& invoice : SevenInvoices()) {
+    SCOPED_TRACE(invoice.name);
+    const std::string path = "D:\\" + invoice.name;
+    const std::string block = files::BuildDropListBlock({"C:\\a.txt", path});
+    const std::u16string wide = *platform::DecodeName(path);
+    if (invoice.fits_code_page_936) {
+      EXPECT_EQ(block, files::NarrowDropListBlock({"C:\\a.txt", *platform::EncodeText(wide, platform::TextEncoding::Ansi)}));
+    } else {
+      EXPECT_EQ(block, files::WideDropListBlock({u"C:\\a.txt", wide}));
+      EXPECT_EQ(block.substr(16, 4), std::string("\1\0\0\0", 4)) << "fWide";
+      EXPECT_EQ(block.substr(block.size() - 4), std::string(4, '\0'));
+    }
+    EXPECT_EQ(block.find('?'), std::string::npos);
+  }
 }
 
 TEST(FreeName, NumbersBeforeTheExtension) {
@@ -89,6 +113,36 @@ TEST(FreeName, NumbersBeforeTheExtension) {
   EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "noext", false), "noext (2)");
   EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "v1.0", true), "v1.0 (2)");
   EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "\xCE\xC4.\xBC\xFE", false), "\xCE\xC4 (2).\xBC\xFE");
+}
+
+// The stored lists: where the system's texts are code page 936 (Windows), a
+// text that fits it is written in it byte for byte as always, any other as
+// UTF-8 with a byte-order mark; a mark decides on reading, and a file without
+// one reads as it always did. Where texts and names share one encoding, the
+// bytes stay as they are.
+TEST(StoredList, CodePage936WhenEveryCharacterFitsElseUtf8WithAMark) {
+  const bool ansi = platform::SystemTextEncoding() == platform::TextEncoding::Ansi;
+  for (const InvoiceName& invoice : SevenInvoices()) {
+    SCOPED_TRACE(invoice.name);
+    const std::string text = "C:\\" + invoice.name + "\r\nx\r\n";
+    const std::string bytes = files::StoredTextBytes(text);
+    if (!ansi) {
+      EXPECT_EQ(bytes, text);
+    } else if (invoice.fits_code_page_936) {
+      EXPECT_EQ(bytes, *platform::EncodeText(*platform::DecodeName(text), platform::TextEncoding::Ansi));
+    } else {
+      EXPECT_EQ(bytes, "\xEF\xBB\xBF" + text);
+    }
+    EXPECT_EQ(files::ReadStoredText(bytes), text);
+  }
+  if (!ansi) return;
+  const std::string report = Utf8(u8"\u62A5\u544A");
+  EXPECT_EQ(files::ReadStoredText("\xB1\xA8\xB8\xE6"), report) << "a file of an older version";
+  EXPECT_EQ(files::ReadStoredText("\xFF\xFE\xA5\x62\x4A\x54"), report) << "UTF-16 with its mark";
+  EXPECT_EQ(files::ReadStoredText("bad\x81\r\n\xB1\xA8\xB8\xE6"), "bad" + Utf8(u8"\uFFFD") + "\r\n" + report)
+      << "what cannot be read is marked, the rest kept";
+  EXPECT_EQ(files::ReadStoredText("\xEF\xBB\xBF" "bad\xB1\r\nok"), "bad" + Utf8(u8"\uFFFD") + "\r\nok")
+      << "a marked file that is not quite UTF-8 likewise";
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/names_file.h"
+#include "files/names_file.h"
 #include "platform/ini.h"
 #include "support/temp_tree.h"
 #include "search/keyword_matcher.h"
@@ -86,7 +86,7 @@ TEST(FuzzLoop, NamesReaderKeepsEveryNonBlankLineByteForByte) {
       start = end + 1;
     }
     std::vector<std::string> read;
-    for (const cli::NameLine& name : cli::ReadNamesFile(text).names) read.push_back(name.original);
+    for (const files::NameLine& name : files::ReadNamesFile(text).names) read.push_back(name.original);
     ASSERT_EQ(read, expected) << ::testing::PrintToString(text);
   }
 }

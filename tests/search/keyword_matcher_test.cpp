@@ -183,22 +183,46 @@ std::string RandomText(std::mt19937& rng, std::size_t max_size, const std::vecto
   return s;
 }
 
+// Folds letters beyond ASCII too, as a file system does (Windows folds every
+// letter of the basic plane): a-z, ö and full-width a-z to upper case, each
+// keeping its length.
+std::string FoldBeyondAscii(const text::Charset&, std::string_view name) {
+  std::string folded(name);
+  for (std::size_t pos = 0; pos < folded.size(); ++pos) {
+    const auto b = static_cast<unsigned char>(folded[pos]);
+    if (b >= 'a' && b <= 'z') folded[pos] = static_cast<char>(b - 32);
+    if (folded.compare(pos, 2, "\xC3\xB6") == 0) folded[pos + 1] = '\x96';
+    if (folded.compare(pos, 2, "\xEF\xBD") == 0 && pos + 2 < folded.size() &&
+        static_cast<unsigned char>(folded[pos + 2]) >= 0x81 && static_cast<unsigned char>(folded[pos + 2]) <= 0x9A) {
+      folded[pos + 1] = '\xBC';  // U+FF41.. to U+FF21..: the third byte moves by 0x20 back into 0xA1..
+      folded[pos + 2] = static_cast<char>(static_cast<unsigned char>(folded[pos + 2]) + 0x20);
+      pos += 2;
+    }
+  }
+  return folded;
+}
+
 // Rules picked so that every per-name path of the matcher is exercised:
-// exact hash and prefixes, automaton boundaries, wildcard filters.
+// exact hash and prefixes, automaton boundaries, wildcard filters, folding
+// beyond ASCII.
 TEST(KeywordMatcher, AgreesWithTheOnePairRulesOnRandomInput) {
   std::mt19937 rng(20261207);
   const std::vector<std::string> pieces = {"a", "A", "b", "B", ".", ".", "*", "?", " ", "ab", "\x81", "\x61",
-                                           "\x41", "\x81\x61", "\xC3\xA9", "\xA9", "/", "x"};
+                                           "\x41", "\x81\x61", "\xC3\xA9", "\xA9", "/", "x", "\xC3\xB6", "\xC3\x96",
+                                           "\xEF\xBD\x81", "\xEF\xBC\xA1", "\xF0\x9F\x98\x80", "\xC3"};
   struct Setup {
     const text::Charset* cs;
     bool utf8_names;
+    NameFolding fold;
   };
-  for (const Setup setup : {Setup{&gbk, false}, Setup{&utf8, false}, Setup{&utf8, true}}) {
+  for (const Setup setup : {Setup{&gbk, false, &text::FoldAsciiCase}, Setup{&utf8, false, &text::FoldAsciiCase},
+                            Setup{&utf8, true, &text::FoldAsciiCase}, Setup{&utf8, true, &FoldBeyondAscii}}) {
     for (NameKind kind : {NameKind::Files, NameKind::Folders}) {
       for (MatchMode mode : {MatchMode::Exact, MatchMode::Fuzzy}) {
         for (int round = 0; round < 40; ++round) {
           MatchRules rules = Rules(kind, mode, *setup.cs);
           rules.utf8_names = setup.utf8_names;
+          rules.fold_file_name = setup.fold;
           std::vector<std::string> keywords;
           for (int k = 0; k < 25; ++k) keywords.push_back(RandomText(rng, 4, pieces));
           const KeywordMatcher m(keywords, rules);

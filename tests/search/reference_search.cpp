@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "support/temp_tree.h"
 #include "text/path_scan.h"
 
 namespace quellor::search::testing {
@@ -12,12 +13,12 @@ namespace fs = std::filesystem;
 std::vector<ReferenceSearch::Entry> ReferenceSearch::Entries(const std::string& folder) const {
   std::vector<Entry> entries;
   std::error_code error;
-  fs::directory_iterator it(fs::path(folder), error);
+  fs::directory_iterator it(quellor::testing::NativePath(folder), error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
     std::error_code ignored;
     const bool is_folder = it->is_directory(ignored);
     const bool link = it->is_symlink(ignored);
-    entries.push_back(Entry{it->path().filename().string(), is_folder, is_folder && !link});
+    entries.push_back(Entry{quellor::testing::PathText(it->path().filename()), is_folder, is_folder && !link});
   }
   return entries;
 }

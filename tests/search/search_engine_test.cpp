@@ -31,7 +31,7 @@ class CountingDisplay : public RunDisplay {
   void AppendRows(const ResultRows&, int first, int end) override { rows += end - first; }
   void ShowAppendedRows() override {}
   int RowCount() const override { return rows; }
-  void SetStatusText(std::string_view) override { ++texts; }
+  void SetStatusText(const text::ShownText&) override { ++texts; }
   int rows = 0;
   int texts = 0;
 };
@@ -40,7 +40,7 @@ TEST(SearchEngineTap, GetsEveryReportInOrderWhileTheOwnerWaitsAndLeavesNothingTo
   quellor::testing::TempTree t;
   for (int i = 0; i < 200; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
   const RunRequest request{{"hit1", "hit2"}, {t.Root(), t.Root()}, NameKind::Files};
-  const RunSettings settings = PlatformRunSettings(platform::SystemCharset());
+  const RunSettings settings = PlatformRunSettings(platform::NameCharset());
   std::atomic<bool> never{false};
   const std::atomic<MatchMode> fuzzy{MatchMode::Fuzzy};
   RecordingSink direct(2, never);

@@ -13,6 +13,7 @@
 #include "search/recording_sink.h"
 #include "search/reference_search.h"
 #include "search/search_run.h"
+#include "support/foreign_names.h"
 #include "support/temp_tree.h"
 
 namespace quellor::search {
@@ -24,7 +25,7 @@ using testing::ReferenceSearch;
 using quellor::testing::TempTree;
 using Rows = std::vector<std::string>;
 
-const RunSettings kSettings = PlatformRunSettings(platform::SystemCharset());
+const RunSettings kSettings = PlatformRunSettings(platform::NameCharset());
 
 // More readers than cores, with room for two listings each: reading ahead
 // and handing back happen all the time.
@@ -154,6 +155,58 @@ TEST(SearchRun, FolderNamesComeInPostOrderWithTheRootFirst) {
   EXPECT_TRUE(RunEngine(Request({"docs", "ax"}, {t.Path("docs")}), MatchMode::Exact).rows.empty());
   ExpectSameAsReference(Request({"a", "docs", "x"}, {t.Path("docs"), t.Root()}, NameKind::Folders),
                         MatchMode::Fuzzy);
+}
+
+// Names code page 936 cannot write are listed and matched as they are, on
+// Windows through the wide listing: the seven invoices, the photos in and
+// under folders of such names.
+TEST(SearchRun, NamesOfEveryCharacterAreListedAndMatched) {
+  using quellor::testing::kJoergFolder;
+  using quellor::testing::kKoreanFolder;
+  TempTree t;
+  Rows invoices;
+  for (const auto& invoice : quellor::testing::SevenInvoices()) {
+    t.File(invoice.name);
+    invoices.push_back(t.Path(invoice.name));
+  }
+  const Rows photos = {t.Path(kJoergFolder + "/IMG_1.jpg"), t.Path(kJoergFolder + "/" + kKoreanFolder + "/IMG_2.jpg"),
+                       t.Path(kKoreanFolder + "/IMG_3.jpg"), t.Path(kKoreanFolder + "/sub/IMG_4.jpg")};
+  for (const std::string& photo : photos) t.File(photo.substr(t.Root().size() + 1));
+
+  const Recorded fuzzy = RunEngine(Request({"rechnung"}, {t.Root()}), MatchMode::Fuzzy);
+  EXPECT_EQ(std::set<std::string>(fuzzy.rows.begin(), fuzzy.rows.end()),
+            std::set<std::string>(invoices.begin(), invoices.end()));
+  Rows stems;
+  for (const auto& invoice : quellor::testing::SevenInvoices()) stems.push_back(invoice.name.substr(0, invoice.name.rfind('.')));
+  EXPECT_EQ(RunEngine(Request(stems, {t.Root()}), MatchMode::Exact).rows, invoices) << "each its own, in keyword order";
+  const Recorded found = RunEngine(Request({"IMG_1", "IMG_2", "IMG_3", "IMG_4"}, {t.Root()}), MatchMode::Exact);
+  EXPECT_EQ(std::set<std::string>(found.rows.begin(), found.rows.end()), std::set<std::string>(photos.begin(), photos.end()));
+  const Rows folders = RunEngine(Request({kJoergFolder, kKoreanFolder}, {t.Root()}, NameKind::Folders), MatchMode::Exact).rows;
+  EXPECT_EQ(std::set<std::string>(folders.begin(), folders.end()),
+            (std::set<std::string>{t.Path(kJoergFolder), t.Path(kJoergFolder + "/" + kKoreanFolder), t.Path(kKoreanFolder)}));
+  // A '?' stands for the ö, one character however many bytes it takes, so the decoy matches as well.
+  const Rows either = RunEngine(Request({"J?rg-Rechnung"}, {t.Root()}), MatchMode::Exact).rows;
+  EXPECT_EQ(std::set<std::string>(either.begin(), either.end()),
+            (std::set<std::string>{t.Path(quellor::testing::kJoerg), t.Path(quellor::testing::kDecoy)}));
+  const Rows upper = RunEngine(Request({quellor::testing::Utf8(u8"J\u00D6RG-RECHNUNG")}, {t.Root()}), MatchMode::Exact).rows;
+#ifdef _WIN32
+  // Letter case as the file system ignores it.
+  EXPECT_EQ(upper, Rows{t.Path(quellor::testing::kJoerg)});
+  // The short (8.3) alias the listing gives is matched too.
+  platform::FolderListing listing;
+  ASSERT_TRUE(platform::FolderReader(t.Root()).Read(t.Root(), listing));
+  std::string alias;
+  for (std::size_t i = 0; i < listing.size(); ++i) {
+    if (listing[i].name == quellor::testing::kJoerg) alias = listing[i].alias;
+  }
+  if (!alias.empty()) {
+    EXPECT_EQ(RunEngine(Request({alias}, {t.Root()}), MatchMode::Exact).rows, Rows{t.Path(quellor::testing::kJoerg)})
+        << alias;
+  }
+#else
+  EXPECT_TRUE(upper.empty()) << "A-Z only";
+#endif
+  ExpectSameAsReference(Request({"rechnung", "IMG", "?", "*.txt"}, {t.Root()}), MatchMode::Fuzzy);
 }
 
 #ifndef _WIN32

@@ -24,12 +24,14 @@ class MemoryButton : public ui::Button {
 
 class MemoryLabel : public ui::Label {
  public:
-  explicit MemoryLabel(std::string caption = {}) : caption_(std::move(caption)) {}
-  std::string Caption() const override { return caption_; }
-  void SetCaption(std::string_view caption) override { caption_ = caption; }
+  explicit MemoryLabel(std::string caption = {}) : shown_(caption) {}
+  std::string Caption() const override { return shown_.Bytes(); }
+  void SetCaption(const text::ShownText& caption) override { shown_ = caption; }
+  // The caption with its words and names apart.
+  const text::ShownText& Shown() const { return shown_; }
 
  private:
-  std::string caption_;
+  text::ShownText shown_;
 };
 
 class MemoryHintLabel : public ui::HintLabel {

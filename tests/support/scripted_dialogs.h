@@ -13,7 +13,8 @@ namespace quellor::testing {
 class ScriptedDialogs : public ui::Dialogs {
  public:
   struct Message {
-    std::string text;
+    std::string text;  // the pieces' bytes one after another
+    text::ShownText shown;
     std::string caption;
     ui::MessageButtons buttons;
     ui::MessageIcon icon;
@@ -23,9 +24,9 @@ class ScriptedDialogs : public ui::Dialogs {
     ui::FolderChooserStyle style;
   };
 
-  ui::MessageAnswer ShowMessage(std::string_view text, std::string_view caption, ui::MessageButtons buttons,
-                            ui::MessageIcon icon) override {
-    messages.push_back(Message{std::string(text), std::string(caption), buttons, icon});
+  ui::MessageAnswer ShowMessage(const text::ShownText& text, std::string_view caption, ui::MessageButtons buttons,
+                                ui::MessageIcon icon) override {
+    messages.push_back(Message{text.Bytes(), text, std::string(caption), buttons, icon});
     if (answers.empty()) return ui::MessageAnswer::Ok;
     const ui::MessageAnswer answer = answers.front();
     answers.pop_front();

@@ -10,7 +10,7 @@ namespace quellor::testing {
 class TempProgramFolder : public TempTree {
  public:
   commands::SettingsLocation location() const {
-    return commands::SettingsLocation{Root(), &platform::SystemCharset(), platform::kPathSeparator};
+    return commands::SettingsLocation{Root(), &platform::NameCharset(), platform::kPathSeparator};
   }
 };
 

@@ -20,10 +20,19 @@ namespace quellor::testing {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+fs::path NativePath(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
+std::string PathText(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+#else
+fs::path NativePath(const std::string& text) { return fs::path(text); }
+std::string PathText(const fs::path& path) { return path.string(); }
+#endif
+
 namespace {
-// Paths hold code-page bytes: the narrow-string constructor keeps them as the
-// platform's own narrow functions read them.
-fs::path Native(const std::string& bytes) { return fs::path(bytes); }
+fs::path Native(const std::string& text) { return NativePath(text); }
 }  // namespace
 
 TempTree::TempTree() {
@@ -34,7 +43,7 @@ TempTree::TempTree() {
     fs::path candidate = base / ("quellor-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     if (fs::create_directory(candidate)) {
       path_ = candidate;
-      root_ = candidate.string();
+      root_ = PathText(candidate);
       return;
     }
   }

@@ -9,6 +9,11 @@
 
 namespace quellor::testing {
 
+// A path as the program holds it (UTF-8 on Windows, the file system's bytes on
+// POSIX) and as the standard library takes it, both ways.
+std::filesystem::path NativePath(const std::string& text);
+std::string PathText(const std::filesystem::path& path);
+
 class TempTree {
  public:
   TempTree();
@@ -17,7 +22,7 @@ class TempTree {
   TempTree& operator=(const TempTree&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  // The root, without a trailing separator, as the platform's narrow path text.
+  // The root, without a trailing separator, in the name encoding (UTF-8 on Windows).
   const std::string& Root() const { return root_; }
   // `relative` uses '/' between folders; the result uses the platform's separator.
   std::string Path(std::string_view relative) const;

@@ -1,7 +1,8 @@
 // Drives a running Quellor window from another process, as a person or an
 // automation tool would, and times how it answers.
 //
-//   window-driver read-row ROW            prints the row's text and whether it is ticked
+//   window-driver read-row ROW            prints the row's text (LVM_GETITEMTEXTA: the code page's) and whether it is ticked
+//   window-driver read-row-wide ROW       the same through LVM_GETITEMTEXTW, the text printed as UTF-8
 //   window-driver set-check ROW 0|1       ticks or unticks a row (-1: every row) by LVM_SETITEMSTATE
 //   window-driver bench KEYWORD FIND_EXE NAMES_FILE ROOT
 //       types KEYWORD, starts the search, samples how long the window takes to
@@ -144,6 +145,32 @@ int ReadRow(HWND main, int row) {
   std::string text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)), '\0');
   block.Read(sizeof(LVITEMA), text.data(), text.size());
   std::printf("%s\t%d\n", text.c_str(), IsTicked(list, row) ? 1 : 0);
+  return 0;
+}
+
+int ReadRowWide(HWND main, int row) {
+  HWND list = ResultList(main);
+  constexpr std::size_t kTextUnits = 4096;
+  RemoteBlock block(list, sizeof(LVITEMW) + kTextUnits * sizeof(wchar_t));
+  if (list == nullptr || !block.ok()) {
+    std::fprintf(stderr, "window-driver: no result list to read\n");
+    return 1;
+  }
+  LVITEMW item{};
+  item.iSubItem = 0;
+  item.pszText = reinterpret_cast<wchar_t*>(block.at(sizeof(LVITEMW)));
+  item.cchTextMax = static_cast<int>(kTextUnits);
+  block.Write(0, &item, sizeof item);
+  const LRESULT length =
+      SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+  std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)), L'\0');
+  block.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
+  std::string utf8(text.size() * 3 + 1, '\0');
+  const int size = text.empty() ? 0
+                                : WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(),
+                                                      static_cast<int>(utf8.size()), nullptr, nullptr);
+  utf8.resize(static_cast<std::size_t>(std::max(size, 0)));
+  std::printf("%s\t%d\n", utf8.c_str(), IsTicked(list, row) ? 1 : 0);
   return 0;
 }
 
@@ -541,11 +568,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (verb == "read-row" && argc == 3) return ReadRow(main, std::atoi(argv[2]));
+  if (verb == "read-row-wide" && argc == 3) return ReadRowWide(main, std::atoi(argv[2]));
   if (verb == "set-check" && argc == 4) return SetCheck(main, std::atoi(argv[2]), std::atoi(argv[3]) != 0);
   if (verb == "bench" && argc == 6) return Bench(main, argv[2], argv[3], argv[4], argv[5]);
   if (verb == "names-bench" && argc == 5) return NamesBench(main, argv[2], argv[3], argv[4]);
   std::fprintf(stderr,
-               "usage: window-driver read-row ROW | set-check ROW 0|1 | bench KEYWORD FIND_EXE NAMES_FILE ROOT\n"
+               "usage: window-driver read-row ROW | read-row-wide ROW | set-check ROW 0|1 | "
+               "bench KEYWORD FIND_EXE NAMES_FILE ROOT\n"
                "       | open-close QUELLOR_EXE | names-bench FIND_EXE NAMES_FILE ROOT\n");
   return 2;
 }

@@ -4,6 +4,7 @@
 #include "text/case_fold.h"
 #include "text/line_split.h"
 #include "text/path_scan.h"
+#include "text/utf16.h"
 
 namespace quellor::text {
 namespace {
@@ -124,6 +125,29 @@ TEST(IsBlankLine, OnlyHalfAndFullWidthSpacesAreBlank) {
   EXPECT_FALSE(IsBlankLine(utf8, "\xA1\xA1"));
   // A1 A1 straddling two characters is not a full-width space.
   EXPECT_FALSE(IsBlankLine(gbk, "\xB0\xA1\xA1"));
+}
+
+// Names between the program (UTF-8) and the system's wide calls: every name
+// the system can give comes back unchanged, a lone surrogate included, and
+// bytes that are no UTF-8 never become some other name.
+TEST(Utf16, EveryNameMakesTheRoundTrip) {
+  const std::u16string names[] = {u"J\u00F6rg", u"Produkt\u2122", u"\uD55C\uAD6D", u"x\U0001F600.txt", u"\u62A5\u544A",
+                                  u"a", u"", std::u16string(1, char16_t(0xD800)) + u"z", std::u16string(1, char16_t(0xDC01))};
+  for (const std::u16string& name : names) {
+    std::string text;
+    AppendUtf8(text, name.data(), name.size());
+    std::u16string back;
+    EXPECT_TRUE(AppendUtf16(back, text));
+    EXPECT_EQ(back, name);
+    EXPECT_EQ(Utf16Length(text), name.size());
+  }
+  std::string emoji;
+  AppendUtf8(emoji, u"\U0001F600", 2);
+  EXPECT_EQ(emoji, "\xF0\x9F\x98\x80") << "a pair is one four-byte character";
+  for (const std::string bad : {"\x81", "a\xC3", "\xC0\xAF", "\xE0\x80\x80", "\xF4\x90\x80\x80", "\xB1\xA8\xB8\xE6"}) {
+    std::u16string out;
+    EXPECT_FALSE(AppendUtf16(out, bad)) << ::testing::PrintToString(bad);
+  }
 }
 
 }  // namespace

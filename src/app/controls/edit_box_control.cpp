@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "app/controls/win32_controls.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace quellor::app {
 
@@ -24,15 +25,21 @@ constexpr std::size_t kMostSliceLines = 16384;
 // A position past the end of the text means its end.
 constexpr WPARAM kEnd = INT_MAX;
 
-std::string_view BeforeNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+// A Unicode window: its text is names, any character that can be typed or
+// pasted. Text that is not UTF-8 gives no text; the window takes it up to a NUL.
+std::wstring WideNames(std::string_view text) {
+  std::wstring wide = platform::win32::WideName(text).value_or(std::wstring());
+  wide.resize(std::min(wide.size(), wide.find(L'\0')));
+  return wide;
+}
 
 // Where the text from `from` is cut after `lines` line breaks; the end of the
-// text when it has no more. A cut after CR LF lies on a character boundary.
-std::size_t CutAfterLines(std::string_view text, std::size_t from, std::size_t lines) {
+// text when it has no more.
+std::size_t CutAfterLines(std::wstring_view text, std::size_t from, std::size_t lines) {
   std::size_t at = from;
   for (; lines > 0; --lines) {
-    const std::size_t line_break = text.find("\r\n", at);
-    if (line_break == std::string_view::npos) return text.size();
+    const std::size_t line_break = text.find(L"\r\n", at);
+    if (line_break == std::wstring_view::npos) return text.size();
     at = line_break + 2;
   }
   return at;
@@ -42,11 +49,11 @@ std::size_t CutAfterLines(std::string_view text, std::size_t from, std::size_t l
 LRESULT ShownLines(HWND window) {
   RECT client{};
   GetClientRect(window, &client);
-  TEXTMETRICA metrics{};
+  TEXTMETRICW metrics{};
   HDC dc = GetDC(window);
   if (dc == nullptr) return LONG_MAX;
-  HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0)));
-  const bool measured = GetTextMetricsA(dc, &metrics) != 0 && metrics.tmHeight > 0;
+  HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+  const bool measured = GetTextMetricsW(dc, &metrics) != 0 && metrics.tmHeight > 0;
   SelectObject(dc, old_font);
   ReleaseDC(window, dc);
   return measured ? client.bottom / metrics.tmHeight + 1 : LONG_MAX;
@@ -66,43 +73,43 @@ Win32EditBox::~Win32EditBox() {
 }
 
 std::string Win32EditBox::Text() const {
-  std::string text = WindowText(window_);
-  if (Filling()) text.append(waiting_, next_);
+  std::string text = WindowName(window_);
+  if (Filling()) text += platform::win32::Utf8Name(waiting_.data() + next_, waiting_.size() - next_);
   return text;
 }
 
 void Win32EditBox::SetText(std::string_view text) {
   Drop();
-  text = BeforeNul(text);
-  const std::size_t cut = CutAfterLines(text, 0, slice_lines_);
+  const std::wstring wide = WideNames(text);
+  const std::size_t cut = CutAfterLines(wide, 0, slice_lines_);
   inserting_ = true;
-  SetWindowTextBytes(window_, text.substr(0, cut));
+  SetWindowTextW(window_, wide.substr(0, cut).c_str());
   inserting_ = false;
-  Wait(text.substr(cut));
+  Wait(std::wstring_view(wide).substr(cut));
 }
 
 void Win32EditBox::Append(std::string_view text) {
-  text = BeforeNul(text);
-  if (text.empty()) return;
+  const std::wstring wide = WideNames(text);
+  if (wide.empty()) return;
   if (Filling()) {
-    waiting_.append(text);
+    waiting_.append(wide);
     caret_to_end_ = true;
     return;
   }
-  const std::size_t cut = CutAfterLines(text, 0, slice_lines_);
-  const std::string first(text.substr(0, cut));
+  const std::size_t cut = CutAfterLines(wide, 0, slice_lines_);
+  const std::wstring first = wide.substr(0, cut);
   inserting_ = true;
-  SendMessageA(window_, EM_SETSEL, kEnd, kEnd);
-  SendMessageA(window_, EM_SCROLLCARET, 0, 0);
-  SendMessageA(window_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(first.c_str()));
+  SendMessageW(window_, EM_SETSEL, kEnd, kEnd);
+  SendMessageW(window_, EM_SCROLLCARET, 0, 0);
+  SendMessageW(window_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(first.c_str()));
   inserting_ = false;
-  if (cut < text.size()) {
+  if (cut < wide.size()) {
     caret_to_end_ = true;
-    Wait(text.substr(cut));
+    Wait(std::wstring_view(wide).substr(cut));
   }
 }
 
-void Win32EditBox::Wait(std::string_view rest) {
+void Win32EditBox::Wait(std::wstring_view rest) {
   if (rest.empty()) return;
   waiting_.assign(rest);
   next_ = 0;
@@ -112,7 +119,7 @@ void Win32EditBox::Wait(std::string_view rest) {
 void Win32EditBox::PutSlice() {
   const std::size_t cut = CutAfterLines(waiting_, next_, slice_lines_);
   const auto start = std::chrono::steady_clock::now();
-  InsertAtEnd(std::string_view(waiting_).substr(next_, cut - next_));
+  InsertAtEnd(std::wstring_view(waiting_).substr(next_, cut - next_));
   next_ = cut;
   // As many lines next time as fit the budget at this slice's cost: at most
   // twice or half as many, so that one slow turn does not throw the count off.
@@ -132,13 +139,13 @@ void Win32EditBox::PutSlice() {
 }
 
 void Win32EditBox::PutRest() {
-  InsertAtEnd(std::string_view(waiting_).substr(next_));
+  InsertAtEnd(std::wstring_view(waiting_).substr(next_));
   Finish();
 }
 
-void Win32EditBox::InsertAtEnd(std::string_view part) {
+void Win32EditBox::InsertAtEnd(std::wstring_view part) {
   if (part.empty()) return;
-  const std::string terminated(part);
+  const std::wstring terminated(part);
   inserting_ = true;
   // A selection the user cannot see (the box has neither the focus nor the
   // mouse) waits at the end of the text from slice to slice: moving it costs
@@ -147,22 +154,22 @@ void Win32EditBox::InsertAtEnd(std::string_view part) {
   const bool in_use = GetFocus() == window_ || GetCapture() == window_;
   Selection selection;
   if (!parked_) {
-    SendMessageA(window_, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
+    SendMessageW(window_, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
                  reinterpret_cast<LPARAM>(&selection.end));
     if (!in_use) parked_ = selection;
   }
-  const LRESULT first_line = SendMessageA(window_, EM_GETFIRSTVISIBLELINE, 0, 0);
-  const bool end_shown = SendMessageA(window_, EM_GETLINECOUNT, 0, 0) - first_line <= ShownLines(window_);
+  const LRESULT first_line = SendMessageW(window_, EM_GETFIRSTVISIBLELINE, 0, 0);
+  const bool end_shown = SendMessageW(window_, EM_GETLINECOUNT, 0, 0) - first_line <= ShownLines(window_);
   // Turning the drawing off drops what waited to be painted.
   const bool paint_waiting = GetUpdateRect(window_, nullptr, FALSE) != 0;
   // Inserting scrolls the control to its end; none of that reaches the screen.
-  SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(window_, EM_SETSEL, kEnd, kEnd);
-  SendMessageA(window_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(terminated.c_str()));
-  if (!parked_) SendMessageA(window_, EM_SETSEL, selection.start, static_cast<LPARAM>(selection.end));
-  const LRESULT scrolled = SendMessageA(window_, EM_GETFIRSTVISIBLELINE, 0, 0) - first_line;
-  if (scrolled != 0) SendMessageA(window_, EM_LINESCROLL, 0, -scrolled);
-  SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(window_, EM_SETSEL, kEnd, kEnd);
+  SendMessageW(window_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(terminated.c_str()));
+  if (!parked_) SendMessageW(window_, EM_SETSEL, selection.start, static_cast<LPARAM>(selection.end));
+  const LRESULT scrolled = SendMessageW(window_, EM_GETFIRSTVISIBLELINE, 0, 0) - first_line;
+  if (scrolled != 0) SendMessageW(window_, EM_LINESCROLL, 0, -scrolled);
+  SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
   // The lines shown are painted again only when they have changed; the
   // scroll bars once the last slice is in (or as the user scrolls).
   if (end_shown || paint_waiting) RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
@@ -172,7 +179,7 @@ void Win32EditBox::InsertAtEnd(std::string_view part) {
 void Win32EditBox::Unpark() {
   if (!parked_) return;
   inserting_ = true;
-  SendMessageA(window_, EM_SETSEL, parked_->start, static_cast<LPARAM>(parked_->end));
+  SendMessageW(window_, EM_SETSEL, parked_->start, static_cast<LPARAM>(parked_->end));
   inserting_ = false;
   parked_.reset();
 }
@@ -184,8 +191,8 @@ void Win32EditBox::Finish() {
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
   if (!caret_to_end) return;
   inserting_ = true;
-  SendMessageA(window_, EM_SETSEL, kEnd, kEnd);
-  SendMessageA(window_, EM_SCROLLCARET, 0, 0);
+  SendMessageW(window_, EM_SETSEL, kEnd, kEnd);
+  SendMessageW(window_, EM_SCROLLCARET, 0, 0);
   inserting_ = false;
 }
 

@@ -6,7 +6,7 @@
 
 #include "app/controls/win32_controls.h"
 #include "platform/system_charset.h"
-#include "platform/text_encoding.h"
+#include "platform/win32/wide_text_win32.h"
 #include "text/path_scan.h"
 
 namespace quellor::app {
@@ -19,34 +19,42 @@ constexpr UINT_PTR kSubclassId = 0x5155;  // any value: the procedure tells our 
 
 UINT CheckImage(bool checked) { return INDEXTOSTATEIMAGEMASK(checked ? kCheckedImage : kUncheckedImage); }
 
-// Copies `text` into a buffer of `capacity` bytes, cut at a character
-// boundary when it does not fit, and always terminated.
-void CopyCut(std::string_view text, char* buffer, int capacity) {
+// Copies the path `text` (UTF-8) into a UTF-16 buffer of `capacity`
+// characters, cut at a character boundary when it does not fit, and always
+// terminated.
+void CopyCutWide(std::string_view text, wchar_t* buffer, int capacity) {
   if (buffer == nullptr || capacity <= 0) return;
+  std::wstring wide = platform::win32::WideName(text).value_or(std::wstring());
+  std::size_t length = std::min<std::size_t>(wide.size(), static_cast<std::size_t>(capacity) - 1);
+  if (length > 0 && length < wide.size() && wide[length - 1] >= 0xD800 && wide[length - 1] <= 0xDBFF) --length;
+  std::copy_n(wide.data(), length, buffer);
+  buffer[length] = L'\0';
+}
+
+// The same into a buffer of `capacity` bytes in the code page, for a reader
+// that asks in ANSI: what the code page cannot write shows as its default
+// character, and the text is cut at a character boundary.
+void CopyCutAnsi(std::string_view text, char* buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return;
+  const std::wstring wide = platform::win32::WideName(text).value_or(std::wstring());
+  std::string ansi(wide.size() * 2 + 1, '\0');
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(),
+                                       static_cast<int>(ansi.size()), nullptr, nullptr);
+  ansi.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
   const text::Charset& cs = platform::SystemCharset();
   std::size_t length = 0;
-  while (length < text.size()) {
-    const std::size_t next = length + cs.CharLength(text, length);
+  while (length < ansi.size()) {
+    const std::size_t next = length + cs.CharLength(ansi, length);
     if (next + 1 > static_cast<std::size_t>(capacity)) break;
     length = next;
   }
-  std::copy_n(text.data(), length, buffer);
+  std::copy_n(ansi.data(), length, buffer);
   buffer[length] = '\0';
-}
-
-// The same into a UTF-16 buffer of `capacity` characters.
-void CopyCutWide(std::string_view text, wchar_t* buffer, int capacity) {
-  if (buffer == nullptr || capacity <= 0) return;
-  std::string cut(text.size() + 1, '\0');
-  CopyCut(text, cut.data(), static_cast<int>(std::min<std::size_t>(cut.size(), static_cast<std::size_t>(capacity))));
-  const int written = MultiByteToWideChar(CP_ACP, 0, cut.c_str(), -1, buffer, capacity);
-  if (written == 0) buffer[0] = L'\0';
 }
 
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
   if (prefix.size() > text.size()) return false;
-  const text::Charset& cs = platform::SystemCharset();
-  return text::FindIgnoringAsciiCase(cs, text.substr(0, prefix.size()), prefix) == 0;
+  return text::FindIgnoringAsciiCase(platform::NameCharset(), text.substr(0, prefix.size()), prefix) == 0;
 }
 
 }  // namespace
@@ -154,8 +162,9 @@ int Win32ListView::CurrentRow() const {
   return static_cast<int>(SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-// The list asks for a row's text and check box in the parent's character
-// set (ANSI here); some versions ask in UTF-16 all the same, so both are answered.
+// The list asks for a row's text and check box in UTF-16, as the window
+// answers WM_NOTIFYFORMAT, and gets the real path; a list that asks in ANSI
+// all the same gets the code page's text.
 bool Win32ListView::AnswerNotify(const NMHDR& header, LRESULT& result) const {
   if (header.hwndFrom != window_) return false;
   if (header.code == LVN_GETDISPINFOA || header.code == LVN_GETDISPINFOW) {
@@ -168,7 +177,7 @@ bool Win32ListView::AnswerNotify(const NMHDR& header, LRESULT& result) const {
       if (wide) {
         CopyCutWide(rows_.Path(item.iItem), reinterpret_cast<wchar_t*>(item.pszText), item.cchTextMax);
       } else {
-        CopyCut(rows_.Path(item.iItem), item.pszText, item.cchTextMax);
+        CopyCutAnsi(rows_.Path(item.iItem), item.pszText, item.cchTextMax);
       }
     }
     if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_STATEIMAGEMASK) != 0) {
@@ -181,15 +190,10 @@ bool Win32ListView::AnswerNotify(const NMHDR& header, LRESULT& result) const {
     const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
     result = -1;
     if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return true;
-    std::string wanted;
-    if (header.code == LVN_ODFINDITEMW) {
-      // Text the code page cannot hold starts no row.
-      auto ansi = platform::EncodeText(reinterpret_cast<const char16_t*>(find.lvfi.psz), platform::TextEncoding::Ansi);
-      if (!ansi) return true;
-      wanted = std::move(*ansi);
-    } else {
-      wanted = find.lvfi.psz;
-    }
+    const std::string wanted =
+        header.code == LVN_ODFINDITEMW
+            ? platform::win32::Utf8Name(reinterpret_cast<const wchar_t*>(find.lvfi.psz))
+            : platform::win32::Utf8Name(platform::win32::WideText(find.lvfi.psz).c_str());
     const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
     const int count = shown_count_;  // only a row the list holds can be moved to
     if (count == 0) return true;

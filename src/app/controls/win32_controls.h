@@ -14,9 +14,18 @@
 
 namespace quellor::app {
 
-// The whole caption of any window; empty when it cannot be read.
+// The whole caption of any window, in the program's own code page; empty
+// when it cannot be read.
 std::string WindowText(HWND window);
 void SetWindowTextBytes(HWND window, std::string_view text);
+
+// The caption of a control that shows names (created as a Unicode window), in
+// the name encoding (UTF-8), and setting it from UTF-8.
+std::string WindowName(HWND window);
+void SetWindowName(HWND window, std::string_view name);
+// Words and names, each converted on its own: the words with the code page,
+// the names from UTF-8.
+std::wstring WideShownText(const text::ShownText& text);
 
 class Win32Button : public ui::Button {
  public:
@@ -34,7 +43,7 @@ class Win32Label : public ui::Label {
  public:
   explicit Win32Label(HWND window) : window_(window) {}
   std::string Caption() const override;
-  void SetCaption(std::string_view caption) override;
+  void SetCaption(const text::ShownText& caption) override;
 
  private:
   HWND window_;
@@ -61,7 +70,8 @@ class Win32CheckBox : public ui::CheckBox {
   HWND window_;
 };
 
-// The keyword box. A long text goes into the control in slices, one at each
+// The keyword box, a Unicode window: its text is names (UTF-8 here, UTF-16 in
+// the control). A long text goes into the control in slices, one at each
 // turn of a timer of the box's own: Wine's edit control lays out every line
 // it takes (tens of microseconds each), so a hundred thousand lines at once
 // would freeze the window for seconds. Until the last slice is in, Text() is
@@ -86,14 +96,14 @@ class Win32EditBox : public ui::EditBox {
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                        DWORD_PTR self);
   // Keeps `rest` for the timer, which puts it in slice by slice.
-  void Wait(std::string_view rest);
+  void Wait(std::wstring_view rest);
   // The next slice, timed to keep every slice about as long as the budget.
   void PutSlice();
   // Everything that waits, now.
   void PutRest();
   // Inserts `part` at the end, the user's view kept, and the selection too
   // while the user can see it (else it waits at the end: see Unpark).
-  void InsertAtEnd(std::string_view part);
+  void InsertAtEnd(std::wstring_view part);
   // Puts back a selection that waited at the end of the text.
   void Unpark();
   // All is in: the caret goes to the end if an Append asked for it.
@@ -102,7 +112,7 @@ class Win32EditBox : public ui::EditBox {
   void Drop();
 
   HWND window_;
-  std::string waiting_;
+  std::wstring waiting_;
   std::size_t next_ = 0;       // waiting_ from here on is not in the control yet
   bool caret_to_end_ = false;  // an Append waits: the caret goes to the end after the last slice
   bool inserting_ = false;     // the box's own messages to the control, never taken for the user's

@@ -1,4 +1,5 @@
 #include "app/controls/win32_controls.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace quellor::app {
 
@@ -15,6 +16,28 @@ std::string WindowText(HWND window) {
 void SetWindowTextBytes(HWND window, std::string_view text) {
   const std::string terminated(text);
   SetWindowTextA(window, terminated.c_str());
+}
+
+std::string WindowName(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), length + 1);
+  return platform::win32::Utf8Name(text.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
+}
+
+void SetWindowName(HWND window, std::string_view name) {
+  // Names come from the system or a Unicode control: always UTF-8.
+  SetWindowTextW(window, platform::win32::WideName(name).value_or(std::wstring()).c_str());
+}
+
+std::wstring WideShownText(const text::ShownText& text) {
+  std::wstring wide;
+  for (const text::ShownText::Piece& piece : text.Pieces()) {
+    wide += piece.kind == text::ShownText::Kind::Name ? platform::win32::WideName(piece.bytes).value_or(L"\uFFFD")
+                                                       : platform::win32::WideText(piece.bytes);
+  }
+  return wide;
 }
 
 }  // namespace quellor::app

@@ -9,6 +9,10 @@
 
 namespace quellor::platform {
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
 std::string AbsolutePath(const std::string& path) {
   std::string full;
   if (path.empty() || path[0] != '/') {
@@ -39,6 +43,10 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+bool IsWideConsole(std::FILE*) { return false; }
+
+bool WriteToConsole(std::FILE*, std::u16string_view) { return false; }
 
 void UseBinaryStandardStreams() {}
 

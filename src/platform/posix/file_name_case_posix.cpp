@@ -6,9 +6,3 @@ namespace quellor::platform {
 std::string FoldFileNameCase(const text::Charset& cs, std::string_view name) { return text::FoldAsciiCase(cs, name); }
 
 }  // namespace quellor::platform
-
-namespace quellor::platform {
-
-bool NamesAreUtf8(const text::Charset& cs) { return !cs.IsDoubleByte(); }
-
-}  // namespace quellor::platform

@@ -154,4 +154,6 @@ bool IsExistingFolder(const std::string& path) {
 
 std::size_t MaxPathLength() { return PATH_MAX - 1; }
 
+bool PathWithinLimit(std::string_view path) { return path.size() <= MaxPathLength(); }
+
 }  // namespace quellor::platform

@@ -23,4 +23,6 @@ const text::Charset& SystemCharset() {
   return charset;
 }
 
+const text::Charset& NameCharset() { return SystemCharset(); }
+
 }  // namespace quellor::platform

@@ -78,6 +78,8 @@ std::optional<std::string> Convert(std::string_view in, const char* from, const 
 
 TextEncoding NameEncoding() { return SystemCharset().IsDoubleByte() ? TextEncoding::Ansi : TextEncoding::Utf8; }
 
+TextEncoding SystemTextEncoding() { return NameEncoding(); }
+
 std::string AnsiEncodingName() { return "GBK"; }
 
 std::optional<std::u16string> DecodeMultiByte(std::string_view bytes, TextEncoding from) {

@@ -3,11 +3,14 @@
 #include <string>
 
 #include "platform/file_io.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace quellor::platform {
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+  const std::optional<std::wstring> wide = win32::WideName(path);
+  if (!wide) return std::nullopt;
+  HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes;
@@ -26,11 +29,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
-  const std::string temp =
-      path + "." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(GetTickCount()) + ".tmp";
+  const std::optional<std::wstring> target = win32::WideName(path);
+  if (!target) return false;
+  const std::wstring temp = *target + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
+                            std::to_wstring(GetTickCount()) + L".tmp";
   if (temp.size() >= MAX_PATH) return false;
   // Held exclusively while it is written.
-  HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   bool ok = true;
   while (ok && !bytes.empty()) {
@@ -40,8 +45,8 @@ bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
   }
   ok = ok && FlushFileBuffers(file);
   ok = CloseHandle(file) && ok;
-  if (ok) ok = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileA(temp.c_str());
+  if (ok) ok = MoveFileExW(temp.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileW(temp.c_str());
   return ok;
 }
 

@@ -7,8 +7,8 @@ namespace quellor::platform {
 std::vector<std::string> FixedDriveRoots() {
   std::vector<std::string> roots;
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    const char root[] = {letter, ':', '\\', '\0'};
-    if (GetDriveTypeA(root) == DRIVE_FIXED) roots.push_back(std::string{letter, ':'});
+    const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', L'\0'};
+    if (GetDriveTypeW(root) == DRIVE_FIXED) roots.push_back(std::string{letter, ':'});
   }
   return roots;
 }

@@ -24,4 +24,9 @@ const text::Charset& SystemCharset() {
   return charset;
 }
 
+const text::Charset& NameCharset() {
+  static const text::Charset charset = text::Charset::Utf8();
+  return charset;
+}
+
 }  // namespace quellor::platform

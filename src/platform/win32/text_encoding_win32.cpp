@@ -12,7 +12,9 @@ namespace {
 UINT CodePage(TextEncoding encoding) { return encoding == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP; }
 }  // namespace
 
-TextEncoding NameEncoding() { return TextEncoding::Ansi; }
+TextEncoding NameEncoding() { return TextEncoding::Utf8; }
+
+TextEncoding SystemTextEncoding() { return TextEncoding::Ansi; }
 
 std::string AnsiEncodingName() { return "code page " + std::to_string(GetACP()); }
 

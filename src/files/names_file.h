@@ -12,7 +12,7 @@
 
 #include "platform/text_encoding.h"
 
-namespace quellor::cli {
+namespace quellor::files {
 
 struct NameLine {
   std::size_t line = 0;                 // from 1; blank lines count too
@@ -42,4 +42,4 @@ std::string PrintableName(const NameLine& name);
 // byte-order mark; no bytes at all for no lines.
 std::string TextLikeNamesFile(const NamesFile& file, const std::vector<std::string>& original_lines);
 
-}  // namespace quellor::cli
+}  // namespace quellor::files

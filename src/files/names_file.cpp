@@ -1,31 +1,15 @@
-#include "cli/names_file.h"
+#include "files/names_file.h"
 
 #include <algorithm>
 #include <cstdio>
 
-namespace quellor::cli {
+#include "files/text_file_encoding.h"
+
+namespace quellor::files {
 
 namespace {
 
 using platform::TextEncoding;
-
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
-
-std::string_view MarkOf(TextEncoding encoding) {
-  switch (encoding) {
-    case TextEncoding::Utf8:
-      return kUtf8Mark;
-    case TextEncoding::Utf16Le:
-      return kUtf16LeMark;
-    case TextEncoding::Utf16Be:
-      return kUtf16BeMark;
-    case TextEncoding::Ansi:
-      break;
-  }
-  return {};
-}
 
 std::string EncodingName(TextEncoding encoding) {
   switch (encoding) {
@@ -39,13 +23,6 @@ std::string EncodingName(TextEncoding encoding) {
       break;
   }
   return platform::AnsiEncodingName();
-}
-
-bool HasHighByte(std::string_view bytes) {
-  for (const char c : bytes) {
-    if (static_cast<unsigned char>(c) > 0x7F) return true;
-  }
-  return false;
 }
 
 bool IsBlank(std::u16string_view text) { return text.find_first_not_of(u" \u3000") == std::u16string_view::npos; }
@@ -89,19 +66,9 @@ Unit UnitOf(TextEncoding encoding) {
 
 NamesFile ReadNamesFile(std::string_view bytes) {
   NamesFile file;
-  if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
-    file.encoding = TextEncoding::Utf8;
-  } else if (bytes.substr(0, kUtf16LeMark.size()) == kUtf16LeMark) {
-    file.encoding = TextEncoding::Utf16Le;
-  } else if (bytes.substr(0, kUtf16BeMark.size()) == kUtf16BeMark) {
-    file.encoding = TextEncoding::Utf16Be;
-  }
-  if (file.encoding != TextEncoding::Ansi) {
-    file.byte_order_mark = true;
-    bytes.remove_prefix(MarkOf(file.encoding).size());
-  } else if (HasHighByte(bytes) && platform::DecodeText(bytes, TextEncoding::Utf8)) {
-    file.encoding = TextEncoding::Utf8;
-  }
+  const TextFileEncoding detected = DetectTextFileEncoding(bytes, Unmarked::Utf8WhenValid, TextEncoding::Ansi);
+  file.encoding = detected.encoding;
+  file.byte_order_mark = detected.byte_order_mark;
 
   const Unit unit = UnitOf(file.encoding);
   const TextEncoding names_encoding = platform::NameEncoding();
@@ -164,9 +131,9 @@ std::string PrintableName(const NameLine& name) {
 std::string TextLikeNamesFile(const NamesFile& file, const std::vector<std::string>& original_lines) {
   if (original_lines.empty()) return {};
   const Unit unit = UnitOf(file.encoding);
-  std::string text(file.byte_order_mark ? MarkOf(file.encoding) : std::string_view());
+  std::string text(file.byte_order_mark ? ByteOrderMark(file.encoding) : std::string_view());
   for (const std::string& line : original_lines) text += line + unit.cr + unit.lf;
   return text;
 }
 
-}  // namespace quellor::cli
+}  // namespace quellor::files

@@ -2,10 +2,10 @@
 // numbers of the file, nothing unreadable silently dropped or garbled.
 #include <gtest/gtest.h>
 
-#include "cli/names_file.h"
+#include "files/names_file.h"
 #include "platform/text_encoding_units.h"
 
-namespace quellor::cli {
+namespace quellor::files {
 namespace {
 
 using platform::TextEncoding;
@@ -112,4 +112,4 @@ TEST(NamesFile, NamesThatCannotBeSearchedForSayWhy) {
 }
 
 }  // namespace
-}  // namespace quellor::cli
+}  // namespace quellor::files
