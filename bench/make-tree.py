@@ -10,7 +10,8 @@ Shapes:
   flat-files    one folder of 300,000 files
   flat-folders  one folder of 50,000 empty subfolders
   sparse        40,000 folders (200 x 200) of one file each
-  share         3,000 folders shaped like `deep`, for the slow-share mirror
+  share         3,000 folders shaped like `deep` but up to 14 levels deep, for
+                the slow-share mirror
 
 Writes NAMES_PREFIX-exact.txt (10,000 names) and NAMES_PREFIX-fuzzy.txt
 (1,000 names); half of each list exists in the tree, half does not.
@@ -34,13 +35,13 @@ def file_name(n, rng):
     return stem, stem + ext
 
 
-def irregular(root, folders, files_per_folder, rng):
-    """Random parents, deeper levels favoured less: irregular fan-out, depth <= 10."""
+def irregular(root, folders, files_per_folder, rng, max_depth=10):
+    """Random parents, deeper levels favoured less: irregular fan-out, depth <= max_depth."""
     paths = [(root, 0)]
     os.makedirs(root)
     while len(paths) < folders + 1:
         parent, depth = paths[rng.randrange(len(paths))] if rng.random() < 0.7 else paths[-1]
-        if depth >= 10:
+        if depth >= max_depth:
             continue
         n = len(paths)
         name = f"项目{n:05d}" if n % 3 == 0 else f"dir{n:05d}"
@@ -75,7 +76,7 @@ def build(shape, root, rng):
     elif shape == "deep":
         stems = irregular(root, 20000, 10, rng)
     elif shape == "share":
-        stems = irregular(root, 3000, 10, rng)
+        stems = irregular(root, 3000, 10, rng, max_depth=14)
     elif shape == "flat-files":
         os.makedirs(root)
         for n in range(300000):

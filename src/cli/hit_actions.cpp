@@ -26,6 +26,7 @@ const char* Reason(files::TransferOutcome outcome) {
       return ": no free name in the target folder";
     case files::TransferOutcome::Done:
     case files::TransferOutcome::Failed:
+    case files::TransferOutcome::Stopped:
       break;
   }
   return "";
@@ -41,16 +42,17 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
       text::EndsWithSeparator(cs, folder, separator) ? folder : folder + separator;
   // A copy too keeps the first of two items of one name: every item named
   // in the output is either in the target or still in its place.
-  files::TransferCommand command(files, cs, kind, target, true);
   // A path found by several names is one item: taking it twice would copy it
   // twice, or fail the second move.
   std::unordered_set<std::string> taken;
   std::vector<const std::string*> items;
   for (const std::string& row : rows) {
-    if (!taken.insert(row).second) continue;
-    items.push_back(&row);
-    command.AddItem(row);
+    if (taken.insert(row).second) items.push_back(&row);
   }
+  files::TransferCommand command(files, cs, kind, target, true, [&](const auto& each) {
+    for (const std::string* item : items) each(*item);
+    return true;
+  });
   TransferCount count;
   for (const std::string* item : items) {
     const std::string& row = *item;

@@ -1,4 +1,5 @@
 // Copying or moving the ticked rows' items into a folder the user picks.
+#include <functional>
 #include <string>
 
 #include "commands/checked_rows.h"
@@ -41,14 +42,21 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
   controls.进度条_文件操作.SetPosition(0);
   controls.进度条_文件操作.SetMaximum(list.Rows().CheckedCount());
 
-  // A move never overwrites what it has just placed; a later copy of the
-  // same name replaces the earlier one, as the shell's copy does.
-  files::TransferCommand command(services.files, services.charset, texts.operation, folder,
-                          kind == TransferKind::Move);
   const int rows = list.RowCount();
-  for (int row = 0; row < rows; ++row) {
-    if (list.RowChecked(row)) command.AddItem(list.RowText(row));
-  }
+  // A move never overwrites what it has just placed; a later copy of the
+  // same name replaces the earlier one, as the shell's copy does. The items
+  // are looked up only when a target exists or a folder moves; on a share
+  // each costs a round trip, so the window handles its events between them.
+  files::TransferCommand command(
+      services.files, services.charset, texts.operation, folder, kind == TransferKind::Move,
+      [&](const std::function<void(const std::string&)>& each) {
+        for (int row = 0; row < rows; ++row) {
+          if (!list.RowChecked(row) && (row + 1) % kRowsBetweenEvents != 0) continue;
+          if (!services.events.ProcessPendingEvents()) return false;
+          if (list.RowChecked(row)) each(list.RowText(row));
+        }
+        return true;
+      });
 
   int taken = 0;
   int failed = 0;
@@ -63,9 +71,12 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
     }
     if (!list.RowChecked(row)) continue;
     const bool rename_on_clash = controls.选择框_同名自动改名.Checked();
-    if (command.Transfer(list.RowText(row), rename_on_clash) != files::TransferOutcome::Done) {
-      ++failed;
+    const files::TransferOutcome outcome = command.Transfer(list.RowText(row), rename_on_clash);
+    if (outcome == files::TransferOutcome::Stopped) {
+      closing = true;
+      break;
     }
+    if (outcome != files::TransferOutcome::Done) ++failed;
     ++taken;
     controls.进度条_文件操作.SetPosition(controls.进度条_文件操作.Position() + 1);
   }

@@ -50,15 +50,25 @@ std::string FreeNameInFolder(const platform::FileOperations& files, const text::
 }
 
 TransferCommand::TransferCommand(platform::FileOperations& files, const text::Charset& cs,
-                                 platform::FileOperationKind kind, std::string folder, bool keep_placed)
-    : files_(files), cs_(cs), kind_(kind), folder_(std::move(folder)), keep_placed_(keep_placed) {
+                                 platform::FileOperationKind kind, std::string folder, bool keep_placed,
+                                 ListItems items)
+    : files_(files),
+      cs_(cs),
+      kind_(kind),
+      folder_(std::move(folder)),
+      keep_placed_(keep_placed),
+      list_items_(std::move(items)) {
   real_folder_ = files_.RealPath(folder_);
   const char separator = files_.Separator();
   if (!real_folder_.empty() && !text::EndsWithSeparator(cs_, real_folder_, separator)) real_folder_ += separator;
 }
 
-void TransferCommand::AddItem(const std::string& source) {
-  if (const std::optional<platform::FileIdentity> identity = files_.IdentityOf(source)) items_.insert(*identity);
+bool TransferCommand::KnowItems() {
+  if (items_known_) return true;
+  items_known_ = list_items_([this](const std::string& source) {
+    if (const std::optional<platform::FileIdentity> identity = files_.IdentityOf(source)) items_.insert(*identity);
+  });
+  return items_known_;
 }
 
 TransferOutcome TransferCommand::Transfer(const std::string& source, bool rename_on_clash) {
@@ -69,6 +79,7 @@ TransferOutcome TransferCommand::Transfer(const std::string& source, bool rename
   if (source_kind == platform::PathKind::Missing) return TransferOutcome::SourceMissing;
   if (source_kind == platform::PathKind::Special) return TransferOutcome::SpecialFile;
   if (source_kind == platform::PathKind::Folder) {
+    if (kind_ == platform::FileOperationKind::Move && !KnowItems()) return TransferOutcome::Stopped;
     if (LiesInside(cs_, folder_, source + separator, separator)) return TransferOutcome::IntoItself;
     // Through links: a target folder that is a link into the item's own tree.
     const std::string real_source = files_.RealPath(source);
@@ -90,6 +101,7 @@ TransferOutcome TransferCommand::Transfer(const std::string& source, bool rename
   }
   // What the target leads to, links followed.
   if (const std::optional<platform::FileIdentity> there = files_.IdentityOf(target)) {
+    if (!KnowItems()) return TransferOutcome::Stopped;
     if (keep_placed_ && placed_.count(*there) != 0) return TransferOutcome::TargetPlacedEarlier;
     if (items_.count(*there) != 0) return TransferOutcome::TargetIsItem;
   }
@@ -100,8 +112,13 @@ TransferOutcome TransferCommand::Transfer(const std::string& source, bool rename
   const bool done = result.succeeded && files_.KindOf(target) != platform::PathKind::Missing &&
                     (kind_ != platform::FileOperationKind::Move || files_.KindOf(source) == platform::PathKind::Missing);
   if (!done) return TransferOutcome::Failed;
-  if (keep_placed_) {
-    if (const std::optional<platform::FileIdentity> placed = files_.IdentityOf(target)) placed_.insert(*placed);
+  // A file moved before the items were looked up is no longer at its path.
+  const bool moved_unknown = kind_ == platform::FileOperationKind::Move && !items_known_;
+  if (keep_placed_ || moved_unknown) {
+    if (const std::optional<platform::FileIdentity> placed = files_.IdentityOf(target)) {
+      if (keep_placed_) placed_.insert(*placed);
+      if (moved_unknown) items_.insert(*placed);
+    }
   }
   return TransferOutcome::Done;
 }

@@ -2,6 +2,7 @@
 // name clash; the pieces that the window's commands and quellor-find share.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -32,6 +33,7 @@ enum class TransferOutcome {
   TargetIsItem,         // the target is an item of this command (itself, or a link leading to one)
   TargetPlacedEarlier,  // a move would overwrite what this command has just put there
   NoFreeName,           // every "name (N)" is taken
+  Stopped,              // the listing of the items was cut short (the window is closing): nothing was done
 };
 
 // One copy or move command into one folder (ending in the separator). On a
@@ -41,23 +43,35 @@ enum class TransferOutcome {
 // the command takes is ever written over: no item of the command is a target,
 // files are compared by identity, not by name; with `keep_placed` an item
 // placed by the command is not overwritten by a later one of the same name.
+//
+// The items' identities are looked up only once they matter: before the
+// first target that already exists (the first that could be written over)
+// and before the first folder is moved (it carries items inside it away from
+// their paths). Until then nothing is written over, and a moved file's
+// identity is kept as it arrives. So a copy into a new folder starts at once,
+// where looking every item up first takes a round trip each on a share.
 class TransferCommand {
  public:
-  TransferCommand(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
-                  std::string folder, bool keep_placed);
+  // Calls `each` with every item of the command; false when it stopped short.
+  using ListItems = std::function<bool(const std::function<void(const std::string&)>& each)>;
 
-  // Every item of the command, before the first Transfer.
-  void AddItem(const std::string& source);
+  TransferCommand(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
+                  std::string folder, bool keep_placed, ListItems items);
 
   TransferOutcome Transfer(const std::string& source, bool rename_on_clash);
 
  private:
+  // Looks the items' identities up, once; false when the listing stopped short.
+  bool KnowItems();
+
   platform::FileOperations& files_;
   const text::Charset& cs_;
   platform::FileOperationKind kind_;
   std::string folder_;
   std::string real_folder_;  // with links resolved, ending in the separator; empty when unknown
   bool keep_placed_;
+  ListItems list_items_;
+  bool items_known_ = false;
   std::set<platform::FileIdentity> items_;
   std::set<platform::FileIdentity> placed_;
 };

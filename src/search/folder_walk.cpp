@@ -80,19 +80,18 @@ void AssignFreeReaders(SubtreeReaders& readers, const SubtreeReaders::JoinPath& 
 }  // namespace
 
 void FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
-  const platform::FolderReader reader(root);
-  SubtreeReaders readers(root, join_, limits_);
-  std::uint32_t reads = 0;
+  const ReadFolder read = open_(root);
+  SubtreeReaders readers(root, join_, limits_, open_);
+  ReadTally tally;
   platform::FolderListing listing;
 
   std::vector<Frame> stack(1);
-  readers.TimedRead(reader, root, listing, reads);
+  readers.TimedRead(read, root, listing, tally);
   if (!visitor.Enter(root, listing)) return;
   stack.back().path = root;
   ListChildren(listing, stack.back());
   readers.WalkHasWork(stack.back().children.size() >= 2);
   readers.Adjust();
-  std::size_t entered = 0;
   while (!stack.empty()) {
     if (readers.ReaderFree()) AssignFreeReaders(readers, join_, stack);
     Frame& top = stack.back();
@@ -109,7 +108,7 @@ void FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
         if (step.kind == SubtreeReaders::Step::Listing) break;
         job = std::move(step.job);
       }
-      if (job == nullptr) readers.TimedRead(reader, path, listing, reads);
+      if (job == nullptr) readers.TimedRead(read, path, listing, tally);
       if (visitor.Enter(path, listing)) {
         Frame frame;
         frame.path = std::move(path);
@@ -119,8 +118,8 @@ void FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
           readers.WalkHasWork(true);
         }
         stack.push_back(std::move(frame));
-        // Early and then now and again: the listing times decide the readers.
-        if (++entered % 8 == 0) readers.Adjust();
+        // The listing times decide the readers; on a share, within a listing or two.
+        readers.Adjust();
         continue;
       }
     } else {

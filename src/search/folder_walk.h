@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "platform/folder_listing.h"
+#include "search/folder_source.h"
 #include "search/subtree_readers.h"
 
 namespace quellor::search {
@@ -40,13 +41,16 @@ class FolderWalk {
  public:
   using JoinPath = SubtreeReaders::JoinPath;
 
-  FolderWalk(JoinPath join, const ReaderLimits& limits) : join_(std::move(join)), limits_(limits) {}
+  // Folders are read through `open` (the file system's unless a test gives another).
+  FolderWalk(JoinPath join, const ReaderLimits& limits, OpenFolders open = FileSystemFolders())
+      : join_(std::move(join)), limits_(limits), open_(std::move(open)) {}
   // Walks `root` (an empty or missing root reads as an empty folder).
   void Walk(const std::string& root, FolderVisitor& visitor);
 
  private:
   JoinPath join_;
   ReaderLimits limits_;
+  OpenFolders open_;
 };
 
 }  // namespace quellor::search

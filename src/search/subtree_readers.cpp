@@ -111,16 +111,42 @@ bool OpenToSplit(const SubtreeJob& job) {
   return job.stage() == Stage::Queued || job.stage() == Stage::Reading;
 }
 
-std::size_t MaxOpenJobs(const ReaderLimits& limits) { return 2 * std::size_t{limits.max_readers} + 8; }
+// Open jobs while listings are fast; times the listings a job may hold, the
+// bound of what the readers keep for the walk.
+ReaderBounds BoundsOf(const ReaderLimits& limits) {
+  return ReaderBounds{std::max(1u, std::thread::hardware_concurrency()), limits.min_readers, limits.max_readers};
+}
+
+std::size_t UsualOpenJobs(const ReaderLimits& limits) { return 2 * std::size_t{limits.max_readers} + 8; }
+// While listings wait, the walk spends a listing's wait wherever its next
+// folder is late, and meanwhile the readers run far ahead: they need jobs to
+// split off, many more than when listings are fast (with two per reader, a
+// share took 3.5 times as long as with sixteen).
+constexpr std::size_t kOpenJobsPerWaitingReader = 16;
 
 }  // namespace
 
-SubtreeReaders::SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits)
+SubtreeReaders::SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits, OpenFolders open)
     : root_(root),
       join_(std::move(join)),
       limits_(limits),
-      count_(std::max(1u, std::thread::hardware_concurrency()), limits.min_readers, limits.max_readers) {
+      open_(std::move(open)),
+      count_(BoundsOf(limits)),
+      first_readers_(ReaderCount::Start(BoundsOf(limits)).readers) {
   if (limits_.capacity == 0) limits_.capacity = 1;
+  // Room for every reader: a thread started is never dropped for want of it.
+  threads_.reserve(std::max(limits.min_readers, limits.max_readers));
+}
+
+std::size_t SubtreeReaders::OpenJobsBound() const {
+  const unsigned wanted = wanted_.load(std::memory_order_relaxed);
+  const std::size_t usual = UsualOpenJobs(limits_);
+  return wanted > first_readers_ ? std::max(usual, kOpenJobsPerWaitingReader * wanted + 8) : usual;
+}
+
+std::size_t SubtreeReaders::JobCapacity() const {
+  // More jobs hold fewer listings each: the bound stays.
+  return std::max<std::size_t>(1, limits_.capacity * UsualOpenJobs(limits_) / OpenJobsBound());
 }
 
 SubtreeReaders::~SubtreeReaders() {
@@ -133,13 +159,16 @@ SubtreeReaders::~SubtreeReaders() {
     }
   }
   idle_wake_.notify_all();
-  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();  // each waits for its thread
 }
 
 void SubtreeReaders::Adjust() {
-  const unsigned want = count_.Wanted();
+  const unsigned want = count_.Update();
+  const unsigned had = wanted_.load(std::memory_order_relaxed);
+  if (want == had) return;
+  wanted_.store(want);
   // Readers beyond the number wanted now stay idle until wanted again.
-  if (wanted_.exchange(want) < want) {
+  if (had < want) {
     std::lock_guard<std::mutex> hold(mutex_);
     idle_wake_.notify_all();
   }
@@ -147,7 +176,7 @@ void SubtreeReaders::Adjust() {
     // Without a thread (a crowded 32-bit address space) the walk reads more itself.
     try {
       const unsigned index = static_cast<unsigned>(threads_.size());
-      threads_.emplace_back([this, index] { ReaderLoop(index); });
+      threads_.push_back(std::make_unique<platform::SmallStackThread>([this, index] { ReaderLoop(index); }));
     } catch (const std::system_error&) {
       break;
     }
@@ -177,7 +206,7 @@ SubtreeJobPtr SubtreeReaders::Assign(std::vector<PendingFolder>& folders) {
   SubtreeJobPtr job;
   {
     std::lock_guard<std::mutex> hold(mutex_);
-    if (ending_ || idle_ <= unassigned_.size() || open_jobs_ >= MaxOpenJobs(limits_)) return nullptr;
+    if (ending_ || idle_ <= unassigned_.size() || open_jobs_ >= OpenJobsBound()) return nullptr;
     job = Open(std::move(folders));
     unassigned_.push_back(job);
     waiting_jobs_ = static_cast<unsigned>(unassigned_.size());
@@ -265,8 +294,8 @@ SubtreeReaders::Step SubtreeReaders::Next(SubtreeJob& job, platform::FolderListi
 }
 
 void SubtreeReaders::ReaderLoop(unsigned index) {
-  const platform::FolderReader reader(root_);
-  std::uint32_t reads = 0;
+  const ReadFolder read = open_(root_);
+  ReadTally tally;
   std::unique_lock<std::mutex> hold(mutex_);
   while (!ending_) {
     SubtreeJobPtr job;
@@ -290,7 +319,7 @@ void SubtreeReaders::ReaderLoop(unsigned index) {
     }
     running_.push_back(job);
     hold.unlock();
-    ReadJob(reader, *job, reads);
+    ReadJob(read, *job, tally);
     hold.lock();
     running_.erase(std::find(running_.begin(), running_.end(), job));
   }
@@ -298,7 +327,7 @@ void SubtreeReaders::ReaderLoop(unsigned index) {
 
 // The far half of the unread folders of the job with most of them.
 SubtreeJobPtr SubtreeReaders::Steal() {
-  if (open_jobs_ >= MaxOpenJobs(limits_)) return nullptr;
+  if (open_jobs_ >= OpenJobsBound()) return nullptr;
   SubtreeJob* victim = nullptr;
   std::size_t most = 1;
   for (const SubtreeJobPtr& job : running_) {
@@ -324,7 +353,7 @@ SubtreeJobPtr SubtreeReaders::Steal() {
   return job;
 }
 
-void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& job, std::uint32_t& reads) {
+void SubtreeReaders::ReadJob(const ReadFolder& read, SubtreeJob& job, ReadTally& tally) {
   std::vector<PendingFolder> children;
   std::unique_lock<std::mutex> hold(job.mutex);
   BeginReading(job);
@@ -337,7 +366,7 @@ void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& j
       step.delegate = std::move(folder.delegate);
     } else {
       hold.unlock();
-      count_.TimedRead(reader, folder.path, step.listing, reads);
+      count_.TimedRead(read, folder.path, step.listing, tally);
       children.clear();
       // Pushed last to first, so the first subfolder is read next.
       for (std::size_t i = step.listing.size(); i-- > 0;) {
@@ -350,7 +379,7 @@ void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& j
     job.queued.push_back(std::move(step));
     if (job.walk_waiting) job.wake.notify_all();
     if (idle_ > 0 && !walk_has_work_ && job.stack.size() - job.delegated_at_bottom >= 2 &&
-        open_jobs_ < MaxOpenJobs(limits_)) {
+        open_jobs_ < OpenJobsBound()) {
       // An idle reader can take half of what is left.
       hold.unlock();
       {
@@ -359,7 +388,7 @@ void SubtreeReaders::ReadJob(const platform::FolderReader& reader, SubtreeJob& j
       }
       hold.lock();
     }
-    while (job.queued.size() >= limits_.capacity && job.stage() == Stage::Reading && !ending_) {
+    while (job.queued.size() >= JobCapacity() && job.stage() == Stage::Reading && !ending_) {
       job.reader_waiting = true;
       job.wake.wait(hold);
       job.reader_waiting = false;

@@ -28,10 +28,10 @@
 // - A free reader takes the far half of the unread folders of the busiest
 //   job. That job then yields a "delegated" step at each of them, and the walk
 //   takes their listings from the new job.
-// - How many readers run follows the listing times (Adjust): a listing whose
-//   time is mostly waiting (a share, a cold disk) calls for more readers, up to
-//   `max_readers`; a listing that keeps the CPU busy all along, one reader
-//   fewer than cores.
+// - How many readers run follows the listing times (Adjust, reader_count.h):
+//   listings whose time is mostly waiting (a share, a cold disk) grow the
+//   readers while that pays, up to `max_readers`; listings that keep the CPU
+//   busy all along, one reader fewer than cores.
 //
 // Locks: `mutex_` is taken before a job's mutex, and a thread holds at most
 // one job's mutex at a time.
@@ -51,6 +51,8 @@
 #include <vector>
 
 #include "platform/folder_listing.h"
+#include "platform/small_stack_thread.h"
+#include "search/folder_source.h"
 #include "search/reader_count.h"
 
 namespace quellor::search {
@@ -67,7 +69,11 @@ struct PendingFolder {
 // How much parallel reading a walk may use.
 struct ReaderLimits {
   unsigned min_readers = 0;
-  unsigned max_readers = 16;
+  // A share serves some tens of requests at once (its request window), and
+  // at tens of milliseconds per listing it takes that many readers to keep
+  // the window full; more would only queue there. Each reader reserves
+  // 256 KiB of stack (platform/small_stack_thread.h): 64 take 16 MiB.
+  unsigned max_readers = 64;
   std::size_t capacity = 1024;  // listings waiting per job
 };
 
@@ -76,20 +82,21 @@ class SubtreeReaders {
  public:
   using JoinPath = std::function<std::string(std::string_view folder, std::string_view name)>;
 
-  // Readers are started by Adjust; each reads with a reader of its own for
-  // the walk's `root`.
-  SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits);
+  // Readers are started by Adjust; each reads with a ReadFolder of its own
+  // that `open` makes for the walk's `root`.
+  SubtreeReaders(const std::string& root, JoinPath join, const ReaderLimits& limits, OpenFolders open);
   ~SubtreeReaders();  // ends the readers and waits for them
   SubtreeReaders(const SubtreeReaders&) = delete;
   SubtreeReaders& operator=(const SubtreeReaders&) = delete;
 
   // Reads `path`, recording (for a sample of the calls) the listing time for
-  // Adjust. `reads` counts the calling thread's reads.
-  void TimedRead(const platform::FolderReader& reader, const std::string& path, platform::FolderListing& listing,
-                 std::uint32_t& reads) {
-    count_.TimedRead(reader, path, listing, reads);
+  // Adjust. `tally` counts the calling thread's reads.
+  void TimedRead(const ReadFolder& read, const std::string& path, platform::FolderListing& listing,
+                 ReadTally& tally) {
+    count_.TimedRead(read, path, listing, tally);
   }
-  // Starts readers up to what the recorded listing times call for.
+  // Starts readers up to what the recorded listing times call for. Cheap
+  // unless enough listings were timed to decide again.
   void Adjust();
 
   bool ReaderFree() const;
@@ -117,17 +124,22 @@ class SubtreeReaders {
 
  private:
   void ReaderLoop(unsigned index);  // a reader thread
-  void ReadJob(const platform::FolderReader& reader, SubtreeJob& job, std::uint32_t& reads);  // a reader
+  void ReadJob(const ReadFolder& read, SubtreeJob& job, ReadTally& tally);  // a reader
   SubtreeJobPtr Steal();  // a reader, with mutex_ held
   void TakeQueued(SubtreeJob& job);  // the walk
   SubtreeJobPtr Open(std::vector<PendingFolder> folders);  // with mutex_ held
+  // How many jobs may be open, and how many listings each may hold; any thread.
+  std::size_t OpenJobsBound() const;
+  std::size_t JobCapacity() const;
 
   // Set by the constructor, then only read, by any thread.
   std::string root_;
   JoinPath join_;
   ReaderLimits limits_;
-  // Its sums are atomic: every reading thread adds, the walk decides.
+  OpenFolders open_;
+  // Every reading thread adds its times, the walk decides.
   ReaderCount count_;
+  unsigned first_readers_;  // the count a walk starts with, and falls back to on fast listings
 
   // The shared pool, guarded by mutex_.
   std::mutex mutex_;
@@ -147,7 +159,7 @@ class SubtreeReaders {
   std::atomic<bool> walk_has_work_{false};  // the walk
 
   // The walk alone (Adjust, the destructor).
-  std::vector<std::thread> threads_;
+  std::vector<std::unique_ptr<platform::SmallStackThread>> threads_;
 };
 
 }  // namespace quellor::search

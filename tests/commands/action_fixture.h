@@ -53,11 +53,13 @@ class RefusingFileOperations : public platform::FileOperations {
   }
   platform::PathKind KindOf(const std::string& path) const override { return inner_.KindOf(path); }
   std::optional<platform::FileIdentity> IdentityOf(const std::string& path) const override {
+    identities_asked.push_back(path);
     return inner_.IdentityOf(path);
   }
   std::string RealPath(const std::string& path) const override { return inner_.RealPath(path); }
   char Separator() const override { return inner_.Separator(); }
   std::vector<std::string> refused;
+  mutable std::vector<std::string> identities_asked;
 
  private:
   platform::FileOperations& inner_;

@@ -1,6 +1,9 @@
 // Copy and move into a chosen folder, on the real file system.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "commands/action_fixture.h"
 #include "commands/action_runner.h"
 #include "files/file_transfer.h"
@@ -189,6 +192,61 @@ TEST_F(TransferTest, ClosingTheWindowEndsTheRunAfterTheCurrentItem) {
   events_.close_after_turns = 1;
   Run(commands::TransferKind::Copy, "out");
   EXPECT_TRUE(Exists("out/a.txt"));
+  EXPECT_FALSE(Exists("out/b.txt"));
+}
+
+TEST_F(TransferTest, ItemsAreLookedUpOnlyOnceATargetExists) {
+  MakeFile("src/a.txt", "a");
+  MakeFile("src/b.txt", "b");
+  MakeFolder("out");
+  AddRows({"src/a.txt", "src/b.txt"}, {0, 1});
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Status(), "复制完毕！");
+  for (const std::string& path : refusing_files_.identities_asked) {
+    EXPECT_NE(path.find("out"), std::string::npos) << "an item looked up with no target in the way: " << path;
+  }
+  // Into a folder that holds one of the names, every item is looked up at that first clash.
+  refusing_files_.identities_asked.clear();
+  MakeFile("again/b.txt", "old");
+  Run(commands::TransferKind::Copy, "again");
+  EXPECT_EQ(std::count(refusing_files_.identities_asked.begin(), refusing_files_.identities_asked.end(),
+                       Path("src/a.txt")),
+            1);
+  EXPECT_EQ(Content("again/b.txt"), "b");
+}
+
+TEST_F(TransferTest, ATickedItemIsNeverWrittenOver) {
+  MakeFile("src/x.txt", "new");
+  MakeFile("out/x.txt", "old");
+  AddRows({"src/x.txt", "out/x.txt"}, {0, 1});
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Status(), "复制完毕！其中 2 项复制失败。");
+  EXPECT_EQ(Content("out/x.txt"), "old");
+}
+
+TEST_F(TransferTest, AMovedFolderCarriesItsItemsButNotOutOfSight) {
+  MakeFile("src/F/g.txt", "g");
+  MakeFile("other/g.txt", "other");
+  MakeFolder("out");
+  std::error_code error;
+  std::filesystem::create_hard_link(root_ / "src/F/g.txt", root_ / "out/g.txt", error);
+  if (error) GTEST_SKIP() << "no hard links here: " << error.message();
+  // out/g.txt is the ticked src/F/g.txt under another name, which the move of F takes along.
+  AddRows({"src/F", "src/F/g.txt", "other/g.txt"}, {0, 1, 2});
+  Run(commands::TransferKind::Move, "out");
+  EXPECT_EQ(Status(), "移动完毕！其中 2 项移动失败。");
+  EXPECT_EQ(Content("out/F/g.txt"), "g");
+  EXPECT_EQ(Content("other/g.txt"), "other");
+}
+
+TEST_F(TransferTest, ClosingTheWindowWhileItemsAreLookedUpWritesNothingOver) {
+  MakeFile("src/a.txt", "a");
+  MakeFile("src/b.txt", "b");
+  MakeFile("out/a.txt", "old");
+  AddRows({"src/a.txt", "src/b.txt"}, {0, 1});
+  events_.close_after_turns = 1;  // the turn before the first item; the close comes amid its look-ups
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Content("out/a.txt"), "old");
   EXPECT_FALSE(Exists("out/b.txt"));
 }
 

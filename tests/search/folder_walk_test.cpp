@@ -3,9 +3,13 @@
 // or cannot be read while it runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "platform/system_charset.h"
 #include "search/folder_walk.h"
@@ -125,6 +129,84 @@ TEST(FolderWalk, FoldersThatVanishOrCannotBeReadMidWalkNeitherHangNorDisorderThe
       std::filesystem::permissions(t.Path("d" + std::to_string(i)), std::filesystem::perms::owner_all, ignored);
     }
   }
+}
+
+// A tree in memory: `fan_out` folders in each folder down to `depth` levels
+// below the root, each listing taking `delay` (sleeping, as a share's does).
+// It counts the listings, how many ran at once, and those begun after `stop`.
+class SlowTree {
+ public:
+  SlowTree(int fan_out, int depth, std::chrono::milliseconds delay)
+      : fan_out_(fan_out), depth_(depth), delay_(delay) {}
+
+  OpenFolders Open() {
+    return [this](const std::string&) -> ReadFolder {
+      return [this](const std::string& folder, platform::FolderListing& listing) { return Read(folder, listing); };
+    };
+  }
+
+  std::atomic<bool> stop{false};
+  std::atomic<int> begun{0}, begun_after_stop{0}, most_at_once{0};
+
+ private:
+  bool Read(const std::string& folder, platform::FolderListing& listing) {
+    const bool after_stop = stop;
+    ++begun;
+    if (after_stop) ++begun_after_stop;
+    const int now = ++running_;
+    for (int most = most_at_once; now > most && !most_at_once.compare_exchange_weak(most, now);) {
+    }
+    std::this_thread::sleep_for(delay_);
+    listing.Clear();
+    if (std::count(folder.begin(), folder.end(), platform::kPathSeparator) < depth_) {
+      for (int i = 0; i < fan_out_; ++i) listing.Add(std::to_string(i), "", true, true);
+    }
+    --running_;
+    return true;
+  }
+
+  const int fan_out_, depth_;
+  const std::chrono::milliseconds delay_;
+  std::atomic<int> running_{0};
+};
+
+// Asks for a stop on entering its `stop_at`-th folder.
+class StoppingVisitor : public FolderVisitor {
+ public:
+  StoppingVisitor(SlowTree& tree, int stop_at) : tree_(tree), stop_at_(stop_at) {}
+  bool Enter(const std::string&, const platform::FolderListing&) override {
+    if (++entered_ == stop_at_) tree_.stop = true;
+    return !tree_.stop;
+  }
+  void Leave(std::string) override {}
+  void PassOver(const std::string&, std::string_view) override {}
+  bool StopRequested() const override { return tree_.stop; }
+  void Stopped(std::size_t) override { stopped = true; }
+  bool stopped = false;
+
+ private:
+  SlowTree& tree_;
+  const int stop_at_;
+  int entered_ = 0;
+};
+
+TEST(FolderWalk, AStopDuringASlowWalkEndsItOnceTheListingsUnderWayAreDone) {
+  // 1,365 folders of 20 ms each: over five seconds for the walk and four readers.
+  SlowTree tree(4, 5, std::chrono::milliseconds(20));
+  StoppingVisitor visitor(tree, 12);
+  FolderWalk(Join, ReaderLimits{4, 4, 1024}, tree.Open()).Walk("r", visitor);
+  EXPECT_TRUE(visitor.stopped);
+  // Each reader ends after the listing it was reading; the walk reads nothing more.
+  EXPECT_LE(tree.begun_after_stop, 4);
+  EXPECT_LT(tree.begun, 200);
+}
+
+TEST(FolderWalk, ListingsThatWaitBringManyReaders) {
+  SlowTree tree(6, 4, std::chrono::milliseconds(10));
+  CheckingVisitor visitor;
+  FolderWalk(Join, ReaderLimits{}, tree.Open()).Walk("r", visitor);
+  EXPECT_EQ(tree.begun, 1555);
+  EXPECT_GT(tree.most_at_once, 24) << "on " << std::thread::hardware_concurrency() << " cores";
 }
 
 }  // namespace
