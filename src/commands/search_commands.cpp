@@ -1,8 +1,9 @@
 #include "commands/search_commands.h"
 
+#include <optional>
+
 #include "search/status_texts.h"
 #include "text/line_split.h"
-#include "text/path_scan.h"
 
 namespace quellor::commands {
 
@@ -18,23 +19,28 @@ void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& 
     return;
   }
   c.按钮_停止搜索.SetCaption(search::kStopButtonCaption);
-  const std::vector<std::string> lines = text::SplitLines(cs, c.编辑框_文件名.Text());
-  c.编辑框_文件名.SetText("");
-  // One append of every kept line: the box ends as line-by-line appends would
-  // leave it, without redrawing a long list once per line.
-  std::string kept_lines;
-  for (const std::string& line : lines) {
-    if (!text::IsBlankLine(cs, line)) kept_lines += line + "\r\n";
+  // The box is written back only when the clean-up changes its text: a list
+  // whose last line lacks its break gets the break appended, any other change
+  // replaces the whole text in one go; either leaves the caret at the end.
+  // Cutting the list into keywords is left to the run's thread.
+  std::string names = c.编辑框_文件名.Text();
+  if (std::optional<std::string> cleaned = text::WithoutBlankLines(cs, names)) {
+    const bool only_break_added = cleaned->size() > names.size() && cleaned->starts_with(names);
+    if (only_break_added) {
+      c.编辑框_文件名.Append(std::string_view(*cleaned).substr(names.size()));
+    } else {
+      c.编辑框_文件名.SetText("");
+      if (!cleaned->empty()) c.编辑框_文件名.Append(*cleaned);
+    }
+    names = std::move(*cleaned);
   }
-  if (!kept_lines.empty()) c.编辑框_文件名.Append(kept_lines);
-  const std::string kept = c.编辑框_文件名.Text();
-  if (kept.empty()) {
+  if (names.empty()) {
     services.dialogs.ShowMessage("您没有输入任何要搜索的文件名！请输入后再执行搜索！", "信息：",
                                  ui::MessageButtons::Ok, ui::MessageIcon::None);
     return;
   }
   search::RunRequest request;
-  request.keywords = text::SplitLines(cs, kept);
+  request.keyword_lines = std::move(names);
   c.超级列表框_结果.DeleteAllRows();
   if (c.单选框_整个电脑.Checked()) {
     if (services.whole_computer_roots) request.roots = services.whole_computer_roots();

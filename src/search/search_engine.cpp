@@ -10,6 +10,7 @@
 #include "platform/tick_count.h"
 #include "search/search_run.h"
 #include "search/status_texts.h"
+#include "text/line_split.h"
 
 namespace quellor::search {
 
@@ -31,7 +32,6 @@ struct SearchEngine::Impl {
     std::uint64_t id = 0;
     std::atomic<bool> stop{false};
     std::atomic<bool> ended{false};
-    std::shared_ptr<const std::vector<std::string>> keywords;
     std::thread worker;
   };
 
@@ -48,6 +48,8 @@ struct SearchEngine::Impl {
   // Reports waiting for DeliverPending, guarded by `mutex`.
   std::mutex mutex;
   std::uint64_t delivering_run = 0;
+  // The keywords of the delivering run, for its progress text; set by its
+  // worker once it has them.
   std::shared_ptr<const std::vector<std::string>> delivering_keywords;
   search::ResultRows pending_rows;
   std::optional<Status> pending_status;
@@ -133,12 +135,10 @@ struct SearchEngine::Impl {
     StopCurrent();
     Reap(false);
     auto run = std::make_shared<Run>();
-    // Only the progress text of DeliverPending needs them; a tapped run delivers nothing.
-    if (!tap) run->keywords = std::make_shared<const std::vector<std::string>>(request.keywords);
     {
       std::lock_guard<std::mutex> hold(mutex);
       run->id = ++delivering_run;
-      delivering_keywords = run->keywords;
+      delivering_keywords.reset();
       pending_rows.Clear();
       pending_status.reset();
     }
@@ -167,6 +167,16 @@ struct SearchEngine::Impl {
   }
 
   void Work(Run& run, RunRequest request, const RunSettings& settings, RunSink* tap) {
+    if (request.keywords.empty() && !request.keyword_lines.empty()) {
+      request.keywords = text::SplitLines(*settings.charset, request.keyword_lines);
+      request.keyword_lines = {};
+    }
+    // Only the progress text of DeliverPending needs them; a tapped run delivers nothing.
+    if (!tap) {
+      auto keywords = std::make_shared<const std::vector<std::string>>(request.keywords);
+      std::lock_guard<std::mutex> hold(mutex);
+      if (delivering_run == run.id) delivering_keywords = std::move(keywords);
+    }
     if (tap) {
       SearchRun(std::move(request), settings, *tap, run.stop, mode).Run();
     } else {
@@ -218,11 +228,6 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
   // The clock is read once per this many rows: appending one costs well under a microsecond.
   constexpr int kRowsPerClockCheck = 256;
   Impl& impl = *impl_;
-  std::shared_ptr<const std::vector<std::string>> keywords;
-  {
-    std::lock_guard<std::mutex> hold(impl.mutex);
-    keywords = impl.delivering_keywords;
-  }
   bool rows_waiting = false;
   for (;;) {
     if (impl.taking_next >= impl.taking_rows.Count()) {
@@ -247,6 +252,12 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
   if (!impl.held_status) return rows_waiting;
   const Status status = *impl.held_status;
   if (status.kind == StatusKind::Progress) {
+    // A held status is the delivering run's, which published its keywords before it reported.
+    std::shared_ptr<const std::vector<std::string>> keywords;
+    {
+      std::lock_guard<std::mutex> hold(impl.mutex);
+      keywords = impl.delivering_keywords;
+    }
     if (keywords && status.keyword < keywords->size()) {
       display.SetStatusText(ProgressText((*keywords)[status.keyword], ProgressNumber(platform::TickCount())));
     }

@@ -121,6 +121,24 @@ TEST_F(WindowSearchTest, RequestsTheEngineRefusesReachTheUserAsItsMessages) {
   EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮_未搜索到文件)));
 }
 
+// A search and a close while a long saved list still fills the box: both
+// take every name, and the list is stored exactly as it was read.
+TEST_F(WindowSearchTest, ALongSavedListIsSearchedAndStoredWholeWhileItFillsTheBox) {
+  std::string names;
+  for (int i = 0; i < 60000; ++i) names += "name" + std::to_string(i) + "\r\n";
+  names += "photo2\r\nphoto1\r\n";
+  folder.Write(commands::kConfigFile, "[zhuce]\r\n保存关键字=真\r\n");
+  folder.Write(commands::kKeywordFile, names);
+  Open();
+  UseRoot();
+  ASSERT_LT(SendMessageA(Item(ids::编辑框_文件名), EM_GETLINECOUNT, 0, 0), 60003) << "still filling";
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(WaitFinished()) << Status();
+  EXPECT_EQ(Rows(), (std::set<std::string>{Under("b/photo2.png"), Under("a/photo1.jpg"), Under("c/sub/photo1.txt")}));
+  Close();
+  EXPECT_EQ(folder.Read(commands::kKeywordFile), names);
+}
+
 TEST_F(WindowSearchTest, StopEndsTheRunAndTheListGrowsNoFurther) {
   GrowTree(1000);
   Open();

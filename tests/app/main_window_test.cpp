@@ -1,5 +1,6 @@
 // The real main window, in-process, driven by window messages.
 #include "app/main_window_fixture.h"
+#include "platform/win32/wide_text_win32.h"
 #include "support/foreign_names.h"
 #include "quellor_version.h"
 #include "support/row_setup.h"
@@ -532,6 +533,34 @@ TEST_F(MainWindowTest, ClosingStoresThePathsAlwaysAndTheKeywordsWhileTicked) {
   Close();
   EXPECT_EQ(folder.Read(commands::kPathFile), "");
   EXPECT_EQ(folder.Read(commands::kKeywordFile), "x\r\ny");
+}
+
+// 60,000 saved names go into the box in slices after the window opens (Wine
+// lays out each line it takes): every reader gets them all meanwhile, and a
+// key typed meanwhile lands where the user put the caret. Names code page 936
+// cannot write (one a surrogate pair in UTF-16) come through the slices whole.
+TEST_F(MainWindowTest, ALongSavedListFillsTheBoxInSlicesAndReachesEveryReaderWhole) {
+  std::string names;
+  for (int i = 0; i < 60000; ++i) {
+    names += "name" + std::to_string(i) + (i % 2 == 0 ? testing::kJoerg : testing::SevenInvoices()[3].name) + "\r\n";
+  }
+  const std::string utf8_mark = "\xEF\xBB\xBF";
+  folder.Write(commands::kConfigFile, "[zhuce]\r\n保存关键字=真\r\n");
+  folder.Write(commands::kKeywordFile, utf8_mark + names);
+  Open();
+  HWND edit = Item(ids::编辑框_文件名);
+  ASSERT_LT(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 60001) << "still filling";
+  EXPECT_EQ(window->controls()->编辑框_文件名.Text(), names);
+  SaveScreenshot("main-window-long-list-filling");
+  SetFocus(edit);
+  SendMessageA(edit, EM_SETSEL, 0, 0);
+  SendMessageA(edit, WM_CHAR, 'x', 0);
+  EXPECT_EQ(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 60001) << "the rest went in before the key";
+  std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+  shown.resize(static_cast<std::size_t>(GetWindowTextW(edit, shown.data(), static_cast<int>(shown.size()))));
+  EXPECT_EQ(platform::win32::Utf8Name(shown.data(), shown.size()), "x" + names);
+  Close();
+  EXPECT_EQ(folder.Read(commands::kKeywordFile), utf8_mark + "x" + names);
 }
 
 // Pixels of the keyword box's area as it is on the screen: typed text shows

@@ -103,6 +103,34 @@ TEST(StartSearch, CleansTheKeywordBoxAndSearchesEveryKeptLine) {
   EXPECT_GT(w.wakes.load(), 0);
 }
 
+// Three boxes that clean up to the same list: only a change is written back,
+// and the search, its rows and its texts are those of the list.
+TEST(StartSearch, WritesTheKeywordBoxBackOnlyWhenItsCleanUpChangesIt) {
+  TempTree t;
+  t.File("a.txt");
+  t.File("sub/b.txt");
+  const struct {
+    std::string text;
+    std::vector<std::string> writes;
+  } cases[] = {
+      {"a\r\nb\r\n", {}},
+      {"a\r\nb", {"append:\r\n"}},
+      {"\r\na\r\n  \r\nb\r\n\r\n", {"set:", "append:a\r\nb\r\n"}},
+  };
+  for (const auto& c : cases) {
+    Window w;
+    w.UseFolders({t.Root()});
+    w.c.编辑框_文件名.SetText(c.text);
+    w.c.编辑框_文件名.writes.clear();
+    w.Start();
+    EXPECT_EQ(w.c.编辑框_文件名.writes, c.writes) << c.text;
+    EXPECT_EQ(w.c.编辑框_文件名.Text(), "a\r\nb\r\n");
+    w.Finish();
+    EXPECT_EQ(w.c.超级列表框_结果.Texts(), (Rows{t.Path("a.txt"), t.Path("sub/b.txt")})) << c.text;
+    EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件2个.");
+  }
+}
+
 TEST(StartSearch, FolderNameRunsWriteTheirOwnTexts) {
   TempTree t;
   t.Folder("Photos/2024");
@@ -173,6 +201,86 @@ TEST(StartSearch, ANewRequestDropsTheRowsOfTheRunBefore) {
   EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{t.Path("only.txt")});
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件1个.");
 }
+
+// A list long enough that cutting it into keywords takes the run a while.
+std::string LongList(const std::string& last) {
+  std::string list;
+  for (int i = 0; i < 200000; ++i) list += "name" + std::to_string(i) + "\r\n";
+  return list + last;
+}
+
+// A second request, a stop or a close while the run before is still cutting
+// its list: neither its rows nor its texts reach the window afterwards.
+TEST(StartSearch, ARunStillCuttingItsListGivesWayToWhatFollows) {
+  TempTree t;
+  MakeWideTree(t, 50);
+  t.File("only.txt");
+  {
+    Window w;
+    w.UseFolders({t.Root()});
+    w.c.编辑框_文件名.SetText(LongList("hit*"));
+    w.Start();
+    w.c.编辑框_文件名.SetText("only");
+    w.Start();
+    w.Finish();
+    EXPECT_EQ(w.c.超级列表框_结果.Texts(), Rows{t.Path("only.txt")});
+    EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件1个.");
+  }
+  {
+    Window w;
+    w.UseFolders({t.Root()});
+    w.c.编辑框_文件名.SetText(LongList("hit*"));
+    w.Start();
+    StopSearch(w.c.controls(), w.engine);
+    w.Finish();
+    const int rows = w.c.超级列表框_结果.RowCount();
+    EXPECT_LT(rows, 50);
+    EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件" + std::to_string(rows) + "个.");
+  }
+  {
+    Window w;
+    w.UseFolders({t.Root()});
+    w.c.编辑框_文件名.SetText(LongList("hit*"));
+    w.Start();
+    w.engine.StopAndWait();
+    EXPECT_FALSE(w.engine.Running());
+  }
+}
+
+#ifdef QUELLOR_FIND
+std::string FindRows(const std::string& names_file, const std::string& root) {
+  const std::string command = std::string(QUELLOR_FIND) + " --names '" + names_file + "' '" + root + "' 2>/dev/null";
+  std::string out;
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
+  ::pclose(pipe);
+  return out;
+}
+
+// 30,000 names as people paste them (duplicates, blank lines, no final line
+// break): the window lists exactly the rows quellor-find prints for the list.
+TEST(StartSearch, ALongListFindsTheRowsQuellorFindFinds) {
+  TempTree t;
+  for (int i = 0; i < 300; ++i) t.File("tree/d" + std::to_string(i % 7) + "/IMG_" + std::to_string(i) + ".jpg");
+  std::string list;
+  for (int i = 0; i < 30000; ++i) {
+    list += "IMG_" + std::to_string(i % 50 == 0 ? i / 50 % 300 : 100000 + i) + (i % 1000 == 0 ? "\r\n \r\n" : "\r\n");
+  }
+  list += "IMG_299";
+  t.Write("names.txt", list);
+  Window w;
+  w.UseFolders({t.Path("tree")});
+  w.c.编辑框_文件名.SetText(list);
+  w.Start();
+  w.Finish();
+  std::string rows;
+  for (const std::string& row : w.c.超级列表框_结果.Texts()) rows += row + "\n";
+  EXPECT_EQ(rows, FindRows(t.Path("names.txt"), t.Path("tree")));
+  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 2 * 300 + 1) << "every file's name is listed twice, IMG_299 once more";
+}
+#endif
 
 // Counts the times the rows are shown, and notes with each text whether every row was shown by then.
 class ShowingDisplay : public ResultListDisplay {

@@ -56,8 +56,16 @@ class MemoryCheckBox : public ui::CheckBox {
 class MemoryEditBox : public ui::EditBox {
  public:
   std::string Text() const override { return text_; }
-  void SetText(std::string_view text) override { text_ = text; }
-  void Append(std::string_view text) override { text_ += text; }
+  void SetText(std::string_view text) override {
+    text_ = text;
+    writes.push_back("set:" + std::string(text));
+  }
+  void Append(std::string_view text) override {
+    text_ += text;
+    writes.push_back("append:" + std::string(text));
+  }
+  // Every write, in order: "set:" or "append:" and the text.
+  std::vector<std::string> writes;
 
  private:
   std::string text_;

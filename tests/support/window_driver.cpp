@@ -9,6 +9,15 @@
 //       answer WM_GETTEXT every 20 ms while rows stream in, times the search
 //       against FIND_EXE --fuzzy --names NAMES_FILE ROOT, then tick all, tick
 //       none and the not-found report, and closes the window.
+//   window-driver open-close QUELLOR_EXE
+//       starts QUELLOR_EXE, times it until its window answers and until its
+//       names box is full, closes it and times it until the process has ended.
+//   window-driver names-bench FIND_EXE NAMES_FILE ROOT
+//       once the names of NAMES_FILE are all in the names box: times typing and
+//       pasting into the box, the search button's click until the window
+//       answers, the longest answer while the search runs, the search against
+//       FIND_EXE --names NAMES_FILE ROOT and the not-found report, and closes
+//       the window. Prints one "key=value" line per figure.
 //
 // The controls are found by class and caption, never by id.
 #include <windows.h>
@@ -229,6 +238,43 @@ void CloseReportViewer() {
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
+// Samples how long the window takes to answer WM_GETTEXT, every 20 ms, from
+// its start until Stop: (when, since `origin`; how long) of every answer.
+class AnswerSampler {
+ public:
+  AnswerSampler(HWND main, Clock::time_point origin) : main_(main), origin_(origin) {
+    thread_ = std::thread([this] {
+      while (sampling_) {
+        const auto start = Clock::now();
+        std::string text;
+        if (!ReadText(main_, text)) ++unanswered_;
+        answers_.emplace_back(std::chrono::duration<double, std::milli>(start - origin_).count(),
+                              MillisecondsSince(start));
+        Sleep(20);
+      }
+    });
+  }
+  ~AnswerSampler() { Stop(); }
+  // The answers, slowest first.
+  const std::vector<std::pair<double, double>>& Stop() {
+    if (thread_.joinable()) {
+      sampling_ = false;
+      thread_.join();
+      std::sort(answers_.begin(), answers_.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    }
+    return answers_;
+  }
+  int unanswered() const { return unanswered_; }
+
+ private:
+  HWND main_;
+  Clock::time_point origin_;
+  std::atomic<bool> sampling_{true};
+  int unanswered_ = 0;
+  std::vector<std::pair<double, double>> answers_;
+  std::thread thread_;
+};
+
 int Bench(HWND main, const std::string& keyword, const std::string& find_exe, const std::string& names,
           const std::string& root) {
   HWND keywords = Child(main, "Edit", nullptr);
@@ -246,22 +292,8 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
   RunAndTime(find_line);  // the tree into the cache, for both
 
   SendMessageA(keywords, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(keyword.c_str()));
-  std::atomic<bool> sampling{true};
-  // Written by the sampler alone, read after it has ended: (when, since the
-  // search began; how long) of every answer, to tell where the slow ones fall.
-  int unanswered = 0;
-  std::vector<std::pair<double, double>> answers;
   const auto search_start = Clock::now();
-  std::thread sampler([&] {
-    while (sampling) {
-      const auto start = Clock::now();
-      std::string text;
-      if (!ReadText(main, text)) ++unanswered;
-      const double took = MillisecondsSince(start);
-      answers.emplace_back(std::chrono::duration<double, std::milli>(start - search_start).count(), took);
-      Sleep(20);
-    }
-  });
+  AnswerSampler sampler(main, search_start);
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(search), BN_CLICKED), reinterpret_cast<LPARAM>(search));
   std::string text;
   bool finished = false;
@@ -273,8 +305,7 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
     Sleep(5);
   }
   const double window_ms = MillisecondsSince(search_start);
-  sampling = false;
-  sampler.join();
+  const auto& answers = sampler.Stop();
   const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   if (!finished) {
     std::fprintf(stderr, "window-driver: the search did not finish; status: %s\n", text.c_str());
@@ -299,9 +330,8 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
 
   std::printf("rows listed                                   %d\n", rows);
   std::printf("status at the end                             %s\n", text.c_str());
-  std::sort(answers.begin(), answers.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
   std::printf("longest answer while rows streamed in         %.1f ms over %d samples, %d unanswered (target <= 100 ms)\n",
-              answers.empty() ? 0.0 : answers.front().second, static_cast<int>(answers.size()), unanswered);
+              answers.empty() ? 0.0 : answers.front().second, static_cast<int>(answers.size()), sampler.unanswered());
   std::string slowest;
   for (std::size_t i = 0; i < std::min<std::size_t>(answers.size(), 5); ++i) {
     char one[64];
@@ -332,10 +362,206 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
   return 0;
 }
 
+struct BoxFill {
+  double full_ms = 0;     // when the box last grew, after the window first answered
+  double longest_ms = 0;  // the longest the window took to answer meanwhile
+};
+
+// Waits until the names box has stopped growing for a second: a long saved
+// list goes into it in slices after the window opens.
+BoxFill WaitForFullBox(HWND box) {
+  BoxFill fill;
+  const auto start = Clock::now();
+  DWORD_PTR lines = 0;
+  auto last_change = start;
+  while (MillisecondsSince(last_change) < 1000 && MillisecondsSince(start) < 600000) {
+    const auto asked = Clock::now();
+    DWORD_PTR now_lines = 0;
+    SendMessageTimeoutA(box, EM_GETLINECOUNT, 0, 0, SMTO_NORMAL, 60000, &now_lines);
+    fill.longest_ms = std::max(fill.longest_ms, MillisecondsSince(asked));
+    if (now_lines != lines) {
+      lines = now_lines;
+      last_change = Clock::now();
+      fill.full_ms = MillisecondsSince(start);
+    }
+    Sleep(20);
+  }
+  return fill;
+}
+
+// Starts the program, times it until its window answers and until its names
+// box is full, closes it and times it until its process has ended.
+int OpenClose(const std::string& program) {
+  if (FindWindowA("QuellorMainWindow", nullptr) != nullptr) {
+    std::fprintf(stderr, "window-driver: a Quellor window is already open\n");
+    return 1;
+  }
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::string line = "\"" + program + "\"";
+  const auto start = Clock::now();
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "window-driver: cannot start %s\n", program.c_str());
+    return 1;
+  }
+  CloseHandle(process.hThread);
+  HWND main = nullptr;
+  std::string ignored;
+  while (MillisecondsSince(start) < 120000) {
+    main = FindWindowA("QuellorMainWindow", nullptr);
+    if (main != nullptr && IsWindowVisible(main) && ReadText(main, ignored)) break;
+    main = nullptr;
+    Sleep(2);
+  }
+  const double open_ms = MillisecondsSince(start);
+  if (main == nullptr) {
+    std::fprintf(stderr, "window-driver: the window did not open\n");
+    TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    return 1;
+  }
+  const BoxFill fill = WaitForFullBox(Child(main, "Edit", nullptr));
+  const auto closing = Clock::now();
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  const bool ended = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
+  const double close_ms = MillisecondsSince(closing);
+  CloseHandle(process.hProcess);
+  if (!ended) {
+    std::fprintf(stderr, "window-driver: the window did not close\n");
+    return 1;
+  }
+  std::printf("open_ms=%.1f\nbox_full_ms=%.1f\nlongest_answer_filling_ms=%.1f\nclose_ms=%.1f\n", open_ms,
+              open_ms + fill.full_ms, fill.longest_ms, close_ms);
+  return 0;
+}
+
+bool PutTextOnClipboard(const std::string& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  bool done = false;
+  if (memory != nullptr) {
+    char* bytes = static_cast<char*>(GlobalLock(memory));
+    std::copy(text.begin(), text.end(), bytes);
+    bytes[text.size()] = '\0';
+    GlobalUnlock(memory);
+    done = SetClipboardData(CF_TEXT, memory) != nullptr;
+    if (!done) GlobalFree(memory);
+  }
+  CloseClipboard();
+  return done;
+}
+
+// Sends `message` to the box as a keystroke or a paste would come, and returns
+// once the box has handled it, repainted and the window answers again.
+double TimeEdit(HWND main, HWND box, UINT message, WPARAM wparam) {
+  const auto start = Clock::now();
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(box, message, wparam, 0, SMTO_NORMAL, 60000, &ignored);
+  RedrawWindow(box, nullptr, nullptr, RDW_UPDATENOW);
+  std::string text;
+  ReadText(main, text);
+  return MillisecondsSince(start);
+}
+
+LRESULT BoxLength(HWND box) {
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(box, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length);
+  return static_cast<LRESULT>(length);
+}
+
+void SelectInBox(HWND box, LRESULT from, LRESULT to) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(box, EM_SETSEL, static_cast<WPARAM>(from), to, SMTO_NORMAL, 60000, &ignored);
+}
+
+// Typing ten characters and taking them back, at the end of the box and at
+// its start; then pasting 100 lines at its start and deleting them. The box
+// ends as it was. Prints the slowest keystroke and the paste.
+bool TimeTypingAndPasting(HWND main, HWND box) {
+  const LRESULT length = BoxLength(box);
+  double slowest_end = 0;
+  double slowest_start = 0;
+  for (const bool at_end : {true, false}) {
+    const LRESULT caret = at_end ? length : 0;
+    SelectInBox(box, caret, caret);
+    double& slowest = at_end ? slowest_end : slowest_start;
+    for (int i = 0; i < 10; ++i) slowest = std::max(slowest, TimeEdit(main, box, WM_CHAR, 'x'));
+    for (int i = 0; i < 10; ++i) slowest = std::max(slowest, TimeEdit(main, box, WM_CHAR, VK_BACK));
+  }
+  std::string pasted;
+  for (int i = 0; i < 100; ++i) pasted += "PASTED_" + std::to_string(i) + "\r\n";
+  if (!PutTextOnClipboard(pasted)) {
+    std::fprintf(stderr, "window-driver: cannot put text on the clipboard\n");
+    return false;
+  }
+  SelectInBox(box, 0, 0);
+  const double paste_ms = TimeEdit(main, box, WM_PASTE, 0);
+  const bool pasted_whole = BoxLength(box) == length + static_cast<LRESULT>(pasted.size());
+  SelectInBox(box, 0, static_cast<LRESULT>(pasted.size()));
+  const double delete_ms = TimeEdit(main, box, WM_CLEAR, 0);
+  if (!pasted_whole || BoxLength(box) != length) {
+    std::fprintf(stderr, "window-driver: the box did not take the paste as expected\n");
+    return false;
+  }
+  std::printf("keystroke_end_ms=%.1f\nkeystroke_start_ms=%.1f\npaste_100_lines_ms=%.1f\ndelete_100_lines_ms=%.1f\n",
+              slowest_end, slowest_start, paste_ms, delete_ms);
+  return true;
+}
+
+int NamesBench(HWND main, const std::string& find_exe, const std::string& names, const std::string& root) {
+  HWND box = Child(main, "Edit", nullptr);
+  HWND search = Child(main, "Button", "立即搜索");
+  HWND report = Child(main, "Button", "未搜到的文件列表");
+  HWND status = StatusLabel(main);
+  HWND list = ResultList(main);
+  if (!box || !search || !report || !status || !list) {
+    std::fprintf(stderr, "window-driver: a control is missing\n");
+    return 1;
+  }
+  const std::string find_line = "\"" + find_exe + "\" --names \"" + names + "\" \"" + root + "\"";
+  RunAndTime(find_line);  // the tree into the cache, for both
+  WaitForFullBox(box);
+  if (!TimeTypingAndPasting(main, box)) return 1;
+
+  std::string text;
+  const auto search_start = Clock::now();
+  const double click_ms = ClickAndTime(main, search);
+  AnswerSampler sampler(main, search_start);
+  bool finished = false;
+  while (MillisecondsSince(search_start) < 30 * 60 * 1000.0) {
+    if (ReadText(status, text) && StartsWith(text, "搜索完毕")) {
+      finished = true;
+      break;
+    }
+    Sleep(5);
+  }
+  const double window_ms = MillisecondsSince(search_start);
+  const auto& answers = sampler.Stop();
+  const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  if (!finished) {
+    std::fprintf(stderr, "window-driver: the search did not finish; status: %s\n", text.c_str());
+    return 1;
+  }
+  const double find_ms = RunAndTime(find_line);
+  if (find_ms < 0) return 1;
+  const double report_ms = ClickAndTime(main, report);
+  CloseReportViewer();
+
+  std::printf("rows=%d\nclick_ms=%.1f\nlongest_answer_ms=%.1f\nunanswered=%d\n", rows, click_ms,
+              answers.empty() ? 0.0 : answers.front().second, sampler.unanswered());
+  std::printf("window_s=%.2f\nfind_s=%.2f\nwindow_over_find=%.2f\nreport_ms=%.1f\n", window_ms / 1000,
+              find_ms / 1000, window_ms / find_ms, report_ms);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string verb = argc > 1 ? argv[1] : "";
+  if (verb == "open-close" && argc == 3) return OpenClose(argv[2]);
   HWND main = WaitForMainWindow();
   if (main == nullptr) {
     std::fprintf(stderr, "window-driver: no Quellor window\n");
@@ -345,8 +571,10 @@ int main(int argc, char** argv) {
   if (verb == "read-row-wide" && argc == 3) return ReadRowWide(main, std::atoi(argv[2]));
   if (verb == "set-check" && argc == 4) return SetCheck(main, std::atoi(argv[2]), std::atoi(argv[3]) != 0);
   if (verb == "bench" && argc == 6) return Bench(main, argv[2], argv[3], argv[4], argv[5]);
+  if (verb == "names-bench" && argc == 5) return NamesBench(main, argv[2], argv[3], argv[4]);
   std::fprintf(stderr,
                "usage: window-driver read-row ROW | read-row-wide ROW | set-check ROW 0|1 | "
-               "bench KEYWORD FIND_EXE NAMES_FILE ROOT\n");
+               "bench KEYWORD FIND_EXE NAMES_FILE ROOT\n"
+               "       | open-close QUELLOR_EXE | names-bench FIND_EXE NAMES_FILE ROOT\n");
   return 2;
 }

@@ -37,6 +37,35 @@ TEST(SplitLines, NeverCutsInsideADoubleByteCharacter) {
   EXPECT_EQ(SplitLines(gbk, "a\r\n\x81"), (Lines{"a", "\x81"}));
 }
 
+// The clean-up is the kept lines joined again; it says when that changes nothing.
+TEST(WithoutBlankLines, KeepsTheNonBlankLinesAndTellsWhetherTheTextChanged) {
+  const struct {
+    const Charset& cs;
+    std::string text;
+    bool changes;
+  } cases[] = {
+      {gbk, "", false},
+      {gbk, "a\r\n", false},
+      {gbk, " a \r\n\tb\r\n", false},
+      {gbk, "a", true},                       // the last line gets its break
+      {gbk, "a\r\n\r\n", true},               // a blank line at the end
+      {gbk, "   \r\n\xA1\xA1\r\na\r\nb", true},  // blank lines first, no final break
+      {gbk, "\r\n \r\n", true},               // nothing left
+      {gbk, "\x8D\r\nx", true},                // one GBK line without a break
+      {utf8, "\x8D\r\nx\r\n", false},
+      {utf8, "a\r\n\xE3\x80\x80\r\n", true},
+  };
+  for (const auto& c : cases) {
+    Lines kept;
+    for (const std::string& line : SplitLines(c.cs, c.text)) {
+      if (!IsBlankLine(c.cs, line)) kept.push_back(line);
+    }
+    const std::optional<std::string> cleaned = WithoutBlankLines(c.cs, c.text);
+    EXPECT_EQ(cleaned.has_value(), c.changes) << c.text;
+    EXPECT_EQ(cleaned.value_or(c.text), JoinLinesWithBreaks(kept)) << c.text;
+  }
+}
+
 TEST(JoinLines, EndsEveryLineWithCrLf) {
   EXPECT_EQ(JoinLinesWithBreaks({}), "");
   EXPECT_EQ(JoinLinesWithBreaks({"a", "", "b"}), "a\r\n\r\nb\r\n");

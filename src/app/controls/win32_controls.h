@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,15 +70,58 @@ class Win32CheckBox : public ui::CheckBox {
   HWND window_;
 };
 
+// The keyword box, a Unicode window: its text is names (UTF-8 here, UTF-16 in
+// the control). A long text goes into the control in slices, one at each
+// turn of a timer of the box's own: Wine's edit control lays out every line
+// it takes (tens of microseconds each), so a hundred thousand lines at once
+// would freeze the window for seconds. Until the last slice is in, Text() is
+// the control's text followed by the part still waiting, so every reader gets
+// the whole text; the first key, paste or menu that could change the text
+// puts the rest in at once, so an edit lands where the user sees it land.
 class Win32EditBox : public ui::EditBox {
  public:
-  explicit Win32EditBox(HWND window) : window_(window) {}
+  // Subclasses `window`, a multi-line edit control.
+  explicit Win32EditBox(HWND window);
+  ~Win32EditBox() override;
+  Win32EditBox(const Win32EditBox&) = delete;
+  Win32EditBox& operator=(const Win32EditBox&) = delete;
+
   std::string Text() const override;
   void SetText(std::string_view text) override;
   void Append(std::string_view text) override;
+  // True while part of the text waits to go into the control.
+  bool Filling() const { return next_ < waiting_.size(); }
 
  private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                       DWORD_PTR self);
+  // Keeps `rest` for the timer, which puts it in slice by slice.
+  void Wait(std::wstring_view rest);
+  // The next slice, timed to keep every slice about as long as the budget.
+  void PutSlice();
+  // Everything that waits, now.
+  void PutRest();
+  // Inserts `part` at the end, the user's view kept, and the selection too
+  // while the user can see it (else it waits at the end: see Unpark).
+  void InsertAtEnd(std::wstring_view part);
+  // Puts back a selection that waited at the end of the text.
+  void Unpark();
+  // All is in: the caret goes to the end if an Append asked for it.
+  void Finish();
+  // Forgets what waits: a new text replaces it.
+  void Drop();
+
   HWND window_;
+  std::wstring waiting_;
+  std::size_t next_ = 0;       // waiting_ from here on is not in the control yet
+  bool caret_to_end_ = false;  // an Append waits: the caret goes to the end after the last slice
+  bool inserting_ = false;     // the box's own messages to the control, never taken for the user's
+  std::size_t slice_lines_;
+  struct Selection {
+    DWORD start = 0;
+    DWORD end = 0;
+  };
+  std::optional<Selection> parked_;  // the user's selection, while the control's waits at the end
 };
 
 class Win32ProgressBar : public ui::ProgressBar {
