@@ -16,6 +16,7 @@
 #include <map>
 
 #include "app/window_layout.h"
+#include "platform/clipboard_read_back.h"
 #include "support/recording_shell.h"
 
 namespace quellor::app {
@@ -142,7 +143,7 @@ KeyboardTest* KeyboardTest::recording = nullptr;
 
 std::u16string ClipboardUnicode() {
   std::u16string text;
-  if (!OpenClipboard(nullptr)) return text;
+  if (!testing::OpenClipboardPatiently()) return text;
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* memory = static_cast<const char16_t*>(GlobalLock(data))) {
       text = memory;
@@ -155,7 +156,7 @@ std::u16string ClipboardUnicode() {
 
 std::string ClipboardAnsi() {
   std::string text;
-  if (!OpenClipboard(nullptr)) return text;
+  if (!testing::OpenClipboardPatiently()) return text;
   if (HANDLE data = GetClipboardData(CF_TEXT)) {
     if (const char* memory = static_cast<const char*>(GlobalLock(data))) {
       text = memory;

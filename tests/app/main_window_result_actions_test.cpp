@@ -411,7 +411,7 @@ std::string ClipboardDropList() { return testing::ReadClipboardDropList(); }
 
 std::vector<UINT> ClipboardFormats() {
   std::vector<UINT> formats;
-  if (!OpenClipboard(nullptr)) return formats;
+  if (!testing::OpenClipboardPatiently()) return formats;
   for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
     formats.push_back(format);
   }
@@ -421,7 +421,7 @@ std::vector<UINT> ClipboardFormats() {
 
 std::string ClipboardText() {
   std::string text;
-  if (!OpenClipboard(nullptr)) return text;
+  if (!testing::OpenClipboardPatiently()) return text;
   if (HANDLE data = GetClipboardData(CF_TEXT)) {
     if (const char* memory = static_cast<const char*>(GlobalLock(data))) {
       text = memory;

@@ -1,4 +1,4 @@
-// Reads the CF_HDROP block on the real clipboard back, byte for byte (Windows).
+// Reads the real clipboard back (Windows).
 #pragma once
 
 #include <windows.h>
@@ -9,9 +9,20 @@
 
 namespace quellor::testing {
 
+// The system's clipboard sync may hold the clipboard for a moment after each
+// change, the more so on a busy machine: a reader waits that moment out.
+inline bool OpenClipboardPatiently() {
+  for (int tried = 0; tried < 100; ++tried) {
+    if (OpenClipboard(nullptr)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+// The CF_HDROP block, byte for byte.
 inline std::string ReadClipboardDropList() {
   std::string bytes;
-  if (!OpenClipboard(nullptr)) {
+  if (!OpenClipboardPatiently()) {
     ADD_FAILURE() << "the clipboard was left open";
     return bytes;
   }

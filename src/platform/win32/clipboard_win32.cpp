@@ -49,10 +49,22 @@ std::string AnsiForm(std::u16string_view text) {
   return ansi;
 }
 
+// A clipboard viewer or the system's own clipboard sync may hold the clipboard
+// for a moment after each change: a second copy right after the first waits
+// that moment out rather than fail.
+bool OpenPatiently() {
+  constexpr int kTries = 10;
+  for (int tried = 1;; ++tried) {
+    if (QUELLOR_BOUND(user32, OpenClipboard)(nullptr)) return true;
+    if (tried == kTries) return false;
+    QUELLOR_BOUND(kernel32, Sleep)(25);
+  }
+}
+
 class Win32Clipboard final : public Clipboard {
  public:
   bool PutDropList(std::string_view block) override {
-    if (!QUELLOR_BOUND(user32, OpenClipboard)(nullptr)) return false;
+    if (!OpenPatiently()) return false;
     const bool handed_over = QUELLOR_BOUND(user32, EmptyClipboard)() && HandOver(CF_HDROP, block);
     QUELLOR_BOUND(user32, CloseClipboard)();
     return handed_over;
@@ -62,7 +74,7 @@ class Win32Clipboard final : public Clipboard {
   bool PutText(std::u16string_view text) override {
     const std::string ansi = AnsiForm(text);
     if (ansi.empty() && !text.empty()) return false;
-    if (!QUELLOR_BOUND(user32, OpenClipboard)(nullptr)) return false;
+    if (!OpenPatiently()) return false;
     const std::string_view unicode(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
     const bool handed_over = QUELLOR_BOUND(user32, EmptyClipboard)() &&
                              HandOver(CF_UNICODETEXT, std::string(unicode).append(2, '\0')) &&
