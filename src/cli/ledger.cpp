@@ -1,5 +1,6 @@
 #include "cli/ledger.h"
 
+#include "files/text_file_encoding.h"
 #include "platform/text_encoding.h"
 
 namespace quellor::cli {
@@ -37,7 +38,8 @@ std::string CsvField(std::string_view text) {
 }
 
 std::string LedgerText(const files::NamesFile& file, const std::vector<NameOutcome>& outcomes) {
-  std::string text = "\xEF\xBB\xBF" "name,line,hits,first hit,not searched because\r\n";
+  std::string text(files::ByteOrderMark(platform::TextEncoding::Utf8));
+  text += "name,line,hits,first hit,not searched because\r\n";
   for (std::size_t i = 0; i < file.names.size(); ++i) {
     const files::NameLine& name = file.names[i];
     const NameOutcome& outcome = outcomes[i];

@@ -127,13 +127,14 @@ TransferResult TransferCommand::Transfer(const std::string& source, bool rename_
 
 TransferResult TransferCommand::Check(const std::optional<platform::TreeContent>& before, const std::string& source,
                                       const std::string& target) const {
-  if (files_.KindOf(target) == platform::PathKind::Missing) {
+  const std::optional<platform::TreeContent> after = files_.ContentOf(target);
+  if (!after) {
+    // Nothing read: either nothing arrived, or what did cannot be read back.
+    if (files_.KindOf(target) != platform::PathKind::Missing) return Outcome(TransferOutcome::TargetUnreadable);
     platform::ContentMatch nothing;
     if (before) nothing = platform::MatchContent(*before, platform::TreeContent{{}, before->folder});
     return TransferResult{TransferOutcome::TargetNotWhole, 0, nothing};
   }
-  const std::optional<platform::TreeContent> after = files_.ContentOf(target);
-  if (!after) return Outcome(TransferOutcome::TargetUnreadable);
   // An item that could not be read before is judged by what the platform says of it.
   if (before) {
     const platform::ContentMatch held = platform::MatchContent(*before, *after);

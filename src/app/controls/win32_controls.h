@@ -20,9 +20,8 @@ std::string WindowText(HWND window);
 void SetWindowTextBytes(HWND window, std::string_view text);
 
 // The caption of a control that shows names (created as a Unicode window), in
-// the name encoding (UTF-8), and setting it from UTF-8.
+// the name encoding (UTF-8).
 std::string WindowName(HWND window);
-void SetWindowName(HWND window, std::string_view name);
 // Words and names, each converted on its own: the words with the code page,
 // the names from UTF-8.
 std::wstring WideShownText(const text::ShownText& text);

@@ -26,11 +26,6 @@ std::string WindowName(HWND window) {
   return platform::win32::Utf8Name(text.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
 }
 
-void SetWindowName(HWND window, std::string_view name) {
-  // Names come from the system or a Unicode control: always UTF-8.
-  SetWindowTextW(window, platform::win32::WideName(name).value_or(std::wstring()).c_str());
-}
-
 std::wstring WideShownText(const text::ShownText& text) {
   std::wstring wide;
   for (const text::ShownText::Piece& piece : text.Pieces()) {

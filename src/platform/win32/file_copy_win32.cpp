@@ -6,6 +6,7 @@
 
 #include "platform/file_name_case.h"
 #include "platform/system_charset.h"
+#include "platform/win32/file_handle_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace quellor::platform::win32 {
@@ -16,44 +17,6 @@ namespace {
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kCopyBlock = 1 << 18;
-
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  // False when the system reports a failure, for a written file data it could not store.
-  bool Close() {
-    if (!valid()) return true;
-    const bool closed = CloseHandle(handle_) != 0;
-    handle_ = INVALID_HANDLE_VALUE;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-// `path` as the system takes it whole: past MAX_PATH in its long form, which
-// a folder copied deep into another may reach.
-std::wstring SystemPath(const std::wstring& path) {
-  if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
-  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return path;
-  std::wstring full(size, L'\0');
-  const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-  if (length == 0 || length >= size) return path;
-  full.resize(length);
-  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-  return L"\\\\?\\" + full;
-}
-
-HANDLE Open(const std::wstring& path, DWORD access, DWORD share, DWORD flags) {
-  return CreateFileW(SystemPath(path).c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
-}
 
 // The attributes of the item at `path` itself (a link is not followed).
 DWORD AttributesOf(const std::wstring& path) { return GetFileAttributesW(SystemPath(path).c_str()); }
@@ -102,21 +65,9 @@ DWORD ListFolder(const std::wstring& folder, std::vector<FolderItem>& items) {
   return error == ERROR_NO_MORE_FILES ? 0 : error;
 }
 
-// Which file `path` leads to: volume serial and file index.
-std::optional<std::uint64_t> IdentityOf(const std::wstring& path, DWORD& volume) {
-  const Handle item(Open(path, FILE_READ_ATTRIBUTES, kShareAll, FILE_FLAG_BACKUP_SEMANTICS));
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!item.valid() || !GetFileInformationByHandle(item.get(), &info)) return std::nullopt;
-  volume = info.dwVolumeSerialNumber;
-  return (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-}
-
 bool SameItem(const std::wstring& one, const std::wstring& other) {
-  DWORD one_volume = 0;
-  DWORD other_volume = 0;
-  const std::optional<std::uint64_t> one_index = IdentityOf(one, one_volume);
-  const std::optional<std::uint64_t> other_index = IdentityOf(other, other_volume);
-  return one_index && other_index && *one_index == *other_index && one_volume == other_volume;
+  const std::optional<FileIdentity> one_identity = IdentityAt(one);
+  return one_identity && one_identity == IdentityAt(other);
 }
 
 bool WriteAll(HANDLE file, const char* bytes, DWORD size) {
@@ -156,7 +107,7 @@ void Discard(const std::wstring& temp) {
 }
 
 DWORD CopyFileContent(const std::wstring& source, const std::wstring& target) {
-  Handle in(Open(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, FILE_FLAG_SEQUENTIAL_SCAN));
+  Handle in(OpenExisting(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, FILE_FLAG_SEQUENTIAL_SCAN));
   if (!in.valid()) return GetLastError();
   // A device or pipe under a file's name: reading it could block for ever or never end.
   if (GetFileType(in.get()) != FILE_TYPE_DISK) return ERROR_BAD_FILE_TYPE;
@@ -197,9 +148,9 @@ DWORD CopyFileContent(const std::wstring& source, const std::wstring& target) {
 
 // The folder's modification time as its source's, set last, as filling it changed it.
 DWORD KeepFolderTime(const std::wstring& source, const std::wstring& target) {
-  const Handle from(Open(source, FILE_READ_ATTRIBUTES, kShareAll, FILE_FLAG_BACKUP_SEMANTICS));
+  const Handle from(OpenExisting(source, FILE_READ_ATTRIBUTES, kShareAll, FILE_FLAG_BACKUP_SEMANTICS));
   if (!from.valid()) return GetLastError();
-  const Handle to(Open(target, FILE_WRITE_ATTRIBUTES, kShareAll, FILE_FLAG_BACKUP_SEMANTICS));
+  const Handle to(OpenExisting(target, FILE_WRITE_ATTRIBUTES, kShareAll, FILE_FLAG_BACKUP_SEMANTICS));
   if (!to.valid()) return GetLastError();
   FILETIME written{};
   if (!GetFileTime(from.get(), nullptr, nullptr, &written) || !SetFileTime(to.get(), nullptr, nullptr, &written)) {
@@ -208,9 +159,8 @@ DWORD KeepFolderTime(const std::wstring& source, const std::wstring& target) {
   return 0;
 }
 
-DWORD CopyTree(const std::wstring& source, const std::wstring& target) {
-  const DWORD from = AttributesOf(source);
-  if (from == INVALID_FILE_ATTRIBUTES) return GetLastError();
+// `from`: the source's attributes, as its folder's listing gave them.
+DWORD CopyTree(const std::wstring& source, DWORD from, const std::wstring& target) {
   const DWORD to = AttributesOf(target);
   const bool target_exists = to != INVALID_FILE_ATTRIBUTES;
   if (target_exists && SameItem(source, target)) return ERROR_INVALID_PARAMETER;
@@ -222,7 +172,7 @@ DWORD CopyTree(const std::wstring& source, const std::wstring& target) {
   std::vector<FolderItem> items;
   DWORD status = ListFolder(source, items);
   for (const FolderItem& item : items) {
-    const DWORD child = CopyTree(Join(source, item.name), Join(target, item.name));
+    const DWORD child = CopyTree(Join(source, item.name), item.attributes, Join(target, item.name));
     if (status == 0) status = child;
   }
   if (target_exists) return status;  // merged into a folder that keeps its own time
@@ -230,10 +180,8 @@ DWORD CopyTree(const std::wstring& source, const std::wstring& target) {
   return status != 0 ? status : timed;
 }
 
-// Removes the item at `path`, a read-only one too, as the shell's delete does.
-DWORD RemoveTree(const std::wstring& path) {
-  const DWORD attributes = AttributesOf(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
+// Removes the item at `path` (of `attributes`), a read-only one too, as the shell's delete does.
+DWORD RemoveTree(const std::wstring& path, DWORD attributes) {
   const std::wstring system = SystemPath(path);
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     const DWORD rest = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
@@ -246,7 +194,7 @@ DWORD RemoveTree(const std::wstring& path) {
     std::vector<FolderItem> items;
     status = ListFolder(path, items);
     for (const FolderItem& item : items) {
-      const DWORD child = RemoveTree(Join(path, item.name));
+      const DWORD child = RemoveTree(Join(path, item.name), item.attributes);
       if (status == 0) status = child;
     }
   }
@@ -259,7 +207,7 @@ std::string ContentKey(const std::wstring& name) { return FoldFileNameCase(NameC
 
 // The size of what a linked file leads to: the copy holds that content.
 std::optional<std::uint64_t> FollowedSize(const std::wstring& path) {
-  const Handle file(Open(path, FILE_READ_ATTRIBUTES, kShareAll, 0));
+  const Handle file(OpenExisting(path, FILE_READ_ATTRIBUTES, kShareAll, 0));
   LARGE_INTEGER size{};
   if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return std::nullopt;
   return static_cast<std::uint64_t>(size.QuadPart);
@@ -295,13 +243,7 @@ bool HoldsAllOf(const std::wstring& target, const std::wstring& source) {
   return expected && copy && MatchContent(*expected, *copy).Whole();
 }
 
-}  // namespace
-
-DWORD CopyItem(const std::wstring& source, const std::wstring& target) { return CopyTree(source, target); }
-
-DWORD MoveItem(const std::wstring& source, const std::wstring& target) {
-  const DWORD from = AttributesOf(source);
-  if (from == INVALID_FILE_ATTRIBUTES) return GetLastError();
+DWORD MoveTree(const std::wstring& source, DWORD from, const std::wstring& target) {
   const DWORD to = AttributesOf(target);
   const bool target_exists = to != INVALID_FILE_ATTRIBUTES;
   if (target_exists && SameItem(source, target)) return 0;
@@ -314,19 +256,33 @@ DWORD MoveItem(const std::wstring& source, const std::wstring& target) {
     const DWORD renamed = GetLastError();
     if (renamed != ERROR_NOT_SAME_DEVICE) return renamed;
     // Another volume: a copy, and the source goes only once the target is seen to hold all of it.
-    const DWORD copied = CopyTree(source, target);
+    const DWORD copied = CopyTree(source, from, target);
     if (copied != 0) return copied;
-    return HoldsAllOf(target, source) ? RemoveTree(source) : ERROR_WRITE_FAULT;
+    return HoldsAllOf(target, source) ? RemoveTree(source, from) : ERROR_WRITE_FAULT;
   }
   // A folder onto a folder: merged, item by item.
   std::vector<FolderItem> items;
   DWORD status = ListFolder(source, items);
   for (const FolderItem& item : items) {
-    const DWORD child = MoveItem(Join(source, item.name), Join(target, item.name));
+    const DWORD child = MoveTree(Join(source, item.name), item.attributes, Join(target, item.name));
     if (status == 0) status = child;
   }
   if (status == 0 && !RemoveDirectoryW(SystemPath(source).c_str())) status = GetLastError();
   return status;
+}
+
+}  // namespace
+
+DWORD CopyItem(const std::wstring& source, const std::wstring& target) {
+  const DWORD from = AttributesOf(source);
+  if (from == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  return CopyTree(source, from, target);
+}
+
+DWORD MoveItem(const std::wstring& source, const std::wstring& target) {
+  const DWORD from = AttributesOf(source);
+  if (from == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  return MoveTree(source, from, target);
 }
 
 std::optional<TreeContent> ContentAt(const std::wstring& path) {

@@ -7,6 +7,7 @@
 #include "platform/folder_listing.h"
 #include "platform/win32/bound_function_win32.h"
 #include "platform/win32/file_copy_win32.h"
+#include "platform/win32/file_handle_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace quellor::platform {
@@ -27,27 +28,13 @@ std::optional<std::wstring> OnePathList(const std::string& path) {
   return list;
 }
 
-HANDLE OpenItem(const std::string& path) {
-  const std::optional<std::wstring> wide = win32::WideName(path);
-  if (HoldsWildcard(path) || !wide || wide->empty()) return INVALID_HANDLE_VALUE;
-  return CreateFileW(wide->c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+// `path` for a look-up of the item itself: nothing for a path that is not
+// UTF-8, or that holds a wildcard (it would look up other items).
+std::optional<std::wstring> ExactItemPath(const std::string& path) {
+  std::optional<std::wstring> wide = win32::WideName(path);
+  if (HoldsWildcard(path) || !wide || wide->empty()) return std::nullopt;
+  return wide;
 }
-
-// A handle on the file or folder `path` leads to, for its identity and real path only.
-class ItemHandle {
- public:
-  explicit ItemHandle(const std::string& path) : handle_(OpenItem(path)) {}
-  ~ItemHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  ItemHandle(const ItemHandle&) = delete;
-  ItemHandle& operator=(const ItemHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 // The last component of a path, after its last separator.
 std::wstring BaseName(const std::wstring& path) {
@@ -77,9 +64,8 @@ class Win32FileOperations final : public FileOperations {
   }
 
   std::optional<TreeContent> ContentOf(const std::string& path) const override {
-    const std::optional<std::wstring> wide = win32::WideName(path);
-    if (HoldsWildcard(path) || !wide) return std::nullopt;
-    return win32::ContentAt(*wide);
+    const std::optional<std::wstring> wide = ExactItemPath(path);
+    return wide ? win32::ContentAt(*wide) : std::nullopt;
   }
 
   PathKind KindOf(const std::string& path) const override {
@@ -103,16 +89,15 @@ class Win32FileOperations final : public FileOperations {
   }
 
   std::optional<FileIdentity> IdentityOf(const std::string& path) const override {
-    const ItemHandle item(path);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (item.get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(item.get(), &info)) return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    const std::optional<std::wstring> wide = ExactItemPath(path);
+    return wide ? win32::IdentityAt(*wide) : std::nullopt;
   }
 
   std::string RealPath(const std::string& path) const override {
-    const ItemHandle item(path);
-    if (item.get() == INVALID_HANDLE_VALUE) return {};
+    const std::optional<std::wstring> item_path = ExactItemPath(path);
+    if (!item_path) return {};
+    const win32::Handle item(win32::OpenForAttributes(*item_path));
+    if (!item.valid()) return {};
     std::wstring wide(MAX_PATH + 8, L'\0');
     for (;;) {
       const DWORD size = GetFinalPathNameByHandleW(item.get(), wide.data(), static_cast<DWORD>(wide.size()),
