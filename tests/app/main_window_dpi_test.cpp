@@ -104,12 +104,7 @@ TEST_F(HighDpi, TheWindowAndEveryControlAreScaledAndEveryCaptionFits) {
       continue;
     }
     SCOPED_TRACE(layout.caption);
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    SIZE text{};
-    GetTextExtentPoint32A(dc, layout.caption, static_cast<int>(strlen(layout.caption)), &text);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
+    const SIZE text = CaptionExtent(control, layout.caption);
     const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
     const bool push_button = class_name == "Button" && type == BS_PUSHBUTTON;
     const bool has_box = class_name == "Button" && !push_button;

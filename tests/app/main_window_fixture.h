@@ -21,6 +21,7 @@
 namespace quellor::app {
 
 using namespace std::chrono_literals;
+using testing::CaptionExtent;
 using testing::ClassName;
 using testing::ClientRectOf;
 using testing::Text;

@@ -33,29 +33,6 @@ HWND FocusedWindow() {
   return GetGUIThreadInfo(GetCurrentThreadId(), &info) ? info.hwndFocus : nullptr;
 }
 
-struct SeenMenu {
-  std::vector<std::string> items;
-  POINT corner{};
-};
-SeenMenu* g_seen = nullptr;
-
-// Runs inside the menu's own loop: reads the open pop-up menu, then closes it.
-void CALLBACK ReadMenuAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND popup = FindWindowA("#32768", nullptr);
-  if (popup == nullptr || !IsWindowVisible(popup)) return;
-  KillTimer(nullptr, timer);
-  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    char text[128] = {};
-    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-    g_seen->items.emplace_back(text);
-  }
-  RECT place{};
-  GetWindowRect(popup, &place);
-  g_seen->corner = POINT{place.left, place.top};
-  EndMenu();
-}
-
 class KeyboardTest : public MainWindowTest {
  protected:
   // photo1 in a folder of a Chinese name (through the ANSI entry points, as
@@ -105,14 +82,8 @@ class KeyboardTest : public MainWindowTest {
   }
   int Focus() const { return GetDlgCtrlID(FocusedWindow()); }
   // The menu that a key opens in the focused list, read and closed.
-  SeenMenu MenuOf(WORD key, std::initializer_list<WORD> held) {
-    SeenMenu seen;
-    g_seen = &seen;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &ReadMenuAndClose);
-    Press(key, held);
-    KillTimer(nullptr, timer);
-    g_seen = nullptr;
-    return seen;
+  testing::SeenMenu MenuOf(WORD key, std::initializer_list<WORD> held) {
+    return testing::MenuOpenedBy([&] { Press(key, held); });
   }
   // What the window asked of the focus rectangles (WM_CHANGEUISTATE), in order.
   WPARAM LastUiStateChange() const { return ui_state_changes.empty() ? 0 : ui_state_changes.back(); }
@@ -140,32 +111,6 @@ class KeyboardTest : public MainWindowTest {
 };
 
 KeyboardTest* KeyboardTest::recording = nullptr;
-
-std::u16string ClipboardUnicode() {
-  std::u16string text;
-  if (!testing::OpenClipboardPatiently()) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* memory = static_cast<const char16_t*>(GlobalLock(data))) {
-      text = memory;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
-std::string ClipboardAnsi() {
-  std::string text;
-  if (!testing::OpenClipboardPatiently()) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* memory = static_cast<const char*>(GlobalLock(data))) {
-      text = memory;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
 
 std::u16string Utf16(const std::string& utf8) {
   std::u16string wide(utf8.size(), u'\0');
@@ -276,8 +221,8 @@ TEST_F(KeyboardTest, AWholeSessionWithoutAMouse) {
   Press('C', {VK_CONTROL});
   const std::string both = list.RowText(0) + "\r\n" + list.RowText(1);  // UTF-8, as names are inside
   ASSERT_NE(both.find(kPhotoUtf8), std::string::npos);
-  EXPECT_EQ(ClipboardUnicode(), Utf16(both));
-  EXPECT_EQ(ClipboardAnsi(), Ansi(Utf16(both))) << "and in code page 936 for older programs";
+  EXPECT_EQ(testing::ReadClipboardUnicode(), Utf16(both));
+  EXPECT_EQ(testing::ReadClipboardText(), Ansi(Utf16(both))) << "and in code page 936 for older programs";
   EXPECT_TRUE(dialogs.messages.empty());
 
   // Enter opens the focused row as a double click does; Shift+F10 opens 定位 under it.
@@ -289,10 +234,10 @@ TEST_F(KeyboardTest, AWholeSessionWithoutAMouse) {
   SendMessageA(Item(ids::超级列表框_结果), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
   POINT under_row{row.left, row.bottom};
   ClientToScreen(Item(ids::超级列表框_结果), &under_row);
-  const SeenMenu results_menu = MenuOf(VK_F10, {VK_SHIFT});
+  const testing::SeenMenu results_menu = MenuOf(VK_F10, {VK_SHIFT});
   EXPECT_EQ(results_menu.items, (std::vector<std::string>{"打开文件所在位置", "批量勾选选定项目"}));
-  EXPECT_EQ(results_menu.corner.x, under_row.x);
-  EXPECT_EQ(results_menu.corner.y, under_row.y);
+  EXPECT_EQ(results_menu.place.left, under_row.x);
+  EXPECT_EQ(results_menu.place.top, under_row.y);
   EXPECT_EQ(MenuOf(VK_APPS, {}).items, results_menu.items) << "the menu key opens it too";
   ASSERT_NE(main(), nullptr);
 

@@ -407,8 +407,6 @@ TEST_F(ResultActionsWindowTest, NotFoundReportBesideTheProgramHoldsTheMissingKey
 
 // ---- clipboard --------------------------------------------------------------
 
-std::string ClipboardDropList() { return testing::ReadClipboardDropList(); }
-
 std::vector<UINT> ClipboardFormats() {
   std::vector<UINT> formats;
   if (!testing::OpenClipboardPatiently()) return formats;
@@ -417,19 +415,6 @@ std::vector<UINT> ClipboardFormats() {
   }
   CloseClipboard();
   return formats;
-}
-
-std::string ClipboardText() {
-  std::string text;
-  if (!testing::OpenClipboardPatiently()) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* memory = static_cast<const char*>(GlobalLock(data))) {
-      text = memory;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 TEST_F(ResultActionsWindowTest, ClipboardGetsTheTickedPathsAsAnAnsiDropListByteForByte) {
@@ -449,7 +434,7 @@ TEST_F(ResultActionsWindowTest, ClipboardGetsTheTickedPathsAsAnAnsiDropListByteF
   EXPECT_EQ(dialogs.messages[0].caption, "信息：");
   EXPECT_EQ(dialogs.messages[0].buttons, ui::MessageButtons::Ok);
   EXPECT_EQ(dialogs.messages[0].icon, ui::MessageIcon::None);
-  const std::string block = ClipboardDropList();
+  const std::string block = testing::ReadClipboardDropList();
   EXPECT_EQ(block, expected);
   EXPECT_NE(block.find(kPhotoGbk), std::string::npos) << "the Chinese path as its GBK bytes";
   EXPECT_EQ(ClipboardFormats(), std::vector<UINT>{CF_HDROP}) << "the file list alone";
@@ -462,8 +447,8 @@ TEST_F(ResultActionsWindowTest, ClipboardWithNothingTickedSaysSoAndKeepsWhatItHe
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "您没有选定任何文件！");
   EXPECT_EQ(dialogs.messages[0].caption, "信息：");
-  EXPECT_EQ(ClipboardText(), "kept");
-  EXPECT_EQ(ClipboardDropList(), "");
+  EXPECT_EQ(testing::ReadClipboardText(), "kept");
+  EXPECT_EQ(testing::ReadClipboardDropList(), "");
 }
 
 // ---- the window's own message boxes and folder chooser ---------------------------------------------
@@ -632,7 +617,7 @@ TEST_F(OwnDialogsTest, ClipboardMessagesAreTheWindowsOwnBoxes) {
   EXPECT_TRUE(Shows(done, "选定的文件已经复制到剪贴板，可以直接进行粘贴！(Ctrl+V)"));
   EXPECT_EQ(done.owner, nullptr);
   EXPECT_FALSE(done.main_enabled);
-  EXPECT_GT(ClipboardDropList().size(), 20u);
+  EXPECT_GT(testing::ReadClipboardDropList().size(), 20u);
 }
 
 }  // namespace

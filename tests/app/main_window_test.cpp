@@ -191,12 +191,7 @@ TEST_F(MainWindowTest, CaptionsFitTheirControls) {
     if (row.caption == nullptr || *row.caption == '\0') continue;
     SCOPED_TRACE(row.caption);
     HWND control = Item(row.id);
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    SIZE text{};
-    GetTextExtentPoint32A(dc, row.caption, static_cast<int>(strlen(row.caption)), &text);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
+    const SIZE text = CaptionExtent(control, row.caption);
     const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
     const bool has_box = std::string_view(row.class_name) == "Button" && type != BS_PUSHBUTTON;
     const bool push_button = std::string_view(row.class_name) == "Button" && type == BS_PUSHBUTTON;
@@ -455,27 +450,6 @@ TEST_F(MainWindowTest, ShellDropListsAreAddedInDropOrderAndOtherDataIsRefused) {
                                                      "C:\\\xD6\xD0\xCE\xC4"}));
 }
 
-struct SeenMenu {
-  std::vector<std::string> items;
-  RECT place{};
-};
-SeenMenu* g_seen_menu = nullptr;
-
-// Runs inside the menu's own loop: reads the open pop-up menu, then closes it.
-void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND popup = FindWindowA("#32768", nullptr);
-  if (popup == nullptr || !IsWindowVisible(popup)) return;
-  KillTimer(nullptr, timer);
-  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    char text[128] = {};
-    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-    g_seen_menu->items.emplace_back(text);
-  }
-  GetWindowRect(popup, &g_seen_menu->place);
-  EndMenu();
-}
-
 TEST_F(MainWindowTest, RightPressOpensTheMenusAtTheCursorAndTheirItemsAct) {
   Open();
   SetForegroundWindow(main());
@@ -483,16 +457,12 @@ TEST_F(MainWindowTest, RightPressOpensTheMenusAtTheCursorAndTheirItemsAct) {
   SendMessageA(Item(ids::列表框_路径), LB_SETCURSEL, 1, 0);
 
   for (int list : {ids::列表框_路径, ids::超级列表框_结果}) {
-    SeenMenu seen;
-    g_seen_menu = &seen;
     RECT place = ClientRectOf(Item(list));
     POINT cursor{place.left + 20, place.top + 30};
     ClientToScreen(main(), &cursor);
     SetCursorPos(cursor.x, cursor.y);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &ReadOpenMenu);
-    SendMessageA(Item(list), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 30));
-    KillTimer(nullptr, timer);
-    g_seen_menu = nullptr;
+    const testing::SeenMenu seen =
+        testing::MenuOpenedBy([&] { SendMessageA(Item(list), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 30)); });
     if (list == ids::列表框_路径) {
       EXPECT_EQ(seen.items, (std::vector<std::string>{"删除当前路径", "删除全部路径"}));
     } else {

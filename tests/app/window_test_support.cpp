@@ -198,4 +198,45 @@ RECT ClientRectOf(HWND control) {
   return rect;
 }
 
+SIZE CaptionExtent(HWND control, const char* caption) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, caption, static_cast<int>(std::strlen(caption)), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return extent;
+}
+
+namespace {
+
+SeenMenu* g_seen_menu = nullptr;
+
+// Runs inside the menu's own loop: reads the open pop-up menu, then closes it.
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND popup = FindWindowA("#32768", nullptr);
+  if (popup == nullptr || !IsWindowVisible(popup)) return;
+  KillTimer(nullptr, timer);
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[128] = {};
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    g_seen_menu->items.emplace_back(text);
+  }
+  GetWindowRect(popup, &g_seen_menu->place);
+  EndMenu();
+}
+
+}  // namespace
+
+SeenMenu MenuOpenedBy(const std::function<void()>& open) {
+  SeenMenu seen;
+  g_seen_menu = &seen;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, &ReadOpenMenu);
+  open();
+  KillTimer(nullptr, timer);
+  g_seen_menu = nullptr;
+  return seen;
+}
+
 }  // namespace quellor::testing

@@ -36,5 +36,16 @@ std::string WinePath(const std::string& unix_path);
 std::string ClassName(HWND window);
 std::string Text(HWND window);
 RECT ClientRectOf(HWND control);  // in the parent's client coordinates
+// How large `caption` is drawn in the control's own font.
+SIZE CaptionExtent(HWND control, const char* caption);
+
+// A pop-up menu as it opened: its items and where it stood on the screen.
+struct SeenMenu {
+  std::vector<std::string> items;
+  RECT place{};
+};
+// Calls `open`, which opens a pop-up menu and runs its loop; the menu is read
+// from inside that loop and closed.
+SeenMenu MenuOpenedBy(const std::function<void()>& open);
 
 }  // namespace quellor::testing

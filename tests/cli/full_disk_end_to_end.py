@@ -18,6 +18,8 @@ import sys
 import tempfile
 import unittest
 
+import find_under_test
+
 WINE = None  # [wine-run, its options...] under Wine
 FIND = None
 HOLD_OPEN = None  # Windows only: holds a file open without sharing
@@ -181,11 +183,8 @@ class FullDisk(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    args = sys.argv[1:]
-    if args and args[0] == "--wine":
-        end = args.index("--")
-        WINE = [os.path.abspath(args[1])] + args[2:end]
-        args = args[end + 1:]
+    WINE, args = find_under_test.split_wine(sys.argv[1:])
+    if WINE:
         HOLD_OPEN = os.path.abspath(args.pop(1))
     FIND = os.path.abspath(args[0])
     unittest.main(argv=[sys.argv[0]] + args[1:], verbosity=2)

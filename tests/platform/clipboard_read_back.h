@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace quellor::testing {
@@ -19,14 +20,15 @@ inline bool OpenClipboardPatiently() {
   return false;
 }
 
-// The CF_HDROP block, byte for byte.
-inline std::string ReadClipboardDropList() {
+// What the clipboard holds in `format`, byte for byte as its block is
+// (text formats with their terminating zero and what may follow it).
+inline std::string ReadClipboard(UINT format) {
   std::string bytes;
   if (!OpenClipboardPatiently()) {
     ADD_FAILURE() << "the clipboard was left open";
     return bytes;
   }
-  if (HANDLE data = GetClipboardData(CF_HDROP)) {
+  if (HANDLE data = GetClipboardData(format)) {
     const SIZE_T size = GlobalSize(data);
     if (const void* memory = GlobalLock(data)) {
       bytes.assign(static_cast<const char*>(memory), size);
@@ -35,6 +37,20 @@ inline std::string ReadClipboardDropList() {
   }
   CloseClipboard();
   return bytes;
+}
+
+inline std::string ReadClipboardDropList() { return ReadClipboard(CF_HDROP); }
+
+// The text formats, up to their terminating zero.
+inline std::string ReadClipboardText() {
+  const std::string bytes = ReadClipboard(CF_TEXT);
+  return bytes.substr(0, bytes.find('\0'));
+}
+inline std::u16string ReadClipboardUnicode() {
+  const std::string bytes = ReadClipboard(CF_UNICODETEXT);
+  std::u16string text(bytes.size() / 2, u'\0');
+  std::memcpy(text.data(), bytes.data(), text.size() * 2);
+  return text.substr(0, text.find(u'\0'));
 }
 
 }  // namespace quellor::testing

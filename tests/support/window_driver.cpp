@@ -238,6 +238,16 @@ void CloseReportViewer() {
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
+// Waits for the status line's finished text, at most half an hour after
+// `start`; `text` holds the last status read.
+bool WaitUntilFinished(HWND status, Clock::time_point start, std::string& text) {
+  while (MillisecondsSince(start) < 30 * 60 * 1000.0) {
+    if (ReadText(status, text) && StartsWith(text, "搜索完毕")) return true;
+    Sleep(5);
+  }
+  return false;
+}
+
 // Samples how long the window takes to answer WM_GETTEXT, every 20 ms, from
 // its start until Stop: (when, since `origin`; how long) of every answer.
 class AnswerSampler {
@@ -296,14 +306,7 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
   AnswerSampler sampler(main, search_start);
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(search), BN_CLICKED), reinterpret_cast<LPARAM>(search));
   std::string text;
-  bool finished = false;
-  while (MillisecondsSince(search_start) < 30 * 60 * 1000.0) {
-    if (ReadText(status, text) && StartsWith(text, "搜索完毕")) {
-      finished = true;
-      break;
-    }
-    Sleep(5);
-  }
+  const bool finished = WaitUntilFinished(status, search_start, text);
   const double window_ms = MillisecondsSince(search_start);
   const auto& answers = sampler.Stop();
   const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -529,14 +532,7 @@ int NamesBench(HWND main, const std::string& find_exe, const std::string& names,
   const auto search_start = Clock::now();
   const double click_ms = ClickAndTime(main, search);
   AnswerSampler sampler(main, search_start);
-  bool finished = false;
-  while (MillisecondsSince(search_start) < 30 * 60 * 1000.0) {
-    if (ReadText(status, text) && StartsWith(text, "搜索完毕")) {
-      finished = true;
-      break;
-    }
-    Sleep(5);
-  }
+  const bool finished = WaitUntilFinished(status, search_start, text);
   const double window_ms = MillisecondsSince(search_start);
   const auto& answers = sampler.Stop();
   const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
