@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/path_kind.h"
 #include "platform/tree_content.h"
 
 namespace quellor::platform {
@@ -16,17 +17,6 @@ enum class FileOperationKind { Move = 1, Copy = 2, Delete = 3 };
 // Request flags, with the shell's values.
 inline constexpr unsigned kFileOpRenameOnCollision = 0x08;
 inline constexpr unsigned kFileOpNoConfirmation = 0x10;
-
-enum class PathKind {
-  Missing,
-  File,
-  Folder,
-  // A FIFO, device or socket: never opened as a file.
-  Special,
-  // The lookup failed for another reason (access denied, path too long, ...):
-  // nothing may be concluded either way.
-  Unknown,
-};
 
 struct FileOperationResult {
   bool succeeded = false;
