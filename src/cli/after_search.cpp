@@ -44,7 +44,7 @@ bool Transfer(const FindOptions& options, const std::string& folder, const std::
   const bool move = !options.move_to.empty();
   const std::unique_ptr<platform::FileOperations> files = platform::MakeSystemFileOperations();
   const TransferCount count =
-      TransferHits(*files, cs, move ? platform::FileOperationKind::Move : platform::FileOperationKind::Copy, rows,
+      TransferHits(*files, cs, move ? files::TransferCommand::Kind::Move : files::TransferCommand::Kind::Copy, rows,
                    folder, options.rename_on_clash, stderr);
   if (count.failed > 0 || !options.quiet) {
     WriteText(stderr, text::ShownText("quellor-find: " + std::string(move ? "moved " : "copied ") +

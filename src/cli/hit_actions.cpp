@@ -22,38 +22,74 @@ std::string NotWholeReason(const platform::ContentMatch& held) {
   return reason + std::to_string(held.bytes) + " of its " + std::to_string(held.bytes_expected) + " bytes";
 }
 
-std::string Reason(const files::TransferResult& result) {
+// Why the file operation left the item alone, or what it left undone.
+std::string OperationReason(const platform::OperationResult& result) {
   switch (result.outcome) {
-    case files::TransferOutcome::TargetNotWhole:
-      return NotWholeReason(result.held);
-    case files::TransferOutcome::TargetUnreadable:
-      return ": the target cannot be read back";
-    case files::TransferOutcome::SourceLeft:
-      return ": it is at the target but still in its place too";
-    case files::TransferOutcome::SourceMissing:
-      return ": it no longer exists";
-    case files::TransferOutcome::SpecialFile:
-      return ": not a regular file, folder or link";
-    case files::TransferOutcome::IntoItself:
-      return ": the target folder lies inside it";
-    case files::TransferOutcome::TargetIsItem:
-      return ": the target is a found item itself";
-    case files::TransferOutcome::TargetPlacedEarlier:
-      return ": an item of the same name was just put there";
-    case files::TransferOutcome::NoFreeName:
-      return ": no free name in the target folder";
-    case files::TransferOutcome::Failed:
-      return result.code != 0 ? ": " + platform::SystemErrorText(result.code) : "";
-    case files::TransferOutcome::Done:
-    case files::TransferOutcome::Stopped:
+    case platform::ItemOutcome::Failed:
+      return result.code != 0 ? platform::SystemErrorText(result.code) : "the system refused";
+    case platform::ItemOutcome::SourceMissing:
+      return "it no longer exists";
+    case platform::ItemOutcome::ChangedKind:
+      return "it is no longer what the search found there (a file, folder or link)";
+    case platform::ItemOutcome::NotTheItem:
+      return "the system reaches another item through its name (a link it follows): left alone";
+    case platform::ItemOutcome::SpecialFile:
+      return "not a regular file, folder or link";
+    case platform::ItemOutcome::IntoItself:
+      return "the target folder lies inside it";
+    case platform::ItemOutcome::TargetTaken:
+      return "something of another kind is at the target";
+    case platform::ItemOutcome::LinkAtTarget:
+      return "a link is at the target: it is not written through";
+    case platform::ItemOutcome::TargetIsItem:
+      return "the target is a found item itself";
+    case platform::ItemOutcome::NamesDifferOnlyByCase:
+      return "two of its names differ only by letter case, which the target takes for one name";
+    case platform::ItemOutcome::LinkNotCopied:
+      return "a link, which this system makes no copy of";
+    case platform::ItemOutcome::NotWhole:
+      return "its copy fell short and was taken back; it is whole in its place";
+    case platform::ItemOutcome::PartlyMoved:
+      return "partly moved: " + std::to_string(result.left) +
+             " of its files and folders changed or appeared meanwhile and stayed in its place";
+    case platform::ItemOutcome::Done:
       break;
   }
   return "";
 }
 
+// What to say after the item's path: the reason and, where it happened
+// inside the item, that path.
+void AddReason(text::ShownText& text, const files::TransferResult& result) {
+  switch (result.outcome) {
+    case files::TransferOutcome::TargetNotWhole:
+      text.AddWords(NotWholeReason(result.held));
+      break;
+    case files::TransferOutcome::TargetUnreadable:
+      text.AddWords(": the target cannot be read back");
+      break;
+    case files::TransferOutcome::SourceLeft:
+      text.AddWords(": it is at the target but still in its place too");
+      break;
+    case files::TransferOutcome::TargetPlacedEarlier:
+      text.AddWords(": an item of the same name was just put there");
+      break;
+    case files::TransferOutcome::NoFreeName:
+      text.AddWords(": no free name in the target folder");
+      break;
+    case files::TransferOutcome::Failed:
+      text.AddWords(": " + OperationReason(result.operation));
+      if (!result.operation.where.empty()) text.AddWords(": ").AddName(result.operation.where);
+      break;
+    case files::TransferOutcome::Done:
+    case files::TransferOutcome::Stopped:
+      break;
+  }
+}
+
 }  // namespace
 
-TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
+TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, files::TransferCommand::Kind kind,
                            const std::vector<std::string>& rows, const std::string& folder, bool rename_on_clash,
                            std::FILE* err) {
   const char separator = files.Separator();
@@ -68,7 +104,7 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
   for (const std::string& row : rows) {
     if (taken.insert(row).second) items.push_back(&row);
   }
-  files::TransferCommand command(files, cs, kind, target, true, [&](const auto& each) {
+  files::TransferCommand command(files, cs, kind, target, [&](const auto& each) {
     for (const std::string* item : items) each(*item);
     return true;
   });
@@ -76,13 +112,14 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
   for (const std::string* item : items) {
     const std::string& row = *item;
     ++count.taken;
-    const files::TransferResult result = command.Transfer(row, rename_on_clash);
+    const files::TransferResult result = command.Transfer(row, platform::PathKind::Unknown, rename_on_clash);
     if (!result.Done()) {
       ++count.failed;
-      WriteText(err, text::ShownText(kind == platform::FileOperationKind::Move ? "quellor-find: cannot move "
-                                                                               : "quellor-find: cannot copy ")
-                         .AddName(row)
-                         .AddWords(Reason(result) + "\n"));
+      const bool move = kind == files::TransferCommand::Kind::Move;
+      text::ShownText message(move ? "quellor-find: cannot move " : "quellor-find: cannot copy ");
+      message.AddName(row);
+      AddReason(message, result);
+      WriteText(err, message.AddWords("\n"));
     }
   }
   return count;

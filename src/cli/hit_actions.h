@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/file_transfer.h"
 #include "platform/file_operations.h"
 #include "search/run_sink.h"
 #include "text/charset.h"
@@ -37,7 +38,7 @@ struct TransferCount {
 
 // Copies or moves every distinct path of `rows`, in the order of its first
 // row, into `folder`; names each failed path on `err`.
-TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
+TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, files::TransferCommand::Kind kind,
                            const std::vector<std::string>& rows, const std::string& folder, bool rename_on_clash,
                            std::FILE* err);
 

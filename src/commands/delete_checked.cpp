@@ -5,7 +5,7 @@
 #include "commands/checked_rows.h"
 #include "commands/result_actions.h"
 #include "commands/run_texts.h"
-#include "files/file_transfer.h"
+#include "platform/file_operations.h"
 
 namespace quellor::commands {
 
@@ -35,10 +35,10 @@ void DeleteChecked(ui::Controls& controls, ActionServices& services) {
     controls.标签_状态.SetCaption("正在删除，请稍等...");
     if (!list.RowChecked(row)) continue;
     const std::string path = list.RowText(row);
-    files::RunFileOperation(services.files, platform::FileOperationKind::Delete, path, std::string(),
-                     platform::kFileOpNoConfirmation);
+    // An item that is no longer what the search found there is left alone.
+    services.files.Remove(path, list.RowKind(row));
     ++requested;
-    // What counts is whether the item is gone, not what the request said: a
+    // What counts is whether the item is gone, not what the removal said: a
     // row whose item survived stays, still ticked, for another try.
     if (services.files.KindOf(path) == platform::PathKind::Missing) {
       removed_rows.push_back(row);

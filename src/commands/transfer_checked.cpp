@@ -13,7 +13,7 @@ namespace quellor::commands {
 namespace {
 
 struct KindTexts {
-  platform::FileOperationKind operation;
+  files::TransferCommand::Kind operation;
   const char* running;
   const char* done;
   const char* nothing_checked;
@@ -22,9 +22,9 @@ struct KindTexts {
 
 KindTexts TextsFor(TransferKind kind) {
   if (kind == TransferKind::Copy) {
-    return {platform::FileOperationKind::Copy, "正在复制，请稍等...", "复制完毕！", "您没有选择要复制的文件！", "复制"};
+    return {files::TransferCommand::Kind::Copy, "正在复制，请稍等...", "复制完毕！", "您没有选择要复制的文件！", "复制"};
   }
-  return {platform::FileOperationKind::Move, "正在移动，请稍等...", "移动完毕！", "您没有选择要移动的文件！", "移动"};
+  return {files::TransferCommand::Kind::Move, "正在移动，请稍等...", "移动完毕！", "您没有选择要移动的文件！", "移动"};
 }
 
 }  // namespace
@@ -43,12 +43,12 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
   controls.进度条_文件操作.SetMaximum(list.Rows().CheckedCount());
 
   const int rows = list.RowCount();
-  // A move never overwrites what it has just placed; a later copy of the
-  // same name replaces the earlier one, as the shell's copy does. The items
-  // are looked up only when a target exists or a folder moves; on a share
-  // each costs a round trip, so the window handles its events between them.
+  // Neither a copy nor a move overwrites what the same run has just placed.
+  // The items are looked up only when a target exists or a folder moves; on
+  // a share each costs a round trip, so the window handles its events
+  // between them.
   files::TransferCommand command(
-      services.files, services.charset, texts.operation, folder, kind == TransferKind::Move,
+      services.files, services.charset, texts.operation, folder,
       [&](const std::function<void(const std::string&)>& each) {
         for (int row = 0; row < rows; ++row) {
           if (!list.RowChecked(row) && (row + 1) % kRowsBetweenEvents != 0) continue;
@@ -71,7 +71,7 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
     }
     if (!list.RowChecked(row)) continue;
     const bool rename_on_clash = controls.选择框_同名自动改名.Checked();
-    const files::TransferResult result = command.Transfer(list.RowText(row), rename_on_clash);
+    const files::TransferResult result = command.Transfer(list.RowText(row), list.RowKind(row), rename_on_clash);
     if (result.outcome == files::TransferOutcome::Stopped) {
       closing = true;
       break;

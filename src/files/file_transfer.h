@@ -13,11 +13,6 @@
 
 namespace quellor::files {
 
-// One request of the platform's file operation.
-platform::FileOperationResult RunFileOperation(platform::FileOperations& files, platform::FileOperationKind kind,
-                                               const std::string& source, const std::string& destination,
-                                               unsigned flags);
-
 // The first of "stem (2).ext", "stem (3).ext", ... (for a folder "name (2)",
 // ...) that names nothing in `folder` (which ends in the separator). Empty
 // when every candidate is taken.
@@ -27,38 +22,33 @@ std::string FreeNameInFolder(const platform::FileOperations& files, const text::
 // What became of one item of a copy or move command.
 enum class TransferOutcome {
   Done,
-  Failed,               // the platform reported a failure
+  Failed,               // the file operation did not do it: `operation` says why
   TargetNotWhole,       // reported done, but the target does not hold all of the item
   TargetUnreadable,     // reported done, but the target cannot be read back to see
   SourceLeft,           // a move reported done, but the item is still in its place too
-  SourceMissing,        // gone since it was found
-  SpecialFile,          // a FIFO, device or socket: never read as a file
-  IntoItself,           // a folder into its own tree (links resolved)
-  TargetIsItem,         // the target is an item of this command (itself, or a link leading to one)
-  TargetPlacedEarlier,  // a move would overwrite what this command has just put there
-  NoFreeName,           // every "name (N)" is taken
+  TargetPlacedEarlier,  // this command has just put an item of that name there
+  NoFreeName,           // every "name (N)" is taken, or the folder cannot be looked into
   Stopped,              // the listing of the items was cut short (the window is closing): nothing was done
 };
 
 struct TransferResult {
   TransferOutcome outcome = TransferOutcome::Failed;
-  // Failed: the platform's own code.
-  int code = 0;
+  // Failed: what the file operation said.
+  platform::OperationResult operation;
   // TargetNotWhole: how much of the item the target holds.
   platform::ContentMatch held;
   bool Done() const { return outcome == TransferOutcome::Done; }
 };
 
 // One copy or move command into one folder (ending in the separator). On a
-// name clash the item there is overwritten, or with rename-on-clash the new
-// item is stored under a free name of our choosing, given to the platform as
-// the explicit target (the platform's own rename is not relied upon). Nothing
-// the command takes is ever written over: no item of the command is a target,
-// files are compared by identity, not by name; with `keep_placed` an item
-// placed by the command is not overwritten by a later one of the same name.
-// What the platform reports done is looked at: the target must hold every
-// file the item held, with its size, and after a move the item must be gone
-// from its place; anything less is not done.
+// name clash the item there is overwritten (a folder merged into), or with
+// rename-on-clash the new item is stored under a free name of our choosing.
+// Nothing the command takes is ever written over or into, at any depth:
+// files are compared by identity, not by name; an item placed by the command
+// is not overwritten by a later one of the same name. What the file
+// operation reports done is looked at: the target must hold every file the
+// item held, with its size, and after a move the item must be gone from its
+// place; anything less is not done.
 //
 // The items' identities are looked up only once they matter: before the
 // first target that already exists (the first that could be written over)
@@ -71,10 +61,14 @@ class TransferCommand {
   // Calls `each` with every item of the command; false when it stopped short.
   using ListItems = std::function<bool(const std::function<void(const std::string&)>& each)>;
 
-  TransferCommand(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
-                  std::string folder, bool keep_placed, ListItems items);
+  enum class Kind { Copy, Move };
 
-  TransferResult Transfer(const std::string& source, bool rename_on_clash);
+  TransferCommand(platform::FileOperations& files, const text::Charset& cs, Kind kind, std::string folder,
+                  ListItems items);
+
+  // `found_as`: what the search found at `source` (Unknown: any kind); an
+  // item that is something else now is left alone.
+  TransferResult Transfer(const std::string& source, platform::PathKind found_as, bool rename_on_clash);
 
  private:
   // Looks the items' identities up, once; false when the listing stopped short.
@@ -85,10 +79,8 @@ class TransferCommand {
 
   platform::FileOperations& files_;
   const text::Charset& cs_;
-  platform::FileOperationKind kind_;
+  Kind kind_;
   std::string folder_;
-  std::string real_folder_;  // with links resolved, ending in the separator; empty when unknown
-  bool keep_placed_;
   ListItems list_items_;
   bool items_known_ = false;
   std::set<platform::FileIdentity> items_;

@@ -1,79 +1,99 @@
-// Copy, move and delete of one file or folder tree, and what lies at a path.
+// Copy, move and removal of one item (a file, a link, or a folder with all it
+// holds), with the rules that keep every file that was not asked for: decided
+// here once for every platform, over the file system's own calls.
+//
+// - A link is never gone through: at the target, a link where an item is to
+//   be written or merged into is a clash, at any depth; a found link is
+//   copied or moved as the link itself (or refused where the system makes no
+//   copy of a link); a removal never leaves the removed item's tree.
+// - Every name reaches the system exactly as listed.
+// - Names that differ only by case are two files: where the target takes
+//   them for one, the item is refused rather than half placed.
+// - Nothing that a command found is written over or into, at any depth.
+// - A move across volumes removes from the source only what it copied and
+//   saw whole (name, size, modification time); what appeared or changed
+//   meanwhile stays, and a failed one removes what it created.
+// - An item that is no longer of the kind that was found is left alone.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/path_kind.h"
 #include "platform/tree_content.h"
 
 namespace quellor::platform {
 
-// The shell's operation codes.
-enum class FileOperationKind { Move = 1, Copy = 2, Delete = 3 };
-
-// Request flags, with the shell's values.
-inline constexpr unsigned kFileOpRenameOnCollision = 0x08;
-inline constexpr unsigned kFileOpNoConfirmation = 0x10;
-
-struct FileOperationResult {
-  bool succeeded = false;
-  // The platform's own code (the shell's result, or errno); 0 on success.
-  int code = 0;
-  // The user cancelled the operation in one of the platform's dialogs.
-  bool aborted = false;
+// What a copy or move does where the target's name is taken.
+enum class OnClash {
+  // An older file there is replaced, a folder there merged into.
+  Overwrite,
+  // The item is placed only where nothing is.
+  Refuse,
 };
 
-// Which file a path leads to: two paths name the same file when their
-// identities are equal (device and inode, or volume serial and file index).
-struct FileIdentity {
-  std::uint64_t volume = 0;
-  std::uint64_t index = 0;
-  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
-  friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
+enum class ItemOutcome {
+  Done,
+  Failed,          // the system refused: `code`
+  SourceMissing,   // gone since it was found
+  ChangedKind,     // no longer the kind of item that was found
+  NotTheItem,      // the system reaches another item through its name (a link it follows): left alone
+  SpecialFile,     // a FIFO, device or socket: never read as a file
+  IntoItself,      // a folder into its own tree, links resolved
+  TargetTaken,     // something is at the target where nothing may be, or an item of another kind
+  LinkAtTarget,    // a link where the item was to be written or merged into
+  TargetIsItem,    // the item would be written over or into a found item
+  NamesDifferOnlyByCase,  // two of its names, which the target takes for one
+  LinkNotCopied,   // a link, which this system makes no copy of
+  NotWhole,        // a move across volumes whose copy fell short: taken back, the source left whole
+  PartlyMoved,     // moved across volumes, but `left` entries changed or appeared meanwhile and stayed
+};
+
+struct OperationResult {
+  ItemOutcome outcome = ItemOutcome::Failed;
+  // Failed: the system's code.
+  int code = 0;
+  // PartlyMoved: the files and folders left in the source.
+  std::size_t left = 0;
+  // The path inside the item where it happened; empty for the item itself.
+  std::string where;
+  bool Done() const { return outcome == ItemOutcome::Done; }
 };
 
 class FileOperations {
  public:
   virtual ~FileOperations() = default;
 
-  // One copy, move or delete of `source` (a file, or a folder with all its
-  // content). `destination` is either a folder ending in the separator, which
-  // receives the item under its own name, or the full path of the new item;
-  // a delete ignores it. An item already at the target is overwritten (a
-  // folder is merged into); the rename flag is not relied upon: a caller that
-  // wants a free name gives it as the full path.
-  // A copy writes each file under a temporary name in the target's folder and
-  // renames it over the target only when whole, so no part of a file ever
-  // stands under its final name and a file there survives a failed overwrite;
-  // it keeps the modification time, and a FIFO or device is never read. A
-  // move across volumes is such a copy, and the source is removed only once
-  // the target holds all of it. A delete is the system's own (on Windows the
-  // shell's, with its messages).
-  virtual FileOperationResult Run(FileOperationKind kind, const std::string& source, const std::string& destination,
-                                  unsigned flags) = 0;
-
-  // What the file or folder at `path` holds, as a copy reproduces it: links
-  // are not followed into (POSIX copies a link as a link; Windows copies no
-  // linked folder), FIFOs and devices are left out. nullopt when it is
-  // missing, or it or a folder in it cannot be read.
-  virtual std::optional<TreeContent> ContentOf(const std::string& path) const = 0;
+  // Copies the item `source`, found as `found_as` (Unknown: any kind), to the
+  // full path `target`. `found_items` (may be null): what no copy may write
+  // over or into.
+  virtual OperationResult Copy(const std::string& source, PathKind found_as, const std::string& target,
+                               OnClash clash, const std::set<FileIdentity>* found_items) = 0;
+  virtual OperationResult Move(const std::string& source, PathKind found_as, const std::string& target,
+                               OnClash clash, const std::set<FileIdentity>* found_items) = 0;
+  virtual OperationResult Remove(const std::string& path, PathKind found_as) = 0;
 
   // What is at `path` itself (a link is not followed).
   virtual PathKind KindOf(const std::string& path) const = 0;
-
   // The file that `path` leads to, links followed; nullopt when none can be reached.
   virtual std::optional<FileIdentity> IdentityOf(const std::string& path) const = 0;
-
+  // What the item at `path` holds, as a copy reproduces it (names as the
+  // folders hold them, links as links, FIFOs and devices left out); nullopt
+  // when it is missing, or it or a folder in it cannot be read.
+  virtual std::optional<TreeContent> ContentOf(const std::string& path) const = 0;
   // `path` with every link resolved; empty when it cannot be resolved.
   virtual std::string RealPath(const std::string& path) const = 0;
-
   // The separator of the paths this implementation takes.
   virtual char Separator() const = 0;
 };
 
+// The rules over `system`, which must outlive the result.
+std::unique_ptr<FileOperations> MakeFileOperations(FileSystem& system);
+// The rules over the system's own file calls.
 std::unique_ptr<FileOperations> MakeSystemFileOperations();
 
 }  // namespace quellor::platform

@@ -50,7 +50,7 @@ TEST_F(HitActionsTest, EachFoundItemOnceInOrderAndFailuresNamed) {
   const std::vector<std::string> rows = {Path("tree/a.txt"), Path("tree/a.txt"), Path("tree/sub/a.txt"),
                                          Path("tree/gone.txt")};
   const cli::TransferCount count = cli::TransferHits(*files_, platform::NameCharset(),
-                                                     platform::FileOperationKind::Move, rows, Path("out"), true, err_);
+                                                     files::TransferCommand::Kind::Move, rows, Path("out"), true, err_);
   EXPECT_EQ(count.taken, 3u);
   EXPECT_EQ(count.failed, 1u);
   EXPECT_EQ(Content("out/a.txt"), "a");
@@ -63,7 +63,7 @@ TEST_F(HitActionsTest, ACopyReportedDoneButHalfWrittenIsAFailureWithItsReason) {
   MakeFolder("out");
   SpoilingFileOperations spoiling(*system_files_);
   spoiling.spoil = CutToHalf;
-  const cli::TransferCount count = cli::TransferHits(spoiling, platform::NameCharset(), platform::FileOperationKind::Copy,
+  const cli::TransferCount count = cli::TransferHits(spoiling, platform::NameCharset(), files::TransferCommand::Kind::Copy,
                                                      {Path("tree/big.bin")}, Path("out"), false, err_);
   EXPECT_EQ(count.failed, 1u);
   EXPECT_EQ(ErrorText(),

@@ -17,6 +17,7 @@
 #include "platform/file_operations.h"
 #include "platform/shell.h"
 #include "platform/system_charset.h"
+#include "support/forwarding_file_operations.h"
 #include "support/memory_controls.h"
 #include "support/recording_shell.h"
 #include "support/row_setup.h"
@@ -44,33 +45,39 @@ class RecordingClipboard : public platform::Clipboard {
 
 // Passes every request to another implementation, except that items under
 // `refused` are left alone and reported as failed.
-class RefusingFileOperations : public platform::FileOperations {
+class RefusingFileOperations : public ForwardingFileOperations {
  public:
-  explicit RefusingFileOperations(platform::FileOperations& inner) : inner_(inner) {}
-  platform::FileOperationResult Run(platform::FileOperationKind kind, const std::string& source,
-                                    const std::string& destination, unsigned flags) override {
-    for (const std::string& prefix : refused) {
-      if (source.compare(0, prefix.size(), prefix) == 0 || destination.compare(0, prefix.size(), prefix) == 0) {
-        return platform::FileOperationResult{false, 5, false};
-      }
-    }
-    return inner_.Run(kind, source, destination, flags);
+  using ForwardingFileOperations::ForwardingFileOperations;
+  platform::OperationResult Copy(const std::string& source, platform::PathKind found_as, const std::string& target,
+                                 platform::OnClash clash,
+                                 const std::set<platform::FileIdentity>* found_items) override {
+    if (Refused(source) || Refused(target)) return Refusal();
+    return inner_.Copy(source, found_as, target, clash, found_items);
   }
-  platform::PathKind KindOf(const std::string& path) const override { return inner_.KindOf(path); }
+  platform::OperationResult Move(const std::string& source, platform::PathKind found_as, const std::string& target,
+                                 platform::OnClash clash,
+                                 const std::set<platform::FileIdentity>* found_items) override {
+    if (Refused(source) || Refused(target)) return Refusal();
+    return inner_.Move(source, found_as, target, clash, found_items);
+  }
+  platform::OperationResult Remove(const std::string& path, platform::PathKind found_as) override {
+    return Refused(path) ? Refusal() : inner_.Remove(path, found_as);
+  }
   std::optional<platform::FileIdentity> IdentityOf(const std::string& path) const override {
     identities_asked.push_back(path);
     return inner_.IdentityOf(path);
   }
-  std::optional<platform::TreeContent> ContentOf(const std::string& path) const override {
-    return inner_.ContentOf(path);
-  }
-  std::string RealPath(const std::string& path) const override { return inner_.RealPath(path); }
-  char Separator() const override { return inner_.Separator(); }
   std::vector<std::string> refused;
   mutable std::vector<std::string> identities_asked;
 
  private:
-  platform::FileOperations& inner_;
+  bool Refused(const std::string& path) const {
+    for (const std::string& prefix : refused) {
+      if (path.compare(0, prefix.size(), prefix) == 0) return true;
+    }
+    return false;
+  }
+  static platform::OperationResult Refusal() { return platform::OperationResult{platform::ItemOutcome::Failed, 5, 0, {}}; }
 };
 
 class ActionTest : public ::testing::Test {

@@ -99,19 +99,22 @@ TEST_F(TransferTest, ChineseNamesKeepTheirBytes) {
   EXPECT_EQ(Status(), "复制完毕！");
 }
 
-TEST_F(TransferTest, TwoTickedRowsWithTheSameName) {
-  MakeFile("one/same.txt", "first");
-  MakeFile("two/same.txt", "second");
+TEST_F(TransferTest, TickedRowsWithTheSameName) {
+  MakeFile("one/x1.txt", "first");
+  MakeFile("two/x1.txt", "second");
+  MakeFile("three/x1.txt", "third");
   MakeFolder("out");
   MakeFolder("kept");
-  AddRows({"one/same.txt", "two/same.txt"}, {0, 1});
+  AddRows({"one/x1.txt", "two/x1.txt", "three/x1.txt"}, {0, 1, 2});
   Run(commands::TransferKind::Copy, "out");
-  EXPECT_EQ(Content("out/same.txt"), "second") << "the second overwrites the first";
+  EXPECT_EQ(Content("out/x1.txt"), "first") << "what this copy placed is not overwritten by it";
+  EXPECT_EQ(Status(), "复制完毕！其中 2 项复制失败。");
 
   memory_.选择框_同名自动改名.SetChecked(true);
   Run(commands::TransferKind::Copy, "kept");
-  EXPECT_EQ(Content("kept/same.txt"), "first");
-  EXPECT_EQ(Content("kept/same (2).txt"), "second");
+  EXPECT_EQ(Content("kept/x1.txt"), "first");
+  EXPECT_EQ(Content("kept/x1 (2).txt"), "second");
+  EXPECT_EQ(Content("kept/x1 (3).txt"), "third");
 }
 
 TEST_F(TransferTest, MoveLeavesItsRowsAndFillsTheProgressBar) {

@@ -13,6 +13,7 @@
 #include "platform/file_operations.h"
 #include "platform/text_encoding.h"
 #include "support/foreign_names.h"
+#include "support/forwarding_file_operations.h"
 #include "text/charset.h"
 
 namespace quellor::testing {
@@ -89,23 +90,18 @@ TEST(DropListBlock, WideOnlyWhenAPathDoesNotFitCodePage936) {
 }
 
 TEST(FreeName, NumbersBeforeTheExtension) {
-  class TakenNames : public platform::FileOperations {
+  const std::unique_ptr<platform::FileOperations> system = platform::MakeSystemFileOperations();
+  class TakenNames : public ForwardingFileOperations {
    public:
-    platform::FileOperationResult Run(platform::FileOperationKind, const std::string&, const std::string&,
-                                      unsigned) override {
-      return {};
-    }
+    using ForwardingFileOperations::ForwardingFileOperations;
     platform::PathKind KindOf(const std::string& path) const override {
+      if (path.rfind("D:\\locked\\", 0) == 0) return platform::PathKind::Unknown;
       for (const std::string& name : taken)
         if (path == "D:\\t\\" + name) return platform::PathKind::File;
       return platform::PathKind::Missing;
     }
-    std::optional<platform::FileIdentity> IdentityOf(const std::string&) const override { return std::nullopt; }
-    std::optional<platform::TreeContent> ContentOf(const std::string&) const override { return std::nullopt; }
-    std::string RealPath(const std::string&) const override { return {}; }
-    char Separator() const override { return '\\'; }
     std::vector<std::string> taken;
-  } taken_names;
+  } taken_names(*system);
   const text::Charset gbk = text::Charset::Gbk();
   taken_names.taken = {"a (2).txt"};
   EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "a.txt", false), "a (3).txt");
@@ -114,6 +110,8 @@ TEST(FreeName, NumbersBeforeTheExtension) {
   EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "noext", false), "noext (2)");
   EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "v1.0", true), "v1.0 (2)");
   EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "\xCE\xC4.\xBC\xFE", false), "\xCE\xC4 (2).\xBC\xFE");
+  EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\locked\\", "a.txt", false), "")
+      << "a folder that cannot be looked into is not tried 100,000 times";
 }
 
 // The stored lists: where the system's texts are code page 936 (Windows), a

@@ -15,7 +15,7 @@ namespace quellor::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using Kind = platform::FileOperationKind;
+using Kind = SpoilingFileOperations::Kind;
 using Outcome = files::TransferOutcome;
 
 struct Case {
@@ -65,13 +65,14 @@ TEST(TransferCheck, WhatThePlatformCallsDoneIsLookedAt) {
     spoiling.carry_out_as = c.carry_out_as;
     spoiling.spoil = c.spoil;
     const std::string source = temp.Path("src/album");
-    files::TransferCommand command(spoiling, platform::NameCharset(), c.kind, temp.Path("out") + system->Separator(),
-                                   false, [&](const auto& each) {
+    const auto kind = c.kind == Kind::Copy ? files::TransferCommand::Kind::Copy : files::TransferCommand::Kind::Move;
+    files::TransferCommand command(spoiling, platform::NameCharset(), kind, temp.Path("out") + system->Separator(),
+                                   [&](const auto& each) {
                                      each(source);
                                      return true;
                                    });
 
-    const files::TransferResult result = command.Transfer(source, false);
+    const files::TransferResult result = command.Transfer(source, platform::PathKind::Unknown, false);
     EXPECT_EQ(result.outcome, c.outcome);
     if (c.outcome != Outcome::TargetNotWhole) continue;
     EXPECT_EQ(result.held.same_kind, c.same_kind);

@@ -30,8 +30,13 @@ class HostileFilesTest : public ::testing::Test {
   std::string Path(const std::string& relative) const { return temp_.Path(relative); }
   void MakeFile(const std::string& relative, const std::string& bytes) const { temp_.Write(relative, bytes); }
   std::optional<std::string> Content(const std::string& relative) const { return temp_.Read(relative); }
-  FileOperationResult Copy(const std::string& from, const std::string& to_folder) {
-    return files_->Run(FileOperationKind::Copy, Path(from), Path(to_folder) + "/", kFileOpNoConfirmation);
+  // Into the folder `to_folder`, under its own name.
+  OperationResult Copy(const std::string& from, const std::string& to_folder) {
+    return CopyPath(Path(from), Path(to_folder));
+  }
+  OperationResult CopyPath(const std::string& from, const std::string& to_folder) {
+    return files_->Copy(from, PathKind::Unknown, to_folder + "/" + fs::path(from).filename().string(),
+                        OnClash::Overwrite, nullptr);
   }
   // Names in `folder` that a copy uses while it writes.
   std::vector<std::string> Leftovers(const std::string& folder) const {
@@ -61,8 +66,8 @@ TEST_F(HostileFilesTest, FullDiskKeepsTheOldFileAndLeavesNoPartialCopy) {
   MakeFile("full/big.bin", "old content");
   MakeFile("src/big.bin", std::string(1 << 20, 'n'));
 
-  const FileOperationResult result = Copy("src/big.bin", "full");
-  EXPECT_FALSE(result.succeeded);
+  const OperationResult result = Copy("src/big.bin", "full");
+  EXPECT_EQ(result.outcome, ItemOutcome::Failed);
   EXPECT_EQ(result.code, ENOSPC);
   EXPECT_EQ(Content("full/big.bin"), "old content");
   EXPECT_TRUE(Leftovers("full").empty());
@@ -89,14 +94,14 @@ TEST_F(HostileFilesTest, KilledMidCopyLeavesNothingUnderTheFinalName) {
   EXPECT_EQ(fs::file_size(root_ / "dst" / Leftovers("dst")[0]), 1u << 20);
 }
 
-TEST_F(HostileFilesTest, ALinkAtTheTargetIsReplacedNeverWrittenThrough) {
+TEST_F(HostileFilesTest, ALinkAtTheTargetIsNeitherWrittenThroughNorReplaced) {
   MakeFile("src/report.txt", "the source");
+  MakeFile("elsewhere.txt", "elsewhere");
   fs::create_directories(root_ / "dst");
-  fs::create_symlink(root_ / "src/report.txt", root_ / "dst/report.txt");
-  EXPECT_TRUE(Copy("src/report.txt", "dst").succeeded);
-  EXPECT_EQ(Content("src/report.txt"), "the source");
-  EXPECT_FALSE(fs::is_symlink(root_ / "dst/report.txt"));
-  EXPECT_EQ(Content("dst/report.txt"), "the source");
+  fs::create_symlink(root_ / "elsewhere.txt", root_ / "dst/report.txt");
+  EXPECT_EQ(Copy("src/report.txt", "dst").outcome, ItemOutcome::LinkAtTarget);
+  EXPECT_TRUE(fs::is_symlink(root_ / "dst/report.txt"));
+  EXPECT_EQ(Content("elsewhere.txt"), "elsewhere");
 }
 
 TEST_F(HostileFilesTest, FifosAndDevicesAreNeverRead) {
@@ -109,11 +114,11 @@ TEST_F(HostileFilesTest, FifosAndDevicesAreNeverRead) {
   EXPECT_EQ(files_->KindOf("/dev/zero"), PathKind::Special);
 
   // Each of these would block for ever or fill the disk if it were read.
-  EXPECT_FALSE(Copy("src/pipe", "dst").succeeded);
-  EXPECT_FALSE(files_->Run(FileOperationKind::Copy, "/dev/zero", Path("dst") + "/", kFileOpNoConfirmation).succeeded);
+  EXPECT_EQ(Copy("src/pipe", "dst").outcome, ItemOutcome::SpecialFile);
+  EXPECT_EQ(CopyPath("/dev/zero", Path("dst")).outcome, ItemOutcome::SpecialFile);
   EXPECT_FALSE(fs::exists(root_ / "dst/zero"));
   // In a folder: the rest is copied, the item counts as failed.
-  EXPECT_FALSE(Copy("src/tree", "dst").succeeded);
+  EXPECT_EQ(Copy("src/tree", "dst").outcome, ItemOutcome::SpecialFile);
   EXPECT_EQ(Content("dst/tree/plain.txt"), "plain");
   EXPECT_FALSE(fs::exists(root_ / "dst/tree/pipe"));
 }
@@ -121,9 +126,7 @@ TEST_F(HostileFilesTest, FifosAndDevicesAreNeverRead) {
 TEST_F(HostileFilesTest, AFolderIsNotCopiedIntoItsOwnTreeThroughALinkedTarget) {
   MakeFile("src/a.txt", "a");
   fs::create_symlink(root_ / "src", root_ / "into-src");
-  const FileOperationResult result =
-      files_->Run(FileOperationKind::Copy, Path("src"), Path("into-src") + "/", kFileOpNoConfirmation);
-  EXPECT_FALSE(result.succeeded);
+  EXPECT_EQ(Copy("src", "into-src").outcome, ItemOutcome::IntoItself);
   EXPECT_FALSE(fs::exists(root_ / "src/src"));
   EXPECT_EQ(files_->RealPath(Path("into-src")), fs::canonical(root_ / "src").string());
 }
@@ -138,8 +141,8 @@ TEST_F(HostileFilesTest, CopiesKeepTheModificationTimeAndPermissionBits) {
   fs::last_write_time(root_ / "src/single.sh", then);
   fs::create_directories(root_ / "dst");
 
-  ASSERT_TRUE(Copy("src/tree", "dst").succeeded);
-  ASSERT_TRUE(Copy("src/single.sh", "dst").succeeded);
+  ASSERT_TRUE(Copy("src/tree", "dst").Done());
+  ASSERT_TRUE(Copy("src/single.sh", "dst").Done());
   EXPECT_EQ(fs::last_write_time(root_ / "dst/tree/old.txt"), then);
   EXPECT_EQ(fs::last_write_time(root_ / "dst/tree"), then);
   EXPECT_EQ(fs::last_write_time(root_ / "dst/single.sh"), then);
@@ -159,8 +162,7 @@ TEST_F(HostileFilesTest, AMoveAcrossFileSystemsKeepsTheModificationTime) {
   MakeFile("src/old.txt", "old");
   const auto then = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
   fs::last_write_time(root_ / "src/old.txt", then);
-  ASSERT_TRUE(
-      files_->Run(FileOperationKind::Move, Path("src/old.txt"), Path("other") + "/", kFileOpNoConfirmation).succeeded);
+  ASSERT_TRUE(files_->Move(Path("src/old.txt"), PathKind::File, Path("other/old.txt"), OnClash::Refuse, nullptr).Done());
   EXPECT_FALSE(fs::exists(root_ / "src/old.txt"));
   EXPECT_EQ(fs::last_write_time(root_ / "other/old.txt"), then);
 }

@@ -1,7 +1,7 @@
 // File operations that report every copy and move as done whatever became of
 // it: they carry the request out on the real file system (or not, or as
 // another kind), then spoil the target as told. How tests see that what the
-// platform calls done is checked, not believed.
+// file operation calls done is checked, not believed.
 #pragma once
 
 #include <filesystem>
@@ -9,44 +9,47 @@
 #include <optional>
 #include <string>
 
-#include "platform/file_operations.h"
+#include "support/forwarding_file_operations.h"
 #include "support/temp_tree.h"
 
 namespace quellor::testing {
 
-class SpoilingFileOperations : public platform::FileOperations {
+class SpoilingFileOperations : public ForwardingFileOperations {
  public:
-  explicit SpoilingFileOperations(platform::FileOperations& inner) : inner_(inner) {}
+  using ForwardingFileOperations::ForwardingFileOperations;
 
+  enum class Kind { Copy, Move };
   // Whether a copy or move request is carried out, as what kind (the one
   // asked when unset), and what is then done to its target.
   bool carry_out = true;
-  std::optional<platform::FileOperationKind> carry_out_as;
+  std::optional<Kind> carry_out_as;
   std::function<void(const std::filesystem::path& target)> spoil;
 
-  platform::FileOperationResult Run(platform::FileOperationKind kind, const std::string& source,
-                                    const std::string& destination, unsigned flags) override {
-    if (kind == platform::FileOperationKind::Delete) return inner_.Run(kind, source, destination, flags);
-    if (carry_out) inner_.Run(carry_out_as.value_or(kind), source, destination, flags);
-    const char separator = inner_.Separator();
-    const std::string target = destination.back() == separator
-                                   ? destination + source.substr(source.rfind(separator) + 1)
-                                   : destination;
-    if (spoil) spoil(NativePath(target));
-    return platform::FileOperationResult{true, 0, false};
+  platform::OperationResult Copy(const std::string& source, platform::PathKind found_as, const std::string& target,
+                                 platform::OnClash clash,
+                                 const std::set<platform::FileIdentity>* found_items) override {
+    return Spoiled(Kind::Copy, source, found_as, target, clash, found_items);
   }
-  platform::PathKind KindOf(const std::string& path) const override { return inner_.KindOf(path); }
-  std::optional<platform::FileIdentity> IdentityOf(const std::string& path) const override {
-    return inner_.IdentityOf(path);
+  platform::OperationResult Move(const std::string& source, platform::PathKind found_as, const std::string& target,
+                                 platform::OnClash clash,
+                                 const std::set<platform::FileIdentity>* found_items) override {
+    return Spoiled(Kind::Move, source, found_as, target, clash, found_items);
   }
-  std::optional<platform::TreeContent> ContentOf(const std::string& path) const override {
-    return inner_.ContentOf(path);
-  }
-  std::string RealPath(const std::string& path) const override { return inner_.RealPath(path); }
-  char Separator() const override { return inner_.Separator(); }
 
  private:
-  platform::FileOperations& inner_;
+  platform::OperationResult Spoiled(Kind kind, const std::string& source, platform::PathKind found_as,
+                                    const std::string& target, platform::OnClash clash,
+                                    const std::set<platform::FileIdentity>* found_items) {
+    if (carry_out) {
+      if (carry_out_as.value_or(kind) == Kind::Copy) {
+        inner_.Copy(source, found_as, target, clash, found_items);
+      } else {
+        inner_.Move(source, found_as, target, clash, found_items);
+      }
+    }
+    if (spoil) spoil(NativePath(target));
+    return platform::OperationResult{platform::ItemOutcome::Done, 0, 0, {}};
+  }
 };
 
 // Spoilers: a file cut to half its size; in a folder, its first file by name.

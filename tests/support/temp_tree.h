@@ -27,12 +27,16 @@ class TempTree {
   // `relative` uses '/' between folders; the result uses the platform's separator.
   std::string Path(std::string_view relative) const;
 
-  // Each makes the folders above it first.
+  // Each makes the folders above it first. A file's name is taken exactly,
+  // a trailing dot or space included.
   void File(std::string_view relative) const { Write(relative, "x"); }
   void Write(std::string_view relative, std::string_view bytes) const;
   void Folder(std::string_view relative) const;
-  // False where the platform cannot make links.
+  // A symbolic link to the folder or file `target` (a full path). False
+  // where the platform cannot make links. Under Wine a link to a file looks
+  // like the file itself.
   bool FolderLink(std::string_view relative, const std::string& target) const;
+  bool FileLink(std::string_view relative, const std::string& target) const;
 #ifndef _WIN32
   // Below the existing folder `relative`, a chain of folders with 200-byte
   // names, made one step at a time (each relative to the one before, so the
@@ -42,7 +46,9 @@ class TempTree {
   std::string FolderChain(std::string_view relative, std::size_t length) const;
 #endif
 
+  // The file's bytes, by its exact name.
   std::optional<std::string> Read(std::string_view relative) const;
+  // Anything at `relative`, a dangling link too.
   bool Exists(std::string_view relative) const;
 
  private:
