@@ -1,10 +1,18 @@
 // The system's file operations on a real temporary tree.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
+#include "platform/folder_listing.h"
 #include "support/temp_tree.h"
 
 namespace quellor::platform {
@@ -37,6 +45,37 @@ TEST_F(FileOperationsTest, KindOfTellsFilesFoldersAndNothing) {
   EXPECT_EQ(files_->KindOf(""), PathKind::Missing);
   // A name no file system takes: the lookup cannot tell, and says so.
   EXPECT_EQ(Kind(std::string(300, 'n')), PathKind::Unknown);
+}
+
+// A listing tells what each entry is itself, a link not followed. Windows
+// programs cannot make the links under Wine: there the tree comes from the
+// Linux side (QUELLOR_LINUX_LINKS), and Wine shows a link to a folder as a
+// reparse point without a tag, a link to a file (and a FIFO) as a file.
+TEST_F(FileOperationsTest, AListingGivesEachEntrysOwnKind) {
+#ifdef _WIN32
+  const char* made = std::getenv("QUELLOR_LINUX_LINKS");
+  if (made == nullptr) GTEST_SKIP() << "QUELLOR_LINUX_LINKS names no tree";
+  std::string folder = std::string("Z:") + made;
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  const std::map<std::string, PathKind> expected = {{"file", PathKind::File},         {"folder", PathKind::Folder},
+                                                    {"file-link", PathKind::File},    {"folder-link", PathKind::Link},
+                                                    {"fifo", PathKind::File}};
+#else
+  const std::string folder = temp_.Root();
+  MakeFile("file", "x");
+  temp_.Folder("folder");
+  std::filesystem::create_symlink(Path("file"), Path("file-link"));
+  std::filesystem::create_directory_symlink(Path("folder"), Path("folder-link"));
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  const std::map<std::string, PathKind> expected = {{"file", PathKind::File},         {"folder", PathKind::Folder},
+                                                    {"file-link", PathKind::Link},    {"folder-link", PathKind::Link},
+                                                    {"fifo", PathKind::Special}};
+#endif
+  FolderListing listing;
+  ASSERT_TRUE(FolderReader(folder).Read(folder, listing)) << folder;
+  std::map<std::string, PathKind> kinds;
+  for (std::size_t i = 0; i < listing.size(); ++i) kinds[std::string(listing[i].name)] = listing[i].kind;
+  EXPECT_EQ(kinds, expected);
 }
 
 TEST_F(FileOperationsTest, CopyIntoAFolderOverwritesAndCopiesWholeTrees) {

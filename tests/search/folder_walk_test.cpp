@@ -159,7 +159,7 @@ class SlowTree {
     std::this_thread::sleep_for(delay_);
     listing.Clear();
     if (std::count(folder.begin(), folder.end(), platform::kPathSeparator) < depth_) {
-      for (int i = 0; i < fan_out_; ++i) listing.Add(std::to_string(i), "", true, true);
+      for (int i = 0; i < fan_out_; ++i) listing.Add(std::to_string(i), "", platform::PathKind::Folder, true, true);
     }
     --running_;
     return true;
