@@ -54,7 +54,7 @@ std::string Reason(const files::TransferResult& result) {
 }  // namespace
 
 TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, platform::FileOperationKind kind,
-                           const std::vector<std::string>& rows, const std::string& folder, bool rename_on_clash,
+                           const std::vector<search::FoundRow>& rows, const std::string& folder, bool rename_on_clash,
                            std::FILE* err) {
   const char separator = files.Separator();
   const std::string target =
@@ -65,8 +65,8 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
   // twice, or fail the second move.
   std::unordered_set<std::string> taken;
   std::vector<const std::string*> items;
-  for (const std::string& row : rows) {
-    if (taken.insert(row).second) items.push_back(&row);
+  for (const search::FoundRow& row : rows) {
+    if (taken.insert(row.path).second) items.push_back(&row.path);
   }
   files::TransferCommand command(files, cs, kind, target, true, [&](const auto& each) {
     for (const std::string* item : items) each(*item);
