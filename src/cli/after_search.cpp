@@ -38,7 +38,7 @@ bool FinishStandardOutput(const FindOptions& options, const files::NamesFile& fi
   return true;
 }
 
-bool Transfer(const FindOptions& options, const std::string& folder, const std::vector<std::string>& rows,
+bool Transfer(const FindOptions& options, const std::string& folder, const std::vector<search::FoundRow>& rows,
               const text::Charset& cs) {
   if (folder.empty()) return true;
   const bool move = !options.move_to.empty();

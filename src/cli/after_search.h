@@ -8,6 +8,7 @@
 #include "cli/find_options.h"
 #include "cli/ledger.h"
 #include "files/names_file.h"
+#include "search/run_sink.h"
 #include "text/charset.h"
 
 namespace quellor::cli {
@@ -18,7 +19,7 @@ bool FinishStandardOutput(const FindOptions& options, const files::NamesFile& fi
                           bool rows_refused);
 
 // Copies or moves `rows` into `folder` ("" for neither), as the options say.
-bool Transfer(const FindOptions& options, const std::string& folder, const std::vector<std::string>& rows,
+bool Transfer(const FindOptions& options, const std::string& folder, const std::vector<search::FoundRow>& rows,
               const text::Charset& cs);
 
 // The names that found nothing (--not-found), and the ledger (--ledger);

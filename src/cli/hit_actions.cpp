@@ -90,7 +90,7 @@ void AddReason(text::ShownText& text, const files::TransferResult& result) {
 }  // namespace
 
 TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, files::TransferCommand::Kind kind,
-                           const std::vector<std::string>& rows, const std::string& folder, bool rename_on_clash,
+                           const std::vector<search::FoundRow>& rows, const std::string& folder, bool rename_on_clash,
                            std::FILE* err) {
   const char separator = files.Separator();
   const std::string target =
@@ -100,19 +100,19 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
   // A path found by several names is one item: taking it twice would copy it
   // twice, or fail the second move.
   std::unordered_set<std::string> taken;
-  std::vector<const std::string*> items;
-  for (const std::string& row : rows) {
-    if (taken.insert(row).second) items.push_back(&row);
+  std::vector<const search::FoundRow*> items;
+  for (const search::FoundRow& row : rows) {
+    if (taken.insert(row.path).second) items.push_back(&row);
   }
   files::TransferCommand command(files, cs, kind, target, [&](const auto& each) {
-    for (const std::string* item : items) each(*item);
+    for (const search::FoundRow* item : items) each(item->path);
     return true;
   });
   TransferCount count;
-  for (const std::string* item : items) {
-    const std::string& row = *item;
+  for (const search::FoundRow* item : items) {
+    const std::string& row = item->path;
     ++count.taken;
-    const files::TransferResult result = command.Transfer(row, platform::PathKind::Unknown, rename_on_clash);
+    const files::TransferResult result = command.Transfer(row, item->kind, rename_on_clash);
     if (!result.Done()) {
       ++count.failed;
       const bool move = kind == files::TransferCommand::Kind::Move;

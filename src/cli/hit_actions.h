@@ -15,20 +15,21 @@
 
 namespace quellor::cli {
 
-// Keeps every hit's path, in order, when asked to, and passes every report on.
+// Keeps every hit's path and kind, in order, when asked to, and passes every
+// report on.
 class RowRecorder : public search::ForwardingSink {
  public:
   RowRecorder(search::RunSink& next, bool keep) : ForwardingSink(next), keep_(keep) {}
-  void AddResultRow(std::string_view path, std::size_t keyword) override {
-    if (keep_) rows_.emplace_back(path);
-    ForwardingSink::AddResultRow(path, keyword);
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
+    if (keep_) rows_.push_back(search::FoundRow{std::string(path), kind});
+    ForwardingSink::AddResultRow(path, kind, keyword);
   }
 
-  std::vector<std::string> TakeRows() { return std::move(rows_); }
+  std::vector<search::FoundRow> TakeRows() { return std::move(rows_); }
 
  private:
   bool keep_;
-  std::vector<std::string> rows_;
+  std::vector<search::FoundRow> rows_;
 };
 
 struct TransferCount {
@@ -39,7 +40,7 @@ struct TransferCount {
 // Copies or moves every distinct path of `rows`, in the order of its first
 // row, into `folder`; names each failed path on `err`.
 TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, files::TransferCommand::Kind kind,
-                           const std::vector<std::string>& rows, const std::string& folder, bool rename_on_clash,
+                           const std::vector<search::FoundRow>& rows, const std::string& folder, bool rename_on_clash,
                            std::FILE* err);
 
 }  // namespace quellor::cli

@@ -25,10 +25,10 @@ struct NameOutcome {
 class HitTally : public search::ForwardingSink {
  public:
   HitTally(search::RunSink& next, std::size_t keywords) : ForwardingSink(next), outcomes_(keywords) {}
-  void AddResultRow(std::string_view path, std::size_t keyword) override {
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
     NameOutcome& outcome = outcomes_[keyword];
     if (outcome.hits++ == 0) outcome.first_hit = path;
-    ForwardingSink::AddResultRow(path, keyword);
+    ForwardingSink::AddResultRow(path, kind, keyword);
   }
 
   std::vector<NameOutcome> TakeOutcomes() { return std::move(outcomes_); }

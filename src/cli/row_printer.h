@@ -23,7 +23,7 @@ class RowPrinter : public search::RunSink {
   };
   RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err);
 
-  void AddResultRow(std::string_view path, std::size_t keyword) override;
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override;
   void ReportKeywordProgress(std::size_t count) override;
   void ShowFilesFinished() override { finished_text_ = Finished::Files; }
   void ShowFolderRunStart() override;

@@ -9,13 +9,14 @@
 
 #include "cli/find_options.h"
 #include "cli/ledger.h"
+#include "search/run_sink.h"
 #include "text/charset.h"
 
 namespace quellor::cli {
 
 struct Hits {
   std::vector<NameOutcome> by_keyword;  // parallel to the keywords searched for
-  std::vector<std::string> rows;        // every hit, in order; kept only when asked for
+  std::vector<search::FoundRow> rows;   // every hit, in order; kept only when asked for
   bool write_failed = false;            // standard output did not take every row
   std::size_t folders_not_read = 0;
   std::size_t paths_not_printed = 0;    // the output's code page cannot write them

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/path_kind.h"
+
 namespace quellor::platform {
 
 struct FolderEntry {
@@ -14,6 +16,8 @@ struct FolderEntry {
   // The short (8.3) alias where the file system keeps one that differs from
   // the name; empty otherwise.
   std::string_view alias;
+  // The entry itself, a link not followed; Unknown where the system could not tell.
+  PathKind kind = PathKind::Unknown;
   // A folder, or a link to one: never a file hit.
   bool is_folder = false;
   // A real folder that a walk may enter: not a link, junction or other
@@ -35,7 +39,7 @@ class FolderListing {
   std::size_t size() const { return entries_.size(); }
   FolderEntry operator[](std::size_t i) const;
   void Clear();
-  void Add(std::string_view name, std::string_view alias, bool is_folder, bool enterable);
+  void Add(std::string_view name, std::string_view alias, PathKind kind, bool is_folder, bool enterable);
   // Set by the reader when the folder could not be read; Clear resets it.
   void SetProblem(ReadProblem problem) { problem_ = problem; }
   ReadProblem Problem() const { return problem_; }
@@ -43,6 +47,7 @@ class FolderListing {
  private:
   struct Stored {
     std::uint32_t name_at, name_size, alias_at, alias_size;
+    PathKind kind;
     bool is_folder, enterable;
   };
   std::string bytes_;

@@ -9,6 +9,7 @@ namespace {
 
 struct Child {
   std::string name;
+  platform::PathKind kind;
   bool enterable;
   SubtreeJobPtr job;  // the reader of its subtree, when one was assigned
 };
@@ -26,7 +27,9 @@ struct Frame {
 void ListChildren(const platform::FolderListing& listing, Frame& frame) {
   for (std::size_t i = 0; i < listing.size(); ++i) {
     const platform::FolderEntry entry = listing[i];
-    if (entry.is_folder) frame.children.push_back(Child{std::string(entry.name), entry.enterable, nullptr});
+    if (entry.is_folder) {
+      frame.children.push_back(Child{std::string(entry.name), entry.kind, entry.enterable, nullptr});
+    }
   }
   frame.assigned_from = frame.children.size();
 }
@@ -98,7 +101,7 @@ void FolderWalk::Walk(const std::string& root, FolderVisitor& visitor) {
     if (top.next < top.children.size()) {
       Child& child = top.children[top.next++];
       if (!child.enterable) {
-        visitor.PassOver(top.path, child.name);
+        visitor.PassOver(top.path, child.name, child.kind);
         continue;
       }
       std::string path = join_(top.path, child.name);

@@ -29,8 +29,9 @@ class FolderVisitor {
   virtual bool Enter(const std::string& path, const platform::FolderListing& listing) = 0;
   // Every folder below `path` has been walked.
   virtual void Leave(std::string path) = 0;
-  // A subfolder that is not entered (a link), at its place in the order.
-  virtual void PassOver(const std::string& parent, std::string_view name) = 0;
+  // A subfolder that is not entered (a link), at its place in the order, with
+  // the kind its listing gave.
+  virtual void PassOver(const std::string& parent, std::string_view name, platform::PathKind kind) = 0;
   virtual bool StopRequested() const = 0;
   // A stop was seen between folders while `open_folders` folders were still
   // being walked; the walk ends.

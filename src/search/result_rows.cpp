@@ -37,13 +37,18 @@ char* ResultRows::Reserve(std::size_t bytes) {
   return at;
 }
 
-void ResultRows::Append(std::string_view path) {
+platform::PathKind ResultRows::Kind(int row) const {
+  if (!Valid(row)) return platform::PathKind::Unknown;
+  return static_cast<platform::PathKind>(tick_and_kind_[static_cast<std::size_t>(row)] >> kKindShift);
+}
+
+void ResultRows::Append(std::string_view path, platform::PathKind kind) {
   if (path.size() >= UINT32_MAX) throw std::length_error("result row too long");
   char* at = Reserve(path.size() + 1);
   std::memcpy(at, path.data(), path.size());
   at[path.size()] = '\0';
   rows_.push_back(Row{at, static_cast<std::uint32_t>(path.size())});
-  checked_.push_back(0);
+  tick_and_kind_.push_back(static_cast<std::uint8_t>(static_cast<std::uint8_t>(kind) << kKindShift));
   live_bytes_ += path.size() + 1;
 }
 
@@ -52,21 +57,21 @@ void ResultRows::AppendFrom(const ResultRows& other, int first, int end) {
   end = std::min(end, other.Count());
   if (first >= end) return;
   for (int row = first; row < end; ++row) {
-    Append(other.Path(row));
+    Append(other.Path(row), other.Kind(row));
     if (other.Checked(row)) SetChecked(Count() - 1, true);
   }
 }
 
 void ResultRows::SetChecked(int row, bool checked) {
   if (!Valid(row)) return;
-  std::uint8_t& tick = checked_[static_cast<std::size_t>(row)];
-  if ((tick != 0) == checked) return;
-  tick = checked ? 1 : 0;
+  std::uint8_t& mark = tick_and_kind_[static_cast<std::size_t>(row)];
+  if (((mark & kTick) != 0) == checked) return;
+  mark ^= kTick;
   checked_count_ += checked ? 1 : -1;
 }
 
 void ResultRows::SetAllChecked(bool checked) {
-  std::fill(checked_.begin(), checked_.end(), checked ? 1 : 0);
+  for (std::uint8_t& mark : tick_and_kind_) mark = static_cast<std::uint8_t>(checked ? mark | kTick : mark & ~kTick);
   checked_count_ = checked ? Count() : 0;
 }
 
@@ -78,15 +83,15 @@ void ResultRows::Remove(const std::vector<int>& rows) {
     if (next_removed < rows.size() && static_cast<std::size_t>(rows[next_removed]) == row) {
       ++next_removed;
       live_bytes_ -= rows_[row].length + 1;
-      if (checked_[row] != 0) --checked_count_;
+      if ((tick_and_kind_[row] & kTick) != 0) --checked_count_;
       continue;
     }
     rows_[kept] = rows_[row];
-    checked_[kept] = checked_[row];
+    tick_and_kind_[kept] = tick_and_kind_[row];
     ++kept;
   }
   rows_.resize(kept);
-  checked_.resize(kept);
+  tick_and_kind_.resize(kept);
   if (held_bytes_ - live_bytes_ > std::max(live_bytes_, kReclaimFloor)) Reclaim();
 }
 
@@ -94,7 +99,7 @@ void ResultRows::Remove(const std::vector<int>& rows) {
 void ResultRows::Reclaim() {
   ResultRows fresh;
   for (int row = 0; row < Count(); ++row) fresh.Append(Path(row));
-  fresh.checked_ = std::move(checked_);
+  fresh.tick_and_kind_ = std::move(tick_and_kind_);
   fresh.checked_count_ = checked_count_;
   *this = std::move(fresh);
 }

@@ -1,5 +1,5 @@
-// The rows of the result list: one path and one tick per row, kept compact so
-// that a million rows cost little. Path bytes live in large blocks that never
+// The rows of the result list: per row a path, a tick and the kind of item the
+// search found there, kept compact so that a million rows cost little. Path bytes live in large blocks that never
 // move (a row's text stays put while rows are appended), each followed by a
 // NUL so that a list view can be handed a pointer to it. Removing rows moves
 // only the small per-row records; the freed bytes are reclaimed once they
@@ -13,6 +13,8 @@
 #include <memory>
 #include <string_view>
 #include <vector>
+
+#include "platform/path_kind.h"
 
 namespace quellor::search {
 
@@ -32,12 +34,18 @@ class ResultRows {
   std::string_view Path(int row) const;
   // The same bytes, NUL-terminated; "" for a row that does not exist.
   const char* PathZ(int row) const;
-  bool Checked(int row) const { return Valid(row) && checked_[static_cast<std::size_t>(row)] != 0; }
+  bool Checked(int row) const {
+    return Valid(row) && (tick_and_kind_[static_cast<std::size_t>(row)] & kTick) != 0;
+  }
   int CheckedCount() const { return checked_count_; }
+  // What the search found at the row's path. Unknown for a row that does not
+  // exist, and for one whose kind nobody knew (a row another program put in
+  // the list): a check of its item then takes whatever is there.
+  platform::PathKind Kind(int row) const;
 
   // New rows are unchecked.
-  void Append(std::string_view path);
-  // Appends rows [first, end) of `other`, keeping their ticks.
+  void Append(std::string_view path, platform::PathKind kind = platform::PathKind::Unknown);
+  // Appends rows [first, end) of `other`, keeping their ticks and kinds.
   void AppendFrom(const ResultRows& other, int first, int end);
 
   // A row that does not exist is left alone.
@@ -58,6 +66,9 @@ class ResultRows {
     std::uint32_t length;
   };
 
+  static constexpr std::uint8_t kTick = 1;
+  static constexpr int kKindShift = 1;
+
   char* Reserve(std::size_t bytes);
   void Reclaim();
 
@@ -65,7 +76,8 @@ class ResultRows {
   std::size_t block_used_ = 0;
   std::size_t block_size_ = 0;
   std::deque<Row> rows_;
-  std::deque<std::uint8_t> checked_;
+  // Per row, one byte for both: the tick in bit 0, the kind above it.
+  std::deque<std::uint8_t> tick_and_kind_;
   int checked_count_ = 0;
   std::size_t held_bytes_ = 0;  // path bytes of every block, NULs included
   std::size_t live_bytes_ = 0;  // of those, the rows' still present

@@ -3,17 +3,27 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "platform/folder_listing.h"
+#include "platform/path_kind.h"
 
 namespace quellor::search {
+
+// A hit as the steps after a search take it: what was at its path when the
+// search listed it lets them notice an item that changed kind since.
+struct FoundRow {
+  std::string path;
+  platform::PathKind kind;
+};
 
 class RunSink {
  public:
   virtual ~RunSink() = default;
-  // A hit: its full path and the index of the keyword that found it.
-  virtual void AddResultRow(std::string_view path, std::size_t keyword) = 0;
+  // A hit: its full path, what the listing showed there (a link not followed)
+  // and the index of the keyword that found it.
+  virtual void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) = 0;
   // Keywords 0 to count-1 were searched in one folder: one progress text for
   // each, the last one showing keyword count-1.
   virtual void ReportKeywordProgress(std::size_t count) = 0;
@@ -35,7 +45,9 @@ class RunSink {
 class ForwardingSink : public RunSink {
  public:
   explicit ForwardingSink(RunSink& next) : next_(next) {}
-  void AddResultRow(std::string_view path, std::size_t keyword) override { next_.AddResultRow(path, keyword); }
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
+    next_.AddResultRow(path, kind, keyword);
+  }
   void ReportKeywordProgress(std::size_t count) override { next_.ReportKeywordProgress(count); }
   void ShowFilesFinished() override { next_.ShowFilesFinished(); }
   void ShowFolderRunStart() override { next_.ShowFolderRunStart(); }

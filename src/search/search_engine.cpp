@@ -65,7 +65,9 @@ struct SearchEngine::Impl {
   class QueueSink : public RunSink {
    public:
     QueueSink(Impl& impl, std::uint64_t run) : impl_(impl), run_(run) {}
-    void AddResultRow(std::string_view path, std::size_t) override { rows_.Append(path); }
+    void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t) override {
+      rows_.Append(path, kind);
+    }
     void ReportKeywordProgress(std::size_t count) override {
       if (count > 0) status_ = Status{StatusKind::Progress, count - 1};
     }

@@ -55,7 +55,7 @@ class SearchRun::FileVisitor : public FolderVisitor {
     return run_.SearchOneFolder(path, listing);
   }
   void Leave(std::string) override {}
-  void PassOver(const std::string&, std::string_view) override {}
+  void PassOver(const std::string&, std::string_view, platform::PathKind) override {}
   bool StopRequested() const override { return run_.StopRequested(); }
   void Stopped(std::size_t open_folders) override {
     for (std::size_t i = 0; i < open_folders; ++i) run_.sink_.ShowFilesFinished();
@@ -69,19 +69,21 @@ class SearchRun::FileVisitor : public FolderVisitor {
 // folder inside it is, links at their place among their siblings.
 class SearchRun::CandidateVisitor : public FolderVisitor {
  public:
-  CandidateVisitor(SearchRun& run, std::vector<std::string>& candidates) : run_(run), candidates_(candidates) {}
+  CandidateVisitor(SearchRun& run, std::vector<FoundRow>& candidates) : run_(run), candidates_(candidates) {}
   bool Enter(const std::string& path, const platform::FolderListing& listing) override {
     run_.ReportReadProblem(path, listing);
     return true;
   }
   void Leave(std::string path) override {
     // The root is listed first, not last; a path the platform cannot use is not listed.
-    if (path != candidates_.front() && platform::PathWithinLimit(path)) candidates_.push_back(std::move(path));
+    if (path != candidates_.front().path && platform::PathWithinLimit(path)) {
+      candidates_.push_back(FoundRow{std::move(path), platform::PathKind::Folder});
+    }
   }
-  void PassOver(const std::string& parent, std::string_view name) override {
+  void PassOver(const std::string& parent, std::string_view name, platform::PathKind kind) override {
     std::string path = run_.Join(parent, name);
     if (platform::PathWithinLimit(path)) {
-      candidates_.push_back(std::move(path));
+      candidates_.push_back(FoundRow{std::move(path), kind});
     } else {
       run_.sink_.FolderNotRead(path, platform::ReadProblem::TooLong);
     }
@@ -91,7 +93,7 @@ class SearchRun::CandidateVisitor : public FolderVisitor {
 
  private:
   SearchRun& run_;
-  std::vector<std::string>& candidates_;
+  std::vector<FoundRow>& candidates_;
 };
 
 void SearchRun::Run() {
@@ -159,8 +161,9 @@ bool SearchRun::SearchOneFolder(const std::string& path, const platform::FolderL
       sink_.FolderDone();
       return false;
     }
-    const std::string row = Join(path, listing[hits_[h].second].name);
-    if (platform::PathWithinLimit(row)) sink_.AddResultRow(row, keyword);
+    const platform::FolderEntry entry = listing[hits_[h].second];
+    const std::string row = Join(path, entry.name);
+    if (platform::PathWithinLimit(row)) sink_.AddResultRow(row, entry.kind, keyword);
   }
   // The check before the keyword after the last one with hits.
   const std::size_t next_keyword = hits_.empty() ? 1 : hits_.back().first + 1;
@@ -187,11 +190,12 @@ bool SearchRun::RootTaken(std::string& root) const {
   return root.size() > 2 && root[0] == '\\' && root[1] == '\\';
 }
 
-std::vector<std::string> SearchRun::CollectFolderCandidates(const std::string& given_root) {
-  std::vector<std::string> candidates;
+std::vector<FoundRow> SearchRun::CollectFolderCandidates(const std::string& given_root) {
+  std::vector<FoundRow> candidates;
   std::string root = given_root;
   if (!RootTaken(root) || !platform::IsExistingFolder(root)) return candidates;
-  candidates.push_back(root);
+  // The folder the walk reads, even where the user named a link to one.
+  candidates.push_back(FoundRow{root, platform::PathKind::Folder});
   CandidateVisitor visitor(*this, candidates);
   walk_.Walk(root, visitor);
   return candidates;
@@ -205,7 +209,7 @@ void SearchRun::FolderNameRun() {
   sink_.FolderDone();
   for (const std::string& root : request_.roots) {
     if (StopRequested()) break;
-    std::vector<std::string> candidates;
+    std::vector<FoundRow> candidates;
     {
       std::lock_guard<std::mutex> hold(SearchLock());
       candidates = CollectFolderCandidates(root);
@@ -214,14 +218,16 @@ void SearchRun::FolderNameRun() {
     const KeywordMatcher& matcher = Matcher(mode_.load(std::memory_order_relaxed));
     hits_.clear();
     for (std::uint32_t c = 0; c < candidates.size(); ++c) {
-      const std::string_view name = text::LastPathComponent(*settings_.charset, candidates[c], settings_.separator);
+      const std::string_view name =
+          text::LastPathComponent(*settings_.charset, candidates[c].path, settings_.separator);
       matcher.CollectMatches(name, {}, scratch_, matched_);
       for (std::uint32_t k : matched_) hits_.emplace_back(k, c);
     }
     std::sort(hits_.begin(), hits_.end());
     for (std::size_t h = 0; h < hits_.size(); ++h) {
       if (StopRequested()) break;
-      sink_.AddResultRow(candidates[hits_[h].second], hits_[h].first);
+      const FoundRow& candidate = candidates[hits_[h].second];
+      sink_.AddResultRow(candidate.path, candidate.kind, hits_[h].first);
     }
     sink_.FolderDone();
   }

@@ -67,8 +67,9 @@ class SearchRun {
   void Run();
 
   // The candidate folders of a folder-name search: the root, then every
-  // folder below it in post-order. Empty when the root is not taken.
-  std::vector<std::string> CollectFolderCandidates(const std::string& root);
+  // folder below it in post-order, each with its kind (a link passed over is
+  // a Link). Empty when the root is not taken.
+  std::vector<FoundRow> CollectFolderCandidates(const std::string& root);
 
  private:
   class FileVisitor;

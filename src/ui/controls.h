@@ -110,6 +110,7 @@ class ListView {
   int RowCount() const { return Rows().Count(); }
   std::string RowText(int row) const { return std::string(Rows().Path(row)); }
   bool RowChecked(int row) const { return Rows().Checked(row); }
+  platform::PathKind RowKind(int row) const { return Rows().Kind(row); }
   void DeleteAllRows() {
     Rows().Clear();
     RowsChanged();

@@ -47,8 +47,9 @@ TEST_F(HitActionsTest, EachFoundItemOnceInOrderAndFailuresNamed) {
   MakeFile("tree/sub/a.txt", "sub a");
   MakeFolder("out");
   // a.txt found by two names; a vanished hit.
-  const std::vector<std::string> rows = {Path("tree/a.txt"), Path("tree/a.txt"), Path("tree/sub/a.txt"),
-                                         Path("tree/gone.txt")};
+  constexpr platform::PathKind kFile = platform::PathKind::File;
+  const std::vector<search::FoundRow> rows = {{Path("tree/a.txt"), kFile}, {Path("tree/a.txt"), kFile},
+                                              {Path("tree/sub/a.txt"), kFile}, {Path("tree/gone.txt"), kFile}};
   const cli::TransferCount count = cli::TransferHits(*files_, platform::NameCharset(),
                                                      files::TransferCommand::Kind::Move, rows, Path("out"), true, err_);
   EXPECT_EQ(count.taken, 3u);
@@ -64,7 +65,8 @@ TEST_F(HitActionsTest, ACopyReportedDoneButHalfWrittenIsAFailureWithItsReason) {
   SpoilingFileOperations spoiling(*system_files_);
   spoiling.spoil = CutToHalf;
   const cli::TransferCount count = cli::TransferHits(spoiling, platform::NameCharset(), files::TransferCommand::Kind::Copy,
-                                                     {Path("tree/big.bin")}, Path("out"), false, err_);
+                                                     {{Path("tree/big.bin"), platform::PathKind::File}},
+                                                     Path("out"), false, err_);
   EXPECT_EQ(count.failed, 1u);
   EXPECT_EQ(ErrorText(),
             "quellor-find: cannot copy " + Path("tree/big.bin") + ": the target holds 500 of its 1000 bytes\n");

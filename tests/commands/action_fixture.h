@@ -98,12 +98,18 @@ class ActionTest : public ::testing::Test {
   bool Exists(const std::string& relative) const {
     return files_->KindOf(Path(relative)) != platform::PathKind::Missing;
   }
-  // Appends rows holding the full paths of `relatives`, ticking those in `checked`.
+  // Appends rows holding the full paths of `relatives`, ticking those in
+  // `checked`, each with the kind a search would find there now.
   void AddRows(const std::vector<std::string>& relatives, const std::vector<int>& checked = {}) {
     std::vector<std::string> texts;
-    for (const std::string& relative : relatives) texts.push_back(Path(relative));
+    std::vector<platform::PathKind> kinds;
+    for (const std::string& relative : relatives) {
+      texts.push_back(Path(relative));
+      const platform::PathKind kind = files_->KindOf(texts.back());
+      kinds.push_back(kind == platform::PathKind::Missing ? platform::PathKind::Unknown : kind);
+    }
     const int first = memory_.超级列表框_结果.RowCount();
-    testing::AppendRows(memory_.超级列表框_结果, texts);
+    testing::AppendRows(memory_.超级列表框_结果, texts, kinds);
     for (int row : checked) testing::SetRowChecked(memory_.超级列表框_结果, first + row, true);
   }
   std::vector<std::string> RowTexts() const { return memory_.超级列表框_结果.Texts(); }

@@ -52,7 +52,7 @@ class CheckingVisitor : public FolderVisitor {
     if (!due_.empty()) due_.pop_back();
     log.push_back("leave " + path);
   }
-  void PassOver(const std::string& parent, std::string_view name) override {
+  void PassOver(const std::string& parent, std::string_view name, platform::PathKind) override {
     log.push_back("pass " + Join(parent, name));
   }
   bool StopRequested() const override { return false; }
@@ -159,7 +159,7 @@ class SlowTree {
     std::this_thread::sleep_for(delay_);
     listing.Clear();
     if (std::count(folder.begin(), folder.end(), platform::kPathSeparator) < depth_) {
-      for (int i = 0; i < fan_out_; ++i) listing.Add(std::to_string(i), "", true, true);
+      for (int i = 0; i < fan_out_; ++i) listing.Add(std::to_string(i), "", platform::PathKind::Folder, true, true);
     }
     --running_;
     return true;
@@ -179,7 +179,7 @@ class StoppingVisitor : public FolderVisitor {
     return !tree_.stop;
   }
   void Leave(std::string) override {}
-  void PassOver(const std::string&, std::string_view) override {}
+  void PassOver(const std::string&, std::string_view, platform::PathKind) override {}
   bool StopRequested() const override { return tree_.stop; }
   void Stopped(std::size_t) override { stopped = true; }
   bool stopped = false;

@@ -12,6 +12,7 @@ namespace quellor::search::testing {
 
 struct Recorded {
   std::vector<std::string> rows;
+  std::vector<platform::PathKind> row_kinds;
   std::vector<std::size_t> row_keywords;
   std::size_t progress_reports = 0;
   std::size_t last_progress_keyword = 0;
@@ -27,8 +28,9 @@ class RecordingSink : public RunSink {
  public:
   RecordingSink(std::size_t keyword_count, std::atomic<bool>& stop) : keyword_count_(keyword_count), stop_(stop) {}
 
-  void AddResultRow(std::string_view path, std::size_t keyword) override {
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
     got.rows.emplace_back(path);
+    got.row_kinds.push_back(kind);
     got.row_keywords.push_back(keyword);
     if (got.rows.size() == stop_after_rows) stop_ = true;
   }

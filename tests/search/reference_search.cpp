@@ -10,6 +10,29 @@ namespace quellor::search::testing {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+platform::PathKind KindOf(const fs::directory_entry& entry) {
+  std::error_code ignored;
+  switch (entry.symlink_status(ignored).type()) {
+    case fs::file_type::regular:
+      return platform::PathKind::File;
+    case fs::file_type::directory:
+      return platform::PathKind::Folder;
+    case fs::file_type::symlink:
+      return platform::PathKind::Link;
+    case fs::file_type::block:
+    case fs::file_type::character:
+    case fs::file_type::fifo:
+    case fs::file_type::socket:
+      return platform::PathKind::Special;
+    default:
+      return platform::PathKind::Unknown;
+  }
+}
+
+}  // namespace
+
 std::vector<ReferenceSearch::Entry> ReferenceSearch::Entries(const std::string& folder) const {
   std::vector<Entry> entries;
   std::error_code error;
@@ -18,7 +41,8 @@ std::vector<ReferenceSearch::Entry> ReferenceSearch::Entries(const std::string& 
     std::error_code ignored;
     const bool is_folder = it->is_directory(ignored);
     const bool link = it->is_symlink(ignored);
-    entries.push_back(Entry{quellor::testing::PathText(it->path().filename()), is_folder, is_folder && !link});
+    entries.push_back(
+        Entry{quellor::testing::PathText(it->path().filename()), KindOf(*it), is_folder, is_folder && !link});
   }
   return entries;
 }
@@ -45,7 +69,9 @@ void ReferenceSearch::Walk(const std::string& folder) {
       return;
     }
     for (const Entry& e : entries) {
-      if (!e.is_folder && NameMatchesKeyword(rules_, e.name, keywords_[k])) sink_.AddResultRow(Join(folder, e.name), k);
+      if (!e.is_folder && NameMatchesKeyword(rules_, e.name, keywords_[k])) {
+        sink_.AddResultRow(Join(folder, e.name), e.kind, k);
+      }
     }
   }
   sink_.ReportKeywordProgress(keywords_.size());
@@ -59,12 +85,12 @@ void ReferenceSearch::Walk(const std::string& folder) {
   }
 }
 
-void ReferenceSearch::Collect(const std::string& folder, std::vector<std::string>& out) const {
+void ReferenceSearch::Collect(const std::string& folder, std::vector<FoundRow>& out) const {
   for (const Entry& e : Entries(folder)) {
     if (!e.is_folder) continue;
     const std::string child = Join(folder, e.name);
     if (e.real_folder) Collect(child, out);
-    out.push_back(child);
+    out.push_back(FoundRow{child, e.kind});
   }
 }
 
@@ -80,17 +106,17 @@ void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
       continue;
     }
     if (!fs::is_directory(fs::path(taken), error)) continue;
-    std::vector<std::string> candidates{taken};
+    std::vector<FoundRow> candidates{{taken, platform::PathKind::Folder}};
     Collect(taken, candidates);
     for (std::size_t k = 0; k < keywords_.size(); ++k) {
       const std::string& keyword = keywords_[k];
-      for (const std::string& candidate : candidates) {
+      for (const FoundRow& candidate : candidates) {
         if (stop_) {
           sink_.ShowFoldersFinished();
           return;
         }
-        const std::string_view name = text::LastPathComponent(*rules_.charset, candidate, separator_);
-        if (NameMatchesKeyword(rules_, name, keyword)) sink_.AddResultRow(candidate, k);
+        const std::string_view name = text::LastPathComponent(*rules_.charset, candidate.path, separator_);
+        if (NameMatchesKeyword(rules_, name, keyword)) sink_.AddResultRow(candidate.path, candidate.kind, k);
       }
     }
   }

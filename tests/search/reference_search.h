@@ -23,13 +23,14 @@ class ReferenceSearch {
  private:
   struct Entry {
     std::string name;
+    platform::PathKind kind;  // the entry itself, a link not followed
     bool is_folder;
     bool real_folder;
   };
   std::vector<Entry> Entries(const std::string& folder) const;
   std::string Join(const std::string& folder, const std::string& name) const;
   void Walk(const std::string& folder);
-  void Collect(const std::string& folder, std::vector<std::string>& out) const;
+  void Collect(const std::string& folder, std::vector<FoundRow>& out) const;
 
   std::vector<std::string> keywords_;
   MatchRules rules_;

@@ -1,4 +1,5 @@
-// The result rows: appending, ticking, removing, and reading by index after removals.
+// The result rows: appending, ticking, removing, and reading by index after
+// removals, each row's kind kept beside its tick.
 #include "search/result_rows.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,12 @@ std::vector<bool> Ticks(const ResultRows& rows) {
   return ticks;
 }
 
+std::vector<platform::PathKind> Kinds(const ResultRows& rows) {
+  std::vector<platform::PathKind> kinds;
+  for (int row = 0; row < rows.Count(); ++row) kinds.push_back(rows.Kind(row));
+  return kinds;
+}
+
 TEST(ResultRows, AppendKeepsBytesOrderAndATerminatedCopy) {
   ResultRows rows;
   EXPECT_EQ(rows.Count(), 0);
@@ -39,6 +46,8 @@ TEST(ResultRows, AppendKeepsBytesOrderAndATerminatedCopy) {
   EXPECT_EQ(rows.Path(-1), "");
   EXPECT_STREQ(rows.PathZ(7), "");
   EXPECT_EQ(Ticks(rows), std::vector<bool>(5, false)) << "new rows are unchecked";
+  EXPECT_EQ(Kinds(rows), std::vector<platform::PathKind>(5, platform::PathKind::Unknown)) << "unless given one";
+  EXPECT_EQ(rows.Kind(5), platform::PathKind::Unknown) << "past the end";
 }
 
 TEST(ResultRows, TextsStayPutWhileRowsAreAppended) {
@@ -92,10 +101,14 @@ TEST(ResultRows, RemovedRowsCloseUpAndLaterOnesKeepTheirTicks) {
   EXPECT_EQ(rows.CheckedCount(), 0);
 }
 
-TEST(ResultRows, ReclaimingFreedBytesKeepsEveryRowReadable) {
+TEST(ResultRows, RemovingReclaimingTickingAndCopyingKeepEveryRowsPathTickAndKind) {
+  // Every kind, and each beside a tick and without one.
+  const auto kind_of = [](int i) { return static_cast<platform::PathKind>(i / 10 % 6); };
   ResultRows rows;
   const int count = 120000;
-  for (int i = 0; i < count; ++i) rows.Append("D:\\photos\\2023\\batch\\IMG_" + std::to_string(i) + ".jpg");
+  for (int i = 0; i < count; ++i) {
+    rows.Append("D:\\photos\\2023\\batch\\IMG_" + std::to_string(i) + ".jpg", kind_of(i));
+  }
   for (int i = 0; i < count; i += 7) rows.SetChecked(i, true);
   const std::size_t held = rows.HeldTextBytes();
   // Every row but each tenth goes: far more freed than live, so the bytes are compacted.
@@ -111,9 +124,18 @@ TEST(ResultRows, ReclaimingFreedBytesKeepsEveryRowReadable) {
     const int original = row * 10;
     ASSERT_EQ(rows.Path(row), "D:\\photos\\2023\\batch\\IMG_" + std::to_string(original) + ".jpg");
     ASSERT_EQ(rows.Checked(row), original % 7 == 0) << row;
+    ASSERT_EQ(rows.Kind(row), kind_of(original)) << row;
     ticked += rows.Checked(row) ? 1 : 0;
   }
   EXPECT_EQ(rows.CheckedCount(), ticked);
+  const std::vector<platform::PathKind> kinds = Kinds(rows);
+  rows.SetAllChecked(true);
+  rows.SetChecked(1, false);
+  EXPECT_EQ(Kinds(rows), kinds);
+  ResultRows copy;
+  copy.AppendFrom(rows, 0, rows.Count());
+  EXPECT_EQ(Kinds(copy), kinds);
+  EXPECT_EQ(Ticks(copy), Ticks(rows));
 }
 
 TEST(ResultRows, AppendFromCopiesARangeWithTicksAndClearEmpties) {

@@ -20,9 +20,9 @@ using testing::RecordingSink;
 class SlowStartSink : public RecordingSink {
  public:
   using RecordingSink::RecordingSink;
-  void AddResultRow(std::string_view path, std::size_t keyword) override {
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
     if (got.rows.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    RecordingSink::AddResultRow(path, keyword);
+    RecordingSink::AddResultRow(path, kind, keyword);
   }
 };
 

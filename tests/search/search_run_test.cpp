@@ -136,7 +136,7 @@ TEST(SearchRun, AMissingRootStillCountsItsKeywordsAndFinishes) {
   EXPECT_EQ(got.files_finished, 1);
   const Recorded folders = RunEngine(Request({"a"}, {t.Path("missing"), "", "relative"}, NameKind::Folders),
                                      MatchMode::Exact);
-  EXPECT_EQ(folders, (Recorded{{}, {}, 0, 0, 0, 1, 1, 0}));
+  EXPECT_EQ(folders, (Recorded{{}, {}, {}, 0, 0, 0, 1, 1, 0}));
 }
 
 TEST(SearchRun, FolderNamesComeInPostOrderWithTheRootFirst) {
@@ -210,15 +210,21 @@ TEST(SearchRun, NamesOfEveryCharacterAreListedAndMatched) {
 }
 
 #ifndef _WIN32
+// Each row carries what its entry is itself: a link stays a Link row.
 TEST(SearchRun, ALinkToAFolderIsListedButNeverEntered) {
+  using platform::PathKind;
   TempTree t;
   t.File("loop-target/abc");
   ASSERT_TRUE(t.FolderLink("loop-target/back", t.Root()));
   ASSERT_TRUE(t.FolderLink("abc", t.Path("loop-target")));
+  std::filesystem::create_symlink(t.Path("loop-target/abc"), t.Path("back.txt"));
   const Recorded files = RunEngine(Request({"abc", "back"}, {t.Root()}), MatchMode::Fuzzy);
-  EXPECT_EQ(files.rows, Rows{t.Path("loop-target/abc")});
-  const Recorded folders = RunEngine(Request({"back", "abc"}, {t.Root()}, NameKind::Folders), MatchMode::Exact);
-  EXPECT_EQ(folders.rows, (Rows{t.Path("loop-target/back"), t.Path("abc")}));
+  EXPECT_EQ(files.rows, (Rows{t.Path("back.txt"), t.Path("loop-target/abc")}));
+  EXPECT_EQ(files.row_kinds, (std::vector<PathKind>{PathKind::Link, PathKind::File}));
+  const Recorded folders =
+      RunEngine(Request({"back", "abc", "loop-target"}, {t.Root()}, NameKind::Folders), MatchMode::Exact);
+  EXPECT_EQ(folders.rows, (Rows{t.Path("loop-target/back"), t.Path("abc"), t.Path("loop-target")}));
+  EXPECT_EQ(folders.row_kinds, (std::vector<PathKind>{PathKind::Link, PathKind::Link, PathKind::Folder}));
   ExpectSameAsReference(Request({"a", "b"}, {t.Root()}), MatchMode::Fuzzy);
   ExpectSameAsReference(Request({"a", "b"}, {t.Root()}, NameKind::Folders), MatchMode::Fuzzy);
   // A link given as the root is walked: the user chose it.

@@ -3,16 +3,22 @@
 // the view once; these do both for a single row.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
+#include "platform/path_kind.h"
 #include "ui/controls.h"
 
 namespace quellor::testing {
 
-// New rows are unchecked.
-inline void AppendRows(ui::ListView& list, const std::vector<std::string>& texts) {
-  for (const std::string& text : texts) list.Rows().Append(text);
+// New rows are unchecked; each takes the kind at its place in `kinds`, Unknown
+// past its end.
+inline void AppendRows(ui::ListView& list, const std::vector<std::string>& texts,
+                       const std::vector<platform::PathKind>& kinds = {}) {
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    list.Rows().Append(texts[i], i < kinds.size() ? kinds[i] : platform::PathKind::Unknown);
+  }
   list.RowsAppended();
 }
 

@@ -18,19 +18,37 @@ bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
+PathKind KindOfType(unsigned char type) {
+  switch (type) {
+    case DT_REG:
+      return PathKind::File;
+    case DT_DIR:
+      return PathKind::Folder;
+    case DT_LNK:
+      return PathKind::Link;
+    case DT_FIFO:
+    case DT_CHR:
+    case DT_BLK:
+    case DT_SOCK:
+      return PathKind::Special;
+    default:
+      return PathKind::Unknown;
+  }
+}
+
 void AddEntry(int fd, const char* name, unsigned char type, FolderListing& listing) {
+  // Some file systems leave the type to a look-up of the entry itself.
   if (type == DT_UNKNOWN) {
     struct stat entry_st {};
-    if (::fstatat(fd, name, &entry_st, AT_SYMLINK_NOFOLLOW) == 0) {
-      type = S_ISDIR(entry_st.st_mode) ? DT_DIR : S_ISLNK(entry_st.st_mode) ? DT_LNK : DT_REG;
-    }
+    if (::fstatat(fd, name, &entry_st, AT_SYMLINK_NOFOLLOW) == 0) type = IFTODT(entry_st.st_mode);
   }
-  bool is_folder = type == DT_DIR;
-  if (type == DT_LNK) {
+  const PathKind kind = KindOfType(type);
+  bool is_folder = kind == PathKind::Folder;
+  if (kind == PathKind::Link) {
     struct stat target {};
     is_folder = ::fstatat(fd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
   }
-  listing.Add(name, {}, is_folder, type == DT_DIR);
+  listing.Add(name, {}, kind, is_folder, kind == PathKind::Folder);
 }
 
 #ifdef __linux__

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "platform/folder_listing.h"
+#include "platform/win32/reparse_point_win32.h"
 #include "platform/win32/wide_text_win32.h"
 #include "text/utf16.h"
 
@@ -63,7 +64,11 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
   do {
     if (IsDotOrDotDot(data.cFileName)) continue;
     const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const bool is_link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const bool reparse_point = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    // The listing holds the reparse tag: no look-up per entry.
+    const PathKind kind = win32::IsLink(data.dwFileAttributes, data.dwReserved0) ? PathKind::Link
+                          : is_folder                                           ? PathKind::Folder
+                                                                                : PathKind::File;
     name.clear();
     alias.clear();
     const std::size_t name_units = std::wcslen(data.cFileName);
@@ -72,7 +77,7 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
     if (alias_units != name_units || std::wmemcmp(data.cAlternateFileName, data.cFileName, name_units) != 0) {
       text::AppendUtf8(alias, data.cAlternateFileName, alias_units);
     }
-    listing.Add(name, alias, is_folder, is_folder && !is_link);
+    listing.Add(name, alias, kind, is_folder, is_folder && !reparse_point);
   } while (FindNextFileW(find, &data));
   FindClose(find);
   return true;
