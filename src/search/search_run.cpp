@@ -194,8 +194,8 @@ std::vector<FoundRow> SearchRun::CollectFolderCandidates(const std::string& give
   std::vector<FoundRow> candidates;
   std::string root = given_root;
   if (!RootTaken(root) || !platform::IsExistingFolder(root)) return candidates;
-  // The folder the walk reads, even where the user named a link to one.
-  candidates.push_back(FoundRow{root, platform::PathKind::Folder});
+  // The user named it: it leads to a folder, and may itself be a link to one.
+  candidates.push_back(FoundRow{root, platform::PathKind::Unknown});
   CandidateVisitor visitor(*this, candidates);
   walk_.Walk(root, visitor);
   return candidates;

@@ -106,7 +106,7 @@ void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
       continue;
     }
     if (!fs::is_directory(fs::path(taken), error)) continue;
-    std::vector<FoundRow> candidates{{taken, platform::PathKind::Folder}};
+    std::vector<FoundRow> candidates{{taken, platform::PathKind::Unknown}};
     Collect(taken, candidates);
     for (std::size_t k = 0; k < keywords_.size(); ++k) {
       const std::string& keyword = keywords_[k];
