@@ -70,8 +70,10 @@ class FileSystem {
   // the disk, then given the name `target`: over a file there only when
   // `replace`, else only where nothing is. No part of a file ever stands
   // under the target's name, and a file there survives a failed copy.
-  virtual int CopyFile(const std::string& source, const ItemState& found, const std::string& target,
-                       bool replace) = 0;
+  // `copied`: the source as the copy read it (the bytes it took, its
+  // modification time once they were read).
+  virtual int CopyFile(const std::string& source, const ItemState& found, const std::string& target, bool replace,
+                       ItemState& copied) = 0;
   // A link at `target` (where nothing is) that leads where the link `source` leads.
   virtual int CopyLink(const std::string& source, const std::string& target) = 0;
   // The item `source` (as `found` saw it) under the name `target`: over a

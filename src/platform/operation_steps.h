@@ -59,7 +59,7 @@ class TreeCopy {
   struct Copied {
     std::string source;
     std::string target;
-    ItemState state;  // the source as listed before it was copied
+    ItemState state;  // the source as the copy took it
   };
 
   explicit TreeCopy(const Context& context) : context_(context) {}

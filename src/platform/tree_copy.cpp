@@ -42,10 +42,11 @@ void TreeCopy::CopyFile(const std::string& source, const ItemState& state, const
     }
     replace = there.kind == PathKind::File;
   }
-  const int code = context_.system.CopyFile(source, state, target, replace);
+  ItemState copied;
+  const int code = context_.system.CopyFile(source, state, target, replace, copied);
   if (code != 0) return problems_.NoteCode(code, code == kTargetTaken ? target : source);
   if (!replace) created_.push_back(target);
-  copied_.push_back(Copied{source, target, state});
+  copied_.push_back(Copied{source, target, copied});
 }
 
 void TreeCopy::CopyLink(const std::string& source, const ItemState& state, const std::string& target, bool merging) {

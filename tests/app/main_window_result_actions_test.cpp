@@ -22,6 +22,7 @@
 #include "platform/shell.h"
 #include "platform/win32/wide_text_win32.h"
 #include "support/recording_shell.h"
+#include "support/temp_tree.h"
 
 namespace quellor::app {
 namespace {
@@ -284,7 +285,7 @@ TEST_F(ResultActionsWindowTest, MoveTakesTheTickedItemsAndLeavesTheirRows) {
   EXPECT_EQ(ProgressPosition(), 2);
 }
 
-TEST_F(ResultActionsWindowTest, MoveOfTwoHitsOfOneNameLeavesTheSecondInPlaceAndCountsItFailed) {
+TEST_F(ResultActionsWindowTest, TwoHitsOfOneNameKeepTheFirstPlacedAndCountTheSecondFailed) {
   std::ofstream(root / "a/dup.txt") << "from a";
   std::ofstream(root / "b/dup.txt") << "from b";
   OpenWindow();
@@ -311,15 +312,14 @@ TEST_F(ResultActionsWindowTest, MoveOfTwoHitsOfOneNameLeavesTheSecondInPlaceAndC
   EXPECT_EQ(Contents(rows[1]), second_content) << "the second stays where it was";
   EXPECT_EQ(ProgressPosition(), 2);
 
-  // A copy keeps the shell's way: nothing is lost, the later copy replaces the earlier.
+  // A copy likewise: the later never replaces what the same copy placed.
   std::ofstream(rows[0]) << first_content;
   const fs::path copied = target_parent.path() / "copied";
   fs::create_directories(copied);
   dialogs.folders.push_back(copied.string());
   Click(ids::按钮_复制选定文件);
-  EXPECT_EQ(Status(), "复制完毕！");
-  EXPECT_EQ(Contents(copied / "dup.txt"), second_content);
-  EXPECT_EQ(Contents(rows[0]), first_content);
+  EXPECT_EQ(Status(), "复制完毕！其中 1 项复制失败。");
+  EXPECT_EQ(Contents(copied / "dup.txt"), first_content);
 }
 
 // ---- delete -----------------------------------------------------------------
@@ -378,6 +378,53 @@ TEST_F(ResultActionsWindowTest, DeleteKeepsTheRowOfAnItemThatSurvivedAndSaysSo) 
   EXPECT_EQ(CheckedRows(), std::set<std::string>{Under("b/photo2.png")}) << "kept, still ticked";
   EXPECT_EQ(Status(), "删除完毕！其中 1 项删除失败。");
   EXPECT_EQ(ProgressPosition(), ProgressMaximum());
+}
+
+// What the delete never takes: the folder a link inside a found folder leads
+// to, the folder a found link leads to, the plain file beside a look-alike
+// name. Links are made from the Linux side under Wine, which goes through
+// them for every call: there the delete leaves them, and the outside folders
+// with them, and counts them failed.
+TEST_F(ResultActionsWindowTest, DeleteTakesTheFoundItemAndNothingBeyondIt) {
+  testing::TempTree t;
+  t.Write("outside/keep.txt", "outside");
+  t.Write("outside2/keep.txt", "outside2");
+  t.Write("links/found/mine.txt", "mine");
+  t.Write("dots/a.txt", "plain");
+  t.Write("dots/a.txt.", "dotted");
+  ASSERT_TRUE(t.FolderLink("links/found/into-outside", t.Path("outside")) &&
+              t.FolderLink("links/lnk", t.Path("outside2")));
+  OpenWindow();
+  dialogs.folders.push_back(t.Path("links"));
+  Click(ids::按钮_搜索路径);
+  SendMessageA(Item(ids::选择框_搜索目录), BM_CLICK, 0, 0);
+  SetWindowTextA(Item(ids::编辑框_文件名), "found\r\nlnk");
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(testing::PumpUntil([&] { return Rows().size() == 2 && Status().rfind("搜索完毕", 0) == 0; }, 30s, main()))
+      << Status();
+  Tick(t.Path("links\\found"));
+  Tick(t.Path("links\\lnk"));
+  Click(ids::按钮_删除选定文件);  // answered OK
+  EXPECT_EQ(t.Read("outside/keep.txt"), "outside");
+  EXPECT_EQ(t.Read("outside2/keep.txt"), "outside2");
+  EXPECT_FALSE(t.Exists("links/found/mine.txt"));
+  const int failed = static_cast<int>(t.Exists("links/found")) + static_cast<int>(t.Exists("links/lnk"));
+  EXPECT_EQ(static_cast<int>(Rows().size()), failed) << "the rows of what is left stay";
+  EXPECT_EQ(Status(), failed == 0 ? "删除完毕！" : "删除完毕！其中 " + std::to_string(failed) + " 项删除失败。");
+
+  SendMessageA(Item(ids::选择框_搜索目录), BM_CLICK, 0, 0);
+  SendMessageA(Item(ids::列表框_路径), LB_RESETCONTENT, 0, 0);
+  dialogs.folders.push_back(t.Path("dots"));
+  Click(ids::按钮_搜索路径);
+  SetWindowTextA(Item(ids::编辑框_文件名), "a.txt.");
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(testing::PumpUntil([&] { return Rows() == std::vector<std::string>{t.Path("dots\\a.txt.")}; }, 30s,
+                                 main()));
+  Tick(t.Path("dots\\a.txt."));
+  Click(ids::按钮_删除选定文件);  // answered OK
+  EXPECT_FALSE(t.Exists("dots/a.txt."));
+  EXPECT_EQ(t.Read("dots/a.txt"), "plain");
+  EXPECT_EQ(Status(), "删除完毕！");
 }
 
 // ---- not-found report ---------------------------------------------------------

@@ -1,6 +1,8 @@
 // Deleting the ticked rows' items, on the real file system.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "commands/action_fixture.h"
 
 namespace quellor::testing {
@@ -70,6 +72,17 @@ TEST_F(DeleteTest, ARowWhoseItemSurvivesStaysTickedAndIsCounted) {
   EXPECT_TRUE(Exists("keep/b"));
   EXPECT_EQ(memory_.标签_状态.Caption(), "删除完毕！其中 1 项删除失败。");
   EXPECT_EQ(memory_.进度条_文件操作.Position(), memory_.进度条_文件操作.Maximum());
+}
+
+TEST_F(DeleteTest, AnItemThatIsNoLongerWhatWasFoundIsLeftAlone) {
+  MakeFile("row.txt", "a file when it was found");
+  AddRows({"row.txt"}, {0});
+  std::filesystem::remove(root_ / "row.txt");
+  MakeFile("row.txt/inner.txt", "a folder now");
+  Delete(ui::MessageAnswer::Ok);
+  EXPECT_EQ(Content("row.txt/inner.txt"), "a folder now");
+  EXPECT_EQ(RowTexts().size(), 1u);
+  EXPECT_EQ(memory_.标签_状态.Caption(), "删除完毕！其中 1 项删除失败。");
 }
 
 TEST_F(DeleteTest, ARowThatCannotBeLookedUpIsNotTakenForGone) {

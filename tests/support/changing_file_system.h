@@ -35,10 +35,10 @@ class ChangingFileSystem : public platform::FileSystem {
   }
   std::string RealPath(const std::string& path) const override { return inner_.RealPath(path); }
   int CreateFolder(const std::string& path) override { return inner_.CreateFolder(path); }
-  int CopyFile(const std::string& source, const platform::ItemState& found, const std::string& target,
-               bool replace) override {
+  int CopyFile(const std::string& source, const platform::ItemState& found, const std::string& target, bool replace,
+               platform::ItemState& copied) override {
     if (++copies_ == fail_copy) return copy_error;
-    const int code = inner_.CopyFile(source, found, target, replace);
+    const int code = inner_.CopyFile(source, found, target, replace, copied);
     if (code == 0 && after_copy) after_copy(source, copies_);
     return code;
   }

@@ -72,11 +72,13 @@ int RenameNoReplace(const std::string& source, const std::string& target) {
   return ::rename(source.c_str(), target.c_str()) == 0 ? 0 : Code(LastError());
 }
 
-int CopyContent(int in, const struct stat& from, const std::string& target, bool replace) {
+// `copied` gets the bytes read and the source's time once they were.
+int CopyContent(int in, const std::string& target, bool replace, ItemState& copied) {
   std::string temp = posix::ParentFolder(target) + "/.quellor-copy-XXXXXX";
   const int out = ::mkostemp(temp.data(), O_CLOEXEC);
   if (out < 0) return LastError();
   int status = 0;
+  std::uint64_t bytes = 0;
   char buffer[65536];
   for (;;) {
     const ssize_t got = ::read(in, buffer, sizeof buffer);
@@ -90,7 +92,12 @@ int CopyContent(int in, const struct stat& from, const std::string& target, bool
       status = LastError();
       break;
     }
+    bytes += static_cast<std::uint64_t>(got);
   }
+  struct stat from {};
+  if (status == 0 && ::fstat(in, &from) != 0) status = LastError();
+  copied = StateOf(from);
+  copied.size = bytes;
   const struct timespec times[2] = {from.st_atim, from.st_mtim};
   if (status == 0 && ::fchmod(out, from.st_mode & 0777) != 0) status = LastError();
   if (status == 0 && ::futimens(out, times) != 0) status = LastError();
@@ -154,7 +161,8 @@ class PosixFileSystem final : public FileSystem {
     return ::mkdir(path.c_str(), 0700) == 0 ? 0 : Code(LastError());
   }
 
-  int CopyFile(const std::string& source, const ItemState& found, const std::string& target, bool replace) override {
+  int CopyFile(const std::string& source, const ItemState& found, const std::string& target, bool replace,
+               ItemState& copied) override {
     if (found.kind != PathKind::File) return kNotTheItem;
     // O_NOFOLLOW and O_NONBLOCK: a link or FIFO put in the file's place since it was listed is neither followed nor waited on.
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
@@ -163,7 +171,7 @@ class PosixFileSystem final : public FileSystem {
     int status = ::fstat(in, &from) != 0 ? LastError() : !S_ISREG(from.st_mode) ? kNotTheItem : 0;
     const int flags = status == 0 ? ::fcntl(in, F_GETFL) : 0;
     if (status == 0 && (flags < 0 || ::fcntl(in, F_SETFL, flags & ~O_NONBLOCK) != 0)) status = LastError();
-    if (status == 0) status = CopyContent(in, from, target, replace);
+    if (status == 0) status = CopyContent(in, target, replace, copied);
     ::close(in);
     return status;
   }

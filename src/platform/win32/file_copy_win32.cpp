@@ -1,6 +1,7 @@
 #include "platform/win32/file_copy_win32.h"
 
 #include <atomic>
+#include <cstdint>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -59,7 +60,7 @@ void Discard(const std::wstring& temp) {
 
 }  // namespace
 
-int CopyFileContent(const std::wstring& source, const std::wstring& target, bool replace) {
+int CopyFileContent(const std::wstring& source, const std::wstring& target, bool replace, ItemState& copied) {
   // Opened as a reader opens it, so a placeholder or deduplicated file gives
   // its content; a link put there since it was listed leads the handle to
   // another item, which the check below refuses.
@@ -74,6 +75,7 @@ int CopyFileContent(const std::wstring& source, const std::wstring& target, bool
   if (!out.valid()) return static_cast<int>(GetLastError());
 
   int status = 0;
+  std::uint64_t bytes = 0;
   std::vector<char> block(kCopyBlock);
   for (;;) {
     DWORD got = 0;
@@ -86,8 +88,15 @@ int CopyFileContent(const std::wstring& source, const std::wstring& target, bool
       status = static_cast<int>(GetLastError());
       break;
     }
+    bytes += got;
   }
   const auto failed = [] { return static_cast<int>(GetLastError()); };
+  // The time once every byte was read: a file written to meanwhile is told apart later.
+  if (status == 0 && !GetFileInformationByHandle(in.get(), &from)) status = failed();
+  copied.kind = PathKind::File;
+  copied.size = bytes;
+  copied.modified = static_cast<std::int64_t>((static_cast<std::uint64_t>(from.ftLastWriteTime.dwHighDateTime) << 32) |
+                                              from.ftLastWriteTime.dwLowDateTime);
   if (status == 0 && !SetFileTime(out.get(), nullptr, nullptr, &from.ftLastWriteTime)) status = failed();
   // On the disk before it takes the final name: a power cut never leaves that name on a part.
   if (status == 0 && !FlushFileBuffers(out.get())) status = failed();

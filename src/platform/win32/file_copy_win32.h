@@ -8,13 +8,16 @@
 
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace quellor::platform::win32 {
 
 // 0 when done, else the system's error code or a code of file_system.h:
 // kNotTheItem when `source` is not the plain file it was listed as (a device
 // or pipe is never read), kTargetTaken when something is at `target` and
 // not `replace`.
-int CopyFileContent(const std::wstring& source, const std::wstring& target, bool replace);
+// `copied`: the bytes read and the source's modification time once they were.
+int CopyFileContent(const std::wstring& source, const std::wstring& target, bool replace, ItemState& copied);
 
 // The new folder `target` takes the modification time of `source`.
 int CopyFolderTime(const std::wstring& source, const std::wstring& target);

@@ -159,12 +159,13 @@ class Win32FileSystem final : public FileSystem {
     return CreateDirectoryW(system_path->c_str(), nullptr) ? 0 : Code(GetLastError());
   }
 
-  int CopyFile(const std::string& source, const ItemState& found, const std::string& target, bool replace) override {
+  int CopyFile(const std::string& source, const ItemState& found, const std::string& target, bool replace,
+               ItemState& copied) override {
     const std::optional<std::wstring> from = SystemPathOf(source);
     const std::optional<std::wstring> to = SystemPathOf(target);
     if (!from || !to) return ERROR_INVALID_NAME;
     if (found.kind != PathKind::File) return kNotTheItem;
-    return win32::CopyFileContent(*from, *to, replace);
+    return win32::CopyFileContent(*from, *to, replace, copied);
   }
 
   // Making a link takes a privilege most users lack, and a copy of a
