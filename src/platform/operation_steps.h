@@ -3,6 +3,7 @@
 // operations only (file_operations.h is their interface).
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -74,6 +75,10 @@ class TreeCopy {
   const std::vector<std::string>& created() const { return created_; }
 
  private:
+  // Where a copy merges, what is at `target` for an item of `kind`: nothing
+  // (false), one of that kind to replace or merge into (true), or something
+  // in the way, noted (nullopt).
+  std::optional<bool> ExistingTarget(const std::string& target, PathKind kind);
   void CopyFile(const std::string& source, const ItemState& state, const std::string& target, bool merging);
   void CopyLink(const std::string& source, const ItemState& state, const std::string& target, bool merging);
   void CopyFolder(const std::string& source, const ItemState& state, const std::string& target, bool merging);

@@ -28,33 +28,36 @@ void TreeCopy::Copy(const std::string& source, const ItemState& state, const std
   }
 }
 
-void TreeCopy::CopyFile(const std::string& source, const ItemState& state, const std::string& target, bool merging) {
-  bool replace = false;
-  if (merging) {
-    // CheckMerge saw the target; it is looked at again where it is written.
-    const ItemState there = context_.system.Look(target);
-    if (there.kind == PathKind::Link) return problems_.Note(ItemOutcome::LinkAtTarget, target);
-    if (there.kind != PathKind::Missing && there.kind != PathKind::File) {
-      return problems_.Note(ItemOutcome::TargetTaken, target);
-    }
-    if (there.kind == PathKind::File && context_.IsFoundItem(target)) {
-      return problems_.Note(ItemOutcome::TargetIsItem, target);
-    }
-    replace = there.kind == PathKind::File;
+std::optional<bool> TreeCopy::ExistingTarget(const std::string& target, PathKind kind) {
+  // CheckMerge saw the target; it is looked at again where it is written.
+  const ItemState there = context_.system.Look(target);
+  if (there.kind == PathKind::Missing) return false;
+  // A link is never written through, nor replaced; nothing replaces an item of another kind.
+  if (there.kind == PathKind::Link) {
+    problems_.Note(ItemOutcome::LinkAtTarget, target);
+  } else if (there.kind != kind || kind == PathKind::Special) {
+    problems_.Note(ItemOutcome::TargetTaken, target);
+  } else if (context_.IsFoundItem(target)) {
+    problems_.Note(ItemOutcome::TargetIsItem, target);
+  } else {
+    return true;
   }
+  return std::nullopt;
+}
+
+void TreeCopy::CopyFile(const std::string& source, const ItemState& state, const std::string& target, bool merging) {
+  const std::optional<bool> replace = merging ? ExistingTarget(target, PathKind::File) : false;
+  if (!replace) return;
   ItemState copied;
-  const int code = context_.system.CopyFile(source, state, target, replace, copied);
+  const int code = context_.system.CopyFile(source, state, target, *replace, copied);
   if (code != 0) return problems_.NoteCode(code, code == kTargetTaken ? target : source);
-  if (!replace) created_.push_back(target);
+  if (!*replace) created_.push_back(target);
   copied_.push_back(Copied{source, target, copied});
 }
 
 void TreeCopy::CopyLink(const std::string& source, const ItemState& state, const std::string& target, bool merging) {
-  if (merging) {
-    const ItemState there = context_.system.Look(target);
-    if (there.kind == PathKind::Link) return problems_.Note(ItemOutcome::LinkAtTarget, target);
-    if (there.kind != PathKind::Missing) return problems_.Note(ItemOutcome::TargetTaken, target);
-  }
+  const std::optional<bool> there = merging ? ExistingTarget(target, PathKind::Link) : false;
+  if (!there) return;
   const int code = context_.system.CopyLink(source, target);
   if (code != 0) return problems_.NoteCode(code, code == kTargetTaken ? target : source);
   created_.push_back(target);
@@ -63,19 +66,9 @@ void TreeCopy::CopyLink(const std::string& source, const ItemState& state, const
 
 void TreeCopy::CopyFolder(const std::string& source, const ItemState& state, const std::string& target,
                           bool merging) {
-  bool into_existing = false;
-  if (merging) {
-    const ItemState there = context_.system.Look(target);
-    if (there.kind == PathKind::Link) return problems_.Note(ItemOutcome::LinkAtTarget, target);
-    if (there.kind != PathKind::Missing && there.kind != PathKind::Folder) {
-      return problems_.Note(ItemOutcome::TargetTaken, target);
-    }
-    if (there.kind == PathKind::Folder && context_.IsFoundItem(target)) {
-      return problems_.Note(ItemOutcome::TargetIsItem, target);
-    }
-    into_existing = there.kind == PathKind::Folder;
-  }
-  if (!into_existing) {
+  const std::optional<bool> into_existing = merging ? ExistingTarget(target, PathKind::Folder) : false;
+  if (!into_existing) return;
+  if (!*into_existing) {
     const int created = context_.system.CreateFolder(target);
     if (created != 0) return problems_.NoteCode(created, target);
     created_.push_back(target);
@@ -90,11 +83,11 @@ void TreeCopy::CopyFolder(const std::string& source, const ItemState& state, con
       problems_.Note(ItemOutcome::NamesDifferOnlyByCase, from);
       continue;
     }
-    Copy(from, items[i].state, context_.Join(target, items[i].name), into_existing);
+    Copy(from, items[i].state, context_.Join(target, items[i].name), *into_existing);
   }
   folders_.emplace_back(source, state);
   // A folder merged into keeps its own time.
-  if (!into_existing) problems_.NoteCode(context_.system.CopyFolderTimes(source, target), target);
+  if (!*into_existing) problems_.NoteCode(context_.system.CopyFolderTimes(source, target), target);
 }
 
 }  // namespace quellor::platform::steps
