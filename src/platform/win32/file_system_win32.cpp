@@ -47,21 +47,13 @@ std::optional<std::wstring> SystemPathOf(const std::string& path) {
   return win32::LongPath(*wide);
 }
 
-bool EndsInSeparator(const std::wstring& path) { return path.back() == L'\\' || path.back() == L'/'; }
-
-// A drive root or share root has no entry in any folder: its attributes alone tell what it is.
-ItemState LookAtRoot(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ItemState{} : UnknownState(error);
-  }
-  WIN32_FIND_DATAW found{};
-  found.dwFileAttributes = data.dwFileAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_REPARSE_POINT);
-  found.nFileSizeHigh = data.nFileSizeHigh;
-  found.nFileSizeLow = data.nFileSizeLow;
-  found.ftLastWriteTime = data.ftLastWriteTime;
-  return StateOf(found);
+// The tag of the reparse point at `path`; 0 (a link, by the rule) when it cannot be read.
+DWORD ReparseTagOf(const std::wstring& path) {
+  const win32::Handle item(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, win32::kShareAll, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!item.valid() || !GetFileInformationByHandleEx(item.get(), FileAttributeTagInfo, &tag, sizeof tag)) return 0;
+  return tag.ReparseTag;
 }
 
 // A handle on the item `path` itself (a link not followed), checked to be
@@ -101,28 +93,29 @@ class Win32FileSystem final : public FileSystem {
   ItemState Look(const std::string& path) const override {
     const std::optional<std::wstring> system_path = SystemPathOf(path);
     if (!system_path) return path.empty() ? ItemState{} : UnknownState(ERROR_INVALID_NAME);
-    if (EndsInSeparator(*system_path)) return LookAtRoot(*system_path);
-    // The look-up takes wildcards in the last name: such a name would find other items.
-    const std::size_t name = system_path->find_last_of(L'\\');
-    if (system_path->find_first_of(L"*?", name) != std::wstring::npos) return UnknownState(ERROR_INVALID_NAME);
-    WIN32_FIND_DATAW data{};
-    const HANDLE find =
-        FindFirstFileExW(system_path->c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE) {
+    // By its attributes, not a listing: a listing takes the name for a
+    // pattern, in which "a.txt." would also find "a.txt".
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(system_path->c_str(), GetFileExInfoStandard, &data)) {
       const DWORD error = GetLastError();
       const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                          error == ERROR_INVALID_NAME || error == ERROR_NO_MORE_FILES;
+                          error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
       return absent ? ItemState{} : UnknownState(error);
     }
-    FindClose(find);
-    return StateOf(data);
+    WIN32_FIND_DATAW found{};
+    found.dwFileAttributes = data.dwFileAttributes;
+    found.nFileSizeHigh = data.nFileSizeHigh;
+    found.nFileSizeLow = data.nFileSizeLow;
+    found.ftLastWriteTime = data.ftLastWriteTime;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) found.dwReserved0 = ReparseTagOf(*system_path);
+    return StateOf(found);
   }
 
   int List(const std::string& folder, std::vector<FolderItem>& items) const override {
     const std::optional<std::wstring> system_path = SystemPathOf(folder);
     if (!system_path) return ERROR_INVALID_NAME;
     std::wstring pattern = *system_path;
-    if (!EndsInSeparator(pattern)) pattern += L'\\';
+    if (pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
     WIN32_FIND_DATAW data{};
     const HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
