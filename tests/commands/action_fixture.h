@@ -44,7 +44,8 @@ class RecordingClipboard : public platform::Clipboard {
 };
 
 // Passes every request to another implementation, except that items under
-// `refused` are left alone and reported as failed.
+// `refused` are left alone and reported as failed, and those under
+// `unknowable` cannot be looked up.
 class RefusingFileOperations : public ForwardingFileOperations {
  public:
   using ForwardingFileOperations::ForwardingFileOperations;
@@ -67,7 +68,14 @@ class RefusingFileOperations : public ForwardingFileOperations {
     identities_asked.push_back(path);
     return inner_.IdentityOf(path);
   }
+  platform::PathKind KindOf(const std::string& path) const override {
+    for (const std::string& prefix : unknowable) {
+      if (path.compare(0, prefix.size(), prefix) == 0) return platform::PathKind::Unknown;
+    }
+    return inner_.KindOf(path);
+  }
   std::vector<std::string> refused;
+  std::vector<std::string> unknowable;
   mutable std::vector<std::string> identities_asked;
 
  private:

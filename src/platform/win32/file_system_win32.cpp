@@ -98,8 +98,8 @@ class Win32FileSystem final : public FileSystem {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(system_path->c_str(), GetFileExInfoStandard, &data)) {
       const DWORD error = GetLastError();
-      const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                          error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+      // A name the system refuses names nothing; a server that does not answer says nothing of it.
+      const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME;
       return absent ? ItemState{} : UnknownState(error);
     }
     WIN32_FIND_DATAW found{};
