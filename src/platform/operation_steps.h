@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_operations.h"
 #include "platform/file_system.h"
+#include "platform/item_outcome.h"
 
 namespace quellor::platform::steps {
 
