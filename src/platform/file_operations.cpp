@@ -117,7 +117,8 @@ class RuleFileOperations final : public FileOperations {
     const std::size_t cut = target.find_last_of(std::string(1, separator) + "/");
     if (cut == std::string::npos) return false;
     const std::string real_source = system_.RealPath(source);
-    const std::string real_folder = system_.RealPath(target.substr(0, cut == 0 ? 1 : cut));
+    // The target's folder with its separator, so a drive root stays one (D:\ rather than D:).
+    const std::string real_folder = system_.RealPath(target.substr(0, cut + 1));
     return !real_source.empty() && !real_folder.empty() &&
            (real_folder == real_source || Inside(real_folder, real_source, separator));
   }
