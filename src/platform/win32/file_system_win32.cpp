@@ -114,6 +114,9 @@ class Win32FileSystem final : public FileSystem {
   int List(const std::string& folder, std::vector<FolderItem>& items) const override {
     const std::optional<std::wstring> system_path = SystemPathOf(folder);
     if (!system_path) return ERROR_INVALID_NAME;
+    // A listing goes through a link: a folder swapped for one since it was
+    // looked at would list, and lead a removal into, what the link leads to.
+    if (Look(folder).kind != PathKind::Folder) return kNotTheItem;
     std::wstring pattern = *system_path;
     if (pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
