@@ -35,7 +35,7 @@ void RowPrinter::AddResultRow(std::string_view path, platform::PathKind, std::si
   }
 }
 
-void RowPrinter::ReportKeywordProgress(std::size_t count) {
+void RowPrinter::KeywordsSearched(std::size_t count) {
   if (!settings_.status || !settings_.progress || count == 0) return;
   const auto now = std::chrono::steady_clock::now();
   if (now - last_progress_ < kProgressInterval) return;
@@ -43,7 +43,7 @@ void RowPrinter::ReportKeywordProgress(std::size_t count) {
   Status(search::ProgressText(keywords_[count - 1], search::ProgressNumber(platform::TickCount())), false);
 }
 
-void RowPrinter::ShowFolderRunStart() {
+void RowPrinter::FolderRunStarted() {
   if (settings_.status && settings_.progress) Status(text::ShownText(search::kFolderRunStartText), false);
 }
 

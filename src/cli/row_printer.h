@@ -24,10 +24,10 @@ class RowPrinter : public search::RunSink {
   RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err);
 
   void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override;
-  void ReportKeywordProgress(std::size_t count) override;
-  void ShowFilesFinished() override { finished_text_ = Finished::Files; }
-  void ShowFolderRunStart() override;
-  void ShowFoldersFinished() override { finished_text_ = Finished::Folders; }
+  void KeywordsSearched(std::size_t count) override;
+  void FileRunEnded() override { finished_text_ = Finished::Files; }
+  void FolderRunStarted() override;
+  void FolderRunEnded() override { finished_text_ = Finished::Folders; }
   // Named on standard error, once each, whatever the status settings.
   void FolderNotRead(std::string_view path, platform::ReadProblem problem) override;
 

@@ -68,12 +68,12 @@ struct SearchEngine::Impl {
     void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t) override {
       rows_.Append(path, kind);
     }
-    void ReportKeywordProgress(std::size_t count) override {
+    void KeywordsSearched(std::size_t count) override {
       if (count > 0) status_ = Status{StatusKind::Progress, count - 1};
     }
-    void ShowFilesFinished() override { Final(StatusKind::FilesFinished); }
-    void ShowFolderRunStart() override { status_ = Status{StatusKind::FolderRunStart}; }
-    void ShowFoldersFinished() override { Final(StatusKind::FoldersFinished); }
+    void FileRunEnded() override { Final(StatusKind::FilesFinished); }
+    void FolderRunStarted() override { status_ = Status{StatusKind::FolderRunStart}; }
+    void FolderRunEnded() override { Final(StatusKind::FoldersFinished); }
     // Each folder once, however often a walk reaches it (two roots may share it).
     void FolderNotRead(std::string_view path, platform::ReadProblem) override { not_read_.emplace(path); }
     void FolderDone() override {
