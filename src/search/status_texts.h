@@ -10,8 +10,6 @@
 namespace quellor::search {
 
 inline constexpr std::string_view kFolderRunStartText = "正在搜索，请等待......";
-inline constexpr std::string_view kStopRequestedCaption = "已停止";
-inline constexpr std::string_view kStopButtonCaption = "停止搜索";
 
 // 1 plus the first value of the C runtime's generator seeded with `tick`,
 // modulo 5000: a number from 1 to 5000 that measures nothing. Users know the
