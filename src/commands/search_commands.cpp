@@ -3,6 +3,8 @@
 #include <optional>
 #include <string_view>
 
+#include "commands/search_status_text.h"
+#include "platform/tick_count.h"
 #include "text/line_split.h"
 
 namespace quellor::commands {
@@ -62,6 +64,10 @@ void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& 
 void StopSearch(ui::Controls& controls, search::SearchEngine& engine) {
   controls.按钮_停止搜索.SetCaption(kStopRequestedCaption);
   engine.RequestStop();
+}
+
+void ResultListDisplay::ShowStatus(const search::RunStatus& status) {
+  controls_.标签_状态.SetCaption(SearchStatusText(status, platform::TickCount()));
 }
 
 }  // namespace quellor::commands

@@ -9,8 +9,8 @@
 #include "commands/search_commands.h"
 #include "platform/folder_listing.h"
 #include "platform/system_charset.h"
+#include "commands/search_status_text.h"
 #include "search/search_engine.h"
-#include "search/status_texts.h"
 #include "support/memory_controls.h"
 #include "support/row_setup.h"
 #include "support/scripted_dialogs.h"
@@ -285,20 +285,22 @@ TEST(StartSearch, ALongListFindsTheRowsQuellorFindFinds) {
 // Counts the times the rows are shown, and notes with each text whether every row was shown by then.
 class ShowingDisplay : public ResultListDisplay {
  public:
-  explicit ShowingDisplay(ui::Controls& controls) : ResultListDisplay(controls), list_(controls.超级列表框_结果) {}
+  explicit ShowingDisplay(ui::Controls& controls)
+      : ResultListDisplay(controls), list_(controls.超级列表框_结果), label_(controls.标签_状态) {}
   void ShowAppendedRows() override {
     ++shows;
     ResultListDisplay::ShowAppendedRows();
   }
-  void SetStatusText(const text::ShownText& text) override {
-    texts.emplace_back(text.Bytes(), list_.AllRowsShown());
-    ResultListDisplay::SetStatusText(text);
+  void ShowStatus(const search::RunStatus& status) override {
+    ResultListDisplay::ShowStatus(status);
+    texts.emplace_back(label_.Caption(), list_.AllRowsShown());
   }
   int shows = 0;
   std::vector<std::pair<std::string, bool>> texts;
 
  private:
   ui::ListView& list_;
+  ui::Label& label_;
 };
 
 // Starts a search for "hit*" over `t`.
@@ -412,19 +414,22 @@ TEST(SearchEngine, StopAllEndsEveryRunWhileTheWindowGoesOnHandlingMessages) {
   EXPECT_EQ(w.c.标签_状态.Caption(), status);
 }
 
-TEST(StatusTexts, AreThoseOfTheWindow) {
-  using namespace search;
-  // The C runtime's first rand() after srand(1) is 41.
-  EXPECT_EQ(ProgressNumber(1), 42);
-  for (std::uint32_t tick : {0u, 7u, 123456789u, 0xFFFFFFFFu}) {
-    EXPECT_GE(ProgressNumber(tick), 1);
-    EXPECT_LE(ProgressNumber(tick), 5000);
-  }
-  EXPECT_EQ(ProgressText("abc", 17), text::ShownText("请稍后，正在搜索").AddName("abc").AddWords("  加速17"));
-  EXPECT_EQ(FilesFinishedText(0), "搜索完毕！共搜索到文件0个.");
-  EXPECT_EQ(FoldersFinishedText(12), "搜索完毕！共搜索到文件夹12个.");
-  EXPECT_EQ(FilesFinishedText(4, 1), "搜索完毕！共搜索到文件4个. 另有1个文件夹无法读取");
-  EXPECT_EQ(FoldersFinishedText(0, 2), "搜索完毕！共搜索到文件夹0个. 另有2个文件夹无法读取");
+TEST(SearchStatusText, IsThatOfTheWindow) {
+  using Stage = search::RunStatus::Stage;
+  // The C runtime's first rand() after srand(20062) is 16.
+  EXPECT_EQ(SearchStatusText({Stage::KeywordSearched, "abc"}, 20062),
+            text::ShownText("请稍后，正在搜索").AddName("abc").AddWords("  加速17"));
+  EXPECT_EQ(SearchStatusText({Stage::FolderRunStarted}, 0), text::ShownText("正在搜索，请等待......"));
+  const struct {
+    search::RunStatus status;
+    std::string text;
+  } ends[] = {
+      {{Stage::FileRunEnded, {}, 0}, "搜索完毕！共搜索到文件0个."},
+      {{Stage::FolderRunEnded, {}, 12}, "搜索完毕！共搜索到文件夹12个."},
+      {{Stage::FileRunEnded, {}, 4, 1}, "搜索完毕！共搜索到文件4个. 另有1个文件夹无法读取"},
+      {{Stage::FolderRunEnded, {}, 0, 2}, "搜索完毕！共搜索到文件夹0个. 另有2个文件夹无法读取"},
+  };
+  for (const auto& end : ends) EXPECT_EQ(SearchStatusText(end.status, 0), text::ShownText(end.text));
 }
 
 #ifndef _WIN32

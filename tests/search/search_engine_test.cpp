@@ -31,9 +31,9 @@ class CountingDisplay : public RunDisplay {
   void AppendRows(const ResultRows&, int first, int end) override { rows += end - first; }
   void ShowAppendedRows() override {}
   int RowCount() const override { return rows; }
-  void SetStatusText(const text::ShownText&) override { ++texts; }
+  void ShowStatus(const RunStatus&) override { ++statuses; }
   int rows = 0;
-  int texts = 0;
+  int statuses = 0;
 };
 
 TEST(SearchEngineTap, GetsEveryReportInOrderWhileTheOwnerWaitsAndLeavesNothingToDeliver) {
@@ -59,7 +59,7 @@ TEST(SearchEngineTap, GetsEveryReportInOrderWhileTheOwnerWaitsAndLeavesNothingTo
   CountingDisplay display;
   EXPECT_FALSE(engine.DeliverPending(display));
   EXPECT_EQ(display.rows, 0);
-  EXPECT_EQ(display.texts, 0);
+  EXPECT_EQ(display.statuses, 0);
   EXPECT_EQ(wakes, 0);
   engine.WaitForEnd();  // no run going: returns at once
 }
