@@ -1,12 +1,29 @@
 #include "cli/row_printer.h"
 
+#include "files/progress_number.h"
 #include "platform/tick_count.h"
-#include "search/status_texts.h"
 
 namespace quellor::cli {
 
 namespace {
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+}
+
+text::ShownText FindStatusText(const search::RunStatus& status, std::uint32_t tick) {
+  using Stage = search::RunStatus::Stage;
+  switch (status.stage) {
+    case Stage::KeywordSearched:
+      return text::ShownText("请稍后，正在搜索")
+          .AddName(status.keyword)
+          .AddWords("  加速" + std::to_string(files::ProgressNumber(tick)));
+    case Stage::FolderRunStarted:
+      return text::ShownText("正在搜索，请等待......");
+    case Stage::FileRunEnded:
+      return text::ShownText("搜索完毕！共搜索到文件" + std::to_string(status.rows) + "个.");
+    case Stage::FolderRunEnded:
+      return text::ShownText("搜索完毕！共搜索到文件夹" + std::to_string(status.rows) + "个.");
+  }
+  return {};
 }
 
 RowPrinter::RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err)
@@ -35,16 +52,17 @@ void RowPrinter::AddResultRow(std::string_view path, platform::PathKind, std::si
   }
 }
 
-void RowPrinter::ReportKeywordProgress(std::size_t count) {
+void RowPrinter::KeywordsSearched(std::size_t count) {
   if (!settings_.status || !settings_.progress || count == 0) return;
   const auto now = std::chrono::steady_clock::now();
   if (now - last_progress_ < kProgressInterval) return;
   last_progress_ = now;
-  Status(search::ProgressText(keywords_[count - 1], search::ProgressNumber(platform::TickCount())), false);
+  Show(search::RunStatus{search::RunStatus::Stage::KeywordSearched, keywords_[count - 1]}, false);
 }
 
-void RowPrinter::ShowFolderRunStart() {
-  if (settings_.status && settings_.progress) Status(text::ShownText(search::kFolderRunStartText), false);
+void RowPrinter::FolderRunStarted() {
+  if (!settings_.status || !settings_.progress) return;
+  Show(search::RunStatus{search::RunStatus::Stage::FolderRunStarted}, false);
 }
 
 void RowPrinter::ClearProgress() {
@@ -62,6 +80,10 @@ void RowPrinter::FolderNotRead(std::string_view path, platform::ReadProblem prob
                  .AddWords(problem == platform::ReadProblem::TooLong ? ": path too long, not searched\n"
                                                                      : ": cannot read the folder, not searched\n"));
   std::fflush(err_.file());
+}
+
+void RowPrinter::Show(const search::RunStatus& status, bool final) {
+  Status(FindStatusText(status, platform::TickCount()), final);
 }
 
 void RowPrinter::Status(const text::ShownText& status, bool final) {
@@ -86,17 +108,10 @@ void RowPrinter::Status(const text::ShownText& status, bool final) {
 
 void RowPrinter::Close() {
   if (std::fflush(out_.file()) != 0) write_failed_ = true;
-  const int rows = static_cast<int>(rows_);
-  switch (finished_text_) {
-    case Finished::Files:
-      Status(search::FilesFinishedText(rows), true);
-      break;
-    case Finished::Folders:
-      Status(search::FoldersFinishedText(rows), true);
-      break;
-    case Finished::None:
-      if (progress_width_ > 0) Status(text::ShownText(), true);
-      break;
+  if (end_) {
+    Show(search::RunStatus{*end_, {}, static_cast<int>(rows_)}, true);
+  } else if (progress_width_ > 0) {
+    Status(text::ShownText(), true);
   }
 }
 

@@ -2,15 +2,22 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "cli/stream_text.h"
 #include "search/run_sink.h"
+#include "search/run_status.h"
 
 namespace quellor::cli {
+
+// quellor-find's status line for where a run stands: the window's words,
+// without a count of the folders not read (each has a line of its own).
+text::ShownText FindStatusText(const search::RunStatus& status, std::uint32_t tick);
 
 class RowPrinter : public search::RunSink {
  public:
@@ -24,14 +31,14 @@ class RowPrinter : public search::RunSink {
   RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err);
 
   void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override;
-  void ReportKeywordProgress(std::size_t count) override;
-  void ShowFilesFinished() override { finished_text_ = Finished::Files; }
-  void ShowFolderRunStart() override;
-  void ShowFoldersFinished() override { finished_text_ = Finished::Folders; }
+  void KeywordsSearched(std::size_t count) override;
+  void FileRunEnded() override { end_ = search::RunStatus::Stage::FileRunEnded; }
+  void FolderRunStarted() override;
+  void FolderRunEnded() override { end_ = search::RunStatus::Stage::FolderRunEnded; }
   // Named on standard error, once each, whatever the status settings.
   void FolderNotRead(std::string_view path, platform::ReadProblem problem) override;
 
-  // Ends the run's output: the finished status text, once.
+  // Ends the run's output: the status of its end, once.
   void Close();
   std::size_t Rows() const { return rows_; }
   bool WriteFailed() const { return write_failed_; }
@@ -40,7 +47,7 @@ class RowPrinter : public search::RunSink {
   std::size_t PathsNotPrinted() const { return not_printed_; }
 
  private:
-  enum class Finished { None, Files, Folders };
+  void Show(const search::RunStatus& status, bool final);
   void Status(const text::ShownText& text, bool final);
   // Blanks the progress line, so that a message starts a line of its own.
   void ClearProgress();
@@ -50,7 +57,7 @@ class RowPrinter : public search::RunSink {
   StreamText out_;
   StreamText err_;
   std::size_t rows_ = 0;
-  Finished finished_text_ = Finished::None;
+  std::optional<search::RunStatus::Stage> end_;
   std::chrono::steady_clock::time_point last_progress_{};
   std::size_t progress_width_ = 0;
   bool write_failed_ = false;

@@ -1,11 +1,19 @@
 #include "commands/search_commands.h"
 
 #include <optional>
+#include <string_view>
 
-#include "search/status_texts.h"
+#include "commands/search_status_text.h"
+#include "platform/tick_count.h"
 #include "text/line_split.h"
 
 namespace quellor::commands {
+
+namespace {
+// 按钮_停止搜索 shows a stop was asked for until the next search.
+constexpr std::string_view kStopButtonCaption = "停止搜索";
+constexpr std::string_view kStopRequestedCaption = "已停止";
+}  // namespace
 
 search::MatchMode SelectedMatchMode(ui::Controls& controls) {
   return controls.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact;
@@ -18,7 +26,7 @@ void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& 
                                  ui::MessageButtons::Ok, ui::MessageIcon::None);
     return;
   }
-  c.按钮_停止搜索.SetCaption(search::kStopButtonCaption);
+  c.按钮_停止搜索.SetCaption(kStopButtonCaption);
   // The box is written back only when the clean-up changes its text: a list
   // whose last line lacks its break gets the break appended, any other change
   // replaces the whole text in one go; either leaves the caret at the end.
@@ -54,8 +62,12 @@ void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& 
 }
 
 void StopSearch(ui::Controls& controls, search::SearchEngine& engine) {
-  controls.按钮_停止搜索.SetCaption(search::kStopRequestedCaption);
+  controls.按钮_停止搜索.SetCaption(kStopRequestedCaption);
   engine.RequestStop();
+}
+
+void ResultListDisplay::ShowStatus(const search::RunStatus& status) {
+  controls_.标签_状态.SetCaption(SearchStatusText(status, platform::TickCount()));
 }
 
 }  // namespace quellor::commands

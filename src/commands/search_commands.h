@@ -40,7 +40,7 @@ class ResultListDisplay : public search::RunDisplay {
   }
   void ShowAppendedRows() override { controls_.超级列表框_结果.RowsAppended(); }
   int RowCount() const override { return controls_.超级列表框_结果.RowCount(); }
-  void SetStatusText(const text::ShownText& text) override { controls_.标签_状态.SetCaption(text); }
+  void ShowStatus(const search::RunStatus& status) override;
 
  private:
   ui::Controls& controls_;

@@ -24,15 +24,14 @@ class RunSink {
   // A hit: its full path, what the listing showed there (a link not followed)
   // and the index of the keyword that found it.
   virtual void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) = 0;
-  // Keywords 0 to count-1 were searched in one folder: one progress text for
-  // each, the last one showing keyword count-1.
-  virtual void ReportKeywordProgress(std::size_t count) = 0;
-  // The finished text of a file-name search (written once per point where
-  // the run ends or sees a stop request).
-  virtual void ShowFilesFinished() = 0;
-  // The start and finished texts of a folder-name search.
-  virtual void ShowFolderRunStart() = 0;
-  virtual void ShowFoldersFinished() = 0;
+  // Keywords 0 to count-1 have had their turn in one folder, one after another.
+  virtual void KeywordsSearched(std::size_t count) = 0;
+  // A file-name run ended: once after its last root, and where it sees a stop
+  // request once for each folder it still had open.
+  virtual void FileRunEnded() = 0;
+  virtual void FolderRunStarted() = 0;
+  // A folder-name run ended, once, whether it ran through or was stopped.
+  virtual void FolderRunEnded() = 0;
   // A folder that could not be read, or whose path is too long to be read:
   // its files and subfolders are not searched.
   virtual void FolderNotRead(std::string_view /*path*/, platform::ReadProblem /*problem*/) {}
@@ -48,10 +47,10 @@ class ForwardingSink : public RunSink {
   void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
     next_.AddResultRow(path, kind, keyword);
   }
-  void ReportKeywordProgress(std::size_t count) override { next_.ReportKeywordProgress(count); }
-  void ShowFilesFinished() override { next_.ShowFilesFinished(); }
-  void ShowFolderRunStart() override { next_.ShowFolderRunStart(); }
-  void ShowFoldersFinished() override { next_.ShowFoldersFinished(); }
+  void KeywordsSearched(std::size_t count) override { next_.KeywordsSearched(count); }
+  void FileRunEnded() override { next_.FileRunEnded(); }
+  void FolderRunStarted() override { next_.FolderRunStarted(); }
+  void FolderRunEnded() override { next_.FolderRunEnded(); }
   void FolderNotRead(std::string_view path, platform::ReadProblem problem) override {
     next_.FolderNotRead(path, problem);
   }

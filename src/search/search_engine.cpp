@@ -7,23 +7,19 @@
 #include <thread>
 #include <unordered_set>
 
-#include "platform/tick_count.h"
 #include "search/search_run.h"
-#include "search/status_texts.h"
 #include "text/line_split.h"
 
 namespace quellor::search {
 
 namespace {
 
-enum class StatusKind { Progress, FilesFinished, FolderRunStart, FoldersFinished };
-
+// A run's latest report, until DeliverPending hands it on as a RunStatus.
 struct Status {
-  StatusKind kind;
-  std::size_t keyword = 0;           // Progress: the keyword just searched
-  std::size_t folders_not_read = 0;  // finished texts: how many, so far
+  RunStatus::Stage stage;
+  std::size_t keyword = 0;           // KeywordSearched: its index
+  std::size_t folders_not_read = 0;  // the ends: how many, so far
 };
-
 
 }  // namespace
 
@@ -48,8 +44,8 @@ struct SearchEngine::Impl {
   // Reports waiting for DeliverPending, guarded by `mutex`.
   std::mutex mutex;
   std::uint64_t delivering_run = 0;
-  // The keywords of the delivering run, for its progress text; set by its
-  // worker once it has them.
+  // The keywords of the delivering run, for its KeywordSearched status; set by
+  // its worker once it has them.
   std::shared_ptr<const std::vector<std::string>> delivering_keywords;
   search::ResultRows pending_rows;
   std::optional<Status> pending_status;
@@ -68,12 +64,12 @@ struct SearchEngine::Impl {
     void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t) override {
       rows_.Append(path, kind);
     }
-    void ReportKeywordProgress(std::size_t count) override {
-      if (count > 0) status_ = Status{StatusKind::Progress, count - 1};
+    void KeywordsSearched(std::size_t count) override {
+      if (count > 0) status_ = Status{RunStatus::Stage::KeywordSearched, count - 1};
     }
-    void ShowFilesFinished() override { Final(StatusKind::FilesFinished); }
-    void ShowFolderRunStart() override { status_ = Status{StatusKind::FolderRunStart}; }
-    void ShowFoldersFinished() override { Final(StatusKind::FoldersFinished); }
+    void FileRunEnded() override { Ended(RunStatus::Stage::FileRunEnded); }
+    void FolderRunStarted() override { status_ = Status{RunStatus::Stage::FolderRunStarted}; }
+    void FolderRunEnded() override { Ended(RunStatus::Stage::FolderRunEnded); }
     // Each folder once, however often a walk reaches it (two roots may share it).
     void FolderNotRead(std::string_view path, platform::ReadProblem) override { not_read_.emplace(path); }
     void FolderDone() override {
@@ -105,8 +101,8 @@ struct SearchEngine::Impl {
     }
 
    private:
-    void Final(StatusKind kind) {
-      status_ = Status{kind, 0, not_read_.size()};
+    void Ended(RunStatus::Stage stage) {
+      status_ = Status{stage, 0, not_read_.size()};
       Flush();
     }
     Impl& impl_;
@@ -173,7 +169,7 @@ struct SearchEngine::Impl {
       request.keywords = text::SplitLines(*settings.charset, request.keyword_lines);
       request.keyword_lines = {};
     }
-    // Only the progress text of DeliverPending needs them; a tapped run delivers nothing.
+    // Only a KeywordSearched status of DeliverPending needs them; a tapped run delivers nothing.
     if (!tap) {
       auto keywords = std::make_shared<const std::vector<std::string>>(request.keywords);
       std::lock_guard<std::mutex> hold(mutex);
@@ -253,7 +249,7 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
 
   if (!impl.held_status) return rows_waiting;
   const Status status = *impl.held_status;
-  if (status.kind == StatusKind::Progress) {
+  if (status.stage == RunStatus::Stage::KeywordSearched) {
     // A held status is the delivering run's, which published its keywords before it reported.
     std::shared_ptr<const std::vector<std::string>> keywords;
     {
@@ -261,28 +257,16 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
       keywords = impl.delivering_keywords;
     }
     if (keywords && status.keyword < keywords->size()) {
-      display.SetStatusText(ProgressText((*keywords)[status.keyword], ProgressNumber(platform::TickCount())));
+      display.ShowStatus(RunStatus{status.stage, (*keywords)[status.keyword]});
     }
     impl.held_status.reset();
     return rows_waiting;
   }
-  // A finished text counts every row of the run: it waits for the last of them.
+  // Any other status counts every row of the run so far: it waits for the last of them.
   if (rows_waiting) return true;
   impl.held_status.reset();
   display.ShowAppendedRows();
-  switch (status.kind) {
-    case StatusKind::FilesFinished:
-      display.SetStatusText(FilesFinishedText(display.RowCount(), status.folders_not_read));
-      break;
-    case StatusKind::FolderRunStart:
-      display.SetStatusText(text::ShownText(kFolderRunStartText));
-      break;
-    case StatusKind::FoldersFinished:
-      display.SetStatusText(FoldersFinishedText(display.RowCount(), status.folders_not_read));
-      break;
-    case StatusKind::Progress:
-      break;
-  }
+  display.ShowStatus(RunStatus{status.stage, {}, display.RowCount(), status.folders_not_read});
   return false;
 }
 

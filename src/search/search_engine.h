@@ -1,7 +1,7 @@
 // The search engine, the one way into a search for the window and for
 // quellor-find: one run at a time, walking its roots on worker threads and
-// handing rows and status texts in batches to the thread that owns it, or
-// every report as it comes to a sink of the owner's.
+// handing rows and where the run stands in batches to the thread that owns
+// it, or every report as it comes to a sink of the owner's.
 #pragma once
 
 #include <chrono>
@@ -13,13 +13,13 @@
 
 #include "search/match_rules.h"
 #include "search/result_rows.h"
+#include "search/run_status.h"
 #include "search/search_run.h"
-#include "text/shown_text.h"
 
 namespace quellor::search {
 
-// Where DeliverPending puts what a run found: rows to append, and the status
-// text (which may count the rows shown).
+// Where DeliverPending puts what a run found: rows to append, and where the
+// run stands, for the owner to put into words.
 class RunDisplay {
  public:
   virtual ~RunDisplay() = default;
@@ -28,10 +28,10 @@ class RunDisplay {
   virtual void AppendRows(const search::ResultRows& rows, int first, int end) = 0;
   // Shows every appended row. The owner paces the showing of rows while they
   // stream in (on some systems it costs tens of milliseconds each time); this
-  // comes before a finished text, which counts them.
+  // comes before a status that counts them.
   virtual void ShowAppendedRows() = 0;
   virtual int RowCount() const = 0;
-  virtual void SetStatusText(const text::ShownText& text) = 0;
+  virtual void ShowStatus(const RunStatus& status) = 0;
 };
 
 // When a worker hands the rows it holds over to DeliverPending: once it holds
@@ -44,7 +44,7 @@ struct Batching {
 
 class SearchEngine {
  public:
-  // `wake` is called from worker threads when rows or texts wait for
+  // `wake` is called from worker threads when rows or a status wait for
   // DeliverPending; it must return at once (the window posts itself a message).
   SearchEngine(std::function<void()> wake, Batching batching);
   ~SearchEngine();  // StopAndWait
@@ -82,9 +82,10 @@ class SearchEngine {
   bool Idle() const;
 
   // Owning thread: appends the rows that the current run produced, until
-  // `deadline`, and writes its latest status text (a finished text only once
-  // every row is in; it counts the folders that could not be read). Rows of an earlier run are dropped. True while rows are
-  // still waiting: the owner comes back for them after serving its input.
+  // `deadline`, and shows its latest status (but a keyword's turn, only once
+  // every row is in: it counts them). Rows of an earlier run are dropped.
+  // True while rows are still waiting: the owner comes back for them after
+  // serving its input.
   bool DeliverPending(RunDisplay& display,
                       std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 

@@ -46,7 +46,7 @@ SearchRun::SearchRun(RunRequest request, const RunSettings& settings, RunSink& s
             settings_.readers) {}
 
 // A file-name walk: every folder's keyword loop; a stop seen between folders
-// ends each folder still open, each writing the finished text once.
+// ends each folder still open, each reporting the run's end once.
 class SearchRun::FileVisitor : public FolderVisitor {
  public:
   explicit FileVisitor(SearchRun& run) : run_(run) {}
@@ -58,7 +58,7 @@ class SearchRun::FileVisitor : public FolderVisitor {
   void PassOver(const std::string&, std::string_view, platform::PathKind) override {}
   bool StopRequested() const override { return run_.StopRequested(); }
   void Stopped(std::size_t open_folders) override {
-    for (std::size_t i = 0; i < open_folders; ++i) run_.sink_.ShowFilesFinished();
+    for (std::size_t i = 0; i < open_folders; ++i) run_.sink_.FileRunEnded();
   }
 
  private:
@@ -123,14 +123,14 @@ std::string SearchRun::Join(std::string_view folder, std::string_view name) cons
 }
 
 // The walk of one root under the search lock, then, once the last root is
-// done, the finished text.
+// done, the run's end.
 void SearchRun::WalkRoot(const std::string& root) {
   {
     std::lock_guard<std::mutex> hold(SearchLock());
     FileVisitor visitor(*this);
     walk_.Walk(root, visitor);
   }
-  if (--roots_left_ == 0) sink_.ShowFilesFinished();
+  if (--roots_left_ == 0) sink_.FileRunEnded();
   sink_.FolderDone();
 }
 
@@ -141,7 +141,7 @@ void SearchRun::ReportReadProblem(const std::string& path, const platform::Folde
 // The keyword loop of one folder. False when a stop request ended it.
 bool SearchRun::SearchOneFolder(const std::string& path, const platform::FolderListing& listing) {
   if (StopRequested()) {
-    sink_.ShowFilesFinished();
+    sink_.FileRunEnded();
     return false;
   }
   const KeywordMatcher& matcher = Matcher(mode_.load(std::memory_order_relaxed));
@@ -156,8 +156,8 @@ bool SearchRun::SearchOneFolder(const std::string& path, const platform::FolderL
   for (std::size_t h = 0; h < hits_.size(); ++h) {
     const std::uint32_t keyword = hits_[h].first;
     if ((h == 0 || hits_[h - 1].first != keyword) && StopRequested()) {
-      sink_.ReportKeywordProgress(keyword);
-      sink_.ShowFilesFinished();
+      sink_.KeywordsSearched(keyword);
+      sink_.FileRunEnded();
       sink_.FolderDone();
       return false;
     }
@@ -168,12 +168,12 @@ bool SearchRun::SearchOneFolder(const std::string& path, const platform::FolderL
   // The check before the keyword after the last one with hits.
   const std::size_t next_keyword = hits_.empty() ? 1 : hits_.back().first + 1;
   if (next_keyword < request_.keywords.size() && StopRequested()) {
-    sink_.ReportKeywordProgress(next_keyword);
-    sink_.ShowFilesFinished();
+    sink_.KeywordsSearched(next_keyword);
+    sink_.FileRunEnded();
     sink_.FolderDone();
     return false;
   }
-  sink_.ReportKeywordProgress(request_.keywords.size());
+  sink_.KeywordsSearched(request_.keywords.size());
   sink_.FolderDone();
   return true;
 }
@@ -203,9 +203,9 @@ std::vector<FoundRow> SearchRun::CollectFolderCandidates(const std::string& give
 
 // One worker for all roots: per root, the candidates, then every keyword
 // against every candidate's last component, rows grouped by keyword. A stop
-// ends the run at once; the finished text is written in any case.
+// ends the run at once; its end is reported in any case.
 void SearchRun::FolderNameRun() {
-  sink_.ShowFolderRunStart();
+  sink_.FolderRunStarted();
   sink_.FolderDone();
   for (const std::string& root : request_.roots) {
     if (StopRequested()) break;
@@ -231,7 +231,7 @@ void SearchRun::FolderNameRun() {
     }
     sink_.FolderDone();
   }
-  sink_.ShowFoldersFinished();
+  sink_.FolderRunEnded();
   sink_.FolderDone();
 }
 

@@ -3,8 +3,8 @@
 // How it works: the roots are walked one after another in list order
 // (folder_walk.h decides what is read and in which order). A file-name search
 // matches all keywords against each folder's entries at once and reports rows
-// and texts to a RunSink in the order a per-keyword enumeration of the folder
-// would give them: rows by keyword, a progress text per keyword, a stop seen
+// and keywords' turns to a RunSink in the order a per-keyword enumeration of the
+// folder would give them: rows by keyword, each keyword's turn, a stop seen
 // before the next keyword that has hits. A folder-name search collects each
 // root's folders (root first, the rest in post-order) and then compares every
 // keyword with every folder's last path component.

@@ -209,7 +209,7 @@ TEST(RowPrinterFolderNotRead, ClearsTheProgressLineFirst) {
   RowPrinter::Settings settings;
   settings.progress = true;
   RowPrinter printer(keywords, settings, err, err);
-  printer.ReportKeywordProgress(1);
+  printer.KeywordsSearched(1);
   printer.FolderNotRead("/x", platform::ReadProblem::Unreadable);
   std::rewind(err);
   std::string text;

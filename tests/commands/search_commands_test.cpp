@@ -1,16 +1,15 @@
 // The search commands over in-memory controls and the engine they start: the
 // request's checks and cleaning, rows and texts delivered on the "window
-// thread", stop, a new request during a run, and shutting down mid-run.
+// thread", stop, a new request during a run; the status line's words.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
 #include "commands/search_commands.h"
-#include "platform/folder_listing.h"
+#include "commands/search_status_text.h"
 #include "platform/system_charset.h"
 #include "search/search_engine.h"
-#include "search/status_texts.h"
 #include "support/memory_controls.h"
 #include "support/row_setup.h"
 #include "support/scripted_dialogs.h"
@@ -46,8 +45,7 @@ struct Window {
   testing::MemoryControls c;
   testing::ScriptedDialogs dialogs;
   std::vector<std::string> whole_computer;
-  std::atomic<int> wakes{0};
-  search::SearchEngine engine{[this] { ++wakes; }, search::Batching{1024, std::chrono::milliseconds(30)}};
+  search::SearchEngine engine{[] {}, search::Batching{1024, std::chrono::milliseconds(30)}};
   SearchServices services;
   ResultListDisplay display{c.controls()};
 };
@@ -100,7 +98,6 @@ TEST(StartSearch, CleansTheKeywordBoxAndSearchesEveryKeptLine) {
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[2], t.Path("sub/b"));
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件3个.");
-  EXPECT_GT(w.wakes.load(), 0);
 }
 
 // Three boxes that clean up to the same list: only a change is written back,
@@ -282,73 +279,6 @@ TEST(StartSearch, ALongListFindsTheRowsQuellorFindFinds) {
 }
 #endif
 
-// Counts the times the rows are shown, and notes with each text whether every row was shown by then.
-class ShowingDisplay : public ResultListDisplay {
- public:
-  explicit ShowingDisplay(ui::Controls& controls) : ResultListDisplay(controls), list_(controls.超级列表框_结果) {}
-  void ShowAppendedRows() override {
-    ++shows;
-    ResultListDisplay::ShowAppendedRows();
-  }
-  void SetStatusText(const text::ShownText& text) override {
-    texts.emplace_back(text.Bytes(), list_.AllRowsShown());
-    ResultListDisplay::SetStatusText(text);
-  }
-  int shows = 0;
-  std::vector<std::pair<std::string, bool>> texts;
-
- private:
-  ui::ListView& list_;
-};
-
-// Starts a search for "hit*" over `t`.
-void StartHitSearch(Window& w, const TempTree& t) {
-  w.UseFolders({t.Root()});
-  w.c.编辑框_文件名.SetText("hit*");
-  w.Start();
-}
-
-TEST(SearchEngine, RowsComeInSlicesAndTheFinishedTextWaitsForTheLast) {
-  TempTree t;
-  MakeWideTree(t, 300);
-  Window w;
-  StartHitSearch(w, t);
-  while (w.engine.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  ShowingDisplay display(w.c.controls());
-  // A slice whose time is up takes nothing: the rows wait, and so does the text that counts them.
-  EXPECT_TRUE(w.engine.DeliverPending(display, std::chrono::steady_clock::now()));
-  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 0);
-  EXPECT_EQ(w.c.标签_状态.Caption().find("搜索完毕"), std::string::npos) << w.c.标签_状态.Caption();
-  EXPECT_FALSE(w.engine.DeliverPending(display));
-  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 300);
-  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件300个.");
-  // The owner paces the showing of rows; the engine asks for it once, before the text that counts them.
-  EXPECT_EQ(display.shows, 1);
-  ASSERT_FALSE(display.texts.empty());
-  EXPECT_EQ(display.texts.back(), std::make_pair(std::string("搜索完毕！共搜索到文件300个."), true));
-  EXPECT_FALSE(w.engine.DeliverPending(display)) << "nothing left";
-}
-
-TEST(SearchEngine, RowsDeliveredMidRunWaitForTheOwnerToShowThem) {
-  TempTree t;
-  MakeWideTree(t, 3000);
-  Window w;
-  StartHitSearch(w, t);
-  ShowingDisplay display(w.c.controls());
-  int deliveries_with_rows = 0;
-  while (w.engine.Running()) {
-    const int before = w.c.超级列表框_结果.RowCount();
-    w.engine.DeliverPending(display);
-    if (w.c.超级列表框_结果.RowCount() > before && w.engine.Running()) ++deliveries_with_rows;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  w.engine.DeliverPending(display);
-  EXPECT_EQ(display.shows, 1) << "over " << deliveries_with_rows << " deliveries of rows mid-run";
-  EXPECT_TRUE(w.c.超级列表框_结果.AllRowsShown());
-  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 3000);
-  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件3000个.");
-}
-
 TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {
   TempTree t;
   MakeWideTree(t, 300);
@@ -371,82 +301,23 @@ TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {
   EXPECT_EQ(w.c.超级列表框_结果.RowCount(), 600);
 }
 
-TEST(SearchEngine, ClosingMidRunNeitherWaitsForTheWindowNorLeaksThreads) {
-  TempTree t;
-  MakeWideTree(t, 300);
-  for (int round = 0; round < 3; ++round) {
-    Window w;
-    w.UseFolders({t.Root(), t.Root(), t.Root()});
-    w.c.编辑框_文件名.SetText("hit*\r\nf*");
-    w.Start();
-    w.Start();
-    // Nothing is delivered: the workers must not wait for the window.
-    w.engine.StopAndWait();
-    EXPECT_FALSE(w.engine.Running());
-  }
+TEST(SearchStatusText, IsThatOfTheWindow) {
+  using Stage = search::RunStatus::Stage;
+  // The C runtime's first rand() after srand(20062) is 16.
+  EXPECT_EQ(SearchStatusText({Stage::KeywordSearched, "abc"}, 20062),
+            text::ShownText("请稍后，正在搜索").AddName("abc").AddWords("  加速17"));
+  EXPECT_EQ(SearchStatusText({Stage::FolderRunStarted}, 0), text::ShownText("正在搜索，请等待......"));
+  const struct {
+    search::RunStatus status;
+    std::string text;
+  } ends[] = {
+      {{Stage::FileRunEnded, {}, 0}, "搜索完毕！共搜索到文件0个."},
+      {{Stage::FolderRunEnded, {}, 12}, "搜索完毕！共搜索到文件夹12个."},
+      {{Stage::FileRunEnded, {}, 4, 1}, "搜索完毕！共搜索到文件4个. 另有1个文件夹无法读取"},
+      {{Stage::FolderRunEnded, {}, 0, 2}, "搜索完毕！共搜索到文件夹0个. 另有2个文件夹无法读取"},
+  };
+  for (const auto& end : ends) EXPECT_EQ(SearchStatusText(end.status, 0), text::ShownText(end.text));
 }
-
-TEST(SearchEngine, StopAllEndsEveryRunWhileTheWindowGoesOnHandlingMessages) {
-  TempTree t;
-  MakeWideTree(t, 300);
-  Window w;
-  w.UseFolders({t.Root(), t.Root(), t.Root()});
-  w.c.编辑框_文件名.SetText("hit*\r\nf*");
-  w.Start();
-  w.Start();  // the first run may still be ending
-  w.engine.StopAll();
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!w.engine.Idle() && std::chrono::steady_clock::now() < give_up) {
-    w.Deliver();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  EXPECT_TRUE(w.engine.Idle());
-  EXPECT_FALSE(w.engine.Running());
-  w.engine.StopAndWait();
-  // Once idle, what was found is delivered once, and nothing follows it.
-  w.Deliver();
-  const int rows = w.c.超级列表框_结果.RowCount();
-  const std::string status = w.c.标签_状态.Caption();
-  w.Deliver();
-  EXPECT_EQ(w.c.超级列表框_结果.RowCount(), rows);
-  EXPECT_EQ(w.c.标签_状态.Caption(), status);
-}
-
-TEST(StatusTexts, AreThoseOfTheWindow) {
-  using namespace search;
-  // The C runtime's first rand() after srand(1) is 41.
-  EXPECT_EQ(ProgressNumber(1), 42);
-  for (std::uint32_t tick : {0u, 7u, 123456789u, 0xFFFFFFFFu}) {
-    EXPECT_GE(ProgressNumber(tick), 1);
-    EXPECT_LE(ProgressNumber(tick), 5000);
-  }
-  EXPECT_EQ(ProgressText("abc", 17), text::ShownText("请稍后，正在搜索").AddName("abc").AddWords("  加速17"));
-  EXPECT_EQ(FilesFinishedText(0), "搜索完毕！共搜索到文件0个.");
-  EXPECT_EQ(FoldersFinishedText(12), "搜索完毕！共搜索到文件夹12个.");
-  EXPECT_EQ(FilesFinishedText(4, 1), "搜索完毕！共搜索到文件4个. 另有1个文件夹无法读取");
-  EXPECT_EQ(FoldersFinishedText(0, 2), "搜索完毕！共搜索到文件夹0个. 另有2个文件夹无法读取");
-}
-
-#ifndef _WIN32
-// Folders that could not be read are no longer silent: the finished text
-// counts them, each once however often the walk reached it (here one past the
-// path limit, which no user, root included, can read).
-TEST(SearchEngine, TheFinishedTextCountsTheFoldersThatCouldNotBeRead) {
-  TempTree t;
-  MakeWideTree(t, 3);
-  ASSERT_NE(t.FolderChain("f0", platform::MaxPathLength()), "");
-  Window w;
-  w.UseFolders({t.Root(), t.Path("f0")});
-  w.c.编辑框_文件名.SetText("hit*");
-  w.Start();
-  w.Finish();
-  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件4个. 另有1个文件夹无法读取") << "f0 twice, its chain once";
-  w.c.选择框_搜索目录.SetChecked(true);
-  w.Start();
-  w.Finish();
-  EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹0个. 另有1个文件夹无法读取");
-}
-#endif
 
 }  // namespace
 }  // namespace quellor::commands

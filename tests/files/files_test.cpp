@@ -1,5 +1,6 @@
 // What the window and quellor-find share: free names on a clash, the drop
-// list's bytes, and which keywords the not-found report lists.
+// list's bytes, which keywords the not-found report lists, and the progress
+// number.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -9,6 +10,7 @@
 #include "files/drop_list.h"
 #include "files/file_transfer.h"
 #include "files/not_found_report.h"
+#include "files/progress_number.h"
 #include "files/stored_list.h"
 #include "platform/file_operations.h"
 #include "platform/text_encoding.h"
@@ -142,6 +144,15 @@ TEST(StoredList, CodePage936WhenEveryCharacterFitsElseUtf8WithAMark) {
       << "what cannot be read is marked, the rest kept";
   EXPECT_EQ(files::ReadStoredText("\xEF\xBB\xBF" "bad\xB1\r\nok"), "bad" + Utf8(u8"\uFFFD") + "\r\nok")
       << "a marked file that is not quite UTF-8 likewise";
+}
+
+TEST(ProgressNumber, FollowsTheRuntimesGeneratorSeededWithTheTick) {
+  // The C runtime's first rand() after srand(1) is 41.
+  EXPECT_EQ(files::ProgressNumber(1), 42);
+  for (std::uint32_t tick : {0u, 7u, 123456789u, 0xFFFFFFFFu}) {
+    EXPECT_GE(files::ProgressNumber(tick), 1);
+    EXPECT_LE(files::ProgressNumber(tick), 5000);
+  }
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ struct Recorded {
   int files_finished = 0;
   int folders_started = 0;
   int folders_finished = 0;
-  // Rows at the first finished text.
+  // Rows at the run's first end.
   std::size_t rows_at_first_finish = 0;
   bool operator==(const Recorded&) const = default;
 };
@@ -34,14 +34,14 @@ class RecordingSink : public RunSink {
     got.row_keywords.push_back(keyword);
     if (got.rows.size() == stop_after_rows) stop_ = true;
   }
-  void ReportKeywordProgress(std::size_t count) override {
+  void KeywordsSearched(std::size_t count) override {
     got.progress_reports += count;
     if (count > 0) got.last_progress_keyword = count - 1;
     if (count == keyword_count_ && ++folders_ == stop_after_folders) stop_ = true;
   }
-  void ShowFilesFinished() override { Finish(got.files_finished); }
-  void ShowFolderRunStart() override { ++got.folders_started; }
-  void ShowFoldersFinished() override { Finish(got.folders_finished); }
+  void FileRunEnded() override { Finish(got.files_finished); }
+  void FolderRunStarted() override { ++got.folders_started; }
+  void FolderRunEnded() override { Finish(got.folders_finished); }
 
   Recorded got;
   std::size_t stop_after_rows = 0;

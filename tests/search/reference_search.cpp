@@ -56,7 +56,7 @@ void ReferenceSearch::FileRun(const std::vector<std::string>& roots) {
   int pending = static_cast<int>(roots.size());
   for (const std::string& root : roots) {
     Walk(root);
-    if (--pending == 0) sink_.ShowFilesFinished();
+    if (--pending == 0) sink_.FileRunEnded();
   }
 }
 
@@ -64,8 +64,8 @@ void ReferenceSearch::Walk(const std::string& folder) {
   const std::vector<Entry> entries = folder.empty() ? std::vector<Entry>{} : Entries(folder);
   for (std::size_t k = 0; k < keywords_.size(); ++k) {
     if (stop_) {
-      sink_.ReportKeywordProgress(k);
-      sink_.ShowFilesFinished();
+      sink_.KeywordsSearched(k);
+      sink_.FileRunEnded();
       return;
     }
     for (const Entry& e : entries) {
@@ -74,12 +74,12 @@ void ReferenceSearch::Walk(const std::string& folder) {
       }
     }
   }
-  sink_.ReportKeywordProgress(keywords_.size());
+  sink_.KeywordsSearched(keywords_.size());
   for (const Entry& e : entries) {
     if (!e.real_folder) continue;
     Walk(Join(folder, e.name));
     if (stop_) {
-      sink_.ShowFilesFinished();
+      sink_.FileRunEnded();
       break;
     }
   }
@@ -95,7 +95,7 @@ void ReferenceSearch::Collect(const std::string& folder, std::vector<FoundRow>& 
 }
 
 void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
-  sink_.ShowFolderRunStart();
+  sink_.FolderRunStarted();
   for (const std::string& root : roots) {
     std::error_code error;
     std::string taken = root;
@@ -112,7 +112,7 @@ void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
       const std::string& keyword = keywords_[k];
       for (const FoundRow& candidate : candidates) {
         if (stop_) {
-          sink_.ShowFoldersFinished();
+          sink_.FolderRunEnded();
           return;
         }
         const std::string_view name = text::LastPathComponent(*rules_.charset, candidate.path, separator_);
@@ -120,7 +120,7 @@ void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
       }
     }
   }
-  sink_.ShowFoldersFinished();
+  sink_.FolderRunEnded();
 }
 
 }  // namespace quellor::search::testing

@@ -1,11 +1,13 @@
-// The engine's entry for an owner without a window, as quellor-find uses it:
-// a run whose reports go to a sink of the owner's, and a wait for its end.
+// The engine as its owners run it: rows and statuses delivered on the owner's
+// thread in slices, a new run or a close during a run, and the tap of an owner
+// without a window (quellor-find).
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
+#include "platform/folder_listing.h"
 #include "platform/system_charset.h"
 #include "search/recording_sink.h"
 #include "search/search_engine.h"
@@ -15,6 +17,143 @@ namespace quellor::search {
 namespace {
 
 using testing::RecordingSink;
+using quellor::testing::TempTree;
+
+const RunSettings kSettings = PlatformRunSettings(platform::NameCharset());
+
+// A status as the display was given it, and whether every row was shown by then.
+struct Shown {
+  RunStatus::Stage stage;
+  int rows;
+  std::size_t folders_not_read;
+  bool all_rows_shown;
+  bool operator==(const Shown&) const = default;
+};
+
+class RecordingDisplay : public RunDisplay {
+ public:
+  void AppendRows(const ResultRows& given, int first, int end) override { rows.AppendFrom(given, first, end); }
+  void ShowAppendedRows() override {
+    ++shows;
+    shown = rows.Count();
+  }
+  int RowCount() const override { return rows.Count(); }
+  void ShowStatus(const RunStatus& s) override {
+    statuses.push_back({s.stage, s.rows, s.folders_not_read, shown == rows.Count()});
+  }
+  ResultRows rows;
+  int shows = 0;
+  int shown = 0;
+  std::vector<Shown> statuses;
+};
+
+struct Owner {
+  void Start(std::vector<std::string> keywords, std::vector<std::string> roots, NameKind kind = NameKind::Files) {
+    engine.Start(RunRequest{std::move(keywords), std::move(roots), kind}, kSettings);
+  }
+  // Delivers until the run has ended, as the window's message loop would.
+  void Finish() {
+    while (engine.Running()) {
+      engine.DeliverPending(display);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    engine.DeliverPending(display);
+  }
+  std::atomic<int> wakes{0};
+  SearchEngine engine{[this] { ++wakes; }, Batching{1024, std::chrono::milliseconds(30)}};
+  RecordingDisplay display;
+};
+
+void MakeWideTree(const TempTree& t, int folders) {
+  for (int i = 0; i < folders; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
+}
+
+TEST(SearchEngine, RowsComeInSlicesAndTheEndWaitsForTheLast) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  Owner o;
+  o.Start({"hit*"}, {t.Root()});
+  while (o.engine.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_GT(o.wakes.load(), 0);
+  // A slice whose time is up takes nothing: the rows wait, and so does the status that counts them.
+  EXPECT_TRUE(o.engine.DeliverPending(o.display, std::chrono::steady_clock::now()));
+  EXPECT_EQ(o.display.rows.Count(), 0);
+  EXPECT_TRUE(o.display.statuses.empty());
+  EXPECT_FALSE(o.engine.DeliverPending(o.display));
+  EXPECT_EQ(o.display.rows.Count(), 300);
+  EXPECT_EQ(o.display.statuses, (std::vector<Shown>{{RunStatus::Stage::FileRunEnded, 300, 0, true}}));
+  EXPECT_FALSE(o.engine.DeliverPending(o.display)) << "nothing left";
+}
+
+// The owner paces the showing of rows; the engine asks for it once, before the status that counts them.
+TEST(SearchEngine, RowsDeliveredMidRunWaitForTheOwnerToShowThem) {
+  TempTree t;
+  MakeWideTree(t, 3000);
+  Owner o;
+  o.Start({"hit*"}, {t.Root()});
+  o.Finish();
+  EXPECT_EQ(o.display.shows, 1);
+  ASSERT_FALSE(o.display.statuses.empty());
+  EXPECT_EQ(o.display.statuses.back(), (Shown{RunStatus::Stage::FileRunEnded, 3000, 0, true}));
+}
+
+TEST(SearchEngine, ClosingMidRunNeitherWaitsForTheOwnerNorLeaksThreads) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  for (int round = 0; round < 3; ++round) {
+    Owner o;
+    o.Start({"hit*", "f*"}, {t.Root(), t.Root(), t.Root()});
+    o.Start({"hit*", "f*"}, {t.Root(), t.Root(), t.Root()});
+    // Nothing is delivered: the workers must not wait for the owner.
+    o.engine.StopAndWait();
+    EXPECT_FALSE(o.engine.Running());
+  }
+}
+
+TEST(SearchEngine, StopAllEndsEveryRunWhileTheOwnerGoesOnDelivering) {
+  TempTree t;
+  MakeWideTree(t, 300);
+  Owner o;
+  o.Start({"hit*", "f*"}, {t.Root(), t.Root(), t.Root()});
+  o.Start({"hit*", "f*"}, {t.Root(), t.Root(), t.Root()});  // the first run may still be ending
+  o.engine.StopAll();
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!o.engine.Idle() && std::chrono::steady_clock::now() < give_up) {
+    o.engine.DeliverPending(o.display);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(o.engine.Idle());
+  EXPECT_FALSE(o.engine.Running());
+  o.engine.StopAndWait();
+  // Once idle, what was found is delivered once, and nothing follows it.
+  o.engine.DeliverPending(o.display);
+  const int rows = o.display.rows.Count();
+  const std::size_t statuses = o.display.statuses.size();
+  o.engine.DeliverPending(o.display);
+  EXPECT_EQ(o.display.rows.Count(), rows);
+  EXPECT_EQ(o.display.statuses.size(), statuses);
+}
+
+#ifndef _WIN32
+// Each folder that could not be read is counted once, however often the walk
+// reached it (here one past the path limit, which no user, root included, can
+// read): f0 twice, its chain once.
+TEST(SearchEngine, AnEndCountsTheFoldersThatCouldNotBeRead) {
+  TempTree t;
+  MakeWideTree(t, 3);
+  ASSERT_NE(t.FolderChain("f0", platform::MaxPathLength()), "");
+  for (const NameKind kind : {NameKind::Files, NameKind::Folders}) {
+    Owner o;
+    o.Start({"hit*"}, {t.Root(), t.Path("f0")}, kind);
+    o.Finish();
+    ASSERT_FALSE(o.display.statuses.empty());
+    const Shown& end = o.display.statuses.back();
+    EXPECT_EQ(end.stage, kind == NameKind::Files ? RunStatus::Stage::FileRunEnded : RunStatus::Stage::FolderRunEnded);
+    EXPECT_EQ(end.rows, kind == NameKind::Files ? 4 : 0);
+    EXPECT_EQ(end.folders_not_read, 1u);
+  }
+}
+#endif
 
 // Slow at its first row, so that the owner is already waiting while the run goes on.
 class SlowStartSink : public RecordingSink {
@@ -26,42 +165,29 @@ class SlowStartSink : public RecordingSink {
   }
 };
 
-class CountingDisplay : public RunDisplay {
- public:
-  void AppendRows(const ResultRows&, int first, int end) override { rows += end - first; }
-  void ShowAppendedRows() override {}
-  int RowCount() const override { return rows; }
-  void SetStatusText(const text::ShownText&) override { ++texts; }
-  int rows = 0;
-  int texts = 0;
-};
-
 TEST(SearchEngineTap, GetsEveryReportInOrderWhileTheOwnerWaitsAndLeavesNothingToDeliver) {
-  quellor::testing::TempTree t;
-  for (int i = 0; i < 200; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
+  TempTree t;
+  MakeWideTree(t, 200);
   const RunRequest request{{"hit1", "hit2"}, {t.Root(), t.Root()}, NameKind::Files};
-  const RunSettings settings = PlatformRunSettings(platform::NameCharset());
   std::atomic<bool> never{false};
   const std::atomic<MatchMode> fuzzy{MatchMode::Fuzzy};
   RecordingSink direct(2, never);
-  SearchRun(request, settings, direct, never, fuzzy).Run();
+  SearchRun(request, kSettings, direct, never, fuzzy).Run();
   ASSERT_EQ(direct.got.rows.size(), 2u * (111 + 11));
 
-  std::atomic<int> wakes{0};
-  SearchEngine engine([&wakes] { ++wakes; }, Batching{1024, std::chrono::milliseconds(30)});
-  engine.SetMatchMode(MatchMode::Fuzzy);
+  Owner o;
+  o.engine.SetMatchMode(MatchMode::Fuzzy);
   SlowStartSink tap(2, never);
-  engine.Start(request, settings, &tap);
-  engine.WaitForEnd();  // a wait, not a stop: the second root is searched too
-  EXPECT_FALSE(engine.Running());
+  o.engine.Start(request, kSettings, &tap);
+  o.engine.WaitForEnd();  // a wait, not a stop: the second root is searched too
+  EXPECT_FALSE(o.engine.Running());
   EXPECT_EQ(tap.got, direct.got);
 
-  CountingDisplay display;
-  EXPECT_FALSE(engine.DeliverPending(display));
-  EXPECT_EQ(display.rows, 0);
-  EXPECT_EQ(display.texts, 0);
-  EXPECT_EQ(wakes, 0);
-  engine.WaitForEnd();  // no run going: returns at once
+  EXPECT_FALSE(o.engine.DeliverPending(o.display));
+  EXPECT_EQ(o.display.rows.Count(), 0);
+  EXPECT_TRUE(o.display.statuses.empty());
+  EXPECT_EQ(o.wakes, 0);
+  o.engine.WaitForEnd();  // no run going: returns at once
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Runs of the engine on real temporary trees, against the per-keyword
-// reference: the same rows in the same order, the same progress reports and
-// finished texts, stop requests included.
+// reference: the same rows in the same order, the same keywords' turns and
+// ends, stop requests included.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -69,7 +69,7 @@ Recorded RunReference(const RunRequest& request, MatchMode mode, Trigger trigger
   return sink.got;
 }
 
-// Same rows, order and texts as the reference; progress is compared only for
+// Same rows, order and ends as the reference; progress is compared only for
 // runs that were not stopped, since the engine may notice a stop at a later
 // keyword of the same folder (no row lies between the two points).
 void ExpectSameAsReference(const RunRequest& request, MatchMode mode, Trigger trigger = {},
@@ -121,7 +121,7 @@ TEST(SearchRun, ListsTwiceWhatTwoKeywordsOrTwoRootsFind) {
   const RunRequest overlapping = Request({"abc"}, {t.Root(), t.Path("sub"), t.Path("missing"), t.Root()});
   const Recorded again = RunEngine(overlapping, MatchMode::Exact);
   EXPECT_EQ(again.rows, Rows(3, t.Path("sub/abc.txt")));
-  // One finished text, after the last root, counting every root's rows.
+  // The run ends once, after the last root, with every root's rows before it.
   EXPECT_EQ(again.files_finished, 1);
   EXPECT_EQ(again.rows_at_first_finish, 3u);
   ExpectSameAsReference(overlapping, MatchMode::Exact);
@@ -325,7 +325,7 @@ TEST(SearchRun, AStopTakesEffectAtEachPointWhereItIsChecked) {
       SCOPED_TRACE("stop after row " + std::to_string(rows));
       ExpectSameAsReference(request, MatchMode::Fuzzy, Trigger{rows, 0});
       const Recorded stopped = RunEngine(request, MatchMode::Fuzzy, Trigger{rows, 0});
-      // The finished text counts what was found, and nothing is found after it.
+      // The run ends after what was found, and nothing is found after its end.
       EXPECT_EQ(stopped.rows_at_first_finish, stopped.rows.size());
     }
     if (kind == NameKind::Files) {
@@ -347,8 +347,8 @@ TEST(SearchRun, TheMatchModeIsReadAgainForEveryFolder) {
   struct SwitchingSink : RecordingSink {
     using RecordingSink::RecordingSink;
     std::atomic<MatchMode>* mode = nullptr;
-    void ReportKeywordProgress(std::size_t count) override {
-      RecordingSink::ReportKeywordProgress(count);
+    void KeywordsSearched(std::size_t count) override {
+      RecordingSink::KeywordsSearched(count);
       *mode = MatchMode::Fuzzy;
     }
   } sink(1, stop);
