@@ -8,6 +8,7 @@
 #include "app/file_drop_target.h"
 #include "app/frame_window.h"
 #include "app/message_loop.h"
+#include "app/popup_menus.h"
 #include "app/search_delivery.h"
 #include "app/win32_dialogs.h"
 #include "app/window_controls.h"
@@ -242,11 +243,11 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
   switch (message) {
     case WM_RBUTTONDOWN:
       if (id == ids::列表框_路径) {
-        self.ShowPopupMenu(PopupMenu::Paths, false);
+        ShowPopupMenu(self.window_, PopupMenu::Paths, false, self.dpi_);
         return 0;
       }
       if (id == ids::超级列表框_结果) {
-        self.ShowPopupMenu(PopupMenu::Results, false);
+        ShowPopupMenu(self.window_, PopupMenu::Results, false, self.dpi_);
         return 0;
       }
       break;
@@ -288,56 +289,6 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
       break;
   }
   return DefSubclassProc(control, message, wparam, lparam);
-}
-
-// The folder list's or the result list's menu, at the cursor moved 3 pixels
-// (at 96 DPI) right and down, or under the list's current entry.
-void MainWindow::ShowPopupMenu(PopupMenu which, bool from_keyboard) {
-  HMENU menu = CreatePopupMenu();
-  if (menu == nullptr) return;
-  if (which == PopupMenu::Paths) {
-    AppendMenuA(menu, MF_STRING, ids::路径菜单_删除当前路径, "删除当前路径");
-    AppendMenuA(menu, MF_STRING, ids::路径菜单_删除全部路径, "删除全部路径");
-  } else {
-    AppendMenuA(menu, MF_STRING, ids::结果菜单_打开文件所在位置, "打开文件所在位置");
-    AppendMenuA(menu, MF_STRING, ids::结果菜单_批量勾选选定项目, "批量勾选选定项目");
-  }
-  POINT place{};
-  if (from_keyboard) {
-    place = CurrentEntryCorner(which);
-  } else {
-    GetCursorPos(&place);
-    place.x += ScaleToDpi(kMenuOffset, dpi_);
-    place.y += ScaleToDpi(kMenuOffset, dpi_);
-  }
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, place.x, place.y, 0, window_, nullptr);
-  DestroyMenu(menu);
-}
-
-// The bottom left corner of the list's current entry (the focused row of the
-// result list) on the screen; of the list's own area when that entry is out
-// of sight or there is none.
-POINT MainWindow::CurrentEntryCorner(PopupMenu which) const {
-  HWND list = GetDlgItem(window_, which == PopupMenu::Paths ? ids::列表框_路径 : ids::超级列表框_结果);
-  RECT area{};
-  GetClientRect(list, &area);
-  RECT entry{};
-  bool found = false;
-  if (which == PopupMenu::Paths) {
-    LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    if (index == LB_ERR) index = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
-    found = index >= 0 && SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(&entry)) != LB_ERR;
-  } else {
-    const LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-    entry.left = LVIR_LABEL;
-    found = row >= 0 && SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&entry));
-  }
-  RECT visible{};
-  POINT corner{area.left, area.top};
-  if (found && IntersectRect(&visible, &entry, &area)) corner = POINT{visible.left, visible.bottom};
-  ClientToScreen(list, &corner);
-  return corner;
 }
 
 // The transparent hint is drawn after the box below it: whenever the box has
@@ -430,7 +381,7 @@ bool MainWindow::AnswerKey(int control_id, const MSG& key) {
       RunCommand(answer.command);
       break;
     case KeyAction::OpenMenu:
-      ShowPopupMenu(control_id == ids::列表框_路径 ? PopupMenu::Paths : PopupMenu::Results, true);
+      ShowPopupMenu(window_, control_id == ids::列表框_路径 ? PopupMenu::Paths : PopupMenu::Results, true, dpi_);
       break;
     case KeyAction::SelectAllRows: {
       LVITEMA item{};

@@ -76,10 +76,6 @@ class MainWindow {
   void Close();
   void WaitForSearchToEnd();
   void OnDestroy();
-  enum class PopupMenu { Paths, Results };
-  // At the cursor for a press of the mouse, under the list's current entry for a key.
-  void ShowPopupMenu(PopupMenu menu, bool from_keyboard);
-  POINT CurrentEntryCorner(PopupMenu menu) const;
   void RepaintHintOverKeywordBox(bool box_too);
   void RunCommand(int id);
 
