@@ -8,6 +8,7 @@
 #include "app/file_drop_target.h"
 #include "app/frame_window.h"
 #include "app/message_loop.h"
+#include "app/names_box_hint.h"
 #include "app/popup_menus.h"
 #include "app/search_delivery.h"
 #include "app/win32_dialogs.h"
@@ -23,8 +24,6 @@
 namespace quellor::app {
 
 namespace {
-
-constexpr COLORREF kHintColour = RGB(192, 192, 192);
 
 // The controls that show names: Unicode windows, so that any character shows
 // and can be typed or pasted there. (Subclassing them with SetWindowSubclass
@@ -141,8 +140,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // The result list asks for its rows in UTF-16, so it shows the real paths.
       if (lparam == NF_QUERY && GetDlgCtrlID(reinterpret_cast<HWND>(wparam)) == ids::超级列表框_结果) return NFR_UNICODE;
       return DefWindowProcA(window_, message, wparam, lparam);
-    case WM_CTLCOLORSTATIC:
-      return OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_CTLCOLORSTATIC: {
+      LRESULT brush = 0;
+      if (hint_ && hint_->AnswerColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam), brush)) {
+        return brush;
+      }
+      return DefWindowProcA(window_, message, wparam, lparam);
+    }
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) RememberFocus();
       // Activated, the system gives the focus to the window itself, and WM_SETFOCUS hands it on.
@@ -168,6 +172,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // drop target, the search and the stored settings are set up.
 bool MainWindow::OnCreate() {
   if (!CreateControls()) return false;
+  hint_ = std::make_unique<NamesBoxHint>(GetDlgItem(window_, ids::透明标签_提示),
+                                         GetDlgItem(window_, ids::编辑框_文件名));
   controls_ = std::make_unique<WindowControls>(window_);
   if (options_.dialogs != nullptr) {
     dialogs_ = options_.dialogs;
@@ -265,7 +271,7 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
     case WM_SETTEXT:
       if (id == ids::编辑框_文件名) {
         const LRESULT result = DefSubclassProc(control, message, wparam, lparam);
-        self.HideHintOnceBoxHasText();
+        self.hint_->BoxTextChanged();
         return result;
       }
       break;
@@ -278,7 +284,7 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
     case WM_PAINT:
       if (id == ids::编辑框_文件名) {
         const LRESULT result = DefSubclassProc(control, message, wparam, lparam);
-        self.RepaintHintOverKeywordBox(false);
+        self.hint_->BoxPainted();
         return result;
       }
       break;
@@ -291,32 +297,11 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wpar
   return DefSubclassProc(control, message, wparam, lparam);
 }
 
-// The transparent hint is drawn after the box below it: whenever the box has
-// painted itself, or changed its text or scrolled (it draws those at once,
-// over the hint), the hint's text is put on top again.
-void MainWindow::RepaintHintOverKeywordBox(bool box_too) {
-  HWND hint = GetDlgItem(window_, ids::透明标签_提示);
-  if (hint == nullptr || !IsWindowVisible(hint)) return;
-  if (box_too) {
-    // Left to the next paint: a command that appends many lines repaints once.
-    RedrawWindow(GetDlgItem(window_, ids::编辑框_文件名), nullptr, nullptr, RDW_INVALIDATE);
-  } else {
-    RedrawWindow(hint, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  }
-}
-
-// Typed, pasted or set by a command: once the box holds text, the example
-// names would only stand in its way.
-void MainWindow::HideHintOnceBoxHasText() {
-  HWND hint = GetDlgItem(window_, ids::透明标签_提示);
-  if (hint == nullptr || (GetWindowLongA(hint, GWL_STYLE) & WS_VISIBLE) == 0) return;
-  if (GetWindowTextLengthW(GetDlgItem(window_, ids::编辑框_文件名)) > 0) ShowWindow(hint, SW_HIDE);
-}
-
 void MainWindow::OnCommand(int id, int code) {
   if (id == ids::编辑框_文件名) {
-    if (code == EN_CHANGE) HideHintOnceBoxHasText();
-    if (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL) RepaintHintOverKeywordBox(true);
+    if (!hint_) return;
+    if (code == EN_CHANGE) hint_->BoxTextChanged();
+    if (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL) hint_->BoxDrewAtOnce();
     return;
   }
   // Enter where no control takes it: the dialog manager asks for the default button.
@@ -430,16 +415,6 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   SendDlgItemMessageA(window_, ids::超级列表框_结果, LVM_SETCOLUMNWIDTH, 0, ScaleToDpi(kResultColumnWidth, dpi));
   fonts_ = std::move(fonts);  // no control uses the old ones now
   dpi_ = dpi;
-}
-
-LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
-  if (GetDlgCtrlID(control) == ids::透明标签_提示) {
-    // Transparent: light grey text over whatever the keyword box shows.
-    SetTextColor(dc, kHintColour);
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-  }
-  return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
 void MainWindow::OnClose() {

@@ -21,6 +21,7 @@ namespace quellor::app {
 
 class ActionHost;
 class FileDropTarget;
+class NamesBoxHint;
 class PendingEvents;
 class SearchDelivery;
 class WindowControls;
@@ -67,16 +68,13 @@ class MainWindow {
   void RememberFocus();
   void RestoreFocus();
   bool AnswerKey(int control_id, const MSG& key);
-  void HideHintOnceBoxHasText();
   void PressFocusedButton();
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
-  LRESULT OnControlColor(HDC dc, HWND control);
   void OnClose();
   void Close();
   void WaitForSearchToEnd();
   void OnDestroy();
-  void RepaintHintOverKeywordBox(bool box_too);
   void RunCommand(int id);
 
   HINSTANCE instance_;
@@ -89,6 +87,7 @@ class MainWindow {
   // The control that had the focus when the window was last deactivated.
   HWND last_focus_ = nullptr;
   std::unique_ptr<WindowControls> controls_;
+  std::unique_ptr<NamesBoxHint> hint_;
   std::unique_ptr<ui::Dialogs> own_dialogs_;
   ui::Dialogs* dialogs_ = nullptr;
   std::unique_ptr<PendingEvents> events_;
