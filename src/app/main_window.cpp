@@ -175,6 +175,8 @@ bool MainWindow::OnCreate() {
   hint_ = std::make_unique<NamesBoxHint>(GetDlgItem(window_, ids::透明标签_提示),
                                          GetDlgItem(window_, ids::编辑框_文件名));
   controls_ = std::make_unique<WindowControls>(window_);
+  if (!controls_->Subclassed()) return false;
+  WireControls();
   if (options_.dialogs != nullptr) {
     dialogs_ = options_.dialogs;
   } else {
@@ -230,78 +232,32 @@ bool MainWindow::CreateControls() {
   column.cx = ScaleToDpi(kResultColumnWidth, dpi_);
   char title[] = "文件路径";
   column.pszText = title;
-  if (SendMessageA(results, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) != 0) return false;
-
-  // The right press and the keys of the two lists, the left press on the hint, the
-  // hint over the box's paint and the keys of the box.
-  for (int id : {ids::列表框_路径, ids::超级列表框_结果, ids::透明标签_提示, ids::编辑框_文件名}) {
-    if (!SetWindowSubclass(GetDlgItem(window_, id), &MainWindow::ControlProc, static_cast<UINT_PTR>(id),
-                           reinterpret_cast<DWORD_PTR>(this))) {
-      return false;
-    }
-  }
-  return true;
+  return SendMessageA(results, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) == 0;
 }
 
-LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                         DWORD_PTR self_pointer) {
-  MainWindow& self = *reinterpret_cast<MainWindow*>(self_pointer);
-  switch (message) {
-    case WM_RBUTTONDOWN:
-      if (id == ids::列表框_路径) {
-        ShowPopupMenu(self.window_, PopupMenu::Paths, false, self.dpi_);
-        return 0;
-      }
-      if (id == ids::超级列表框_结果) {
-        ShowPopupMenu(self.window_, PopupMenu::Results, false, self.dpi_);
-        return 0;
-      }
-      break;
-    case WM_GETDLGCODE:
-      return DialogCode(static_cast<int>(id), DefSubclassProc(control, message, wparam, lparam),
-                        reinterpret_cast<const MSG*>(lparam));
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP: {
-      const MSG key{control, message, wparam, lparam, 0, {}};
-      if (self.AnswerKey(static_cast<int>(id), key)) return 0;
-      break;
-    }
-    case WM_SETTEXT:
-      if (id == ids::编辑框_文件名) {
-        const LRESULT result = DefSubclassProc(control, message, wparam, lparam);
-        self.hint_->BoxTextChanged();
-        return result;
-      }
-      break;
-    case WM_LBUTTONDOWN:
-      if (id == ids::透明标签_提示) {
-        ShowWindow(control, SW_HIDE);
-        return 0;
-      }
-      break;
-    case WM_PAINT:
-      if (id == ids::编辑框_文件名) {
-        const LRESULT result = DefSubclassProc(control, message, wparam, lparam);
-        self.hint_->BoxPainted();
-        return result;
-      }
-      break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(control, &MainWindow::ControlProc, id);
-      break;
-    default:
-      break;
-  }
-  return DefSubclassProc(control, message, wparam, lparam);
+// Each control's callbacks, wired once: the keys of the key table where the
+// control has some, the lists' menus, the hint over the names box.
+void MainWindow::WireControls() {
+  controls_->names_box().SetCallbacks({.keys = KeysOf(ids::编辑框_文件名),
+                                       .text_changed = [this] { hint_->BoxTextChanged(); },
+                                       .painted = [this] { hint_->BoxPainted(); },
+                                       .drew_at_once = [this] { hint_->BoxDrewAtOnce(); }});
+  controls_->path_list().SetCallbacks(
+      {.keys = KeysOf(ids::列表框_路径),
+       .context_menu = [this] { ShowPopupMenu(window_, PopupMenu::Paths, false, dpi_); }});
+  controls_->result_list().SetCallbacks(
+      {.keys = KeysOf(ids::超级列表框_结果),
+       .context_menu = [this] { ShowPopupMenu(window_, PopupMenu::Results, false, dpi_); }});
+}
+
+WindowKeyCallbacks MainWindow::KeysOf(int control_id) {
+  return {[control_id](LRESULT code, const MSG* key) { return DialogCode(control_id, code, key); },
+          [this, control_id](const MSG& key) { return AnswerKey(control_id, key); }};
 }
 
 void MainWindow::OnCommand(int id, int code) {
   if (id == ids::编辑框_文件名) {
-    if (!hint_) return;
-    if (code == EN_CHANGE) hint_->BoxTextChanged();
-    if (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL) hint_->BoxDrewAtOnce();
+    if (controls_) controls_->names_box().AnswerCommand(code);
     return;
   }
   // Enter where no control takes it: the dialog manager asks for the default button.
@@ -368,17 +324,10 @@ bool MainWindow::AnswerKey(int control_id, const MSG& key) {
     case KeyAction::OpenMenu:
       ShowPopupMenu(window_, control_id == ids::列表框_路径 ? PopupMenu::Paths : PopupMenu::Results, true, dpi_);
       break;
-    case KeyAction::SelectAllRows: {
-      LVITEMA item{};
-      item.stateMask = LVIS_SELECTED;
-      item.state = LVIS_SELECTED;
-      SendMessageA(key.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    case KeyAction::SelectAllRows:
+      controls_->result_list().SelectAllRows();
       break;
-    }
   }
-  // The character the key would also make (Ctrl+A's, Enter's) is not for the control.
-  MSG character;
-  if (key.message == WM_KEYDOWN) PeekMessageW(&character, key.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
   return true;
 }
 

@@ -1,9 +1,10 @@
 // MainWindow: the program's one window. It builds every control at the
-// window's DPI, runs the start-up sequence in its creation event (drop target,
-// search, stored settings), hands each user event to one command (a key to the
-// command its mouse twin runs), keeps the focus on a control, lays itself out
-// again when its DPI changes, and at destruction stops the search and stores
-// the lists while the controls still exist.
+// window's DPI, wires the controls' callbacks, runs the start-up sequence in
+// its creation event (drop target, search, stored settings), hands each user
+// event to one command (a key to the command its mouse twin runs), keeps the
+// focus on a control, lays itself out again when its DPI changes, and at
+// destruction stops the search and stores the lists while the controls still
+// exist.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +27,7 @@ class PendingEvents;
 class SearchDelivery;
 class WindowControls;
 class WindowFonts;
+struct WindowKeyCallbacks;
 
 class MainWindow {
  public:
@@ -58,12 +60,12 @@ class MainWindow {
  private:
   MainWindow(HINSTANCE instance, Options options);
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                      DWORD_PTR self);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool OnCreate();
   bool CreateControls();
+  void WireControls();
+  WindowKeyCallbacks KeysOf(int control_id);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void RememberFocus();
   void RestoreFocus();
