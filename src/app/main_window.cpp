@@ -8,6 +8,8 @@
 #include "app/file_drop_target.h"
 #include "app/frame_window.h"
 #include "app/message_loop.h"
+#include "app/names_box_hint.h"
+#include "app/popup_menus.h"
 #include "app/search_delivery.h"
 #include "app/win32_dialogs.h"
 #include "app/window_controls.h"
@@ -22,8 +24,6 @@
 namespace quellor::app {
 
 namespace {
-
-constexpr COLORREF kHintColour = RGB(192, 192, 192);
 
 // The controls that show names: Unicode windows, so that any character shows
 // and can be typed or pasted there. (Subclassing them with SetWindowSubclass
@@ -140,8 +140,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // The result list asks for its rows in UTF-16, so it shows the real paths.
       if (lparam == NF_QUERY && GetDlgCtrlID(reinterpret_cast<HWND>(wparam)) == ids::超级列表框_结果) return NFR_UNICODE;
       return DefWindowProcA(window_, message, wparam, lparam);
-    case WM_CTLCOLORSTATIC:
-      return OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_CTLCOLORSTATIC: {
+      LRESULT brush = 0;
+      if (hint_ && hint_->AnswerColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam), brush)) {
+        return brush;
+      }
+      return DefWindowProcA(window_, message, wparam, lparam);
+    }
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) RememberFocus();
       // Activated, the system gives the focus to the window itself, and WM_SETFOCUS hands it on.
@@ -167,7 +172,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // drop target, the search and the stored settings are set up.
 bool MainWindow::OnCreate() {
   if (!CreateControls()) return false;
+  hint_ = std::make_unique<NamesBoxHint>(GetDlgItem(window_, ids::透明标签_提示),
+                                         GetDlgItem(window_, ids::编辑框_文件名));
   controls_ = std::make_unique<WindowControls>(window_);
+  if (!controls_->Subclassed()) return false;
+  WireControls();
   if (options_.dialogs != nullptr) {
     dialogs_ = options_.dialogs;
   } else {
@@ -223,149 +232,32 @@ bool MainWindow::CreateControls() {
   column.cx = ScaleToDpi(kResultColumnWidth, dpi_);
   char title[] = "文件路径";
   column.pszText = title;
-  if (SendMessageA(results, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) != 0) return false;
-
-  // The right press and the keys of the two lists, the left press on the hint, the
-  // hint over the box's paint and the keys of the box.
-  for (int id : {ids::列表框_路径, ids::超级列表框_结果, ids::透明标签_提示, ids::编辑框_文件名}) {
-    if (!SetWindowSubclass(GetDlgItem(window_, id), &MainWindow::ControlProc, static_cast<UINT_PTR>(id),
-                           reinterpret_cast<DWORD_PTR>(this))) {
-      return false;
-    }
-  }
-  return true;
+  return SendMessageA(results, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) == 0;
 }
 
-LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                         DWORD_PTR self_pointer) {
-  MainWindow& self = *reinterpret_cast<MainWindow*>(self_pointer);
-  switch (message) {
-    case WM_RBUTTONDOWN:
-      if (id == ids::列表框_路径) {
-        self.ShowPopupMenu(PopupMenu::Paths, false);
-        return 0;
-      }
-      if (id == ids::超级列表框_结果) {
-        self.ShowPopupMenu(PopupMenu::Results, false);
-        return 0;
-      }
-      break;
-    case WM_GETDLGCODE:
-      return DialogCode(static_cast<int>(id), DefSubclassProc(control, message, wparam, lparam),
-                        reinterpret_cast<const MSG*>(lparam));
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP: {
-      const MSG key{control, message, wparam, lparam, 0, {}};
-      if (self.AnswerKey(static_cast<int>(id), key)) return 0;
-      break;
-    }
-    case WM_SETTEXT:
-      if (id == ids::编辑框_文件名) {
-        const LRESULT result = DefSubclassProc(control, message, wparam, lparam);
-        self.HideHintOnceBoxHasText();
-        return result;
-      }
-      break;
-    case WM_LBUTTONDOWN:
-      if (id == ids::透明标签_提示) {
-        ShowWindow(control, SW_HIDE);
-        return 0;
-      }
-      break;
-    case WM_PAINT:
-      if (id == ids::编辑框_文件名) {
-        const LRESULT result = DefSubclassProc(control, message, wparam, lparam);
-        self.RepaintHintOverKeywordBox(false);
-        return result;
-      }
-      break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(control, &MainWindow::ControlProc, id);
-      break;
-    default:
-      break;
-  }
-  return DefSubclassProc(control, message, wparam, lparam);
+// Each control's callbacks, wired once: the keys of the key table where the
+// control has some, the lists' menus, the hint over the names box.
+void MainWindow::WireControls() {
+  controls_->names_box().SetCallbacks({.keys = KeysOf(ids::编辑框_文件名),
+                                       .text_changed = [this] { hint_->BoxTextChanged(); },
+                                       .painted = [this] { hint_->BoxPainted(); },
+                                       .drew_at_once = [this] { hint_->BoxDrewAtOnce(); }});
+  controls_->path_list().SetCallbacks(
+      {.keys = KeysOf(ids::列表框_路径),
+       .context_menu = [this] { ShowPopupMenu(window_, PopupMenu::Paths, false, dpi_); }});
+  controls_->result_list().SetCallbacks(
+      {.keys = KeysOf(ids::超级列表框_结果),
+       .context_menu = [this] { ShowPopupMenu(window_, PopupMenu::Results, false, dpi_); }});
 }
 
-// The folder list's or the result list's menu, at the cursor moved 3 pixels
-// (at 96 DPI) right and down, or under the list's current entry.
-void MainWindow::ShowPopupMenu(PopupMenu which, bool from_keyboard) {
-  HMENU menu = CreatePopupMenu();
-  if (menu == nullptr) return;
-  if (which == PopupMenu::Paths) {
-    AppendMenuA(menu, MF_STRING, ids::路径菜单_删除当前路径, "删除当前路径");
-    AppendMenuA(menu, MF_STRING, ids::路径菜单_删除全部路径, "删除全部路径");
-  } else {
-    AppendMenuA(menu, MF_STRING, ids::结果菜单_打开文件所在位置, "打开文件所在位置");
-    AppendMenuA(menu, MF_STRING, ids::结果菜单_批量勾选选定项目, "批量勾选选定项目");
-  }
-  POINT place{};
-  if (from_keyboard) {
-    place = CurrentEntryCorner(which);
-  } else {
-    GetCursorPos(&place);
-    place.x += ScaleToDpi(kMenuOffset, dpi_);
-    place.y += ScaleToDpi(kMenuOffset, dpi_);
-  }
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, place.x, place.y, 0, window_, nullptr);
-  DestroyMenu(menu);
-}
-
-// The bottom left corner of the list's current entry (the focused row of the
-// result list) on the screen; of the list's own area when that entry is out
-// of sight or there is none.
-POINT MainWindow::CurrentEntryCorner(PopupMenu which) const {
-  HWND list = GetDlgItem(window_, which == PopupMenu::Paths ? ids::列表框_路径 : ids::超级列表框_结果);
-  RECT area{};
-  GetClientRect(list, &area);
-  RECT entry{};
-  bool found = false;
-  if (which == PopupMenu::Paths) {
-    LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    if (index == LB_ERR) index = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
-    found = index >= 0 && SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(&entry)) != LB_ERR;
-  } else {
-    const LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-    entry.left = LVIR_LABEL;
-    found = row >= 0 && SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&entry));
-  }
-  RECT visible{};
-  POINT corner{area.left, area.top};
-  if (found && IntersectRect(&visible, &entry, &area)) corner = POINT{visible.left, visible.bottom};
-  ClientToScreen(list, &corner);
-  return corner;
-}
-
-// The transparent hint is drawn after the box below it: whenever the box has
-// painted itself, or changed its text or scrolled (it draws those at once,
-// over the hint), the hint's text is put on top again.
-void MainWindow::RepaintHintOverKeywordBox(bool box_too) {
-  HWND hint = GetDlgItem(window_, ids::透明标签_提示);
-  if (hint == nullptr || !IsWindowVisible(hint)) return;
-  if (box_too) {
-    // Left to the next paint: a command that appends many lines repaints once.
-    RedrawWindow(GetDlgItem(window_, ids::编辑框_文件名), nullptr, nullptr, RDW_INVALIDATE);
-  } else {
-    RedrawWindow(hint, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  }
-}
-
-// Typed, pasted or set by a command: once the box holds text, the example
-// names would only stand in its way.
-void MainWindow::HideHintOnceBoxHasText() {
-  HWND hint = GetDlgItem(window_, ids::透明标签_提示);
-  if (hint == nullptr || (GetWindowLongA(hint, GWL_STYLE) & WS_VISIBLE) == 0) return;
-  if (GetWindowTextLengthW(GetDlgItem(window_, ids::编辑框_文件名)) > 0) ShowWindow(hint, SW_HIDE);
+WindowKeyCallbacks MainWindow::KeysOf(int control_id) {
+  return {[control_id](LRESULT code, const MSG* key) { return DialogCode(control_id, code, key); },
+          [this, control_id](const MSG& key) { return AnswerKey(control_id, key); }};
 }
 
 void MainWindow::OnCommand(int id, int code) {
   if (id == ids::编辑框_文件名) {
-    if (code == EN_CHANGE) HideHintOnceBoxHasText();
-    if (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL) RepaintHintOverKeywordBox(true);
+    if (controls_) controls_->names_box().AnswerCommand(code);
     return;
   }
   // Enter where no control takes it: the dialog manager asks for the default button.
@@ -430,19 +322,12 @@ bool MainWindow::AnswerKey(int control_id, const MSG& key) {
       RunCommand(answer.command);
       break;
     case KeyAction::OpenMenu:
-      ShowPopupMenu(control_id == ids::列表框_路径 ? PopupMenu::Paths : PopupMenu::Results, true);
+      ShowPopupMenu(window_, control_id == ids::列表框_路径 ? PopupMenu::Paths : PopupMenu::Results, true, dpi_);
       break;
-    case KeyAction::SelectAllRows: {
-      LVITEMA item{};
-      item.stateMask = LVIS_SELECTED;
-      item.state = LVIS_SELECTED;
-      SendMessageA(key.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    case KeyAction::SelectAllRows:
+      controls_->result_list().SelectAllRows();
       break;
-    }
   }
-  // The character the key would also make (Ctrl+A's, Enter's) is not for the control.
-  MSG character;
-  if (key.message == WM_KEYDOWN) PeekMessageW(&character, key.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
   return true;
 }
 
@@ -479,16 +364,6 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   SendDlgItemMessageA(window_, ids::超级列表框_结果, LVM_SETCOLUMNWIDTH, 0, ScaleToDpi(kResultColumnWidth, dpi));
   fonts_ = std::move(fonts);  // no control uses the old ones now
   dpi_ = dpi;
-}
-
-LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
-  if (GetDlgCtrlID(control) == ids::透明标签_提示) {
-    // Transparent: light grey text over whatever the keyword box shows.
-    SetTextColor(dc, kHintColour);
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-  }
-  return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
 void MainWindow::OnClose() {

@@ -1,9 +1,10 @@
 // MainWindow: the program's one window. It builds every control at the
-// window's DPI, runs the start-up sequence in its creation event (drop target,
-// search, stored settings), hands each user event to one command (a key to the
-// command its mouse twin runs), keeps the focus on a control, lays itself out
-// again when its DPI changes, and at destruction stops the search and stores
-// the lists while the controls still exist.
+// window's DPI, wires the controls' callbacks, runs the start-up sequence in
+// its creation event (drop target, search, stored settings), hands each user
+// event to one command (a key to the command its mouse twin runs), keeps the
+// focus on a control, lays itself out again when its DPI changes, and at
+// destruction stops the search and stores the lists while the controls still
+// exist.
 #pragma once
 
 #include <windows.h>
@@ -21,10 +22,12 @@ namespace quellor::app {
 
 class ActionHost;
 class FileDropTarget;
+class NamesBoxHint;
 class PendingEvents;
 class SearchDelivery;
 class WindowControls;
 class WindowFonts;
+struct WindowKeyCallbacks;
 
 class MainWindow {
  public:
@@ -57,30 +60,23 @@ class MainWindow {
  private:
   MainWindow(HINSTANCE instance, Options options);
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                      DWORD_PTR self);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool OnCreate();
   bool CreateControls();
+  void WireControls();
+  WindowKeyCallbacks KeysOf(int control_id);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void RememberFocus();
   void RestoreFocus();
   bool AnswerKey(int control_id, const MSG& key);
-  void HideHintOnceBoxHasText();
   void PressFocusedButton();
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
-  LRESULT OnControlColor(HDC dc, HWND control);
   void OnClose();
   void Close();
   void WaitForSearchToEnd();
   void OnDestroy();
-  enum class PopupMenu { Paths, Results };
-  // At the cursor for a press of the mouse, under the list's current entry for a key.
-  void ShowPopupMenu(PopupMenu menu, bool from_keyboard);
-  POINT CurrentEntryCorner(PopupMenu menu) const;
-  void RepaintHintOverKeywordBox(bool box_too);
   void RunCommand(int id);
 
   HINSTANCE instance_;
@@ -93,6 +89,7 @@ class MainWindow {
   // The control that had the focus when the window was last deactivated.
   HWND last_focus_ = nullptr;
   std::unique_ptr<WindowControls> controls_;
+  std::unique_ptr<NamesBoxHint> hint_;
   std::unique_ptr<ui::Dialogs> own_dialogs_;
   ui::Dialogs* dialogs_ = nullptr;
   std::unique_ptr<PendingEvents> events_;

@@ -14,4 +14,9 @@ WindowControls::WindowControls(HWND parent)
 #undef QUELLOR_CONTROL_REFERENCE
 #undef QUELLOR_CONTROL_OVER_CHILD
 
+bool WindowControls::Subclassed() const {
+  return 编辑框_文件名.subclassed() && 列表框_路径.subclassed() && 超级列表框_结果.subclassed() &&
+         透明标签_提示.subclassed();
+}
+
 }  // namespace quellor::app

@@ -16,7 +16,12 @@ class WindowControls {
   WindowControls& operator=(const WindowControls&) = delete;
 
   ui::Controls& controls() { return controls_; }
-  const Win32ListView& result_list() const { return 超级列表框_结果; }
+  // The controls that answer the window's callbacks.
+  Win32EditBox& names_box() { return 编辑框_文件名; }
+  Win32ListBox& path_list() { return 列表框_路径; }
+  Win32ListView& result_list() { return 超级列表框_结果; }
+  // False when a control could not take its own messages.
+  bool Subclassed() const;
 
  private:
 #define QUELLOR_WIN32_CONTROL(kind, name, ...) QUELLOR_IF_COMMANDS_SEE_##kind(Win32##kind name;)

@@ -1,5 +1,6 @@
 // The real main window, in-process, driven by window messages.
 #include "app/main_window_fixture.h"
+#include "app/window_layout.h"
 #include "platform/win32/wide_text_win32.h"
 #include "support/foreign_names.h"
 #include "quellor_version.h"
@@ -41,87 +42,48 @@ TEST_F(MainWindowTest, WindowIsAFixedCentredCaptionedWindowWithoutMaximiseOrMenu
   EXPECT_GT(caption.size(), std::string("QuellorV" QUELLOR_VERSION " ").size()) << "a credit line follows";
 }
 
-struct Expected {
-  int id;
-  const char* class_name;
-  int left, top, width, height;
-  const char* caption;
-  bool tab_stop;
-  bool small_font;
-};
+bool IsRadio(int id) {
+  return id == ids::单选框_整个电脑 || id == ids::单选框_指定路径 || id == ids::单选框_精确搜索 || id == ids::单选框_模糊搜索;
+}
 
-const Expected kTable[] = {
-    {ids::标签_搜索路径, "Static", 6, 5, 51, 25, "搜索路径", false, true},
-    {ids::按钮_搜索路径, "Button", 55, 4, 85, 25, "添加搜索路径", true, true},
-    {ids::选择框_搜索目录, "Button", 141, 10, 85, 16, "只搜目录名", true, true},
-    {ids::选择框_保存关键字, "Button", 222, 10, 82, 16, "保存关键字", true, true},
-    // The captions of the lists, the frames and the progress bar are never
-    // drawn: they name them for screen readers.
-    {ids::列表框_路径, "ListBox", 5, 35, 299, 59, "搜索路径列表", true, false},
-    {ids::编辑框_文件名, "Edit", 6, 97, 298, 319, "", true, false},
-    {ids::透明标签_提示, "Static", 11, 103, 269, 297, nullptr, false, false},
-    {ids::外形框_搜索范围, "QuellorFrame", 305, 2, 544, 32, "搜索范围", false, false},
-    {ids::单选框_整个电脑, "Button", 308, 7, 160, 24, "搜索整个电脑(速度稍慢)", true, true},
-    {ids::单选框_指定路径, "Button", 471, 7, 145, 24, "搜索指定路径(快速)", true, true},
-    {ids::选择框_同名自动改名, "Button", 599, 11, 240, 16, "复制或移动时遇到同名文件自动改名另存", true, true},
-    {ids::外形框_匹配方式, "QuellorFrame", 305, 41, 544, 48, "匹配方式", false, false},
-    {ids::单选框_精确搜索, "Button", 311, 49, 487, 16, "精确搜索(要搜索的文件名需要填写完整准确，一行一个文件名)", true,
-     true},
-    {ids::单选框_模糊搜索, "Button", 311, 68, 526, 16,
-     "模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)", true, true},
-    {ids::按钮_复制到剪贴板, "Button", 677, 43, 170, 24, "复制选定文件到剪贴板", true, true},
-    {ids::超级列表框_结果, "SysListView32", 306, 98, 541, 302, "搜索结果", true, false},
-    {ids::进度条_文件操作, "msctls_progress32", 283, 400, 564, 16, "文件操作进度", false, false},
-    {ids::按钮_立即搜索, "Button", 6, 424, 66, 30, "立即搜索", true, true},
-    {ids::按钮_未搜索到文件, "Button", 76, 424, 110, 30, "未搜到的文件列表", true, true},
-    {ids::按钮_停止搜索, "Button", 189, 424, 81, 30, "停止搜索", true, true},
-    {ids::按钮_全部勾选, "Button", 312, 424, 64, 32, "全部勾选", true, true},
-    {ids::按钮_取消全部勾选, "Button", 392, 424, 84, 32, "取消全部勾选", true, true},
-    {ids::按钮_复制选定文件, "Button", 492, 424, 82, 32, "复制选定文件", true, true},
-    {ids::按钮_移动选定文件, "Button", 590, 424, 80, 32, "移动选定文件", true, true},
-    {ids::按钮_删除选定文件, "Button", 686, 424, 85, 32, "删除选定文件", true, true},
-    {ids::标签_状态, "Static", 8, 456, 424, 16, "", false, false},
-};
-
-TEST_F(MainWindowTest, EveryControlHasItsClassPlaceCaptionTabStopAndFont) {
+// The captions of the lists, the frames and the progress bar are never drawn:
+// they name them for screen readers.
+TEST_F(MainWindowTest, EveryControlIsBuiltAsTheControlTableSays) {
   Open();
   HFONT default_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  for (const Expected& row : kTable) {
-    SCOPED_TRACE(row.caption ? row.caption : "hint");
-    HWND control = Item(row.id);
+  for (const ControlLayout& layout : MainWindowControls()) {
+    SCOPED_TRACE(layout.id);
+    HWND control = Item(layout.id);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(ClassName(control), row.class_name);
+    EXPECT_EQ(ClassName(control), layout.class_name);
     const RECT rect = ClientRectOf(control);
-    EXPECT_EQ(rect.left, row.left);
-    EXPECT_EQ(rect.top, row.top);
-    EXPECT_EQ(rect.right - rect.left, row.width);
-    EXPECT_EQ(rect.bottom - rect.top, row.height);
-    if (row.caption) {
-      EXPECT_EQ(Text(control), row.caption);
-    }
+    EXPECT_EQ(rect.left, layout.left);
+    EXPECT_EQ(rect.top, layout.top);
+    EXPECT_EQ(rect.right - rect.left, layout.width);
+    EXPECT_EQ(rect.bottom - rect.top, layout.height);
+    EXPECT_EQ(Text(control), layout.caption);
     const LONG style = GetWindowLongA(control, GWL_STYLE);
-    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_EQ((style & WS_VISIBLE) != 0, layout.start != ui::ControlStart::Hidden);
+    EXPECT_EQ(IsWindowEnabled(control) != 0, layout.start != ui::ControlStart::Disabled);
     // A radio button is a tab stop while it is the checked one of its group.
-    const bool radio = row.id == ids::单选框_整个电脑 || row.id == ids::单选框_指定路径 ||
-                       row.id == ids::单选框_精确搜索 || row.id == ids::单选框_模糊搜索;
-    EXPECT_EQ((style & WS_TABSTOP) != 0, radio ? Checked(row.id) : row.tab_stop);
-    EXPECT_EQ(IsWindowEnabled(control) != 0, row.id != ids::按钮_未搜索到文件);
+    EXPECT_EQ((style & WS_TABSTOP) != 0, IsRadio(layout.id) ? Checked(layout.id) : (layout.style & WS_TABSTOP) != 0);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-    if (row.small_font) {
+    if (layout.font == ControlFont::Small) {
       LOGFONTA logical{};
       ASSERT_TRUE(GetObjectA(font, sizeof logical, &logical));
       EXPECT_EQ(logical.lfHeight, -12);
       EXPECT_EQ(logical.lfWeight, FW_NORMAL);
       EXPECT_EQ(logical.lfCharSet, GB2312_CHARSET);
       EXPECT_STREQ(logical.lfFaceName, "");
-    } else if (std::string_view(row.class_name) != "QuellorFrame") {
+    } else if (std::string_view(layout.class_name) != kFrameClass) {
       EXPECT_EQ(font, default_font);
     }
-    if (std::string_view(row.class_name) == "Button") {
+    if (std::string_view(layout.class_name) == "Button") {
       const LONG type = style & BS_TYPEMASK;
-      if (row.id == ids::选择框_搜索目录 || row.id == ids::选择框_保存关键字 || row.id == ids::选择框_同名自动改名) {
+      if (layout.id == ids::选择框_搜索目录 || layout.id == ids::选择框_保存关键字 ||
+          layout.id == ids::选择框_同名自动改名) {
         EXPECT_EQ(type, BS_AUTOCHECKBOX);
-      } else if (radio) {
+      } else if (IsRadio(layout.id)) {
         EXPECT_EQ(type, BS_AUTORADIOBUTTON);
       } else {
         EXPECT_EQ(type, BS_PUSHBUTTON) << "no default push button";
@@ -187,17 +149,19 @@ TEST_F(MainWindowTest, ControlsAreThoseOfCommonControlsSix) {
 TEST_F(MainWindowTest, CaptionsFitTheirControls) {
   Open();
   const int box = GetSystemMetrics(SM_CXMENUCHECK) + 4;
-  for (const Expected& row : kTable) {
-    if (row.caption == nullptr || *row.caption == '\0') continue;
-    SCOPED_TRACE(row.caption);
-    HWND control = Item(row.id);
-    const SIZE text = CaptionExtent(control, row.caption);
+  for (const ControlLayout& layout : MainWindowControls()) {
+    // A hidden label is never drawn; the hint's lines have a test of their own.
+    const bool skipped = layout.start == ui::ControlStart::Hidden || layout.id == ids::透明标签_提示;
+    if (skipped || *layout.caption == '\0') continue;
+    SCOPED_TRACE(layout.caption);
+    HWND control = Item(layout.id);
+    const SIZE text = CaptionExtent(control, layout.caption);
     const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
-    const bool has_box = std::string_view(row.class_name) == "Button" && type != BS_PUSHBUTTON;
-    const bool push_button = std::string_view(row.class_name) == "Button" && type == BS_PUSHBUTTON;
-    const int room = row.width - (has_box ? box : 0) - (push_button ? 6 : 0);
+    const bool has_box = std::string_view(layout.class_name) == "Button" && type != BS_PUSHBUTTON;
+    const bool push_button = std::string_view(layout.class_name) == "Button" && type == BS_PUSHBUTTON;
+    const int room = layout.width - (has_box ? box : 0) - (push_button ? 6 : 0);
     EXPECT_LE(text.cx, room);
-    EXPECT_LE(text.cy, row.height);
+    EXPECT_LE(text.cy, layout.height);
   }
 }
 

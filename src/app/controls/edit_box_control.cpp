@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <functional>
 
 #include "app/controls/win32_controls.h"
 #include "platform/win32/wide_text_win32.h"
@@ -59,11 +60,17 @@ LRESULT ShownLines(HWND window) {
   return measured ? client.bottom / metrics.tmHeight + 1 : LONG_MAX;
 }
 
+void Call(const std::function<void()>& callback) {
+  if (callback) callback();
+}
+
 }  // namespace
 
-Win32EditBox::Win32EditBox(HWND window) : window_(window), slice_lines_(kFirstSliceLines) {
-  SetWindowSubclass(window_, &Win32EditBox::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-}
+Win32EditBox::Win32EditBox(HWND window)
+    : window_(window),
+      slice_lines_(kFirstSliceLines),
+      subclassed_(SetWindowSubclass(window_, &Win32EditBox::SubclassProc, kSubclassId,
+                                    reinterpret_cast<DWORD_PTR>(this)) != FALSE) {}
 
 Win32EditBox::~Win32EditBox() {
   if (IsWindow(window_)) {
@@ -204,6 +211,11 @@ void Win32EditBox::Drop() {
   parked_.reset();
 }
 
+void Win32EditBox::AnswerCommand(int code) {
+  if (code == EN_CHANGE) Call(callbacks_.text_changed);
+  if (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL) Call(callbacks_.drew_at_once);
+}
+
 LRESULT CALLBACK Win32EditBox::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                             DWORD_PTR self_pointer) {
   Win32EditBox& self = *reinterpret_cast<Win32EditBox*>(self_pointer);
@@ -246,9 +258,24 @@ LRESULT CALLBACK Win32EditBox::SubclassProc(HWND window, UINT message, WPARAM wp
         break;
     }
   }
-  if (message == WM_NCDESTROY) {
-    KillTimer(window, kFillTimer);
-    RemoveWindowSubclass(window, &Win32EditBox::SubclassProc, kSubclassId);
+  LRESULT result = 0;
+  if (AnswerWindowKeys(self.callbacks_.keys, window, message, wparam, lparam, result)) return result;
+  switch (message) {
+    // A multi-line box tells its parent nothing of a text set whole.
+    case WM_SETTEXT:
+      result = DefSubclassProc(window, message, wparam, lparam);
+      Call(self.callbacks_.text_changed);
+      return result;
+    case WM_PAINT:
+      result = DefSubclassProc(window, message, wparam, lparam);
+      Call(self.callbacks_.painted);
+      return result;
+    case WM_NCDESTROY:
+      KillTimer(window, kFillTimer);
+      RemoveWindowSubclass(window, &Win32EditBox::SubclassProc, kSubclassId);
+      break;
+    default:
+      break;
   }
   return DefSubclassProc(window, message, wparam, lparam);
 }

@@ -3,6 +3,21 @@
 
 namespace quellor::app {
 
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x5157;  // any value: the procedure tells our subclass apart
+
+}  // namespace
+
+Win32ListBox::Win32ListBox(HWND window)
+    : window_(window),
+      subclassed_(SetWindowSubclass(window_, &Win32ListBox::SubclassProc, kSubclassId,
+                                    reinterpret_cast<DWORD_PTR>(this)) != FALSE) {}
+
+Win32ListBox::~Win32ListBox() {
+  if (IsWindow(window_)) RemoveWindowSubclass(window_, &Win32ListBox::SubclassProc, kSubclassId);
+}
+
 // A Unicode window: its entries are paths of any name.
 int Win32ListBox::Count() const {
   const LRESULT count = SendMessageW(window_, LB_GETCOUNT, 0, 0);
@@ -36,5 +51,27 @@ bool Win32ListBox::Delete(int index) {
 }
 
 void Win32ListBox::DeleteAll() { SendMessageW(window_, LB_RESETCONTENT, 0, 0); }
+
+LRESULT CALLBACK Win32ListBox::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                            DWORD_PTR self_pointer) {
+  Win32ListBox& self = *reinterpret_cast<Win32ListBox*>(self_pointer);
+  LRESULT result = 0;
+  if (AnswerWindowKeys(self.callbacks_.keys, window, message, wparam, lparam, result)) return result;
+  switch (message) {
+    case WM_RBUTTONDOWN:
+      // Taken whole: the press selects no entry.
+      if (self.callbacks_.context_menu) {
+        self.callbacks_.context_menu();
+        return 0;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(window, &Win32ListBox::SubclassProc, kSubclassId);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(window, message, wparam, lparam);
+}
 
 }  // namespace quellor::app

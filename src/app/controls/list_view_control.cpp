@@ -59,10 +59,12 @@ bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
 
 }  // namespace
 
-Win32ListView::Win32ListView(HWND window) : window_(window) {
+Win32ListView::Win32ListView(HWND window)
+    : window_(window),
+      subclassed_(SetWindowSubclass(window_, &Win32ListView::SubclassProc, kSubclassId,
+                                    reinterpret_cast<DWORD_PTR>(this)) != FALSE) {
   // The check bits come from the store whenever the list draws or is asked.
   SendMessageA(window_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
-  SetWindowSubclass(window_, &Win32ListView::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 Win32ListView::~Win32ListView() {
@@ -160,6 +162,13 @@ std::vector<int> Win32ListView::SelectedRows() const {
 
 int Win32ListView::CurrentRow() const {
   return static_cast<int>(SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void Win32ListView::SelectAllRows() {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = LVIS_SELECTED;
+  SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
 // The list asks for a row's text and check box in UTF-16, as the window
@@ -275,6 +284,13 @@ LRESULT CALLBACK Win32ListView::SubclassProc(HWND window, UINT message, WPARAM w
                                              DWORD_PTR self_pointer) {
   Win32ListView& self = *reinterpret_cast<Win32ListView*>(self_pointer);
   switch (message) {
+    case WM_RBUTTONDOWN:
+      // Taken whole: the press selects no row.
+      if (self.callbacks_.context_menu) {
+        self.callbacks_.context_menu();
+        return 0;
+      }
+      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (self.ToggleBoxAt(lparam)) {
@@ -306,6 +322,8 @@ LRESULT CALLBACK Win32ListView::SubclassProc(HWND window, UINT message, WPARAM w
     default:
       break;
   }
+  LRESULT result = 0;
+  if (AnswerWindowKeys(self.callbacks_.keys, window, message, wparam, lparam, result)) return result;
   return DefSubclassProc(window, message, wparam, lparam);
 }
 

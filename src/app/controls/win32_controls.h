@@ -6,8 +6,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/controls.h"
@@ -25,6 +27,28 @@ std::string WindowName(HWND window);
 // Words and names, each converted on its own: the words with the code page,
 // the names from UTF-8.
 std::wstring WideShownText(const text::ShownText& text);
+
+// The window's keys on one control (app/window_keys.h), wired by the window:
+// its answer to WM_GETDLGCODE, made from the control's own `code`, and a key
+// message (down or up, system or not) that the window answers in place of the
+// control, true when it did.
+struct WindowKeyCallbacks {
+  std::function<LRESULT(LRESULT code, const MSG* key)> dialog_code;
+  std::function<bool(const MSG& key)> answer;
+};
+
+// For a control's subclass procedure: WM_GETDLGCODE and the key messages,
+// answered through `keys` into `result`; false for any other message and for a
+// key the window leaves to the control.
+bool AnswerWindowKeys(const WindowKeyCallbacks& keys, HWND control, UINT message, WPARAM wparam, LPARAM lparam,
+                      LRESULT& result);
+
+// What either list asks of the window.
+struct ListCallbacks {
+  WindowKeyCallbacks keys;
+  // A right press: the list's menu, at the cursor.
+  std::function<void()> context_menu;
+};
 
 class Win32Button : public ui::Button {
  public:
@@ -48,14 +72,26 @@ class Win32Label : public ui::Label {
   HWND window_;
 };
 
+// The grey example names over the names box. A left press on it hides it,
+// so the press goes on to the box.
 class Win32HintLabel : public ui::HintLabel {
  public:
-  explicit Win32HintLabel(HWND window) : window_(window) {}
+  // Subclasses `window`, a static control that takes the mouse (SS_NOTIFY).
+  explicit Win32HintLabel(HWND window);
+  ~Win32HintLabel() override;
+  Win32HintLabel(const Win32HintLabel&) = delete;
+  Win32HintLabel& operator=(const Win32HintLabel&) = delete;
+
   bool Visible() const override;
   void SetVisible(bool visible) override;
+  bool subclassed() const { return subclassed_; }
 
  private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                       DWORD_PTR self);
+
   HWND window_;
+  bool subclassed_;
 };
 
 // Check boxes and radio buttons.
@@ -90,6 +126,20 @@ class Win32EditBox : public ui::EditBox {
   void Append(std::string_view text) override;
   // True while part of the text waits to go into the control.
   bool Filling() const { return next_ < waiting_.size(); }
+  bool subclassed() const { return subclassed_; }
+
+  struct Callbacks {
+    WindowKeyCallbacks keys;
+    // Typed, pasted or set: the text may have changed.
+    std::function<void()> text_changed;
+    // The control has painted itself.
+    std::function<void()> painted;
+    // It drew a change of its text or a scroll at once, outside its paint.
+    std::function<void()> drew_at_once;
+  };
+  void SetCallbacks(Callbacks callbacks) { callbacks_ = std::move(callbacks); }
+  // The control's notification `code` (EN_...), which its parent hands on.
+  void AnswerCommand(int code);
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
@@ -111,6 +161,7 @@ class Win32EditBox : public ui::EditBox {
   void Drop();
 
   HWND window_;
+  Callbacks callbacks_;
   std::wstring waiting_;
   std::size_t next_ = 0;       // waiting_ from here on is not in the control yet
   bool caret_to_end_ = false;  // an Append waits: the caret goes to the end after the last slice
@@ -121,6 +172,7 @@ class Win32EditBox : public ui::EditBox {
     DWORD end = 0;
   };
   std::optional<Selection> parked_;  // the user's selection, while the control's waits at the end
+  bool subclassed_;
 };
 
 class Win32ProgressBar : public ui::ProgressBar {
@@ -137,7 +189,12 @@ class Win32ProgressBar : public ui::ProgressBar {
 
 class Win32ListBox : public ui::ListBox {
  public:
-  explicit Win32ListBox(HWND window) : window_(window) {}
+  // Subclasses `window`, a list box.
+  explicit Win32ListBox(HWND window);
+  ~Win32ListBox() override;
+  Win32ListBox(const Win32ListBox&) = delete;
+  Win32ListBox& operator=(const Win32ListBox&) = delete;
+
   int Count() const override;
   std::string Text(int index) const override;
   int SelectedIndex() const override;
@@ -145,8 +202,16 @@ class Win32ListBox : public ui::ListBox {
   bool Delete(int index) override;
   void DeleteAll() override;
 
+  void SetCallbacks(ListCallbacks callbacks) { callbacks_ = std::move(callbacks); }
+  bool subclassed() const { return subclassed_; }
+
  private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                       DWORD_PTR self);
+
   HWND window_;
+  ListCallbacks callbacks_;
+  bool subclassed_;
 };
 
 // The result list: an owner-data list view that draws the rows of the store
@@ -172,7 +237,10 @@ class Win32ListView : public ui::ListView {
   bool RowSelected(int row) const override;
   std::vector<int> SelectedRows() const override;
   int CurrentRow() const override;
+  void SelectAllRows();
 
+  void SetCallbacks(ListCallbacks callbacks) { callbacks_ = std::move(callbacks); }
+  bool subclassed() const { return subclassed_; }
   // The list's notifications to its parent that ask for row data
   // (LVN_GETDISPINFO, LVN_ODFINDITEM); false for any other.
   bool AnswerNotify(const NMHDR& header, LRESULT& result) const;
@@ -187,9 +255,11 @@ class Win32ListView : public ui::ListView {
   void SetCount(int count, DWORD flags);
 
   HWND window_;
+  ListCallbacks callbacks_;
   search::ResultRows rows_;
   int shown_count_ = 0;
   bool swallow_space_char_ = false;
+  bool subclassed_;
 };
 
 }  // namespace quellor::app
