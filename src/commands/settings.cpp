@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "commands/radio_groups.h"
 #include "files/stored_list.h"
 #include "platform/file_io.h"
 #include "platform/ini.h"
@@ -40,14 +41,11 @@ void WriteListFile(const SettingsLocation& where, std::string_view name, std::st
 
 void LoadSettings(ui::Controls& controls, const SettingsLocation& where) {
   const bool whole_computer = OptionIsTrue(where, kKeyWholeComputer);
-  controls.单选框_整个电脑.SetChecked(whole_computer);
-  controls.单选框_指定路径.SetChecked(!whole_computer);
+  SelectSearchArea(controls, whole_computer ? SearchArea::WholeComputer : SearchArea::ChosenFolders);
   controls.按钮_搜索路径.SetEnabled(!whole_computer);
 
   // The one key tested against "假": anything else means exact matching.
-  const bool fuzzy = ReadOption(where, kKeyExact) == kFalse;
-  controls.单选框_模糊搜索.SetChecked(fuzzy);
-  controls.单选框_精确搜索.SetChecked(!fuzzy);
+  SelectMatchMode(controls, ReadOption(where, kKeyExact) == kFalse ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
 
   controls.选择框_同名自动改名.SetChecked(OptionIsTrue(where, kKeyRenameOnClash));
   controls.选择框_搜索目录.SetChecked(OptionIsTrue(where, kKeyFolderNamesOnly));

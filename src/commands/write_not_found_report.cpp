@@ -1,5 +1,6 @@
 // 按钮_未搜索到文件: the report of the keywords no row answers, written
 // beside the program and opened.
+#include "commands/radio_groups.h"
 #include "commands/result_actions.h"
 #include "files/not_found_report.h"
 #include "files/stored_list.h"
@@ -26,7 +27,7 @@ void WriteNotFoundReport(ui::Controls& controls, ActionServices& services) {
   settings.fold_file_name = services.fold_file_name;
   const search::MatchRules rules =
       search::RulesOf(settings, controls.选择框_搜索目录.Checked() ? search::NameKind::Folders : search::NameKind::Files,
-                      controls.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
+                      SelectedMatchMode(controls));
 
   const std::string report = files::BuildNotFoundReport(rules, controls.编辑框_文件名.Text(), names);
   const std::string path = services.program_folder + separator + files::kNotFoundReportName;
