@@ -52,7 +52,7 @@ void SaveLists(ui::Controls& controls, const SettingsLocation& where);
 void WriteOption(const SettingsLocation& where, std::string_view key, std::string_view value);
 
 // Click handlers of the option controls. The radio pair of the search area is
-// handled by SelectWholeComputer / SelectChosenFolders (paths/search_paths.h).
+// handled by SelectWholeComputer / SelectChosenFolders (commands/search_paths.h).
 void StoreExactMatching(const SettingsLocation& where);                            // 单选框_精确搜索
 void StoreFuzzyMatching(const SettingsLocation& where);                            // 单选框_模糊搜索
 void StoreRenameOnClash(ui::Controls& controls, const SettingsLocation& where);  // 选择框_同名自动改名

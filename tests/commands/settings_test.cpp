@@ -26,7 +26,7 @@ class SettingsTest : public ::testing::Test {
   testing::MemoryControls memory;
 };
 
-TEST_F(SettingsTest, FirstRunGivesTheDesignStateWithSaveKeywordsOffAndWritesNothing) {
+TEST_F(SettingsTest, FirstRunGivesTheControlTablesStartStatesWithSaveKeywordsOffAndWritesNothing) {
   Load();
   EXPECT_FALSE(memory.单选框_整个电脑.Checked());
   EXPECT_TRUE(memory.单选框_指定路径.Checked());
