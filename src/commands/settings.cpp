@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "commands/radio_groups.h"
-#include "files/stored_list.h"
+#include "commands/stored_list.h"
 #include "platform/file_io.h"
 #include "platform/ini.h"
 #include "text/line_split.h"
@@ -30,11 +30,11 @@ bool OptionIsTrue(const SettingsLocation& where, std::string_view key) { return 
 std::string ReadListFile(const SettingsLocation& where, std::string_view name) {
   const std::optional<std::string> bytes = platform::ReadWholeFile(where.FilePath(name));
   if (!bytes) return {};
-  return std::string(text::TextBeforeNul(files::ReadStoredText(*bytes)));
+  return std::string(text::TextBeforeNul(ReadStoredText(*bytes)));
 }
 
 void WriteListFile(const SettingsLocation& where, std::string_view name, std::string_view text) {
-  platform::WriteWholeFileReplacing(where.FilePath(name), files::StoredTextBytes(text));
+  platform::WriteWholeFileReplacing(where.FilePath(name), StoredTextBytes(text));
 }
 
 }  // namespace

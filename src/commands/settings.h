@@ -1,7 +1,7 @@
 // The five stored options (config.ini, section "zhuce") and the two stored
 // lists (filemame.txt: the keyword box; path.txt: the search folders), kept
 // beside the program. The lists are in code page 936 as always unless they
-// hold a character it cannot write (files/stored_list.h). No failure of these
+// hold a character it cannot write (commands/stored_list.h). No failure of these
 // files ever reaches the user.
 #pragma once
 
