@@ -15,9 +15,9 @@ namespace quellor::commands {
 inline constexpr int kRowsBetweenEvents = 4096;
 
 // Calls `visit` with every ticked row of `list`, in order, each after a turn
-// of `turn`, which also comes after every kRowsBetweenEvents unticked rows.
-// `turn` hands the window its pending events (and shows what the command
-// shows meanwhile); it returns false once the window is closing. The visit
+// of `turn`; a turn also comes at every kRowsBetweenEvents-th row, ticked or
+// not. `turn` hands the window its pending events (and shows what the command
+// shows meanwhile) and returns false once the window is closing. The visit
 // stops there, or when `visit` returns false. Returns whether it reached the
 // end rather than being stopped.
 bool VisitCheckedRows(const ui::ListView& list, const std::function<bool()>& turn,

@@ -45,7 +45,8 @@ void LoadSettings(ui::Controls& controls, const SettingsLocation& where) {
   controls.按钮_搜索路径.SetEnabled(!whole_computer);
 
   // The one key tested against "假": anything else means exact matching.
-  SelectMatchMode(controls, ReadOption(where, kKeyExact) == kFalse ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
+  const bool fuzzy = ReadOption(where, kKeyExact) == kFalse;
+  SelectMatchMode(controls, fuzzy ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
 
   controls.选择框_同名自动改名.SetChecked(OptionIsTrue(where, kKeyRenameOnClash));
   controls.选择框_搜索目录.SetChecked(OptionIsTrue(where, kKeyFolderNamesOnly));
