@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Times the window under Wine with a large result, driven from another process
-# by bench/window-driver: the longest time the window takes to answer while
-# rows stream in (WM_GETTEXT through SendMessageTimeout every 20 ms), the
-# search against quellor-find.exe on the same search, tick all, tick none and
-# the not-found report; first over a tree of about 200,000 files with the
-# fuzzy keyword "jpg" (about 66,000 hits), then over 1,000,000 hits.
+# by window-driver (tests/support/window_driver.cpp): the longest time the
+# window takes to answer while rows stream in (WM_GETTEXT through
+# SendMessageTimeout every 20 ms), the search against quellor-find.exe on the
+# same search, tick all, tick none and the not-found report; first over a tree
+# of about 200,000 files with the fuzzy keyword "jpg" (about 66,000 hits),
+# then over 1,000,000 hits.
 #
 # Then 100,000 names saved in filemame.txt (保存关键字 on, exact matching;
 # 10,000 of them name files of the 200,000-file tree): the window's start-up

@@ -1,6 +1,6 @@
 #include "cli/row_printer.h"
 
-#include "files/progress_number.h"
+#include "search/progress_number.h"
 #include "platform/tick_count.h"
 
 namespace quellor::cli {
@@ -15,7 +15,7 @@ text::ShownText FindStatusText(const search::RunStatus& status, std::uint32_t ti
     case Stage::KeywordSearched:
       return text::ShownText("请稍后，正在搜索")
           .AddName(status.keyword)
-          .AddWords("  加速" + std::to_string(files::ProgressNumber(tick)));
+          .AddWords("  加速" + std::to_string(search::ProgressNumber(tick)));
     case Stage::FolderRunStarted:
       return text::ShownText("正在搜索，请等待......");
     case Stage::FileRunEnded:

@@ -4,6 +4,7 @@
 
 #include "platform/command_line.h"
 #include "platform/text_encoding.h"
+#include "text/utf16.h"
 
 namespace quellor::cli {
 
@@ -22,10 +23,8 @@ bool IsAscii(std::string_view bytes) {
 bool OneEncoding() { return platform::NameEncoding() == platform::SystemTextEncoding(); }
 
 std::string CodePointText(std::u16string_view character) {
-  const char32_t code_point =
-      character.size() == 2 ? 0x10000 + ((character[0] - 0xD800) << 10) + (character[1] - 0xDC00) : character[0];
   char text[16];
-  std::snprintf(text, sizeof text, "<U+%04X>", static_cast<unsigned>(code_point));
+  std::snprintf(text, sizeof text, "<U+%04X>", static_cast<unsigned>(text::CodePointOf(character)));
   return text;
 }
 
@@ -52,7 +51,7 @@ std::string NameForMessage(std::string_view name) {
   if (!wide) return std::string(name);
   std::string text;
   for (std::size_t i = 0; i < wide->size();) {
-    const bool pair = (*wide)[i] >= 0xD800 && (*wide)[i] <= 0xDBFF && i + 1 < wide->size();
+    const bool pair = text::IsHighSurrogate((*wide)[i]) && i + 1 < wide->size();
     const std::u16string_view character = std::u16string_view(*wide).substr(i, pair ? 2 : 1);
     const std::optional<std::string> bytes = platform::EncodeText(character, platform::SystemTextEncoding());
     text += bytes ? *bytes : CodePointText(character);

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "commands/drop_list.h"
 #include "commands/result_actions.h"
-#include "files/drop_list.h"
 #include "platform/clipboard.h"
 #include "platform/text_encoding.h"
 
@@ -22,7 +22,7 @@ void CopyCheckedToClipboard(ui::Controls& controls, ActionServices& services) {
   };
   if (paths.empty()) {
     tell("您没有选定任何文件！");
-  } else if (files::PutDropListOnClipboard(services.clipboard, paths)) {
+  } else if (PutDropListOnClipboard(services.clipboard, paths)) {
     tell("选定的文件已经复制到剪贴板，可以直接进行粘贴！(Ctrl+V)");
   } else {
     services.dialogs.ShowMessage("无法把选定的文件放到剪贴板上：剪贴板可能正被其他程序占用，请稍后再试。", "信息：",

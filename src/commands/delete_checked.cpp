@@ -4,7 +4,6 @@
 
 #include "commands/checked_rows.h"
 #include "commands/result_actions.h"
-#include "commands/run_texts.h"
 #include "platform/file_operations.h"
 
 namespace quellor::commands {
@@ -22,37 +21,35 @@ void DeleteChecked(ui::Controls& controls, ActionServices& services) {
 
   int requested = 0;
   int failed = 0;
-  bool closing = false;
   std::vector<int> removed_rows;
-  const int rows = list.RowCount();
-  for (int row = 0; row < rows; ++row) {
-    if (!list.RowChecked(row) && (row + 1) % kRowsBetweenEvents != 0) continue;
-    // The window is closing: stop after the item before.
-    if (!services.events.ProcessPendingEvents()) {
-      closing = true;
-      break;
-    }
-    controls.标签_状态.SetCaption("正在删除，请稍等...");
-    if (!list.RowChecked(row)) continue;
-    const std::string path = list.RowText(row);
-    // An item that is no longer what the search found there is left alone.
-    services.files.Remove(path, list.RowKind(row));
-    ++requested;
-    // What counts is whether the item is gone, not what the removal said: a
-    // row whose item survived stays, still ticked, for another try.
-    if (services.files.KindOf(path) == platform::PathKind::Missing) {
-      removed_rows.push_back(row);
-    } else {
-      ++failed;
-    }
-  }
+  const bool finished = VisitCheckedRows(
+      list,
+      [&] {
+        if (!services.events.ProcessPendingEvents()) return false;
+        controls.标签_状态.SetCaption("正在删除，请稍等...");
+        return true;
+      },
+      [&](int row) {
+        const std::string path = list.RowText(row);
+        // An item that is no longer what the search found there is left alone.
+        services.files.Remove(path, list.RowKind(row));
+        ++requested;
+        // What counts is whether the item is gone, not what the removal said: a
+        // row whose item survived stays, still ticked, for another try.
+        if (services.files.KindOf(path) == platform::PathKind::Missing) {
+          removed_rows.push_back(row);
+        } else {
+          ++failed;
+        }
+        return true;
+      });
 
   // All in one go: the list shows the rows that remain in one repaint.
   list.RemoveRows(removed_rows);
   progress.SetPosition(progress.Position() + static_cast<int>(removed_rows.size()) + failed);
 
   if (requested == 0) {
-    if (closing) return;
+    if (!finished) return;
     services.dialogs.ShowMessage("您没有选择任何文件！", "信息：", ui::MessageButtons::Ok,
                                  ui::MessageIcon::None);
   } else {

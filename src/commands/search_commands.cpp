@@ -15,13 +15,10 @@ constexpr std::string_view kStopButtonCaption = "停止搜索";
 constexpr std::string_view kStopRequestedCaption = "已停止";
 }  // namespace
 
-search::MatchMode SelectedMatchMode(ui::Controls& controls) {
-  return controls.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact;
-}
-
 void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& services) {
   const text::Charset& cs = services.charset;
-  if (c.单选框_指定路径.Checked() && c.列表框_路径.Count() == 0) {
+  const SearchArea area = SelectedSearchArea(c);
+  if (area == SearchArea::ChosenFolders && c.列表框_路径.Count() == 0) {
     services.dialogs.ShowMessage("您选择的是按指定路径搜索，请指定搜索路径后再搜索！", "信息：",
                                  ui::MessageButtons::Ok, ui::MessageIcon::None);
     return;
@@ -50,7 +47,7 @@ void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& 
   search::RunRequest request;
   request.keyword_lines = std::move(names);
   c.超级列表框_结果.DeleteAllRows();
-  if (c.单选框_整个电脑.Checked()) {
+  if (area == SearchArea::WholeComputer) {
     if (services.whole_computer_roots) request.roots = services.whole_computer_roots();
   } else {
     for (int i = 0; i < c.列表框_路径.Count(); ++i) request.roots.push_back(c.列表框_路径.Text(i));

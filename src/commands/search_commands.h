@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/radio_groups.h"  // the match mode, which the engine is told at each radio click
 #include "search/search_engine.h"
 #include "text/charset.h"
 #include "ui/controls.h"
@@ -26,10 +27,6 @@ void StartSearch(ui::Controls& controls, search::SearchEngine& engine, SearchSer
 
 // 按钮_停止搜索.
 void StopSearch(ui::Controls& controls, search::SearchEngine& engine);
-
-// The match mode the radio buttons select, for file and folder names alike:
-// fuzzy only while 单选框_模糊搜索 is checked.
-search::MatchMode SelectedMatchMode(ui::Controls& controls);
 
 // What a run delivers, shown in 超级列表框_结果 and 标签_状态.
 class ResultListDisplay : public search::RunDisplay {

@@ -1,5 +1,6 @@
 #include "commands/search_paths.h"
 
+#include "commands/radio_groups.h"
 #include "text/path_scan.h"
 
 namespace quellor::commands {
@@ -22,15 +23,13 @@ void DeleteCurrentPath(ui::Controls& controls) {
 void DeleteAllPaths(ui::Controls& controls) { controls.列表框_路径.DeleteAll(); }
 
 void SelectWholeComputer(ui::Controls& controls, const SettingsLocation& where) {
-  controls.单选框_整个电脑.SetChecked(true);
-  controls.单选框_指定路径.SetChecked(false);
+  SelectSearchArea(controls, SearchArea::WholeComputer);
   WriteOption(where, kKeyWholeComputer, kTrue);
   controls.按钮_搜索路径.SetEnabled(false);
 }
 
 void SelectChosenFolders(ui::Controls& controls, const SettingsLocation& where) {
-  controls.单选框_指定路径.SetChecked(true);
-  controls.单选框_整个电脑.SetChecked(false);
+  SelectSearchArea(controls, SearchArea::ChosenFolders);
   WriteOption(where, kKeyWholeComputer, kFalse);
   controls.按钮_搜索路径.SetEnabled(true);
 }

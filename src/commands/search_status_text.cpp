@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "files/progress_number.h"
+#include "search/progress_number.h"
 
 namespace quellor::commands {
 
@@ -21,7 +21,7 @@ text::ShownText SearchStatusText(const search::RunStatus& status, std::uint32_t 
     case Stage::KeywordSearched:
       return text::ShownText("请稍后，正在搜索")
           .AddName(status.keyword)
-          .AddWords("  加速" + std::to_string(files::ProgressNumber(tick)));
+          .AddWords("  加速" + std::to_string(search::ProgressNumber(tick)));
     case Stage::FolderRunStarted:
       return text::ShownText("正在搜索，请等待......");
     case Stage::FileRunEnded:

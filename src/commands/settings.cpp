@@ -2,7 +2,8 @@
 
 #include <optional>
 
-#include "files/stored_list.h"
+#include "commands/radio_groups.h"
+#include "commands/stored_list.h"
 #include "platform/file_io.h"
 #include "platform/ini.h"
 #include "text/line_split.h"
@@ -29,25 +30,23 @@ bool OptionIsTrue(const SettingsLocation& where, std::string_view key) { return 
 std::string ReadListFile(const SettingsLocation& where, std::string_view name) {
   const std::optional<std::string> bytes = platform::ReadWholeFile(where.FilePath(name));
   if (!bytes) return {};
-  return std::string(text::TextBeforeNul(files::ReadStoredText(*bytes)));
+  return std::string(text::TextBeforeNul(ReadStoredText(*bytes)));
 }
 
 void WriteListFile(const SettingsLocation& where, std::string_view name, std::string_view text) {
-  platform::WriteWholeFileReplacing(where.FilePath(name), files::StoredTextBytes(text));
+  platform::WriteWholeFileReplacing(where.FilePath(name), StoredTextBytes(text));
 }
 
 }  // namespace
 
 void LoadSettings(ui::Controls& controls, const SettingsLocation& where) {
   const bool whole_computer = OptionIsTrue(where, kKeyWholeComputer);
-  controls.单选框_整个电脑.SetChecked(whole_computer);
-  controls.单选框_指定路径.SetChecked(!whole_computer);
+  SelectSearchArea(controls, whole_computer ? SearchArea::WholeComputer : SearchArea::ChosenFolders);
   controls.按钮_搜索路径.SetEnabled(!whole_computer);
 
   // The one key tested against "假": anything else means exact matching.
   const bool fuzzy = ReadOption(where, kKeyExact) == kFalse;
-  controls.单选框_模糊搜索.SetChecked(fuzzy);
-  controls.单选框_精确搜索.SetChecked(!fuzzy);
+  SelectMatchMode(controls, fuzzy ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
 
   controls.选择框_同名自动改名.SetChecked(OptionIsTrue(where, kKeyRenameOnClash));
   controls.选择框_搜索目录.SetChecked(OptionIsTrue(where, kKeyFolderNamesOnly));

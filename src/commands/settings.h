@@ -1,7 +1,7 @@
 // The five stored options (config.ini, section "zhuce") and the two stored
 // lists (filemame.txt: the keyword box; path.txt: the search folders), kept
 // beside the program. The lists are in code page 936 as always unless they
-// hold a character it cannot write (files/stored_list.h). No failure of these
+// hold a character it cannot write (commands/stored_list.h). No failure of these
 // files ever reaches the user.
 #pragma once
 
@@ -52,7 +52,7 @@ void SaveLists(ui::Controls& controls, const SettingsLocation& where);
 void WriteOption(const SettingsLocation& where, std::string_view key, std::string_view value);
 
 // Click handlers of the option controls. The radio pair of the search area is
-// handled by SelectWholeComputer / SelectChosenFolders (paths/search_paths.h).
+// handled by SelectWholeComputer / SelectChosenFolders (commands/search_paths.h).
 void StoreExactMatching(const SettingsLocation& where);                            // 单选框_精确搜索
 void StoreFuzzyMatching(const SettingsLocation& where);                            // 单选框_模糊搜索
 void StoreRenameOnClash(ui::Controls& controls, const SettingsLocation& where);  // 选择框_同名自动改名

@@ -4,7 +4,6 @@
 
 #include "commands/checked_rows.h"
 #include "commands/result_actions.h"
-#include "commands/run_texts.h"
 #include "files/file_transfer.h"
 #include "text/path_scan.h"
 
@@ -42,7 +41,6 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
   controls.进度条_文件操作.SetPosition(0);
   controls.进度条_文件操作.SetMaximum(list.Rows().CheckedCount());
 
-  const int rows = list.RowCount();
   // Neither a copy nor a move overwrites what the same run has just placed.
   // The items are looked up only when a target exists or a folder moves; on
   // a share each costs a round trip, so the window handles its events
@@ -50,37 +48,33 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
   files::TransferCommand command(
       services.files, services.charset, texts.operation, folder,
       [&](const std::function<void(const std::string&)>& each) {
-        for (int row = 0; row < rows; ++row) {
-          if (!list.RowChecked(row) && (row + 1) % kRowsBetweenEvents != 0) continue;
-          if (!services.events.ProcessPendingEvents()) return false;
-          if (list.RowChecked(row)) each(list.RowText(row));
-        }
-        return true;
+        return VisitCheckedRows(
+            list, [&] { return services.events.ProcessPendingEvents(); },
+            [&](int row) {
+              each(list.RowText(row));
+              return true;
+            });
       });
 
   int taken = 0;
   int failed = 0;
-  bool closing = false;
-  for (int row = 0; row < rows; ++row) {
-    if (!list.RowChecked(row) && (row + 1) % kRowsBetweenEvents != 0) continue;
-    controls.标签_状态.SetCaption(texts.running);
-    // The window is closing: stop after the item before.
-    if (!services.events.ProcessPendingEvents()) {
-      closing = true;
-      break;
-    }
-    if (!list.RowChecked(row)) continue;
-    const bool rename_on_clash = controls.选择框_同名自动改名.Checked();
-    const files::TransferResult result = command.Transfer(list.RowText(row), list.RowKind(row), rename_on_clash);
-    if (result.outcome == files::TransferOutcome::Stopped) {
-      closing = true;
-      break;
-    }
-    if (!result.Done()) ++failed;
-    ++taken;
-    controls.进度条_文件操作.SetPosition(controls.进度条_文件操作.Position() + 1);
-  }
-  if (closing && taken == 0) return;
+  const bool finished = VisitCheckedRows(
+      list,
+      [&] {
+        controls.标签_状态.SetCaption(texts.running);
+        return services.events.ProcessPendingEvents();
+      },
+      [&](int row) {
+        const bool rename_on_clash = controls.选择框_同名自动改名.Checked();
+        const files::TransferResult result = command.Transfer(list.RowText(row), list.RowKind(row), rename_on_clash);
+        if (result.outcome == files::TransferOutcome::Stopped) return false;
+        if (!result.Done()) ++failed;
+        ++taken;
+        controls.进度条_文件操作.SetPosition(controls.进度条_文件操作.Position() + 1);
+        return true;
+      });
+  // Closed before the first item: nothing to tell.
+  if (!finished && taken == 0) return;
   controls.标签_状态.SetCaption(taken > 0 ? EndText(texts.done, texts.verb, failed) : texts.nothing_checked);
 }
 

@@ -1,8 +1,9 @@
 // 按钮_未搜索到文件: the report of the keywords no row answers, written
 // beside the program and opened.
+#include "commands/not_found_report.h"
+#include "commands/radio_groups.h"
 #include "commands/result_actions.h"
-#include "files/not_found_report.h"
-#include "files/stored_list.h"
+#include "commands/stored_list.h"
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
 #include "platform/shell.h"
@@ -26,11 +27,11 @@ void WriteNotFoundReport(ui::Controls& controls, ActionServices& services) {
   settings.fold_file_name = services.fold_file_name;
   const search::MatchRules rules =
       search::RulesOf(settings, controls.选择框_搜索目录.Checked() ? search::NameKind::Folders : search::NameKind::Files,
-                      controls.单选框_模糊搜索.Checked() ? search::MatchMode::Fuzzy : search::MatchMode::Exact);
+                      SelectedMatchMode(controls));
 
-  const std::string report = files::BuildNotFoundReport(rules, controls.编辑框_文件名.Text(), names);
-  const std::string path = services.program_folder + separator + files::kNotFoundReportName;
-  if (!platform::WriteWholeFileReplacing(path, files::StoredTextBytes(report))) {
+  const std::string report = BuildNotFoundReport(rules, controls.编辑框_文件名.Text(), names);
+  const std::string path = services.program_folder + separator + kNotFoundReportName;
+  if (!platform::WriteWholeFileReplacing(path, StoredTextBytes(report))) {
     // Opening the file now would show an older report as if it were this one.
     services.dialogs.ShowMessage(text::ShownText("无法写入未搜到文件列表：\r\n").AddName(path), "信息：",
                                  ui::MessageButtons::Ok, ui::MessageIcon::Error);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "files/text_file_encoding.h"
+#include "text/utf16.h"
 
 namespace quellor::files {
 
@@ -29,14 +30,12 @@ bool IsBlank(std::u16string_view text) { return text.find_first_not_of(u" \u3000
 
 // Code units of the character at `i`: 2 for a surrogate pair.
 std::size_t CharUnits(std::u16string_view text, std::size_t i) {
-  return text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() ? 2 : 1;
+  return text::IsHighSurrogate(text[i]) && i + 1 < text.size() ? 2 : 1;
 }
 
 std::string CodePointText(std::u16string_view character) {
-  const char32_t code_point =
-      character.size() == 2 ? 0x10000 + ((character[0] - 0xD800) << 10) + (character[1] - 0xDC00) : character[0];
   char text[16];
-  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(code_point));
+  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(text::CodePointOf(character)));
   return text;
 }
 

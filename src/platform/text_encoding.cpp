@@ -4,19 +4,6 @@
 
 namespace quellor::platform {
 
-bool HasUnpairedSurrogate(std::u16string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      if (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return true;
-      ++i;
-    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      return true;
-    }
-  }
-  return false;
-}
-
 std::u16string UnitsFromBytes(std::string_view bytes, bool big_endian) {
   std::u16string units(bytes.size() / 2, u'\0');
   for (std::size_t i = 0; i < units.size(); ++i) {
@@ -51,12 +38,12 @@ std::optional<std::u16string> DecodeText(std::string_view bytes, TextEncoding fr
   } else {
     units = DecodeMultiByte(bytes, from);
   }
-  if (!units || HasUnpairedSurrogate(*units)) return std::nullopt;
+  if (!units || text::HasUnpairedSurrogate(*units)) return std::nullopt;
   return units;
 }
 
 std::optional<std::string> EncodeText(std::u16string_view text, TextEncoding to) {
-  if (HasUnpairedSurrogate(text)) return std::nullopt;
+  if (text::HasUnpairedSurrogate(text)) return std::nullopt;
   if (IsUtf16(to)) return BytesFromUnits(text, to == TextEncoding::Utf16Be);
   return EncodeMultiByte(text, to);
 }

@@ -19,12 +19,12 @@ const std::vector<char16_t>* PlaneTable(const text::Charset& cs, NameFolding fol
   const std::lock_guard<std::mutex> hold(guard);
   const auto found = made.find(fold);
   if (found != made.end()) return found->second.get();
-  auto plane = std::make_unique<std::vector<char16_t>>(65536);
+  auto plane = std::make_unique<std::vector<char16_t>>(text::kBasicPlaneSize);
   bool changes = false;
   std::string one;
-  for (std::uint32_t c = 0; c < 65536; ++c) {
+  for (char32_t c = 0; c < text::kBasicPlaneSize; ++c) {
     (*plane)[c] = static_cast<char16_t>(c);
-    if (c < 0x80 || (c >= 0xD800 && c <= 0xDFFF)) continue;
+    if (c < 0x80 || text::IsSurrogate(c)) continue;
     const char16_t unit = static_cast<char16_t>(c);
     one.clear();
     text::AppendUtf8(one, &unit, 1);
@@ -115,18 +115,10 @@ void NameFolder::FoldUtf8(std::string_view name, std::string& out) const {
       ++pos;
       continue;
     }
-    const char16_t folded = c.code_point < 0x10000 ? plane[c.code_point] : 0;
+    const char16_t folded = text::InBasicPlane(c.code_point) ? plane[c.code_point] : 0;
     if (folded != 0 && folded != c.code_point) {
       // Same length by the table's making: written in place.
-      const auto u = static_cast<std::uint32_t>(folded);
-      if (c.length == 2) {
-        out[pos] = static_cast<char>(0xC0 | (u >> 6));
-        out[pos + 1] = static_cast<char>(0x80 | (u & 0x3F));
-      } else {
-        out[pos] = static_cast<char>(0xE0 | (u >> 12));
-        out[pos + 1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out[pos + 2] = static_cast<char>(0x80 | (u & 0x3F));
-      }
+      text::WriteUtf8(folded, &out[pos]);
     } else {
       for (std::size_t k = 0; k < c.length; ++k) out[pos + k] = name[pos + k];
     }

@@ -34,6 +34,18 @@ Utf8Character DecodeUtf8At(std::string_view text, std::size_t pos) {
   return {c, length};
 }
 
+bool HasUnpairedSurrogate(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsHighSurrogate(text[i])) {
+      if (i + 1 == text.size() || !IsLowSurrogate(text[i + 1])) return true;
+      ++i;
+    } else if (IsLowSurrogate(text[i])) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::size_t Utf16Length(std::string_view utf8) {
   std::size_t units = 0;
   for (const char ch : utf8) {

@@ -11,6 +11,64 @@
 
 namespace quellor::text {
 
+// A character of the basic plane is one UTF-16 code unit; any other is a
+// surrogate pair, a high unit then a low one.
+inline constexpr char32_t kBasicPlaneSize = 0x10000;
+constexpr bool InBasicPlane(char32_t c) { return c < kBasicPlaneSize; }
+constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+constexpr bool IsSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+
+constexpr char32_t CombineSurrogates(char32_t high, char32_t low) {
+  return kBasicPlaneSize + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+
+struct SurrogatePair {
+  char16_t high;
+  char16_t low;
+};
+constexpr SurrogatePair SplitIntoSurrogates(char32_t c) {
+  return {static_cast<char16_t>(0xD800 + ((c - kBasicPlaneSize) >> 10)),
+          static_cast<char16_t>(0xDC00 + ((c - kBasicPlaneSize) & 0x3FF))};
+}
+
+// The code point of one character's code units: a pair, or a single unit.
+constexpr char32_t CodePointOf(std::u16string_view character) {
+  return character.size() == 2 ? CombineSurrogates(character[0], character[1]) : character[0];
+}
+
+// True when a high surrogate lacks its low one after it, or a low one its
+// high one before it: such text is no valid UTF-16.
+bool HasUnpairedSurrogate(std::u16string_view text);
+
+constexpr std::size_t Utf8Length(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : InBasicPlane(c) ? 3 : 4; }
+
+// Writes the UTF-8 of `c` at `out`, which has room for Utf8Length(c) bytes,
+// and returns that length. A surrogate takes three bytes, as any other
+// character of the basic plane.
+constexpr std::size_t WriteUtf8(char32_t c, char* out) {
+  if (c < 0x80) {
+    out[0] = static_cast<char>(c);
+    return 1;
+  }
+  if (c < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (c >> 6));
+    out[1] = static_cast<char>(0x80 | (c & 0x3F));
+    return 2;
+  }
+  if (InBasicPlane(c)) {
+    out[0] = static_cast<char>(0xE0 | (c >> 12));
+    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (c & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (c >> 18));
+  out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (c & 0x3F));
+  return 4;
+}
+
 // Appends the UTF-8 of `count` UTF-16 code units. Called once per listed
 // name: one resize, then a byte loop.
 template <class Unit>
@@ -19,24 +77,16 @@ void AppendUtf8(std::string& out, const Unit* units, std::size_t count) {
   out.resize(at + 3 * count);
   char* o = out.data();
   for (std::size_t i = 0; i < count; ++i) {
-    const auto u = static_cast<std::uint32_t>(static_cast<std::uint16_t>(units[i]));
+    const char32_t u = static_cast<std::uint16_t>(units[i]);
     if (u < 0x80) {
       o[at++] = static_cast<char>(u);
-    } else if (u < 0x800) {
-      o[at++] = static_cast<char>(0xC0 | (u >> 6));
-      o[at++] = static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count &&
-               static_cast<std::uint16_t>(units[i + 1]) >= 0xDC00 && static_cast<std::uint16_t>(units[i + 1]) <= 0xDFFF) {
-      const std::uint32_t c = 0x10000 + ((u - 0xD800) << 10) + (static_cast<std::uint16_t>(units[++i]) - 0xDC00);
-      o[at++] = static_cast<char>(0xF0 | (c >> 18));
-      o[at++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      o[at++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      o[at++] = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      o[at++] = static_cast<char>(0xE0 | (u >> 12));
-      o[at++] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      o[at++] = static_cast<char>(0x80 | (u & 0x3F));
+      continue;
     }
+    char32_t c = u;
+    if (IsHighSurrogate(u) && i + 1 < count && IsLowSurrogate(static_cast<std::uint16_t>(units[i + 1]))) {
+      c = CombineSurrogates(u, static_cast<std::uint16_t>(units[++i]));
+    }
+    at += WriteUtf8(c, o + at);
   }
   out.resize(at);
 }
@@ -65,11 +115,12 @@ bool AppendUtf16(std::basic_string<Unit>& out, std::string_view utf8) {
     }
     const Utf8Character c = DecodeUtf8At(utf8, pos);
     if (c.length == 0) return false;
-    if (c.code_point >= 0x10000) {
-      out.push_back(static_cast<Unit>(0xD800 + ((c.code_point - 0x10000) >> 10)));
-      out.push_back(static_cast<Unit>(0xDC00 + ((c.code_point - 0x10000) & 0x3FF)));
-    } else {
+    if (InBasicPlane(c.code_point)) {
       out.push_back(static_cast<Unit>(c.code_point));
+    } else {
+      const SurrogatePair pair = SplitIntoSurrogates(c.code_point);
+      out.push_back(static_cast<Unit>(pair.high));
+      out.push_back(static_cast<Unit>(pair.low));
     }
     pos += c.length;
   }

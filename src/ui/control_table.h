@@ -1,7 +1,7 @@
 // The main window's controls, one row each, in creation order. Everything that
 // lists the controls is made from this table: the window and its layout
 // (app/window_layout.cpp), the ids (app/control_ids.h), the Controls structure
-// (platform/controls.h), the window's and the in-memory controls with their
+// (ui/controls.h), the window's and the in-memory controls with their
 // start states. Adding a control is one row here.
 //
 // Creation order is also the stacking order, first on top: the hint label lies

@@ -14,8 +14,8 @@
 #include <fstream>
 #include <set>
 
+#include "commands/not_found_report.h"
 #include "commands/settings.h"
-#include "files/not_found_report.h"
 #include "platform/file_io.h"
 #include "platform/ini.h"
 
@@ -111,7 +111,7 @@ TEST_F(FullDiskWindowTest, TheStoredListsAndTheReportOnAFullDiskAreNeverHalfWrit
   const commands::SettingsLocation where{program_folder, &platform::NameCharset(), platform::kPathSeparator};
   platform::WriteIniValue(where.FilePath(commands::kConfigFile), commands::kConfigSection,
                           commands::kKeySaveKeywords, commands::kTrue);
-  const std::string report = program_folder + "\\" + files::kNotFoundReportName;
+  const std::string report = program_folder + "\\" + commands::kNotFoundReportName;
   for (const std::string& file : {where.FilePath(commands::kPathFile), where.FilePath(commands::kKeywordFile), report}) {
     ASSERT_TRUE(platform::WriteWholeFileReplacing(file, kOlder));
   }

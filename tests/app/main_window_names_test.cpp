@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "commands/drop_list.h"
 #include "commands/search_status_text.h"
-#include "files/drop_list.h"
 #include "platform/clipboard_read_back.h"
 #include "platform/text_encoding.h"
 #include "platform/win32/wide_text_win32.h"
@@ -112,7 +112,7 @@ TEST_F(NamesWindowTest, CopyClipboardDeleteAndMoveTakeTheRealFiles) {
   Click(ids::按钮_复制到剪贴板);
   std::vector<std::u16string> wide_rows;
   for (const std::string& row : Rows()) wide_rows.push_back(*platform::DecodeName(row));
-  EXPECT_EQ(testing::ReadClipboardDropList(), files::WideDropListBlock(wide_rows));
+  EXPECT_EQ(testing::ReadClipboardDropList(), commands::WideDropListBlock(wide_rows));
 
   dialogs.folders.push_back(tree.Path("copies"));
   tree.Folder("copies");

@@ -16,9 +16,9 @@
 #include <optional>
 #include <set>
 
+#include "commands/not_found_report.h"
 #include "platform/clipboard_read_back.h"
 #include "platform/file_io.h"
-#include "files/not_found_report.h"
 #include "platform/shell.h"
 #include "platform/win32/wide_text_win32.h"
 #include "support/recording_shell.h"
@@ -126,7 +126,7 @@ class ResultActionsWindowTest : public MainWindowTest {
     return platform::ReadWholeFile(platform::win32::Utf8Name(platform::win32::WideText(ansi_path).c_str()));
   }
   // In UTF-8, as the program names it.
-  std::string ReportPath() const { return folder.Root() + "\\" + files::kNotFoundReportName; }
+  std::string ReportPath() const { return folder.Root() + "\\" + commands::kNotFoundReportName; }
   std::optional<std::string> ReportContents() const { return platform::ReadWholeFile(ReportPath()); }
 
   testing::TempProgramFolder tree;

@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, RadioGroupsAndStackingOrder) {
   EXPECT_GT(depth(ids::外形框_匹配方式), depth(ids::单选框_模糊搜索));
 }
 
-TEST_F(MainWindowTest, FirstRunShowsTheDesignStateAsTheStoredSettingsAdjustIt) {
+TEST_F(MainWindowTest, FirstRunShowsTheControlTablesStartStatesAsTheStoredSettingsAdjustThem) {
   Open();
   EXPECT_FALSE(Checked(ids::单选框_整个电脑));
   EXPECT_TRUE(Checked(ids::单选框_指定路径));
@@ -194,7 +194,7 @@ TEST_F(MainWindowTest, FirstRunShowsTheDesignStateAsTheStoredSettingsAdjustIt) {
   EXPECT_FALSE(Checked(ids::单选框_模糊搜索));
   EXPECT_FALSE(Checked(ids::选择框_同名自动改名));
   EXPECT_FALSE(Checked(ids::选择框_搜索目录));
-  EXPECT_FALSE(Checked(ids::选择框_保存关键字)) << "ticked in the design, unticked by a missing 保存关键字";
+  EXPECT_FALSE(Checked(ids::选择框_保存关键字)) << "ticked in the control table, unticked by a missing 保存关键字";
   EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
   EXPECT_TRUE(IsWindowVisible(Item(ids::透明标签_提示)));
   EXPECT_EQ(Text(Item(ids::编辑框_文件名)), "");

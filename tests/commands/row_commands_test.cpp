@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "commands/action_fixture.h"
-#include "files/drop_list.h"
+#include "commands/drop_list.h"
+#include "platform/text_encoding.h"
+#include "support/foreign_names.h"
 #include "support/row_setup.h"
 
 namespace quellor::testing {
@@ -69,7 +71,7 @@ TEST_F(ClipboardCommandTest, TickedRowsInListOrderAndTheOutcomeTold) {
   testing::SetRowChecked(memory_.超级列表框_结果, 0, true);
   commands::CopyCheckedToClipboard(controls(), services_);
   ASSERT_EQ(clipboard_.blocks.size(), 1u);
-  EXPECT_EQ(clipboard_.blocks[0], files::BuildDropListBlock({"C:\\a.txt", "C:\\c"}));
+  EXPECT_EQ(clipboard_.blocks[0], commands::BuildDropListBlock({"C:\\a.txt", "C:\\c"}));
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text, "选定的文件已经复制到剪贴板，可以直接进行粘贴！(Ctrl+V)");
 
@@ -104,6 +106,40 @@ TEST_F(ClipboardCommandTest, SelectedRowsGoAsTextOneALineInListOrder) {
   for (const auto& message : dialogs_.messages) {
     EXPECT_NE(message.text.find("剪贴板"), std::string::npos);
     EXPECT_EQ(message.icon, ui::MessageIcon::Error);
+  }
+}
+
+std::string Header() { return std::string("\x14\0\0\0", 4) + std::string(16, '\0'); }
+
+TEST(DropListBlock, LayoutIsByteExact) {
+  EXPECT_EQ(commands::BuildDropListBlock({"C:\\a\\x.txt"}), Header() + std::string("C:\\a\\x.txt\0\0", 12));
+  EXPECT_EQ(commands::BuildDropListBlock({"C:\\a\\x.txt", "D:\\y.doc"}),
+            Header() + std::string("C:\\a\\x.txt\0D:\\y.doc\0\0", 21));
+  // Double-byte paths keep their bytes (a trail byte 0x5C included); fWide stays 0.
+  const std::string chinese = "D:\\\xCE\xC4\xBC\xFE\\\xB1\x5C.txt";
+  const std::string block = commands::NarrowDropListBlock({chinese});
+  EXPECT_EQ(block.size(), 20 + chinese.size() + 2);
+  EXPECT_EQ(block, Header() + chinese + std::string("\0\0", 2));
+}
+
+// Where names are UTF-8: the narrow list in code page 936 as always while
+// every path fits it, a wide one (fWide 1) as soon as one does not; never a
+// '?', which the shell would take for a wildcard.
+TEST(DropListBlock, WideOnlyWhenAPathDoesNotFitCodePage936) {
+  if (platform::NameEncoding() != platform::TextEncoding::Utf8) GTEST_SKIP() << "names are not UTF-8 here";
+  for (const InvoiceName& invoice : SevenInvoices()) {
+    SCOPED_TRACE(invoice.name);
+    const std::string path = "D:\\" + invoice.name;
+    const std::string block = commands::BuildDropListBlock({"C:\\a.txt", path});
+    const std::u16string wide = *platform::DecodeName(path);
+    if (invoice.fits_code_page_936) {
+      EXPECT_EQ(block, commands::NarrowDropListBlock({"C:\\a.txt", *platform::EncodeText(wide, platform::TextEncoding::Ansi)}));
+    } else {
+      EXPECT_EQ(block, commands::WideDropListBlock({u"C:\\a.txt", wide}));
+      EXPECT_EQ(block.substr(16, 4), std::string("\1\0\0\0", 4)) << "fWide";
+      EXPECT_EQ(block.substr(block.size() - 4), std::string(4, '\0'));
+    }
+    EXPECT_EQ(block.find('?'), std::string::npos);
   }
 }
 

@@ -143,8 +143,8 @@ TEST(StartSearch, FolderNameRunsWriteTheirOwnTexts) {
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹2个.");
 }
 
-// Neither match-mode radio checked (as stored options can leave them): folder
-// names follow the rule of file names, exact unless fuzzy is checked.
+// Neither match-mode radio checked, which no click or stored option leaves:
+// folder names follow the rule of file names, exact unless fuzzy is checked.
 TEST(StartSearch, WithNeitherMatchModeCheckedFolderNamesAreMatchedExactlyLikeFileNames) {
   TempTree t;
   t.Folder("Photos");

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "commands/program_folder.h"
-#include "files/stored_list.h"
+#include "commands/stored_list.h"
 #include "platform/ini.h"
+#include "platform/text_encoding.h"
+#include "support/foreign_names.h"
 #include "support/memory_controls.h"
 #include "support/temp_program_folder.h"
 #include "text/charset.h"
@@ -26,7 +28,7 @@ class SettingsTest : public ::testing::Test {
   testing::MemoryControls memory;
 };
 
-TEST_F(SettingsTest, FirstRunGivesTheDesignStateWithSaveKeywordsOffAndWritesNothing) {
+TEST_F(SettingsTest, FirstRunGivesTheControlTablesStartStatesWithSaveKeywordsOffAndWritesNothing) {
   Load();
   EXPECT_FALSE(memory.单选框_整个电脑.Checked());
   EXPECT_TRUE(memory.单选框_指定路径.Checked());
@@ -100,7 +102,7 @@ TEST_F(SettingsTest, PathFileEntriesKeepEmptyLinesDuplicatesAndAMissingFinalBrea
   Load();
   // A GBK character whose trail byte is a backslash: in the name encoding in the box.
   EXPECT_EQ(memory.列表框_路径.Entries(),
-            (std::vector<std::string>{"C:\\a", "", "C:\\a", files::ReadStoredText("D:\\\xD6\\"), "last"}));
+            (std::vector<std::string>{"C:\\a", "", "C:\\a", ReadStoredText("D:\\\xD6\\"), "last"}));
   SaveLists(memory.controls(), folder.location());
   EXPECT_EQ(folder.Read(kPathFile), "C:\\a\r\n\r\nC:\\a\r\nD:\\\xD6\\\r\nlast\r\n");
 }
@@ -193,6 +195,36 @@ TEST(ProgramFolderTest, CutsBeforeTheLastSeparatorCharacter) {
   // 0xD6 0x5C is one character: its trail byte is no separator.
   EXPECT_EQ(ProgramFolderFromExecutable(gbk, "C:\\\xD6\\x\\Quellor.exe", '\\'), "C:\\\xD6\\x");
   EXPECT_EQ(ProgramFolderFromExecutable(gbk, "C:\\\xD6\\Quellor.exe", '\\'), "C:");
+}
+
+// The stored lists: where the system's texts are code page 936 (Windows), a
+// text that fits it is written in it byte for byte as always, any other as
+// UTF-8 with a byte-order mark; a mark decides on reading, and a file without
+// one reads as it always did. Where texts and names share one encoding, the
+// bytes stay as they are.
+TEST(StoredList, CodePage936WhenEveryCharacterFitsElseUtf8WithAMark) {
+  const bool ansi = platform::SystemTextEncoding() == platform::TextEncoding::Ansi;
+  for (const testing::InvoiceName& invoice : testing::SevenInvoices()) {
+    SCOPED_TRACE(invoice.name);
+    const std::string text = "C:\\" + invoice.name + "\r\nx\r\n";
+    const std::string bytes = StoredTextBytes(text);
+    if (!ansi) {
+      EXPECT_EQ(bytes, text);
+    } else if (invoice.fits_code_page_936) {
+      EXPECT_EQ(bytes, *platform::EncodeText(*platform::DecodeName(text), platform::TextEncoding::Ansi));
+    } else {
+      EXPECT_EQ(bytes, "\xEF\xBB\xBF" + text);
+    }
+    EXPECT_EQ(ReadStoredText(bytes), text);
+  }
+  if (!ansi) return;
+  const std::string report = testing::Utf8(u8"\u62A5\u544A");
+  EXPECT_EQ(ReadStoredText("\xB1\xA8\xB8\xE6"), report) << "a file of an older version";
+  EXPECT_EQ(ReadStoredText("\xFF\xFE\xA5\x62\x4A\x54"), report) << "UTF-16 with its mark";
+  EXPECT_EQ(ReadStoredText("bad\x81\r\n\xB1\xA8\xB8\xE6"), "bad" + testing::Utf8(u8"\uFFFD") + "\r\n" + report)
+      << "what cannot be read is marked, the rest kept";
+  EXPECT_EQ(ReadStoredText("\xEF\xBB\xBF" "bad\xB1\r\nok"), "bad" + testing::Utf8(u8"\uFFFD") + "\r\nok")
+      << "a marked file that is not quite UTF-8 likewise";
 }
 
 }  // namespace

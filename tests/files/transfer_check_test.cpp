@@ -1,6 +1,7 @@
-// What the platform calls done is checked against what the disk shows: file
-// operations that report success after writing half a file, nothing, or a
-// copy where a move was asked.
+// Copying and moving into a folder: what the platform calls done is checked
+// against what the disk shows (file operations that report success after
+// writing half a file, nothing, or a copy where a move was asked), and free
+// names on a clash.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 
 #include "files/file_transfer.h"
 #include "platform/system_charset.h"
+#include "support/forwarding_file_operations.h"
 #include "support/spoiling_file_operations.h"
 #include "support/temp_tree.h"
 
@@ -82,6 +84,31 @@ TEST(TransferCheck, WhatThePlatformCallsDoneIsLookedAt) {
     EXPECT_EQ(result.held.bytes, c.bytes);
     EXPECT_EQ(result.held.bytes_expected, c.folder ? 600u : 1000u);
   }
+}
+
+TEST(FreeName, NumbersBeforeTheExtension) {
+  const std::unique_ptr<platform::FileOperations> system = platform::MakeSystemFileOperations();
+  class TakenNames : public ForwardingFileOperations {
+   public:
+    using ForwardingFileOperations::ForwardingFileOperations;
+    platform::PathKind KindOf(const std::string& path) const override {
+      if (path.rfind("D:\\locked\\", 0) == 0) return platform::PathKind::Unknown;
+      for (const std::string& name : taken)
+        if (path == "D:\\t\\" + name) return platform::PathKind::File;
+      return platform::PathKind::Missing;
+    }
+    std::vector<std::string> taken;
+  } taken_names(*system);
+  const text::Charset gbk = text::Charset::Gbk();
+  taken_names.taken = {"a (2).txt"};
+  EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "a.txt", false), "a (3).txt");
+  EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "archive.tar.gz", false), "archive.tar (2).gz");
+  EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", ".profile", false), ".profile (2)");
+  EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "noext", false), "noext (2)");
+  EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "v1.0", true), "v1.0 (2)");
+  EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\t\\", "\xCE\xC4.\xBC\xFE", false), "\xCE\xC4 (2).\xBC\xFE");
+  EXPECT_EQ(files::FreeNameInFolder(taken_names, gbk, "D:\\locked\\", "a.txt", false), "")
+      << "a folder that cannot be looked into is not tried 100,000 times";
 }
 
 }  // namespace

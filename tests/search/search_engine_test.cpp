@@ -9,6 +9,7 @@
 
 #include "platform/folder_listing.h"
 #include "platform/system_charset.h"
+#include "search/progress_number.h"
 #include "search/recording_sink.h"
 #include "search/search_engine.h"
 #include "support/temp_tree.h"
@@ -188,6 +189,15 @@ TEST(SearchEngineTap, GetsEveryReportInOrderWhileTheOwnerWaitsAndLeavesNothingTo
   EXPECT_TRUE(o.display.statuses.empty());
   EXPECT_EQ(o.wakes, 0);
   o.engine.WaitForEnd();  // no run going: returns at once
+}
+
+TEST(ProgressNumber, FollowsTheRuntimesGeneratorSeededWithTheTick) {
+  // The C runtime's first rand() after srand(1) is 41.
+  EXPECT_EQ(ProgressNumber(1), 42);
+  for (std::uint32_t tick : {0u, 7u, 123456789u, 0xFFFFFFFFu}) {
+    EXPECT_GE(ProgressNumber(tick), 1);
+    EXPECT_LE(ProgressNumber(tick), 5000);
+  }
 }
 
 }  // namespace

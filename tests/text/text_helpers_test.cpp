@@ -144,6 +144,10 @@ TEST(Utf16, EveryNameMakesTheRoundTrip) {
   std::string emoji;
   AppendUtf8(emoji, u"\U0001F600", 2);
   EXPECT_EQ(emoji, "\xF0\x9F\x98\x80") << "a pair is one four-byte character";
+  for (const char32_t c : {U'a', U'\u00F6', U'\u2122', char32_t{0xDC01}, U'\U0001F600'}) {
+    char bytes[4];
+    EXPECT_EQ(WriteUtf8(c, bytes), Utf8Length(c)) << static_cast<unsigned>(c);
+  }
   for (const std::string bad : {"\x81", "a\xC3", "\xC0\xAF", "\xE0\x80\x80", "\xF4\x90\x80\x80", "\xB1\xA8\xB8\xE6"}) {
     std::u16string out;
     EXPECT_FALSE(AppendUtf16(out, bad)) << ::testing::PrintToString(bad);

@@ -8,6 +8,7 @@
 #include "platform/system_charset.h"
 #include "platform/win32/wide_text_win32.h"
 #include "text/path_scan.h"
+#include "text/utf16.h"
 
 namespace quellor::app {
 
@@ -26,7 +27,7 @@ void CopyCutWide(std::string_view text, wchar_t* buffer, int capacity) {
   if (buffer == nullptr || capacity <= 0) return;
   std::wstring wide = platform::win32::WideName(text).value_or(std::wstring());
   std::size_t length = std::min<std::size_t>(wide.size(), static_cast<std::size_t>(capacity) - 1);
-  if (length > 0 && length < wide.size() && wide[length - 1] >= 0xD800 && wide[length - 1] <= 0xDBFF) --length;
+  if (length > 0 && length < wide.size() && text::IsHighSurrogate(wide[length - 1])) --length;
   std::copy_n(wide.data(), length, buffer);
   buffer[length] = L'\0';
 }

@@ -1,4 +1,4 @@
-// The control interfaces of platform/controls.h over Win32 controls: thin
+// The control interfaces of ui/controls.h over Win32 controls: thin
 // SendMessage wrappers, one source file per kind of control. Every call runs
 // on the window's thread.
 #pragma once

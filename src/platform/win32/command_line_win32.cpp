@@ -10,6 +10,7 @@
 #include "platform/command_line.h"
 #include "platform/win32/bound_function_win32.h"
 #include "platform/win32/wide_text_win32.h"
+#include "text/utf16.h"
 
 namespace quellor::platform {
 
@@ -65,7 +66,7 @@ bool WriteToConsole(std::FILE* stream, std::u16string_view text) {
   while (!text.empty()) {
     // Pieces of a size every console takes in one call, never cutting a surrogate pair.
     std::size_t size = std::min<std::size_t>(text.size(), 8192);
-    if (size < text.size() && text[size - 1] >= 0xD800 && text[size - 1] <= 0xDBFF) --size;
+    if (size < text.size() && text::IsHighSurrogate(text[size - 1])) --size;
     DWORD written = 0;
     if (!WriteConsoleW(handle, text.data(), static_cast<DWORD>(size), &written, nullptr) || written == 0) return false;
     text.remove_prefix(written);

@@ -16,20 +16,19 @@ namespace {
 // name has the length of the name.
 class UpperCaseTable {
  public:
-  UpperCaseTable() : upper_(65536) {
-    for (std::uint32_t c = 0; c < 65536; ++c) {
+  UpperCaseTable() : upper_(text::kBasicPlaneSize) {
+    for (char32_t c = 0; c < text::kBasicPlaneSize; ++c) {
       upper_[c] = static_cast<char16_t>(c);
-      if (c >= 0xD800 && c <= 0xDFFF) continue;
+      if (text::IsSurrogate(c)) continue;
       const wchar_t one = static_cast<wchar_t>(c);
       wchar_t mapped = one;
       if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &one, 1, &mapped, 1) != 1) continue;
-      if (Utf8Length(mapped) == Utf8Length(c)) upper_[c] = static_cast<char16_t>(mapped);
+      if (text::Utf8Length(mapped) == text::Utf8Length(c)) upper_[c] = static_cast<char16_t>(mapped);
     }
   }
   char16_t operator[](char32_t c) const { return upper_[c]; }
 
  private:
-  static int Utf8Length(std::uint32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : 3; }
   std::vector<char16_t> upper_;
 };
 
@@ -46,7 +45,7 @@ std::string FoldFileNameCase(const text::Charset& cs, std::string_view name) {
       ++pos;
       continue;
     }
-    if (c.code_point < 0x10000) {
+    if (text::InBasicPlane(c.code_point)) {
       const char16_t upper = table[c.code_point];
       if (upper != c.code_point) {
         std::string bytes;

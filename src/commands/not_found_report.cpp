@@ -1,5 +1,5 @@
 // Which keywords no row answers, and the report file that lists them.
-#include "files/not_found_report.h"
+#include "commands/not_found_report.h"
 
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
@@ -9,7 +9,7 @@
 #include "text/line_split.h"
 #include "text/path_scan.h"
 
-namespace quellor::files {
+namespace quellor::commands {
 
 std::string BuildNotFoundReport(const search::MatchRules& rules, std::string_view keyword_text,
                                 const std::vector<std::string_view>& names) {
@@ -52,4 +52,4 @@ std::string BuildNotFoundReport(const search::MatchRules& rules, const std::vect
   return report;
 }
 
-}  // namespace quellor::files
+}  // namespace quellor::commands

@@ -7,7 +7,7 @@
 
 #include "search/match_rules.h"
 
-namespace quellor::files {
+namespace quellor::commands {
 
 // 未搜到文件列表.txt: a file's name, so in UTF-8 as every name inside the
 // program, whatever the charset of the build's own texts.
@@ -25,4 +25,4 @@ std::string BuildNotFoundReport(const search::MatchRules& rules, std::string_vie
 std::string BuildNotFoundReport(const search::MatchRules& rules, const std::vector<std::string>& keywords,
                                 const std::vector<std::string_view>& names);
 
-}  // namespace quellor::files
+}  // namespace quellor::commands

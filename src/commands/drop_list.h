@@ -8,7 +8,7 @@ namespace quellor::platform {
 class Clipboard;
 }
 
-namespace quellor::files {
+namespace quellor::commands {
 
 // The block for `paths` (in the name encoding): narrow, every path in the
 // ANSI code page, when every path fits it, as the list always was; wide
@@ -27,4 +27,4 @@ std::string WideDropListBlock(const std::vector<std::u16string>& paths);
 // true when the clipboard took it.
 bool PutDropListOnClipboard(platform::Clipboard& clipboard, const std::vector<std::string>& paths);
 
-}  // namespace quellor::files
+}  // namespace quellor::commands

@@ -1,4 +1,4 @@
-#include "files/stored_list.h"
+#include "commands/stored_list.h"
 
 #include <algorithm>
 #include <optional>
@@ -9,7 +9,7 @@
 #include "platform/text_encoding_units.h"
 #include "text/utf16.h"
 
-namespace quellor::files {
+namespace quellor::commands {
 
 namespace {
 
@@ -45,7 +45,8 @@ std::u16string DecodeLeniently(std::string_view bytes, TextEncoding from) {
 }  // namespace
 
 std::string ReadStoredText(std::string_view bytes) {
-  const TextFileEncoding file = DetectTextFileEncoding(bytes, Unmarked::AsGiven, platform::SystemTextEncoding());
+  const files::TextFileEncoding file =
+      files::DetectTextFileEncoding(bytes, files::Unmarked::AsGiven, platform::SystemTextEncoding());
   // Already the names' own: the bytes as they are, as always; a marked file
   // (written by someone else than this program, perhaps) only when it is valid.
   if (file.encoding == platform::NameEncoding() && (!file.byte_order_mark || platform::DecodeName(bytes))) {
@@ -62,9 +63,9 @@ std::string StoredTextBytes(std::string_view text) {
   const std::optional<std::u16string> wide = platform::DecodeName(text);
   if (!wide) return std::string(text);
   if (std::optional<std::string> fitting = platform::EncodeText(*wide, system)) return *fitting;
-  std::string marked(ByteOrderMark(TextEncoding::Utf8));
+  std::string marked(files::ByteOrderMark(TextEncoding::Utf8));
   if (platform::NameEncoding() == TextEncoding::Utf8) return marked.append(text);
   return marked + platform::EncodeText(*wide, TextEncoding::Utf8).value_or(std::string(text));
 }
 
-}  // namespace quellor::files
+}  // namespace quellor::commands

@@ -1,6 +1,6 @@
-#include "files/progress_number.h"
+#include "search/progress_number.h"
 
-namespace quellor::files {
+namespace quellor::search {
 
 int ProgressNumber(std::uint32_t tick) {
   // srand(tick); rand() of the Windows C runtime.
@@ -9,4 +9,4 @@ int ProgressNumber(std::uint32_t tick) {
   return 1 + value % 5000;
 }
 
-}  // namespace quellor::files
+}  // namespace quellor::search

@@ -1,4 +1,4 @@
-#include "files/drop_list.h"
+#include "commands/drop_list.h"
 
 #include <cstdint>
 #include <optional>
@@ -6,7 +6,7 @@
 #include "platform/clipboard.h"
 #include "platform/text_encoding.h"
 
-namespace quellor::files {
+namespace quellor::commands {
 
 namespace {
 constexpr std::uint32_t kHeaderSize = 20;
@@ -78,4 +78,4 @@ bool PutDropListOnClipboard(platform::Clipboard& clipboard, const std::vector<st
   return !block.empty() && clipboard.PutDropList(block);
 }
 
-}  // namespace quellor::files
+}  // namespace quellor::commands

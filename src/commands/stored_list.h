@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace quellor::files {
+namespace quellor::commands {
 
 // The file's text in the name encoding. Bytes that are not valid in the
 // file's encoding each become U+FFFD (where names are UTF-8) rather than
@@ -19,4 +19,4 @@ std::string ReadStoredText(std::string_view bytes);
 // The bytes of a file holding `text` (in the name encoding).
 std::string StoredTextBytes(std::string_view text);
 
-}  // namespace quellor::files
+}  // namespace quellor::commands
