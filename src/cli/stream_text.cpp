@@ -51,8 +51,7 @@ std::string NameForMessage(std::string_view name) {
   if (!wide) return std::string(name);
   std::string text;
   for (std::size_t i = 0; i < wide->size();) {
-    const bool pair = text::IsHighSurrogate((*wide)[i]) && i + 1 < wide->size();
-    const std::u16string_view character = std::u16string_view(*wide).substr(i, pair ? 2 : 1);
+    const std::u16string_view character = std::u16string_view(*wide).substr(i, text::CharacterUnits(*wide, i));
     const std::optional<std::string> bytes = platform::EncodeText(character, platform::SystemTextEncoding());
     text += bytes ? *bytes : CodePointText(character);
     i += character.size();

@@ -28,11 +28,6 @@ std::string EncodingName(TextEncoding encoding) {
 
 bool IsBlank(std::u16string_view text) { return text.find_first_not_of(u" \u3000") == std::u16string_view::npos; }
 
-// Code units of the character at `i`: 2 for a surrogate pair.
-std::size_t CharUnits(std::u16string_view text, std::size_t i) {
-  return text::IsHighSurrogate(text[i]) && i + 1 < text.size() ? 2 : 1;
-}
-
 std::string CodePointText(std::u16string_view character) {
   char text[16];
   std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(text::CodePointOf(character)));
@@ -41,8 +36,8 @@ std::string CodePointText(std::u16string_view character) {
 
 // The first character of `text` that `to` cannot hold, as U+XXXX.
 std::string FirstUnrepresentable(std::u16string_view text, TextEncoding to) {
-  for (std::size_t i = 0; i < text.size(); i += CharUnits(text, i)) {
-    const std::u16string_view character = text.substr(i, CharUnits(text, i));
+  for (std::size_t i = 0; i < text.size(); i += text::CharacterUnits(text, i)) {
+    const std::u16string_view character = text.substr(i, text::CharacterUnits(text, i));
     if (!platform::EncodeText(character, to)) return CodePointText(character);
   }
   return "a character";
@@ -119,8 +114,8 @@ std::string PrintableName(const NameLine& name) {
   const TextEncoding to = platform::NameEncoding();
   const std::u16string_view text = *name.text;
   std::string printable;
-  for (std::size_t i = 0; i < text.size(); i += CharUnits(text, i)) {
-    const std::u16string_view character = text.substr(i, CharUnits(text, i));
+  for (std::size_t i = 0; i < text.size(); i += text::CharacterUnits(text, i)) {
+    const std::u16string_view character = text.substr(i, text::CharacterUnits(text, i));
     const std::optional<std::string> bytes = platform::EncodeText(character, to);
     printable += bytes ? *bytes : "<" + CodePointText(character) + ">";
   }

@@ -61,6 +61,7 @@ class TreeCopy {
     std::string source;
     std::string target;
     ItemState state;  // the source as the copy took it
+    bool created;     // a new file at the target, not one put over an older one
   };
 
   explicit TreeCopy(const Context& context) : context_(context) {}

@@ -52,7 +52,7 @@ void TreeCopy::CopyFile(const std::string& source, const ItemState& state, const
   const int code = context_.system.CopyFile(source, state, target, *replace, copied);
   if (code != 0) return problems_.NoteCode(code, code == kTargetTaken ? target : source);
   if (!*replace) created_.push_back(target);
-  copied_.push_back(Copied{source, target, copied});
+  copied_.push_back(Copied{source, target, copied, !*replace});
 }
 
 void TreeCopy::CopyLink(const std::string& source, const ItemState& state, const std::string& target, bool merging) {
@@ -61,7 +61,7 @@ void TreeCopy::CopyLink(const std::string& source, const ItemState& state, const
   const int code = context_.system.CopyLink(source, target);
   if (code != 0) return problems_.NoteCode(code, code == kTargetTaken ? target : source);
   created_.push_back(target);
-  copied_.push_back(Copied{source, target, state});
+  copied_.push_back(Copied{source, target, state, true});
 }
 
 void TreeCopy::CopyFolder(const std::string& source, const ItemState& state, const std::string& target,

@@ -53,10 +53,19 @@ OperationResult MoveAcrossVolumes(const Context& context, const std::string& sou
     return copy.problems().First();
   }
 
-  // Only what was copied as it is now goes; what changed or appeared since stays.
+  // Only what was copied as it is now goes; what changed or appeared since
+  // stays. A copy of what changed is no longer the file: where the copy made
+  // it new, it goes, so the file is whole in one place only.
   for (const TreeCopy::Copied& entry : copy.copied()) {
     const ItemState now = context.system.Look(entry.source);
-    if (SameAsListed(now, entry.state)) context.system.Remove(entry.source, now);
+    if (SameAsListed(now, entry.state)) {
+      context.system.Remove(entry.source, now);
+    } else if (entry.created) {
+      const ItemState copy_now = context.system.Look(entry.target);
+      if (copy_now.kind == entry.state.kind && copy_now.size == entry.state.size) {
+        context.system.Remove(entry.target, copy_now);
+      }
+    }
   }
   for (const auto& [folder, listed] : copy.folders()) {
     const ItemState now = context.system.Look(folder);

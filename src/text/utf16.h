@@ -41,6 +41,12 @@ constexpr char32_t CodePointOf(std::u16string_view character) {
 // high one before it: such text is no valid UTF-16.
 bool HasUnpairedSurrogate(std::u16string_view text);
 
+// The code units of the character at `i`: 2 for a surrogate pair, else 1 (a
+// lone surrogate is a character of its own).
+constexpr std::size_t CharacterUnits(std::u16string_view text, std::size_t i) {
+  return IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : 1;
+}
+
 constexpr std::size_t Utf8Length(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : InBasicPlane(c) ? 3 : 4; }
 
 // Writes the UTF-8 of `c` at `out`, which has room for Utf8Length(c) bytes,

@@ -240,7 +240,8 @@ TEST(FileOperations, AMoveAcrossVolumesRemovesOnlyWhatItCopied) {
            if (source == t.Path("src/album/1.jpg")) t.Write("src/album/1.jpg", "one, edited");
          };
        },
-       ItemOutcome::PartlyMoved, 1, {{"src/album/1.jpg", "one, edited"}}, {"src/album/2.jpg"}},
+       ItemOutcome::PartlyMoved, 1, {{"src/album/1.jpg", "one, edited"}, {"out/album/2.jpg", "two"}},
+       {"src/album/2.jpg", "out/album/1.jpg"}},
       {"the copy fails half way", [](auto& system, TempTree&) { system.fail_copy = 2; }, ItemOutcome::Failed, 0,
        {{"src/album/1.jpg", "one"}, {"src/album/2.jpg", "two"}, {"src/album/sub/3.jpg", "three"}}, {"out/album"}},
   };

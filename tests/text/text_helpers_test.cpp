@@ -148,6 +148,11 @@ TEST(Utf16, EveryNameMakesTheRoundTrip) {
     char bytes[4];
     EXPECT_EQ(WriteUtf8(c, bytes), Utf8Length(c)) << static_cast<unsigned>(c);
   }
+  // A lone high surrogate is a character of its own: the unit after it is not taken with it.
+  const std::u16string lone = std::u16string(1, char16_t(0xD800)) + u"z\U0001F600";
+  EXPECT_EQ(CharacterUnits(lone, 0), 1u);
+  EXPECT_EQ(CharacterUnits(lone, 1), 1u);
+  EXPECT_EQ(CharacterUnits(lone, 2), 2u);
   for (const std::string bad : {"\x81", "a\xC3", "\xC0\xAF", "\xE0\x80\x80", "\xF4\x90\x80\x80", "\xB1\xA8\xB8\xE6"}) {
     std::u16string out;
     EXPECT_FALSE(AppendUtf16(out, bad)) << ::testing::PrintToString(bad);
