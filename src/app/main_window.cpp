@@ -55,7 +55,8 @@ bool RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
   return RegisterClassA(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-// Centred on the screen, as the integer division of the design puts it.
+// Centred on the screen: half the room the screen leaves on each axis, rounded
+// down, so an odd pixel left over goes to the right and the bottom.
 POINT CentredCorner(SIZE size) {
   return POINT{(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2};
 }
@@ -168,8 +169,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-// The start-up sequence: every control exists in its design state before the
-// drop target, the search and the stored settings are set up.
+// The start-up sequence: every control exists in the start state its row of
+// the control table gives (ui/control_table.h) before the drop target, the
+// search and the stored settings are set up.
 bool MainWindow::OnCreate() {
   if (!CreateControls()) return false;
   hint_ = std::make_unique<NamesBoxHint>(GetDlgItem(window_, ids::透明标签_提示),
