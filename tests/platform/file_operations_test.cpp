@@ -130,6 +130,13 @@ TEST(FileOperations, NoLinkIsGoneThrough) {
        },
        [](auto& f, auto& t) { return Copy(f, t, "src/album", "out/album"); }, ItemOutcome::LinkAtTarget,
        {{"outside/keep.txt", "outside"}}},
+      {"a link at the target of a move",
+       [](TempTree& t) {
+         t.Write("src/album/keep.txt", "new");
+         return Outside(t) && t.FolderLink("out/album", t.Path("outside"));
+       },
+       [](auto& f, auto& t) { return Move(f, t, "src/album", "out/album"); }, ItemOutcome::LinkAtTarget,
+       {{"outside/keep.txt", "outside"}, {"src/album/keep.txt", "new"}}},
       {"a link deep in a merge",
        [](TempTree& t) {
          t.Write("src/album/sub/keep.txt", "new");
