@@ -8,12 +8,16 @@
 
 #include "platform/file_operations.h"
 #include "support/changing_file_system.h"
+#include "support/standard_trees.h"
 #include "support/temp_tree.h"
 
 namespace quellor::platform {
 namespace {
 
 using testing::TempTree;
+using testing::trees::Clash;
+using testing::trees::LookAlikes;
+using testing::trees::Outside;
 
 struct Case {
   const char* what;
@@ -52,52 +56,34 @@ void RunCases(const std::vector<Case>& cases, const std::function<FileSystem&(Fi
   }
 }
 
-bool Plain(TempTree& t) {
-  t.Write("src/a.txt", "new");
-  t.Write("src/tree/sub/deep.txt", "deep");
-  t.Write("out/a.txt", "old");
-  t.Write("out/tree/other.txt", "other");
-  return true;
-}
-
 TEST(FileOperations, PlainCopiesMovesAndRemovals) {
   RunCases({
-      {"a file over an older one", Plain, [](auto& f, auto& t) { return Copy(f, t, "src/a.txt", "out/a.txt"); },
+      {"a file over an older one", Clash, [](auto& f, auto& t) { return Copy(f, t, "src/a.txt", "out/a.txt"); },
        ItemOutcome::Done, {{"out/a.txt", "new"}, {"src/a.txt", "new"}}},
-      {"refused where the name is taken", Plain,
+      {"refused where the name is taken", Clash,
        [](auto& f, auto& t) { return Copy(f, t, "src/a.txt", "out/a.txt", OnClash::Refuse); },
        ItemOutcome::TargetTaken, {{"out/a.txt", "old"}}},
-      {"a folder merged into one of its name", Plain,
+      {"a folder merged into one of its name", Clash,
        [](auto& f, auto& t) { return Copy(f, t, "src/tree", "out/tree"); }, ItemOutcome::Done,
        {{"out/tree/sub/deep.txt", "deep"}, {"out/tree/other.txt", "other"}}},
-      {"a file moved over an older one", Plain, [](auto& f, auto& t) { return Move(f, t, "src/a.txt", "out/a.txt"); },
+      {"a file moved over an older one", Clash, [](auto& f, auto& t) { return Move(f, t, "src/a.txt", "out/a.txt"); },
        ItemOutcome::Done, {{"out/a.txt", "new"}}, {"src/a.txt"}},
-      {"a folder moved into one of its name", Plain,
+      {"a folder moved into one of its name", Clash,
        [](auto& f, auto& t) { return Move(f, t, "src/tree", "out/tree"); }, ItemOutcome::Done,
        {{"out/tree/sub/deep.txt", "deep"}, {"out/tree/other.txt", "other"}}, {"src/tree"}},
-      {"a folder moved under a new name", Plain,
+      {"a folder moved under a new name", Clash,
        [](auto& f, auto& t) { return Move(f, t, "src/tree", "out/tree (2)", OnClash::Refuse); }, ItemOutcome::Done,
        {{"out/tree (2)/sub/deep.txt", "deep"}}, {"src/tree", "out/tree (2)/other.txt"}},
-      {"a tree removed", Plain, [](auto& f, auto& t) { return f.Remove(t.Path("src/tree"), PathKind::Folder); },
+      {"a tree removed", Clash, [](auto& f, auto& t) { return f.Remove(t.Path("src/tree"), PathKind::Folder); },
        ItemOutcome::Done, {{"src/a.txt", "new"}}, {"src/tree"}},
-      {"a file onto itself", Plain, [](auto& f, auto& t) { return Copy(f, t, "out/a.txt", "out/a.txt"); },
+      {"a file onto itself", Clash, [](auto& f, auto& t) { return Copy(f, t, "out/a.txt", "out/a.txt"); },
        ItemOutcome::TargetIsItem, {{"out/a.txt", "old"}}},
-      {"a folder into its own tree", Plain,
+      {"a folder into its own tree", Clash,
        [](auto& f, auto& t) { return Copy(f, t, "src/tree", "src/tree/sub/tree"); }, ItemOutcome::IntoItself,
        {{"src/tree/sub/deep.txt", "deep"}}, {"src/tree/sub/tree"}},
-      {"a source gone since it was found", Plain,
+      {"a source gone since it was found", Clash,
        [](auto& f, auto& t) { return Copy(f, t, "src/none.txt", "out/none.txt"); }, ItemOutcome::SourceMissing, {}},
   });
-}
-
-// Names a careless path normaliser strips: each is its own file.
-bool LookAlikes(TempTree& t) {
-  t.Write("d/a.txt", "plain a");
-  t.Write("d/a.txt.", "dotted a");
-  t.Write("d/b.txt", "plain b");
-  t.Write("d/b.txt ", "spaced b");
-  t.Folder("out");
-  return t.Read("d/a.txt.") == std::optional<std::string>("dotted a");
 }
 
 TEST(FileOperations, TheExactNameReachesTheSystem) {
@@ -112,12 +98,6 @@ TEST(FileOperations, TheExactNameReachesTheSystem) {
        [](auto& f, auto& t) { return f.Remove(t.Path("d/a.txt."), PathKind::File); }, ItemOutcome::Done,
        {{"d/a.txt", "plain a"}}, {"d/a.txt."}},
   });
-}
-
-// The folder `outside` that links lead to, and its file that must survive.
-bool Outside(TempTree& t) {
-  t.Write("outside/keep.txt", "outside");
-  return true;
 }
 
 TEST(FileOperations, NoLinkIsGoneThrough) {
