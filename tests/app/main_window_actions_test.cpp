@@ -44,20 +44,6 @@ class WindowActionsTest : public MainWindowTest {
   testing::TempProgramFolder files;
 };
 
-TEST_F(WindowActionsTest, TickButtonsAndTheMenuItemReachTheirCommands) {
-  Open();
-  ListFiles(4);
-  Click(ids::按钮_全部勾选);
-  EXPECT_EQ(CheckedCount(), 4);
-  Click(ids::按钮_取消全部勾选);
-  EXPECT_EQ(CheckedCount(), 0);
-  ListView_SetItemState(Item(ids::超级列表框_结果), 1, LVIS_SELECTED, LVIS_SELECTED);
-  ListView_SetItemState(Item(ids::超级列表框_结果), 3, LVIS_SELECTED, LVIS_SELECTED);
-  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::结果菜单_批量勾选选定项目, 0), 0);
-  EXPECT_EQ(CheckedCount(), 2);
-  EXPECT_TRUE(window->controls()->超级列表框_结果.RowChecked(3));
-}
-
 // Copy, move and delete let the window handle its events row by row: the
 // search button and the other result actions are ignored meanwhile, and a
 // close ends the action after its current row, then the window goes.
