@@ -186,21 +186,13 @@ TEST_F(MainWindowTest, RadioGroupsAndStackingOrder) {
   EXPECT_GT(depth(ids::外形框_匹配方式), depth(ids::单选框_模糊搜索));
 }
 
-TEST_F(MainWindowTest, FirstRunShowsTheControlTablesStartStatesAsTheStoredSettingsAdjustThem) {
+// A first start loads the settings too: 选择框_保存关键字, ticked in the
+// control table, is unticked by the missing option. Setting the controls
+// clicks none of them, so nothing is written.
+TEST_F(MainWindowTest, FirstRunLoadsTheSettingsAndWritesNothing) {
   Open();
-  EXPECT_FALSE(Checked(ids::单选框_整个电脑));
-  EXPECT_TRUE(Checked(ids::单选框_指定路径));
-  EXPECT_TRUE(Checked(ids::单选框_精确搜索));
-  EXPECT_FALSE(Checked(ids::单选框_模糊搜索));
-  EXPECT_FALSE(Checked(ids::选择框_同名自动改名));
-  EXPECT_FALSE(Checked(ids::选择框_搜索目录));
-  EXPECT_FALSE(Checked(ids::选择框_保存关键字)) << "ticked in the control table, unticked by a missing 保存关键字";
-  EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
-  EXPECT_TRUE(IsWindowVisible(Item(ids::透明标签_提示)));
-  EXPECT_EQ(Text(Item(ids::编辑框_文件名)), "");
-  EXPECT_TRUE(PathEntries().empty());
-  EXPECT_EQ(Text(Item(ids::标签_状态)), "");
-  EXPECT_FALSE(folder.Exists(commands::kConfigFile)) << "loading writes nothing";
+  EXPECT_FALSE(Checked(ids::选择框_保存关键字));
+  EXPECT_FALSE(folder.Exists(commands::kConfigFile));
 }
 
 TEST_F(MainWindowTest, StoredSettingsAndListsAreRestoredAtStart) {
