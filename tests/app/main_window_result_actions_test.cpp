@@ -195,6 +195,8 @@ TEST_F(ResultActionsWindowTest, CopyWithRenameKeepsTheOldFileAndStoresTheCopyUnd
   EXPECT_EQ(Contents(target / "photo1.jpg"), "old") << "the old file is kept";
   EXPECT_EQ(Contents(target / "photo1 (2).jpg"), "a/photo1.jpg");
   EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png");
+  EXPECT_EQ(std::distance(fs::directory_iterator(target), fs::directory_iterator()), 3)
+      << "nothing else: no temporary file left behind";
   EXPECT_EQ(Status(), "复制完毕！");
   EXPECT_TRUE(dialogs.messages.empty());
   SaveScreenshot("result-actions-after-copy");
