@@ -184,11 +184,9 @@ TEST_F(KeyboardTest, AWholeSessionWithoutAMouse) {
   EXPECT_EQ(Focus(), ids::单选框_整个电脑);
   EXPECT_TRUE(Checked(ids::单选框_整个电脑));
   EXPECT_EQ(Option(commands::kKeyWholeComputer), "真");
-  EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
   Press(VK_RIGHT);
   EXPECT_TRUE(Checked(ids::单选框_指定路径));
   EXPECT_EQ(Option(commands::kKeyWholeComputer), "假");
-  EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_搜索路径)));
   Press(VK_TAB);
   Press(VK_TAB);  // 单选框_精确搜索
   Press(VK_DOWN);
@@ -223,7 +221,6 @@ TEST_F(KeyboardTest, AWholeSessionWithoutAMouse) {
   ASSERT_NE(both.find(kPhotoUtf8), std::string::npos);
   EXPECT_EQ(testing::ReadClipboardUnicode(), Utf16(both));
   EXPECT_EQ(testing::ReadClipboardText(), Ansi(Utf16(both))) << "and in code page 936 for older programs";
-  EXPECT_TRUE(dialogs.messages.empty());
 
   // Enter opens the focused row as a double click does; Shift+F10 opens 定位 under it.
   Press(VK_HOME);

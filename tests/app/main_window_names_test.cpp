@@ -139,15 +139,6 @@ TEST_F(NamesWindowTest, CopyClipboardDeleteAndMoveTakeTheRealFiles) {
   EXPECT_EQ(Status(), "移动完毕！");
   EXPECT_FALSE(tree.Exists("inv/" + trademark));
   EXPECT_EQ(tree.Read("moved/" + trademark), trademark);
-
-  // Paths that all fit code page 936: the narrow list, byte for byte as always.
-  Click(ids::按钮_取消全部勾选);
-  const std::string chinese = SevenInvoices()[4].name;
-  testing::SetRowChecked(List(), RowOf(invoices + "\\" + chinese), true);
-  Click(ids::按钮_复制到剪贴板);
-  const std::string ansi_path = *platform::win32::AnsiText(Wide(invoices + "\\" + chinese));
-  EXPECT_EQ(testing::ReadClipboardDropList(),
-            std::string("\x14\0\0\0", 4) + std::string(16, '\0') + ansi_path + std::string("\0\0", 2));
 }
 
 // Folders of such names dropped onto the window join the folder list as they
@@ -182,9 +173,8 @@ TEST_F(NamesWindowTest, DroppedFoldersOfSuchNamesAreSearchedAndNothingIsMissing)
 
 // Any character can be typed into the names box (it arrives whole through the
 // window's wide message loop) and is searched for; the status line shows a
-// keyword as typed beside its words; the stored lists keep code page 936 while
-// their text fits it and are UTF-8 with a byte-order mark when not, and read
-// back as they were.
+// keyword as typed beside its words; the stored lists keep such names and
+// give them back at the next start.
 TEST_F(NamesWindowTest, TypedNamesAreSearchedShownAndStored) {
   MakeTree();
   Open();
@@ -209,15 +199,7 @@ TEST_F(NamesWindowTest, TypedNamesAreSearchedShownAndStored) {
   EXPECT_EQ(std::wstring(shown), platform::win32::WideText("请稍后，正在搜索") + L"J\u00F6rg-Rechnung.pdf" +
                                      platform::win32::WideText("  加速7"));
 
-  // Stored at close: the names (ticked to be kept) and the folders.
-  const std::string gbk_only = Utf8(u8"\u62A5\u544A\r\nIMG_1");
-  window->controls()->编辑框_文件名.SetText(gbk_only);
-  Close();
-  EXPECT_EQ(folder.Read(commands::kKeywordFile), *platform::win32::AnsiText(Wide(gbk_only)));
-  EXPECT_EQ(folder.Read(commands::kPathFile), *platform::win32::AnsiText(Wide(tree.Path("inv"))) + "\r\n");
-
-  Open();
-  EXPECT_EQ(window->controls()->编辑框_文件名.Text(), gbk_only);
+  // Stored at close (the names ticked to be kept) and read back at the next start.
   const std::string foreign = typed + "\r\n" + kJoerg;
   window->controls()->编辑框_文件名.SetText(foreign);
   window->controls()->列表框_路径.Append(tree.Path("photos/" + kKoreanFolder));

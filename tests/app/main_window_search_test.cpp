@@ -76,8 +76,6 @@ TEST_F(WindowSearchTest, TypedKeywordsAreSearchedOverTheFolderListAndTheRowsList
   ASSERT_TRUE(WaitFinished()) << Status();
   EXPECT_EQ(Rows(), (std::set<std::string>{Under("a/photo1.jpg"), Under("b/photo2.png"), Under("c/sub/photo1.txt")}));
   EXPECT_EQ(Status(), "搜索完毕！共搜索到文件3个.");
-  EXPECT_EQ(Text(edit), "photo1\r\nphoto2\r\n") << "blank lines removed";
-  EXPECT_TRUE(IsWindowEnabled(Item(ids::按钮_未搜索到文件)));
   EXPECT_TRUE(dialogs.messages.empty());
   testing::SetRowChecked(window->controls()->超级列表框_结果, 1, true);
   SaveScreenshot("main-window-results");
@@ -110,15 +108,6 @@ TEST_F(WindowSearchTest, ChineseNamesMadeOnLinuxAreFoundAndListedAsTheyAre) {
                                            under(u8"IMG_0001.jpg"), under(u8"\u7167\u7247\\IMG_0002.JPG")}))
       << "listed in UTF-8, as every name inside the program";
   SaveScreenshot("main-window-chinese-names-made-on-linux");
-}
-
-TEST_F(WindowSearchTest, RequestsTheEngineRefusesReachTheUserAsItsMessages) {
-  Open();
-  TypeKeywords("photo1");
-  Click(ids::按钮_立即搜索);
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].text, "您选择的是按指定路径搜索，请指定搜索路径后再搜索！");
-  EXPECT_FALSE(IsWindowEnabled(Item(ids::按钮_未搜索到文件)));
 }
 
 // A search and a close while a long saved list still fills the box: both

@@ -19,6 +19,7 @@ struct SeenDialog {
   std::string caption;
   std::vector<std::string> texts;  // captions of its static and edit children
   bool has_edit = false;
+  int buttons = 0;  // visible ones
   HWND owner = nullptr;
   bool main_enabled = true;
   std::function<void(HWND dialog)> answer;
@@ -31,6 +32,7 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
   const std::string kind = testing::ClassName(child);
   if (kind == "Static" || kind == "Edit") seen->texts.push_back(testing::Text(child));
   if (kind == "Edit") seen->has_edit = true;
+  if (kind == "Button" && IsWindowVisible(child)) ++seen->buttons;
   return TRUE;
 }
 
@@ -83,19 +85,30 @@ class Win32DialogsTest : public MainWindowTest {
 
 TEST_F(Win32DialogsTest, MessageBoxesHaveNoOwnerAndReportTheButtonPressed) {
   Win32Dialogs dialogs_under_test(main());
-  for (int id : {IDOK, IDCANCEL}) {
+  const struct {
+    ui::MessageButtons buttons;
+    int shown;
+    int pressed;
+    ui::MessageAnswer answer;
+  } cases[] = {
+      {ui::MessageButtons::Ok, 1, IDOK, ui::MessageAnswer::Ok},
+      {ui::MessageButtons::OkCancel, 2, IDOK, ui::MessageAnswer::Ok},
+      {ui::MessageButtons::OkCancel, 2, IDCANCEL, ui::MessageAnswer::Cancel},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pressed);
     SeenDialog seen;
-    seen.answer = [id](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
+    seen.answer = [&c](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(c.pressed, BN_CLICKED), 0); };
     const ui::MessageAnswer answer = WithAnswer(seen, [&] {
-      return dialogs_under_test.ShowMessage("您没有选择要复制的文件！", "信息：", ui::MessageButtons::OkCancel,
-                                            ui::MessageIcon::None);
+      return dialogs_under_test.ShowMessage("您没有选择要复制的文件！", "信息：", c.buttons, ui::MessageIcon::None);
     });
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(seen.caption, "信息：");
     EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "您没有选择要复制的文件！"), seen.texts.end());
+    EXPECT_EQ(seen.buttons, c.shown);
     EXPECT_EQ(seen.owner, nullptr);
     EXPECT_FALSE(seen.main_enabled) << "modal to the program's task";
-    EXPECT_EQ(answer, id == IDOK ? ui::MessageAnswer::Ok : ui::MessageAnswer::Cancel);
+    EXPECT_EQ(answer, c.answer);
     EXPECT_TRUE(IsWindowEnabled(main()));
   }
 }
@@ -142,6 +155,7 @@ TEST_F(Win32DialogsTest, TargetFolderBrowserIsOwnedByTheMainWindow) {
   ASSERT_TRUE(seen.found);
   EXPECT_EQ(picked, "");
   EXPECT_EQ(seen.owner, main());
+  EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "请选择"), seen.texts.end());
   EXPECT_TRUE(seen.has_edit) << "BIF_EDITBOX";
   EXPECT_TRUE(IsWindowEnabled(main()));
 }

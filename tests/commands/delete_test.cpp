@@ -21,13 +21,15 @@ TEST_F(DeleteTest, AsksFirstAndCancelChangesNothing) {
   AddRows({"a.txt"}, {0});
   memory_.进度条_文件操作.SetMaximum(9);
   memory_.进度条_文件操作.SetPosition(4);
+  memory_.标签_状态.SetCaption("before");
   Delete(ui::MessageAnswer::Cancel);
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text, "您确定要删除选定的文件吗？请慎重，删除后不可恢复！");
   EXPECT_EQ(dialogs_.messages[0].caption, "确定删除吗？");
   EXPECT_EQ(dialogs_.messages[0].buttons, ui::MessageButtons::OkCancel);
   EXPECT_TRUE(Exists("a.txt"));
-  EXPECT_EQ(RowTexts().size(), 1u);
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{true}));
+  EXPECT_EQ(memory_.标签_状态.Caption(), "before");
   EXPECT_EQ(memory_.进度条_文件操作.Position(), 4);
   EXPECT_EQ(memory_.进度条_文件操作.Maximum(), 9);
 }

@@ -16,6 +16,8 @@ TEST_F(RowCommandsTest, TickAllNoneAndSelected) {
   commands::CheckAllRows(controls());  // an empty list: nothing to do, nothing breaks
   testing::AppendRows(memory_.超级列表框_结果, {"a", "b", "c", "d"});
   testing::SetRowChecked(memory_.超级列表框_结果, 0, true);
+  commands::CheckSelectedRows(controls());
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{true, false, false, false})) << "nothing selected, nothing ticked";
   memory_.超级列表框_结果.SetRowSelected(2, true);
   memory_.超级列表框_结果.SetRowSelected(3, true);
   commands::CheckSelectedRows(controls());
@@ -74,6 +76,9 @@ TEST_F(ClipboardCommandTest, TickedRowsInListOrderAndTheOutcomeTold) {
   EXPECT_EQ(clipboard_.blocks[0], commands::BuildDropListBlock({"C:\\a.txt", "C:\\c"}));
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text, "选定的文件已经复制到剪贴板，可以直接进行粘贴！(Ctrl+V)");
+  EXPECT_EQ(dialogs_.messages[0].caption, "信息：");
+  EXPECT_EQ(dialogs_.messages[0].buttons, ui::MessageButtons::Ok);
+  EXPECT_EQ(dialogs_.messages[0].icon, ui::MessageIcon::None);
 
   clipboard_.accept = false;
   commands::CopyCheckedToClipboard(controls(), services_);

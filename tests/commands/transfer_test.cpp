@@ -38,12 +38,16 @@ TEST_F(TransferTest, CancelledChooserChangesNothing) {
   memory_.进度条_文件操作.SetMaximum(7);
   memory_.进度条_文件操作.SetPosition(5);
   memory_.标签_状态.SetCaption("before");
-  commands::TransferChecked(controls(), services_, commands::TransferKind::Move);  // no folder scripted: cancel
+  for (const auto kind : {commands::TransferKind::Copy, commands::TransferKind::Move}) {
+    commands::TransferChecked(controls(), services_, kind);  // no folder scripted: cancel
+  }
+  EXPECT_EQ(dialogs_.folder_requests.size(), 2u);
   EXPECT_TRUE(Exists("src/a.txt"));
   EXPECT_FALSE(Exists("out/a.txt"));
   EXPECT_EQ(memory_.进度条_文件操作.Position(), 5);
   EXPECT_EQ(memory_.进度条_文件操作.Maximum(), 7);
   EXPECT_EQ(Status(), "before");
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{true}));
   EXPECT_EQ(events_.turns, 0);
 }
 
@@ -108,6 +112,14 @@ TEST_F(TransferTest, TickedRowsWithTheSameName) {
   EXPECT_EQ(Content("kept/x1.txt"), "first");
   EXPECT_EQ(Content("kept/x1 (2).txt"), "second");
   EXPECT_EQ(Content("kept/x1 (3).txt"), "third");
+
+  memory_.选择框_同名自动改名.SetChecked(false);
+  MakeFolder("moved");
+  Run(commands::TransferKind::Move, "moved");
+  EXPECT_EQ(Content("moved/x1.txt"), "first") << "a move likewise";
+  EXPECT_FALSE(Exists("one/x1.txt"));
+  EXPECT_EQ(Content("two/x1.txt"), "second") << "the later stay where they were";
+  EXPECT_EQ(Status(), "移动完毕！其中 2 项移动失败。");
 }
 
 TEST_F(TransferTest, MoveLeavesItsRowsAndFillsTheProgressBar) {
@@ -120,6 +132,7 @@ TEST_F(TransferTest, MoveLeavesItsRowsAndFillsTheProgressBar) {
   const std::vector<std::string> rows_before = RowTexts();
   Run(commands::TransferKind::Move, "out");
   EXPECT_EQ(RowTexts(), rows_before);
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{true, false, true, true}));
   EXPECT_EQ(memory_.进度条_文件操作.Position(), 3);
   EXPECT_EQ(memory_.进度条_文件操作.Maximum(), 3);
   EXPECT_EQ(Status(), "移动完毕！");

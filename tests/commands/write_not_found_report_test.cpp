@@ -55,6 +55,7 @@ TEST_F(WriteReportTest, WritesBesideTheProgramAndOpensIt) {
   ASSERT_EQ(shell_.requests.size(), 1u);
   EXPECT_EQ(shell_.requests[0].path, report);
   EXPECT_EQ(shell_.requests[0].verb, platform::ShellVerb::Default);
+  EXPECT_FALSE(shell_.requests[0].select_in_folder);
 
   // The controls select the rules: fuzzy folder names now.
   memory_.选择框_搜索目录.SetChecked(true);
