@@ -9,6 +9,7 @@
 #include "files/file_transfer.h"
 #include "support/foreign_names.h"
 #include "support/spoiling_file_operations.h"
+#include "support/standard_trees.h"
 
 namespace quellor::testing {
 namespace {
@@ -63,36 +64,32 @@ TEST_F(TransferTest, NoTickedRowSaysSoAfterTheFolderWasChosen) {
   EXPECT_FALSE(Exists("out/a.txt"));
 }
 
-TEST_F(TransferTest, ClashWithoutRenameOverwrites) {
-  MakeFile("src/a.txt", "new");
-  MakeFile("out/a.txt", "old");
-  AddRows({"src/a.txt"}, {0});
-  Run(commands::TransferKind::Copy, "out");
-  EXPECT_EQ(Content("out/a.txt"), "new");
-  EXPECT_FALSE(Exists("out/a (2).txt"));
-  EXPECT_EQ(Status(), "复制完毕！");
-}
-
-TEST_F(TransferTest, ClashWithRenameKeepsTheOldItemAndTakesTheNextFreeName) {
+// The box 选择框_同名自动改名 decides a clash: the next free name, the old
+// item kept; unticked, the item at the target is overwritten.
+TEST_F(TransferTest, AClashTakesTheNextFreeNameOrOverwritesAsTheBoxSays) {
   const std::string photo = Utf8(u8"\u7167\u7247");  // names are UTF-8 on every platform's build
-  MakeFile("src/a.txt", "new");
-  MakeFile("out/a.txt", "old");
+  trees::Clash(temp_);
   MakeFile("out/a (2).txt", "older");
-  MakeFolder("src/pics");
-  MakeFile("src/pics/p.jpg", "p");
-  MakeFolder("out/pics");
   MakeFile("src/" + photo + ".jpg", "new photo");
   MakeFile("out/" + photo + ".jpg", "old photo");
-  AddRows({"src/a.txt", "src/pics", "src/" + photo + ".jpg"}, {0, 1, 2});
+  AddRows({"src/a.txt", "src/tree", "src/" + photo + ".jpg"}, {0, 1, 2});
   memory_.选择框_同名自动改名.SetChecked(true);
   Run(commands::TransferKind::Copy, "out");
   EXPECT_EQ(Content("out/a.txt"), "old");
   EXPECT_EQ(Content("out/a (2).txt"), "older");
   EXPECT_EQ(Content("out/a (3).txt"), "new");
-  EXPECT_EQ(Content("out/pics (2)/p.jpg"), "p");
-  EXPECT_FALSE(Exists("out/pics/p.jpg"));
+  EXPECT_EQ(Content("out/tree (2)/sub/deep.txt"), "deep");
+  EXPECT_FALSE(Exists("out/tree/sub"));
   EXPECT_EQ(Content("out/" + photo + ".jpg"), "old photo");
   EXPECT_EQ(Content("out/" + photo + " (2).jpg"), "new photo") << "a name's bytes are kept";
+  EXPECT_EQ(Status(), "复制完毕！");
+
+  memory_.选择框_同名自动改名.SetChecked(false);
+  Run(commands::TransferKind::Copy, "out");
+  EXPECT_EQ(Content("out/a.txt"), "new");
+  EXPECT_FALSE(Exists("out/a (4).txt"));
+  EXPECT_EQ(Content("out/tree/sub/deep.txt"), "deep");
+  EXPECT_EQ(Content("out/tree/other.txt"), "other");
   EXPECT_EQ(Status(), "复制完毕！");
 }
 
