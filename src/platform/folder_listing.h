@@ -20,8 +20,10 @@ struct FolderEntry {
   PathKind kind = PathKind::Unknown;
   // A folder, or a link to one: never a file hit.
   bool is_folder = false;
-  // A real folder that a walk may enter: not a link, junction or other
-  // reparse point, and (POSIX) on the same file system as the walk's root.
+  // A real folder that a walk may enter: not a link (Windows: no junction,
+  // symbolic link or mount point; a cloud-file placeholder or other reparse
+  // point that is the folder itself is entered), and (POSIX) on the same file
+  // system as the walk's root.
   bool enterable = false;
 };
 

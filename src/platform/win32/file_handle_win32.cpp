@@ -90,10 +90,7 @@ std::wstring RealPathOf(HANDLE handle) {
 bool IsTheItem(HANDLE handle, const std::wstring& path, PathKind found) {
   FILE_ATTRIBUTE_TAG_INFO tag{};
   if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag)) return false;
-  const PathKind kind = IsLink(tag.FileAttributes, tag.ReparseTag)                  ? PathKind::Link
-                        : (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder
-                                                                                 : PathKind::File;
-  if (kind != found) return false;
+  if (EntryKind(tag.FileAttributes, tag.ReparseTag) != found) return false;
   // The handle's item must be the one of that name in the folder the path
   // names, links on the way to that folder resolved. Where the system
   // cannot tell a handle's path (some network file systems), its kind is all

@@ -24,9 +24,7 @@ int Code(DWORD error) {
 
 ItemState StateOf(const WIN32_FIND_DATAW& data) {
   ItemState state;
-  state.kind = win32::IsLink(data.dwFileAttributes, data.dwReserved0)       ? PathKind::Link
-               : (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder
-                                                                           : PathKind::File;
+  state.kind = win32::EntryKind(data.dwFileAttributes, data.dwReserved0);
   state.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   state.modified = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                                              data.ftLastWriteTime.dwLowDateTime);

@@ -4,11 +4,14 @@
 #include <cwchar>
 
 #include "platform/folder_listing.h"
+#include "platform/win32/folder_listing_win32.h"
 #include "platform/win32/reparse_point_win32.h"
 #include "platform/win32/wide_text_win32.h"
 #include "text/utf16.h"
 
 namespace quellor::platform {
+
+std::atomic<win32::FindNextEntry> win32::find_next_entry{&FindNextFileW};
 
 namespace {
 
@@ -64,11 +67,8 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
   do {
     if (IsDotOrDotDot(data.cFileName)) continue;
     const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const bool reparse_point = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     // The listing holds the reparse tag: no look-up per entry.
-    const PathKind kind = win32::IsLink(data.dwFileAttributes, data.dwReserved0) ? PathKind::Link
-                          : is_folder                                           ? PathKind::Folder
-                                                                                : PathKind::File;
+    const PathKind kind = win32::EntryKind(data.dwFileAttributes, data.dwReserved0);
     name.clear();
     alias.clear();
     const std::size_t name_units = std::wcslen(data.cFileName);
@@ -77,9 +77,17 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
     if (alias_units != name_units || std::wmemcmp(data.cAlternateFileName, data.cFileName, name_units) != 0) {
       text::AppendUtf8(alias, data.cAlternateFileName, alias_units);
     }
-    listing.Add(name, alias, kind, is_folder, is_folder && !reparse_point);
-  } while (FindNextFileW(find, &data));
+    listing.Add(name, alias, kind, is_folder, kind == PathKind::Folder);
+  } while (win32::find_next_entry.load(std::memory_order_relaxed)(find, &data));
+  // Only ERROR_NO_MORE_FILES ends a listing whole; a share dropped or an I/O
+  // error half way leaves a folder that was not read, never one with fewer files.
+  const DWORD error = GetLastError();
   FindClose(find);
+  if (error != ERROR_NO_MORE_FILES) {
+    listing.Clear();
+    listing.SetProblem(ReadProblem::Unreadable);
+    return false;
+  }
   return true;
 }
 
