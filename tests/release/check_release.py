@@ -119,8 +119,12 @@ def check_program(path, name, version):
     check(strings.get("OriginalFilename") == name, f"{name}: OriginalFilename {strings.get('OriginalFilename')!r}")
     check("批量找文件" in strings.get("FileDescription", ""),
           f"{name}: FileDescription {strings.get('FileDescription')!r}")
-    if name == "Quellor.exe":
-        check(f'version=""{".".join(parts)}""' in rc, f"{name}: the manifest does not carry version {version}")
+    # Both carry a manifest: without one Windows virtualises quellor-find's copies into protected folders.
+    check(f'version=""{".".join(parts)}""' in rc, f"{name}: the manifest does not carry version {version}")
+    check('level=""asInvoker""' in rc, f"{name}: the manifest does not ask for the user's own rights")
+    check("supportedOS" in rc, f"{name}: the manifest names no Windows version")
+    headers = subprocess.run([OBJDUMP, "-p", path], capture_output=True, text=True, check=True).stdout
+    check("large address aware" in headers, f"{name} is not large-address-aware (4 GB on 64-bit Windows)")
     sections = subprocess.run([OBJDUMP, "-h", path], capture_output=True, text=True, check=True).stdout
     check(".debug" not in sections, f"{name} carries debug information")
     print(f"  {name}: {size:,} bytes, version {strings.get('FileVersion')}, {strings.get('FileDescription')}")
