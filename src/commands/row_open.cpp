@@ -17,7 +17,12 @@ void OpenContainingFolder(ui::Controls& controls, ActionServices& services) {
   if (row < 0) return;
   const std::string path = controls.超级列表框_结果.RowText(row);
   if (services.files.KindOf(path) == platform::PathKind::Missing) return;
-  services.shell.ShowInFolder(path);
+  // The item is there: a shell that cannot show it (a path past 260
+  // characters on an older Windows) would otherwise look like a click lost.
+  if (!services.shell.ShowInFolder(path)) {
+    services.dialogs.ShowMessage(text::ShownText("系统无法打开该文件所在的文件夹（路径可能过长）：\r\n").AddName(path),
+                                 "信息：", ui::MessageButtons::Ok, ui::MessageIcon::None);
+  }
 }
 
 }  // namespace quellor::commands

@@ -87,8 +87,9 @@ class FolderReader {
 // True when `path` names an existing folder (links to folders included).
 bool IsExistingFolder(const std::string& path);
 
-// True when the platform's calls take `path` whole: on Windows fewer than
-// MAX_PATH UTF-16 code units, on POSIX fewer than PATH_MAX bytes.
+// True when the platform's calls take `path` whole: on Windows, where every
+// call takes the long "\\?\" form, up to about 32,000 UTF-16 code units; on
+// POSIX fewer than PATH_MAX bytes.
 bool PathWithinLimit(std::string_view path);
 
 #ifndef _WIN32

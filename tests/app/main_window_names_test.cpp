@@ -1,7 +1,7 @@
-// Names that code page 936 cannot write, through the real window: the seven
-// invoices and the photos in folders of such names, searched, read by
-// another program, copied, moved, deleted, put on the clipboard, typed,
-// dropped, and stored in the lists beside the program.
+// Names that code page 936 cannot write, and paths past 260 characters,
+// through the real window: the seven invoices and the photos in folders of
+// such names, searched, read by another program, copied, moved, deleted, put
+// on the clipboard, typed, dropped, and stored in the lists beside the program.
 #include "app/main_window_fixture.h"
 
 #include <commctrl.h>
@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <set>
 
 #include "commands/drop_list.h"
@@ -169,6 +170,61 @@ TEST_F(NamesWindowTest, DroppedFoldersOfSuchNamesAreSearchedAndNothingIsMissing)
                                                  tree.Path("photos/" + kKoreanFolder + "/sub/IMG_4.jpg")}));
   Click(ids::按钮_未搜索到文件);
   EXPECT_EQ(folder.Read(Utf8(u8"\u672A\u641C\u5230\u6587\u4EF6\u5217\u8868.txt")), "");
+}
+
+// Files deeper than 260 characters, made through the long form: searched like
+// any other, their rows copied, moved and deleted, the names that found
+// nothing in the report.
+TEST_F(NamesWindowTest, FilesPastTwoHundredSixtyCharactersAreSearchedAndTaken) {
+  const auto long_form = [](const std::string& path) { return L"\\\\?\\" + Wide(path); };
+  std::string folder_path = tree.Path("deep");
+  ASSERT_TRUE(CreateDirectoryW(long_form(folder_path).c_str(), nullptr));
+  std::map<std::string, std::string> files;  // name → its path
+  for (const auto& [name, length] : std::vector<std::pair<std::string, std::size_t>>{
+           {"a1.txt", 300}, {"b1.txt", 600}, {"c1.txt", 600}}) {
+    while (folder_path.size() + 1 + name.size() < length) {
+      folder_path += "\\folder-" + std::to_string(folder_path.size()) + "-" + std::string(40, 'x');
+      ASSERT_TRUE(CreateDirectoryW(long_form(folder_path).c_str(), nullptr)) << GetLastError();
+    }
+    files[name] = folder_path + "\\" + name;
+    HANDLE file = CreateFileW(long_form(files[name]).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
+    DWORD written = 0;
+    WriteFile(file, name.data(), static_cast<DWORD>(name.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  const auto exists = [&](const std::string& path) {
+    return GetFileAttributesW(long_form(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  testing::RecordingShell shell;
+  Open(&shell);
+  Search(tree.Path("deep"), "a1\r\nb1\r\nc1\r\nmissing", false);
+  EXPECT_EQ(Set(Rows()), (std::set<std::string>{files["a1.txt"], files["b1.txt"], files["c1.txt"]})) << Status();
+  Click(ids::按钮_未搜索到文件);
+  EXPECT_EQ(folder.Read(Utf8(u8"\u672A\u641C\u5230\u6587\u4EF6\u5217\u8868.txt")), "missing\r\n");
+
+  Click(ids::按钮_全部勾选);
+  tree.Folder("copies");
+  dialogs.folders.push_back(tree.Path("copies"));
+  Click(ids::按钮_复制选定文件);
+  EXPECT_EQ(Status(), "复制完毕！");
+  EXPECT_EQ(tree.Read("copies/b1.txt"), "b1.txt");
+
+  Click(ids::按钮_取消全部勾选);
+  testing::SetRowChecked(List(), RowOf(files["c1.txt"]), true);
+  dialogs.answers.push_back(ui::MessageAnswer::Ok);
+  Click(ids::按钮_删除选定文件);
+  EXPECT_EQ(Status(), "删除完毕！");
+  EXPECT_FALSE(exists(files["c1.txt"]));
+  EXPECT_EQ(Rows().size(), 2u);
+
+  testing::SetRowChecked(List(), RowOf(files["a1.txt"]), true);
+  tree.Folder("moved");
+  dialogs.folders.push_back(tree.Path("moved"));
+  Click(ids::按钮_移动选定文件);
+  EXPECT_EQ(Status(), "移动完毕！");
+  EXPECT_FALSE(exists(files["a1.txt"]));
+  EXPECT_EQ(tree.Read("moved/a1.txt"), "a1.txt");
 }
 
 // Any character can be typed into the names box (it arrives whole through the

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """quellor-find's copy and move where a careless tool touches files it never
-found, natively and under Wine: links among the hits, names
-that end in a dot or a space beside the names without, names that differ only
-by letter case, a found folder inside another's target, files added while a
-folder moves to another volume, a target past 260 characters, a target in
-the long \\\\?\\ form. The trees are made from the Linux side; every file that
+found, natively and under Wine: links among the hits, names that end in a dot
+or a space beside the names without, names that differ only by letter case, a
+found folder inside another's target, files added while a folder moves to
+another volume, files and a target past 260 characters, a target in the long
+\\\\?\\ form. The trees are made from the Linux side; every file that
 must survive is read back byte for byte.
 
     no_wrong_file_end_to_end.py FIND
@@ -189,6 +189,30 @@ class NoWrongFile(unittest.TestCase):
                                 self.program_path(self.path("src")))
         self.assertEqual(status, 0, err)
         self.assert_holds({os.path.join(deep, "x1.txt"): b"older", os.path.join(deep, "x1 (2).txt"): b"new"})
+
+    def test_files_past_260_characters_are_found_copied_and_moved(self):
+        deep = {"x1.txt": 300, "y1.txt": 600}  # how long each file's path is at least
+        sources = {}
+        for name, length in deep.items():
+            folders = []
+            while len(self.program_path(self.path(os.path.join("src", *folders, name)))) < length:
+                folders.append("folder-%02d-%s" % (len(folders), "x" * 40))
+            sources[name] = os.path.join("src", *folders, name)
+            self.write(sources[name], name.encode())
+        names = ["x1", "y1", "missing"]
+        not_found = self.path("not-found.txt")
+        os.makedirs(self.path("copied"))
+        status, err = self.find(names, "--copy-to", self.program_path(self.path("copied")), "--not-found",
+                                self.program_path(not_found), self.program_path(self.path("src")))
+        self.assertEqual(status, 0, err)
+        self.assertNotIn("not searched", err)
+        self.assert_holds({"copied/x1.txt": b"x1.txt", "copied/y1.txt": b"y1.txt"})
+        self.assertEqual(content(not_found), b"missing\r\n")
+        status, err = self.copy_or_move("--move-to", ["x1", "y1"], "moved", "src")
+        self.assertEqual(status, 0, err)
+        self.assert_holds({"moved/x1.txt": b"x1.txt", "moved/y1.txt": b"y1.txt"})
+        for relative in sources.values():
+            self.assertFalse(os.path.exists(self.path(relative)), relative)
 
     def test_a_target_in_the_long_form(self):
         if not WINE:

@@ -56,6 +56,17 @@ TEST_F(RowCommandsTest, ContainingFolderOfAVanishedItemDoesNothing) {
   EXPECT_TRUE(dialogs_.messages.empty());
 }
 
+TEST_F(RowCommandsTest, AContainingFolderTheShellCannotOpenIsToldWithItsPath) {
+  MakeFile("x/one.txt", "1");
+  AddRows({"x/one.txt"});
+  memory_.超级列表框_结果.SetRowSelected(0, true);
+  shell_.show_in_folder_works = false;
+  commands::OpenContainingFolder(controls(), services_);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "系统无法打开该文件所在的文件夹（路径可能过长）：\r\n" + Path("x/one.txt"));
+  EXPECT_EQ(dialogs_.messages[0].caption, "信息：");
+}
+
 using ClipboardCommandTest = ActionTest;
 
 TEST_F(ClipboardCommandTest, NothingTickedLeavesTheClipboardAlone) {

@@ -123,6 +123,7 @@ def check_program(path, name, version):
     check(f'version=""{".".join(parts)}""' in rc, f"{name}: the manifest does not carry version {version}")
     check('level=""asInvoker""' in rc, f"{name}: the manifest does not ask for the user's own rights")
     check("supportedOS" in rc, f"{name}: the manifest names no Windows version")
+    check("longPathAware" in rc, f"{name}: the manifest does not declare the program aware of long paths")
     headers = subprocess.run([OBJDUMP, "-p", path], capture_output=True, text=True, check=True).stdout
     check("large address aware" in headers, f"{name} is not large-address-aware (4 GB on 64-bit Windows)")
     sections = subprocess.run([OBJDUMP, "-h", path], capture_output=True, text=True, check=True).stdout

@@ -22,9 +22,11 @@ class RecordingShell : public platform::Shell {
   }
   bool ShowInFolder(const std::string& path) override {
     requests.push_back(Request{path, true, platform::ShellVerb::Default});
-    return true;
+    return show_in_folder_works;
   }
   std::vector<Request> requests;
+  // False: the shell cannot take the path (one past 260 characters on an older Windows).
+  bool show_in_folder_works = true;
 };
 
 }  // namespace quellor::testing

@@ -43,7 +43,7 @@ HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& temp) {
   const std::wstring folder = FolderPart(target);
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = folder + L".quellor-copy-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
-    HANDLE file = CreateFileW(LongPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(SystemPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
@@ -53,7 +53,7 @@ HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& temp) {
 // A temporary file that is not to become the target. Should this fail, what
 // remains lies under its temporary name, never under the target's.
 void Discard(const std::wstring& temp) {
-  const std::wstring path = LongPath(temp);
+  const std::wstring path = SystemPath(temp);
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(path.c_str());
 }
@@ -103,9 +103,9 @@ int CopyFileContent(const std::wstring& source, const std::wstring& target, bool
   if (!out.Close() && status == 0) status = failed();
   in.Close();
   const DWORD kept = from.dwFileAttributes & kKeptAttributes;
-  if (status == 0 && kept != 0 && !SetFileAttributesW(LongPath(temp).c_str(), kept)) status = failed();
+  if (status == 0 && kept != 0 && !SetFileAttributesW(SystemPath(temp).c_str(), kept)) status = failed();
   const DWORD over = replace ? MOVEFILE_REPLACE_EXISTING : 0;
-  if (status == 0 && !MoveFileExW(LongPath(temp).c_str(), LongPath(target).c_str(), over | MOVEFILE_WRITE_THROUGH)) {
+  if (status == 0 && !MoveFileExW(SystemPath(temp).c_str(), SystemPath(target).c_str(), over | MOVEFILE_WRITE_THROUGH)) {
     const DWORD error = GetLastError();
     status = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? kTargetTaken : static_cast<int>(error);
   }

@@ -54,7 +54,7 @@ bool Handle::Close() {
 }
 
 HANDLE OpenExisting(const std::wstring& path, DWORD access, DWORD share, DWORD flags) {
-  return CreateFileW(LongPath(path).c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+  return CreateFileW(SystemPath(path).c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
 HANDLE OpenForAttributes(const std::wstring& path) {

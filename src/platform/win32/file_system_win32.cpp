@@ -42,7 +42,7 @@ ItemState UnknownState(DWORD error) {
 std::optional<std::wstring> SystemPathOf(const std::string& path) {
   std::optional<std::wstring> wide = win32::WideName(path);
   if (!wide || wide->empty()) return std::nullopt;
-  return win32::LongPath(*wide);
+  return win32::SystemPath(*wide);
 }
 
 // The tag of the reparse point at `path`; 0 (a link, by the rule) when it cannot be read.

@@ -5,6 +5,7 @@
 
 #include "platform/folder_listing.h"
 #include "platform/win32/folder_listing_win32.h"
+#include "platform/win32/long_path_win32.h"
 #include "platform/win32/reparse_point_win32.h"
 #include "platform/win32/wide_text_win32.h"
 #include "text/utf16.h"
@@ -14,6 +15,9 @@ namespace quellor::platform {
 std::atomic<win32::FindNextEntry> win32::find_next_entry{&FindNextFileW};
 
 namespace {
+
+// The longest path the system's calls take in the long form, in UTF-16 code units.
+constexpr std::size_t kLongestPath = 32767;
 
 bool IsDotOrDotDot(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
@@ -43,19 +47,22 @@ FolderReader::~FolderReader() = default;
 bool FolderReader::Read(const std::string& folder, FolderListing& listing) const {
   listing.Clear();
   if (folder.empty()) return false;
-  std::optional<std::wstring> pattern = win32::WideName(folder);
-  if (!pattern) {
+  const std::optional<std::wstring> wide = win32::WideName(folder);
+  if (!wide) {
     listing.SetProblem(ReadProblem::Unreadable);
     return false;
   }
-  if (pattern->back() != L'\\') *pattern += L'\\';
-  *pattern += L'*';
-  if (pattern->size() >= MAX_PATH) {
+  // The long form, as the file operations use: deep folders past 260
+  // characters are listed, and a folder named "a." is not taken for "a".
+  std::wstring pattern = win32::SystemPath(*wide);
+  if (pattern.back() != L'\\') pattern += L'\\';
+  pattern += L'*';
+  if (pattern.size() >= kLongestPath) {
     listing.SetProblem(ReadProblem::TooLong);
     return false;
   }
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirst(*pattern, data);
+  HANDLE find = FindFirst(pattern, data);
   if (find == INVALID_HANDLE_VALUE) {
     // An empty drive root has no entry at all, not even ".".
     if (GetLastError() != ERROR_FILE_NOT_FOUND) listing.SetProblem(ReadProblem::Unreadable);
@@ -94,13 +101,15 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
 bool IsExistingFolder(const std::string& path) {
   const std::optional<std::wstring> wide = win32::WideName(path);
   if (!wide || wide->empty()) return false;
-  const DWORD attributes = GetFileAttributesW(wide->c_str());
+  const DWORD attributes = GetFileAttributesW(win32::SystemPath(*wide).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool PathWithinLimit(std::string_view path) {
-  // A byte is never fewer code units than it makes, so most paths need no count.
-  return path.size() < MAX_PATH || text::Utf16Length(path) < MAX_PATH;
+  // A byte is never fewer code units than it makes, so most paths need no
+  // count. The room kept is for the long form's prefix ("\\?\UNC\") and "\*".
+  constexpr std::size_t kRoom = 10;
+  return path.size() + kRoom < kLongestPath || text::Utf16Length(path) + kRoom < kLongestPath;
 }
 
 }  // namespace quellor::platform

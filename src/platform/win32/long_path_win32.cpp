@@ -78,4 +78,35 @@ std::wstring LongPath(const std::wstring& path) {
   return LongPath(base + L'\\' + path);
 }
 
+std::wstring SystemFolderUnredirected(const std::wstring& long_path, const std::wstring& windows_folder,
+                                      bool redirected) {
+  if (!redirected || windows_folder.empty()) return long_path;
+  const std::wstring system = LongPath(windows_folder) + L"\\System32";
+  if (long_path.size() < system.size() ||
+      CompareStringOrdinal(long_path.c_str(), static_cast<int>(system.size()), system.c_str(),
+                           static_cast<int>(system.size()), TRUE) != CSTR_EQUAL) {
+    return long_path;
+  }
+  if (long_path.size() > system.size() && long_path[system.size()] != L'\\') return long_path;
+  return system.substr(0, system.size() - 8) + L"Sysnative" + long_path.substr(system.size());
+}
+
+std::wstring SystemPath(const std::wstring& path) {
+  // Decided once: whether this process is a 32-bit one on 64-bit Windows, and where Windows is.
+  static const struct Redirection {
+    bool redirected = false;
+    std::wstring windows_folder;
+    Redirection() {
+      BOOL wow64 = FALSE;
+      if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return;
+      wchar_t folder[MAX_PATH + 1] = {};
+      const UINT length = GetSystemWindowsDirectoryW(folder, MAX_PATH + 1);
+      if (length == 0 || length > MAX_PATH) return;
+      redirected = true;
+      windows_folder.assign(folder, length);
+    }
+  } redirection;
+  return SystemFolderUnredirected(LongPath(path), redirection.windows_folder, redirection.redirected);
+}
+
 }  // namespace quellor::platform::win32
