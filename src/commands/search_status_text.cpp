@@ -13,6 +13,11 @@ std::string NotReadText(std::size_t folders_not_read) {
   return " 另有" + std::to_string(folders_not_read) + "个文件夹无法读取";
 }
 
+// A run stopped for want of memory says so first; its rows are kept.
+std::string EndWords(const search::RunStatus& status) {
+  return status.out_of_memory ? "内存不足，搜索已停止！" : "搜索完毕！";
+}
+
 }  // namespace
 
 text::ShownText SearchStatusText(const search::RunStatus& status, std::uint32_t tick) {
@@ -25,10 +30,10 @@ text::ShownText SearchStatusText(const search::RunStatus& status, std::uint32_t 
     case Stage::FolderRunStarted:
       return text::ShownText("正在搜索，请等待......");
     case Stage::FileRunEnded:
-      return text::ShownText("搜索完毕！共搜索到文件" + std::to_string(status.rows) + "个." +
+      return text::ShownText(EndWords(status) + "共搜索到文件" + std::to_string(status.rows) + "个." +
                              NotReadText(status.folders_not_read));
     case Stage::FolderRunEnded:
-      return text::ShownText("搜索完毕！共搜索到文件夹" + std::to_string(status.rows) + "个." +
+      return text::ShownText(EndWords(status) + "共搜索到文件夹" + std::to_string(status.rows) + "个." +
                              NotReadText(status.folders_not_read));
   }
   return {};

@@ -12,7 +12,8 @@ namespace quellor::commands {
 // progress number of `tick`. A folder-name run's start: "正在搜索，请等待......".
 // An end: "搜索完毕！共搜索到文件" (文件夹 for folder names) + rows + "个.",
 // and when some folders could not be read, " 另有" + that number +
-// "个文件夹无法读取".
+// "个文件夹无法读取"; a run stopped for want of memory begins with
+// "内存不足，搜索已停止！" instead of "搜索完毕！".
 text::ShownText SearchStatusText(const search::RunStatus& status, std::uint32_t tick);
 
 }  // namespace quellor::commands

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 namespace quellor::search {
@@ -44,11 +45,19 @@ platform::PathKind ResultRows::Kind(int row) const {
 
 void ResultRows::Append(std::string_view path, platform::PathKind kind) {
   if (path.size() >= UINT32_MAX) throw std::length_error("result row too long");
+  const int refused_beyond = refused_beyond_.load(std::memory_order_relaxed);
+  if (refused_beyond >= 0 && Count() >= refused_beyond) throw std::bad_alloc();
   char* at = Reserve(path.size() + 1);
   std::memcpy(at, path.data(), path.size());
   at[path.size()] = '\0';
-  rows_.push_back(Row{at, static_cast<std::uint32_t>(path.size())});
+  // The two per-row tables stay the same length whichever push fails.
   tick_and_kind_.push_back(static_cast<std::uint8_t>(static_cast<std::uint8_t>(kind) << kKindShift));
+  try {
+    rows_.push_back(Row{at, static_cast<std::uint32_t>(path.size())});
+  } catch (...) {
+    tick_and_kind_.pop_back();
+    throw;
+  }
   live_bytes_ += path.size() + 1;
 }
 

@@ -7,6 +7,7 @@
 // million rows is never copied whole to make room for one more.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -43,7 +44,8 @@ class ResultRows {
   // the list): a check of its item then takes whatever is there.
   platform::PathKind Kind(int row) const;
 
-  // New rows are unchecked.
+  // New rows are unchecked. Throws std::bad_alloc when memory runs out, the
+  // store then as it was before the call.
   void Append(std::string_view path, platform::PathKind kind = platform::PathKind::Unknown);
   // Appends rows [first, end) of `other`, keeping their ticks and kinds.
   void AppendFrom(const ResultRows& other, int first, int end);
@@ -60,11 +62,17 @@ class ResultRows {
   // Bytes held for paths, freed ones included (for tests of reclaiming).
   std::size_t HeldTextBytes() const { return held_bytes_; }
 
+  // For tests: every store refuses a row beyond `rows` as if memory had run
+  // out (std::bad_alloc); a negative count lifts the limit.
+  static void RefuseRowsBeyondForTesting(int rows) { refused_beyond_.store(rows, std::memory_order_relaxed); }
+
  private:
   struct Row {
     const char* text;
     std::uint32_t length;
   };
+
+  static inline std::atomic<int> refused_beyond_{-1};
 
   static constexpr std::uint8_t kTick = 1;
   static constexpr int kKindShift = 1;

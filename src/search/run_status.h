@@ -21,6 +21,9 @@ struct RunStatus {
   // counted once.
   int rows = 0;
   std::size_t folders_not_read = 0;
+  // The ends: the run was stopped because no more rows could be held; the
+  // rows found until then are kept.
+  bool out_of_memory = false;
 };
 
 }  // namespace quellor::search

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -19,6 +20,7 @@ struct Status {
   RunStatus::Stage stage;
   std::size_t keyword = 0;           // KeywordSearched: its index
   std::size_t folders_not_read = 0;  // the ends: how many, so far
+  bool out_of_memory = false;        // the ends: stopped for want of memory
 };
 
 }  // namespace
@@ -56,13 +58,21 @@ struct SearchEngine::Impl {
   search::ResultRows taking_rows;
   int taking_next = 0;
   std::optional<Status> held_status;
+  // The display could hold no more rows of the delivering run: the run was
+  // stopped, and its later rows are dropped.
+  bool display_full = false;
 
   // Worker side: batches a run's reports and hands them over.
   class QueueSink : public RunSink {
    public:
-    QueueSink(Impl& impl, std::uint64_t run) : impl_(impl), run_(run) {}
+    QueueSink(Impl& impl, Run& run) : impl_(impl), run_(run.id), stop_(run.stop) {}
     void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t) override {
-      rows_.Append(path, kind);
+      if (out_of_memory_) return;
+      try {
+        rows_.Append(path, kind);
+      } catch (const std::bad_alloc&) {
+        OutOfMemory();
+      }
     }
     void KeywordsSearched(std::size_t count) override {
       if (count > 0) status_ = Status{RunStatus::Stage::KeywordSearched, count - 1};
@@ -88,7 +98,12 @@ struct SearchEngine::Impl {
           if (impl_.pending_rows.Count() == 0) {
             std::swap(impl_.pending_rows, rows_);
           } else {
-            impl_.pending_rows.AppendFrom(rows_, 0, rows_.Count());
+            try {
+              impl_.pending_rows.AppendFrom(rows_, 0, rows_.Count());
+            } catch (const std::bad_alloc&) {
+              OutOfMemory();
+              if (status_) status_->out_of_memory = true;
+            }
           }
           if (status_) impl_.pending_status = status_;
           wake = !impl_.wake_sent;
@@ -102,11 +117,18 @@ struct SearchEngine::Impl {
 
    private:
     void Ended(RunStatus::Stage stage) {
-      status_ = Status{stage, 0, not_read_.size()};
+      status_ = Status{stage, 0, not_read_.size(), out_of_memory_};
       Flush();
+    }
+    // The run stops at its next check; the rows batched so far still go.
+    void OutOfMemory() {
+      out_of_memory_ = true;
+      stop_ = true;
     }
     Impl& impl_;
     std::uint64_t run_;
+    std::atomic<bool>& stop_;
+    bool out_of_memory_ = false;
     search::ResultRows rows_;
     std::optional<Status> status_;
     std::unordered_set<std::string> not_read_;
@@ -143,6 +165,7 @@ struct SearchEngine::Impl {
     taking_rows.Clear();
     taking_next = 0;
     held_status.reset();
+    display_full = false;
     current = run;
     if (request.kind == NameKind::Files && request.roots.empty()) {
       run->ended = true;
@@ -178,7 +201,7 @@ struct SearchEngine::Impl {
     if (tap) {
       SearchRun(std::move(request), settings, *tap, run.stop, mode).Run();
     } else {
-      QueueSink sink(*this, run.id);
+      QueueSink sink(*this, run);
       SearchRun(std::move(request), settings, sink, run.stop, mode).Run();
       sink.Flush();
     }
@@ -243,7 +266,15 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
       break;
     }
     const int end = std::min(impl.taking_rows.Count(), impl.taking_next + kRowsPerClockCheck);
-    display.AppendRows(impl.taking_rows, impl.taking_next, end);
+    if (!impl.display_full) {
+      try {
+        display.AppendRows(impl.taking_rows, impl.taking_next, end);
+      } catch (const std::bad_alloc&) {
+        // What the display holds stays; the run ends and says why.
+        impl.display_full = true;
+        impl.StopCurrent();
+      }
+    }
     impl.taking_next = end;
   }
 
@@ -266,7 +297,8 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
   if (rows_waiting) return true;
   impl.held_status.reset();
   display.ShowAppendedRows();
-  display.ShowStatus(RunStatus{status.stage, {}, display.RowCount(), status.folders_not_read});
+  display.ShowStatus(RunStatus{status.stage, {}, display.RowCount(), status.folders_not_read,
+                               status.out_of_memory || impl.display_full});
   return false;
 }
 

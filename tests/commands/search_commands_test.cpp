@@ -183,6 +183,27 @@ void MakeWideTree(const TempTree& t, int folders) {
   for (int i = 0; i < folders; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
 }
 
+// Memory that runs out (the row stores refusing rows beyond a count) ends
+// the run with the rows found so far kept and the reason in the status line.
+TEST(StartSearch, ARunOutOfMemoryEndsWithItsRowsKeptAndSaysWhy) {
+  TempTree t;
+  MakeWideTree(t, 600);
+  Window w;
+  w.UseFolders({t.Root()});
+  w.c.编辑框_文件名.SetText("hit*");
+  struct Limit {
+    Limit() { search::ResultRows::RefuseRowsBeyondForTesting(150); }
+    ~Limit() { search::ResultRows::RefuseRowsBeyondForTesting(-1); }
+  } limit;
+  w.Start();
+  w.Finish();
+  const int rows = w.c.超级列表框_结果.RowCount();
+  EXPECT_GT(rows, 0);
+  EXPECT_LE(rows, 150);
+  EXPECT_EQ(w.c.标签_状态.Caption(), "内存不足，搜索已停止！共搜索到文件" + std::to_string(rows) + "个.");
+  EXPECT_FALSE(w.engine.Running());
+}
+
 TEST(StartSearch, ANewRequestDropsTheRowsOfTheRunBefore) {
   TempTree t;
   MakeWideTree(t, 200);
