@@ -13,6 +13,7 @@
 #include "support/memory_controls.h"
 #include "support/row_setup.h"
 #include "support/scripted_dialogs.h"
+#include "support/standard_trees.h"
 #include "support/temp_tree.h"
 
 namespace quellor::commands {
@@ -179,15 +180,11 @@ TEST(StartSearch, AWholeComputerWithoutDrives) {
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹0个.");
 }
 
-void MakeWideTree(const TempTree& t, int folders) {
-  for (int i = 0; i < folders; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
-}
-
 // Memory that runs out (the row stores refusing rows beyond a count) ends
 // the run with the rows found so far kept and the reason in the status line.
 TEST(StartSearch, ARunOutOfMemoryEndsWithItsRowsKeptAndSaysWhy) {
   TempTree t;
-  MakeWideTree(t, 600);
+  quellor::testing::trees::Wide(t, 600);
   Window w;
   w.UseFolders({t.Root()});
   w.c.编辑框_文件名.SetText("hit*");
@@ -206,7 +203,7 @@ TEST(StartSearch, ARunOutOfMemoryEndsWithItsRowsKeptAndSaysWhy) {
 
 TEST(StartSearch, ANewRequestDropsTheRowsOfTheRunBefore) {
   TempTree t;
-  MakeWideTree(t, 200);
+  quellor::testing::trees::Wide(t, 200);
   t.File("only.txt");
   Window w;
   w.UseFolders({t.Root()});
@@ -231,7 +228,7 @@ std::string LongList(const std::string& last) {
 // its list: neither its rows nor its texts reach the window afterwards.
 TEST(StartSearch, ARunStillCuttingItsListGivesWayToWhatFollows) {
   TempTree t;
-  MakeWideTree(t, 50);
+  quellor::testing::trees::Wide(t, 50);
   t.File("only.txt");
   {
     Window w;
@@ -302,7 +299,7 @@ TEST(StartSearch, ALongListFindsTheRowsQuellorFindFinds) {
 
 TEST(StopSearch, EndsTheRunWithTheRowsFoundSoFar) {
   TempTree t;
-  MakeWideTree(t, 300);
+  quellor::testing::trees::Wide(t, 300);
   Window w;
   w.UseFolders({t.Root(), t.Root()});
   w.c.编辑框_文件名.SetText("hit*");

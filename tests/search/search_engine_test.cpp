@@ -12,6 +12,7 @@
 #include "search/progress_number.h"
 #include "search/recording_sink.h"
 #include "search/search_engine.h"
+#include "support/standard_trees.h"
 #include "support/temp_tree.h"
 
 namespace quellor::search {
@@ -65,13 +66,9 @@ struct Owner {
   RecordingDisplay display;
 };
 
-void MakeWideTree(const TempTree& t, int folders) {
-  for (int i = 0; i < folders; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
-}
-
 TEST(SearchEngine, RowsComeInSlicesAndTheEndWaitsForTheLast) {
   TempTree t;
-  MakeWideTree(t, 300);
+  quellor::testing::trees::Wide(t, 300);
   Owner o;
   o.Start({"hit*"}, {t.Root()});
   while (o.engine.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -89,7 +86,7 @@ TEST(SearchEngine, RowsComeInSlicesAndTheEndWaitsForTheLast) {
 // The owner paces the showing of rows; the engine asks for it once, before the status that counts them.
 TEST(SearchEngine, RowsDeliveredMidRunWaitForTheOwnerToShowThem) {
   TempTree t;
-  MakeWideTree(t, 3000);
+  quellor::testing::trees::Wide(t, 3000);
   Owner o;
   o.Start({"hit*"}, {t.Root()});
   o.Finish();
@@ -100,7 +97,7 @@ TEST(SearchEngine, RowsDeliveredMidRunWaitForTheOwnerToShowThem) {
 
 TEST(SearchEngine, ClosingMidRunNeitherWaitsForTheOwnerNorLeaksThreads) {
   TempTree t;
-  MakeWideTree(t, 300);
+  quellor::testing::trees::Wide(t, 300);
   for (int round = 0; round < 3; ++round) {
     Owner o;
     o.Start({"hit*", "f*"}, {t.Root(), t.Root(), t.Root()});
@@ -113,7 +110,7 @@ TEST(SearchEngine, ClosingMidRunNeitherWaitsForTheOwnerNorLeaksThreads) {
 
 TEST(SearchEngine, StopAllEndsEveryRunWhileTheOwnerGoesOnDelivering) {
   TempTree t;
-  MakeWideTree(t, 300);
+  quellor::testing::trees::Wide(t, 300);
   Owner o;
   o.Start({"hit*", "f*"}, {t.Root(), t.Root(), t.Root()});
   o.Start({"hit*", "f*"}, {t.Root(), t.Root(), t.Root()});  // the first run may still be ending
@@ -141,7 +138,7 @@ TEST(SearchEngine, StopAllEndsEveryRunWhileTheOwnerGoesOnDelivering) {
 // read): f0 twice, its chain once.
 TEST(SearchEngine, AnEndCountsTheFoldersThatCouldNotBeRead) {
   TempTree t;
-  MakeWideTree(t, 3);
+  quellor::testing::trees::Wide(t, 3);
   ASSERT_NE(t.FolderChain("f0", platform::MaxPathLength()), "");
   for (const NameKind kind : {NameKind::Files, NameKind::Folders}) {
     Owner o;
@@ -168,7 +165,7 @@ class SlowStartSink : public RecordingSink {
 
 TEST(SearchEngineTap, GetsEveryReportInOrderWhileTheOwnerWaitsAndLeavesNothingToDeliver) {
   TempTree t;
-  MakeWideTree(t, 200);
+  quellor::testing::trees::Wide(t, 200);
   const RunRequest request{{"hit1", "hit2"}, {t.Root(), t.Root()}, NameKind::Files};
   std::atomic<bool> never{false};
   const std::atomic<MatchMode> fuzzy{MatchMode::Fuzzy};

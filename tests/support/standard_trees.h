@@ -1,5 +1,5 @@
-// Trees the file tests share, so that a reader learns each once: what each
-// holds is written here, and the tests read back the same bytes.
+// Trees the tests share, so that a reader learns each once: what each holds
+// is written here, and the tests read back the same bytes.
 #pragma once
 
 #include <string>
@@ -35,6 +35,11 @@ inline bool LookAlikes(TempTree& t) {
   t.Write("d/b.txt ", "spaced b");
   t.Folder("out");
   return t.Read("d/a.txt.") == std::optional<std::string>("dotted a");
+}
+
+// A wide tree for the search: `folders` folders f<i>, each holding hit<i>.txt.
+inline void Wide(const TempTree& t, int folders) {
+  for (int i = 0; i < folders; ++i) t.File("f" + std::to_string(i) + "/hit" + std::to_string(i) + ".txt");
 }
 
 }  // namespace quellor::testing::trees
