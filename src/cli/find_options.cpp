@@ -42,15 +42,18 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
                                     : a == "--move-to"   ? &o.move_to
                                     : a == "--not-found" ? &o.not_found_file
                                     : a == "--ledger"    ? &o.ledger_file
+                                    : a == "--volume"    ? &o.volume
                                                          : nullptr) {
       if (i + 1 == args.size() || args[i + 1].empty()) {
-        return {std::nullopt, "option " + std::string(a) + " needs a " + (value == &o.not_found_file || value == &o.ledger_file ? "file" : "folder")};
+        const bool file = value == &o.not_found_file || value == &o.ledger_file || value == &o.volume;
+        return {std::nullopt, "option " + std::string(a) + " needs a " + (file ? "file" : "folder")};
       }
       *value = args[++i];
     } else if (std::string* joined = a.rfind("--copy-to=", 0) == 0     ? &o.copy_to
                                      : a.rfind("--move-to=", 0) == 0   ? &o.move_to
                                      : a.rfind("--not-found=", 0) == 0 ? &o.not_found_file
                                      : a.rfind("--ledger=", 0) == 0    ? &o.ledger_file
+                                     : a.rfind("--volume=", 0) == 0    ? &o.volume
                                                                        : nullptr) {
       const std::size_t equals = a.find('=');
       // An empty value would otherwise silently drop the action.
@@ -62,6 +65,13 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
   }
   if (o.whole_computer && !o.roots.empty()) {
     return {std::nullopt, "--whole-computer searches every local disk: give no folders with it"};
+  }
+  if (!o.volume.empty() && (o.whole_computer || !o.roots.empty())) {
+    return {std::nullopt, "--volume searches that whole volume: give no folders and no --whole-computer with it"};
+  }
+  // The rows name items inside the volume, not paths this system could act on.
+  if (!o.volume.empty() && (!o.copy_to.empty() || !o.move_to.empty())) {
+    return {std::nullopt, "--volume only lists names: --copy-to and --move-to do not go with it"};
   }
   if (!o.copy_to.empty() && !o.move_to.empty()) {
     return {std::nullopt, "give either --copy-to or --move-to, not both"};
@@ -94,6 +104,10 @@ std::string FindHelpText() {
          "                          ('*' and '?' in a name are wildcards for file names)\n"
          "  -d, --folders           match folder names instead of file names ('*' and '?' literal)\n"
          "  -w, --whole-computer    search every local disk instead of the FOLDERs\n"
+         "      --volume FILE       search the NTFS volume in FILE (a disk image, or a\n"
+         "                          partition's device) instead of the FOLDERs, reading its\n"
+         "                          table of files rather than its folders; paths are shown\n"
+         "                          from the volume's root ('/' here, or '\\' on Windows)\n"
          "  -0, --null              end each found path with a NUL byte instead of a line break\n"
          "  -c, --count             print, for each name in order, its number of hits and the\n"
          "                          name (a tab between) instead of the paths\n"
@@ -135,15 +149,17 @@ std::string FindHelpText() {
          "name and keeps its modification time and permission bits.\n"
          "\n"
          "Every folder that could not be read (or whose path is too long) is named on\n"
-         "standard error, once.\n"
+         "standard error, once. With --volume, records of the volume's table that are\n"
+         "damaged (and so skipped) are counted there, and names whose folder no longer\n"
+         "holds them are counted as a note.\n"
          "\n"
          "Exit status: 0 when the search ran to its end (and every folder was read, and\n"
          "every copy, move, the not-found file and the ledger succeeded); 1 when a folder\n"
-         "could not be read, or results, a path, an item, the not-found file or the\n"
-         "ledger could not be written, copied or moved; 2 on a usage error (unknown\n"
-         "option, no names, unreadable names file, a target that is no folder, an empty\n"
-         "target); 3, with --ledger only, when all else succeeded but some names found\n"
-         "nothing.\n";
+         "(or the volume, or a record of its table) could not be read, or results, a\n"
+         "path, an item, the not-found file or the ledger could not be written, copied\n"
+         "or moved; 2 on a usage error (unknown option, no names, unreadable names file,\n"
+         "a target that is no folder, an empty target); 3, with --ledger only, when all\n"
+         "else succeeded but some names found nothing.\n";
 }
 
 }  // namespace quellor::cli

@@ -16,6 +16,7 @@ struct FindOptions {
   std::string names_file = "-";  // "-": standard input
   bool whole_computer = false;
   std::vector<std::string> roots;  // as given; none means the current folder
+  std::string volume;              // an NTFS volume (image or device) read from its table instead
   bool null_separated = false;
   bool count_per_name = false;
   bool quiet = false;

@@ -13,6 +13,7 @@
 #include "cli/search_hits.h"
 #include "cli/searched_names.h"
 #include "cli/stream_text.h"
+#include "cli/volume_index_read.h"
 #include "platform/command_line.h"
 #include "platform/folder_listing.h"
 #include "platform/system_charset.h"
@@ -87,11 +88,16 @@ int Run(const std::vector<std::string>& arguments) {
   if (!read.names) return UsageError(read.error);
   const std::optional<std::string> target = CheckTarget(options);
   if (!target) return kUsageError;
-  Hits hits = SearchHits(options, read.names->keywords, !target->empty(), cs);
+  VolumeRead volume;
+  if (!options.volume.empty()) {
+    volume = ReadVolume(options.volume, options.quiet, stderr);
+    if (!volume.index) return 1;
+  }
+  Hits hits = SearchHits(options, read.names->keywords, !target->empty(), cs, volume.index);
   const std::vector<NameOutcome> outcomes = OutcomesByLine(*read.names, std::move(hits.by_keyword));
   const files::NamesFile& file = read.names->file;
   bool failed = !FinishStandardOutput(options, file, outcomes, hits.write_failed);
-  failed |= hits.folders_not_read > 0;
+  failed |= hits.folders_not_read > 0 || volume.records_skipped;
   failed |= hits.paths_not_printed > 0;
   failed |= !Transfer(options, *target, hits.rows, cs);
   failed |= !WriteNotFound(options, file, outcomes);

@@ -8,6 +8,7 @@
 #include "platform/command_line.h"
 #include "platform/fixed_drives.h"
 #include "platform/folder_listing.h"
+#include "platform/system_charset.h"
 #include "search/search_engine.h"
 
 namespace quellor::cli {
@@ -35,8 +36,14 @@ std::vector<std::string> Roots(const FindOptions& options) {
 }  // namespace
 
 Hits SearchHits(const FindOptions& options, const std::vector<std::string>& keywords, bool keep_rows,
-                const text::Charset& cs) {
-  search::RunRequest request{keywords, Roots(options), options.kind};
+                const text::Charset& cs, std::shared_ptr<const ntfs::VolumeIndex> volume) {
+  search::RunRequest request{keywords, {}, options.kind};
+  if (volume) {
+    request.roots.emplace_back(1, platform::kPathSeparator);
+    request.indexes.push_back(std::move(volume));
+  } else {
+    request.roots = Roots(options);
+  }
   RowPrinter::Settings settings;
   settings.null_separated = options.null_separated;
   settings.print_rows = !options.count_per_name;

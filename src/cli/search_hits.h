@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/find_options.h"
 #include "cli/ledger.h"
+#include "ntfs/volume_index.h"
 #include "search/run_sink.h"
 #include "text/charset.h"
 
@@ -25,7 +27,8 @@ struct Hits {
 // Searches the roots of `options` (warning on standard error of any that is
 // not a folder) for `keywords`, printing as the options say; the finished
 // text is written before it returns. No keywords: nothing is searched.
+// With `volume`, that volume is searched through its index instead.
 Hits SearchHits(const FindOptions& options, const std::vector<std::string>& keywords, bool keep_rows,
-                const text::Charset& cs);
+                const text::Charset& cs, std::shared_ptr<const ntfs::VolumeIndex> volume = nullptr);
 
 }  // namespace quellor::cli

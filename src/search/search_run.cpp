@@ -4,6 +4,7 @@
 
 #include "platform/file_name_case.h"
 #include "platform/system_charset.h"
+#include "search/index_walk.h"
 #include "text/path_scan.h"
 
 namespace quellor::search {
@@ -102,7 +103,7 @@ void SearchRun::Run() {
     return;
   }
   roots_left_ = static_cast<std::int32_t>(request_.roots.size());
-  for (const std::string& root : request_.roots) WalkRoot(root);
+  for (std::size_t root = 0; root < request_.roots.size(); ++root) WalkRoot(root);
 }
 
 const KeywordMatcher& SearchRun::Matcher(MatchMode mode) {
@@ -124,14 +125,27 @@ std::string SearchRun::Join(std::string_view folder, std::string_view name) cons
 
 // The walk of one root under the search lock, then, once the last root is
 // done, the run's end.
-void SearchRun::WalkRoot(const std::string& root) {
+void SearchRun::WalkRoot(std::size_t root) {
   {
     std::lock_guard<std::mutex> hold(SearchLock());
     FileVisitor visitor(*this);
-    walk_.Walk(root, visitor);
+    Walk(root, visitor);
   }
   if (--roots_left_ == 0) sink_.FileRunEnded();
   sink_.FolderDone();
+}
+
+const ntfs::VolumeIndex* SearchRun::IndexOf(std::size_t root) const {
+  return root < request_.indexes.size() ? request_.indexes[root].get() : nullptr;
+}
+
+void SearchRun::Walk(std::size_t root, FolderVisitor& visitor) {
+  if (const ntfs::VolumeIndex* index = IndexOf(root)) {
+    IndexWalk(*index, [this](std::string_view folder, std::string_view name) { return Join(folder, name); })
+        .Walk(request_.roots[root], visitor);
+  } else {
+    walk_.Walk(request_.roots[root], visitor);
+  }
 }
 
 void SearchRun::ReportReadProblem(const std::string& path, const platform::FolderListing& listing) {
@@ -190,14 +204,15 @@ bool SearchRun::RootTaken(std::string& root) const {
   return root.size() > 2 && root[0] == '\\' && root[1] == '\\';
 }
 
-std::vector<FoundRow> SearchRun::CollectFolderCandidates(const std::string& given_root) {
+std::vector<FoundRow> SearchRun::CollectFolderCandidates(std::size_t root_at) {
   std::vector<FoundRow> candidates;
-  std::string root = given_root;
-  if (!RootTaken(root) || !platform::IsExistingFolder(root)) return candidates;
+  std::string& root = request_.roots[root_at];
+  // A volume read through its index has its root by construction.
+  if (!RootTaken(root) || (IndexOf(root_at) == nullptr && !platform::IsExistingFolder(root))) return candidates;
   // The user named it: it leads to a folder, and may itself be a link to one.
   candidates.push_back(FoundRow{root, platform::PathKind::Unknown});
   CandidateVisitor visitor(*this, candidates);
-  walk_.Walk(root, visitor);
+  Walk(root_at, visitor);
   return candidates;
 }
 
@@ -207,7 +222,7 @@ std::vector<FoundRow> SearchRun::CollectFolderCandidates(const std::string& give
 void SearchRun::FolderNameRun() {
   sink_.FolderRunStarted();
   sink_.FolderDone();
-  for (const std::string& root : request_.roots) {
+  for (std::size_t root = 0; root < request_.roots.size(); ++root) {
     if (StopRequested()) break;
     std::vector<FoundRow> candidates;
     {

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ntfs/volume_index.h"
 #include "platform/folder_listing.h"
 #include "search/folder_walk.h"
 #include "search/keyword_matcher.h"
@@ -34,6 +35,9 @@ struct RunRequest {
   // text::SplitLines cuts them. The engine cuts them on the run's thread, so a
   // list of a hundred thousand names costs its owner no time.
   std::string keyword_lines = {};
+  // Where given, the index of the volume whose root is the root at the same
+  // place in `roots`: that root is walked through the index, not read.
+  std::vector<std::shared_ptr<const ntfs::VolumeIndex>> indexes = {};
 };
 
 // How names and paths work where the run happens.
@@ -69,13 +73,16 @@ class SearchRun {
   // The candidate folders of a folder-name search: the root, then every
   // folder below it in post-order, each with its kind (a link passed over is
   // a Link). Empty when the root is not taken.
-  std::vector<FoundRow> CollectFolderCandidates(const std::string& root);
+  std::vector<FoundRow> CollectFolderCandidates(std::size_t root);
 
  private:
   class FileVisitor;
   class CandidateVisitor;
 
-  void WalkRoot(const std::string& root);
+  void WalkRoot(std::size_t root);
+  // The walk of root `root`: through its volume's index where it has one.
+  void Walk(std::size_t root, FolderVisitor& visitor);
+  const ntfs::VolumeIndex* IndexOf(std::size_t root) const;
   bool SearchOneFolder(const std::string& path, const platform::FolderListing& listing);
   // Names a folder whose listing could not be read (or whose path is too long).
   void ReportReadProblem(const std::string& path, const platform::FolderListing& listing);

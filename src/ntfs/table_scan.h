@@ -1,0 +1,58 @@
+// One pass over a volume's table of files, in large sequential reads: what
+// each record in use says about the names a search can see.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "ntfs/little_endian.h"
+#include "ntfs/table_map.h"
+
+namespace quellor::ntfs {
+
+// What a record is, as far as a walk cares.
+enum RecordBits : std::uint8_t {
+  kBitInUse = 0x01,
+  kBitFolder = 0x02,
+  kBitReparsePoint = 0x04,  // the file attributes say it is a reparse point
+  kBitItselfTag = 0x08,     // its reparse tag names no other item: it is no link
+};
+
+// Hears the records of a scan. Names are UTF-8, with a lone surrogate as its
+// own three-byte sequence.
+class TableSink {
+ public:
+  virtual ~TableSink() = default;
+  // A base record in use, once, with the bits its own attributes give.
+  virtual void RecordSeen(std::uint64_t record, std::uint16_t sequence, std::uint8_t bits) = 0;
+  // Bits an extension record adds to its base record (a reparse tag kept there).
+  virtual void BitsSeen(std::uint64_t record, std::uint8_t bits) = 0;
+  // A name of `record` (a base record, whose sequence the name's record
+  // carried as `sequence`) in the folder `parent`: every name but the short
+  // (8.3) ones, each with the short name kept beside it in the same record
+  // for the same folder (empty when none).
+  virtual void NameSeen(std::uint64_t record, std::uint16_t sequence, FileReference parent, std::string_view name,
+                        std::string_view alias) = 0;
+  // A short name with no long name beside it in its record; the long one is
+  // in another record of the same file.
+  virtual void LoneAliasSeen(std::uint64_t record, std::uint16_t sequence, FileReference parent,
+                             std::string_view alias) = 0;
+};
+
+struct ScanCounts {
+  std::uint64_t records = 0;     // in the table
+  std::uint64_t in_use = 0;
+  std::uint64_t torn = 0;        // skipped: written halfway
+  std::uint64_t malformed = 0;   // skipped: marked bad or damaged
+  std::uint64_t unreadable = 0;  // skipped: the source could not give their bytes
+};
+
+// The bytes read at a time: large enough for disk speed, small enough that
+// the table is never held whole.
+inline constexpr std::size_t kScanChunkBytes = 4u << 20;
+
+// Reads every record of `map`'s table in order and tells `sink`; a record
+// that cannot be used is skipped and counted.
+ScanCounts ScanTable(const TableMap& map, TableSink& sink);
+
+}  // namespace quellor::ntfs

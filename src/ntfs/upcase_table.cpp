@@ -1,0 +1,103 @@
+#include "ntfs/upcase_table.h"
+
+#include "text/utf16.h"
+
+namespace quellor::ntfs {
+
+namespace {
+
+constexpr std::uint64_t kUpcaseRecord = 10;
+constexpr std::uint64_t kTableUnits = 65536;
+
+// The UTF-16 code units of a UTF-8 name, one at a time. A byte that starts
+// no sequence stands for itself, so that any bytes still order.
+class Units {
+ public:
+  explicit Units(std::string_view text) : text_(text) {}
+  bool Next(char16_t& unit) {
+    if (pending_ != 0) {
+      unit = pending_;
+      pending_ = 0;
+      return true;
+    }
+    if (at_ >= text_.size()) return false;
+    const auto b = static_cast<unsigned char>(text_[at_]);
+    if (b < 0x80) {
+      unit = b;
+      ++at_;
+      return true;
+    }
+    const text::Utf8Character c = text::DecodeUtf8At(text_, at_);
+    if (c.length == 0) {
+      unit = b;
+      ++at_;
+      return true;
+    }
+    at_ += c.length;
+    if (text::InBasicPlane(c.code_point)) {
+      unit = static_cast<char16_t>(c.code_point);
+    } else {
+      const text::SurrogatePair pair = text::SplitIntoSurrogates(c.code_point);
+      unit = pair.high;
+      pending_ = pair.low;
+    }
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t at_ = 0;
+  char16_t pending_ = 0;
+};
+
+}  // namespace
+
+UpcaseTable UpcaseTable::Ascii() {
+  UpcaseTable t;
+  t.table_.resize(kTableUnits);
+  for (std::uint32_t u = 0; u < kTableUnits; ++u) {
+    t.table_[u] = static_cast<char16_t>(u >= 'a' && u <= 'z' ? u - 'a' + 'A' : u);
+  }
+  return t;
+}
+
+UpcaseTable UpcaseTable::Read(const TableMap& map) {
+  const std::uint32_t record_size = map.Geometry().record_size;
+  std::vector<unsigned char> record(record_size);
+  RecordHeader header;
+  std::vector<Extent> extents;
+  std::uint64_t size = 0;
+  const std::uint64_t clusters = map.Geometry().volume_size / map.Geometry().cluster_size;
+  std::vector<unsigned char> bytes(2 * kTableUnits);
+  if (map.RecordCount() <= kUpcaseRecord || !map.ReadRecords(kUpcaseRecord, 1, record.data()) ||
+      OpenRecord(record.data(), record_size, header) != RecordState::InUse ||
+      !CollectDataExtents(record.data(), header, clusters, extents, size) || size != bytes.size() ||
+      !ExtentsCover(extents, size, map.Geometry().cluster_size) || !map.ReadValue(extents, size, bytes.data())) {
+    return Ascii();
+  }
+  UpcaseTable t;
+  t.table_.resize(kTableUnits);
+  const ByteView view(bytes.data(), bytes.size());
+  for (std::uint32_t u = 0; u < kTableUnits; ++u) t.table_[u] = static_cast<char16_t>(view.U16(2 * u));
+  t.from_volume_ = true;
+  return t;
+}
+
+int UpcaseTable::Compare(std::string_view a, std::string_view b) const {
+  Units x(a), y(b);
+  int exact = 0;
+  for (;;) {
+    char16_t u = 0, v = 0;
+    const bool more_x = x.Next(u);
+    const bool more_y = y.Next(v);
+    if (!more_x || !more_y) {
+      if (more_x != more_y) return more_x ? 1 : -1;
+      return exact;
+    }
+    const char16_t upper_u = table_[u], upper_v = table_[v];
+    if (upper_u != upper_v) return upper_u < upper_v ? -1 : 1;
+    if (exact == 0 && u != v) exact = u < v ? -1 : 1;
+  }
+}
+
+}  // namespace quellor::ntfs

@@ -1,0 +1,82 @@
+// Every name a search can see on a volume, as a tree: read from its table of
+// files in one pass, then kept compactly (each name's bytes once, no
+// allocation per file) until the search has walked it.
+//
+// Memory: about 29 bytes a name plus its UTF-8 bytes (and its short name's,
+// where it has one), and 5 bytes a record of the table.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "ntfs/byte_source.h"
+#include "ntfs/table_scan.h"
+#include "ntfs/volume_error.h"
+
+namespace quellor::ntfs {
+
+struct IndexCounts {
+  ScanCounts scan;
+  // Names dropped: their folder's record was reused or freed since, or is no
+  // folder, or the name's own record was reused.
+  std::uint64_t stale_names = 0;
+  // Records in use, with names, that no folder path from the root reaches
+  // (metadata below the root not counted).
+  std::uint64_t unreachable_records = 0;
+  bool volume_upcase = false;  // folders ordered by the volume's own table
+};
+
+class VolumeIndex {
+ public:
+  static constexpr std::uint32_t kRootRecord = 5;
+
+  struct Child {
+    std::string_view name;
+    std::string_view alias;  // the short (8.3) name, where it differs
+    std::uint32_t record;
+    bool folder;  // a folder, or a link to one
+    bool link;    // a reparse point that names another item: never entered
+  };
+
+  // The names in folder `record`, in the order of the folder's own index;
+  // [ChildrenBegin, ChildrenEnd) index ChildAt.
+  std::uint32_t ChildrenBegin(std::uint32_t record) const { return first_child_[record]; }
+  std::uint32_t ChildrenEnd(std::uint32_t record) const { return first_child_[record + 1]; }
+  Child ChildAt(std::uint32_t i) const;
+
+  std::uint32_t RecordCount() const { return static_cast<std::uint32_t>(bits_.size()); }
+  std::uint64_t NameCount() const { return children_.size(); }
+  const IndexCounts& Counts() const { return counts_; }
+  // Bytes the index holds.
+  std::uint64_t MemoryBytes() const;
+
+ private:
+  friend class IndexBuilder;
+  friend std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error);
+  struct Entry {
+    std::uint32_t record;
+    std::uint32_t parent;
+    std::uint32_t text_at;  // the name's bytes, then the short name's
+    std::uint16_t parent_sequence;
+    std::uint16_t sequence;
+    std::uint16_t name_size;
+    std::uint8_t alias_size;
+  };
+  std::string_view Text(std::uint32_t at, std::size_t size) const;
+
+  std::vector<std::unique_ptr<char[]>> text_blocks_;
+  std::vector<Entry> entries_;
+  std::vector<std::uint8_t> bits_;           // per record: RecordBits
+  std::vector<std::uint32_t> first_child_;   // per record, and one past the last
+  std::vector<std::uint32_t> children_;      // entries, grouped by folder
+  IndexCounts counts_;
+};
+
+// Reads the table of the NTFS volume in `source` into an index; null, with
+// the reason in `error`, when its boot sector or the table's own map cannot
+// be used. Damaged records are skipped and counted, never fatal.
+std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error);
+
+}  // namespace quellor::ntfs
