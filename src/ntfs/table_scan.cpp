@@ -78,7 +78,8 @@ class RecordReader {
           }
         }
       }
-      sink_.NameSeen(owner, sequence, SplitReference(name.parent), Text(name), alias);
+      sink_.NameSeen(owner, sequence, SplitReference(name.parent), Text(name), alias,
+                     name.name_space == kWin32Names);
     }
     for (const FoundName& dos : names_) {
       if (dos.name_space == kDosNames && !dos.paired) {

@@ -30,11 +30,12 @@ class TableSink {
   // A name of `record` (a base record, whose sequence the name's record
   // carried as `sequence`) in the folder `parent`: every name but the short
   // (8.3) ones, each with the short name kept beside it in the same record
-  // for the same folder (empty when none).
+  // for the same folder (empty when none). A file's one long name that has a
+  // short name of its own is `win32`; hard links are not.
   virtual void NameSeen(std::uint64_t record, std::uint16_t sequence, FileReference parent, std::string_view name,
-                        std::string_view alias) = 0;
-  // A short name with no long name beside it in its record; the long one is
-  // in another record of the same file.
+                        std::string_view alias, bool win32) = 0;
+  // A short name with no long name beside it in its record; the long one
+  // (`win32`) is in another record of the same file.
   virtual void LoneAliasSeen(std::uint64_t record, std::uint16_t sequence, FileReference parent,
                              std::string_view alias) = 0;
 };

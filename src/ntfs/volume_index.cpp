@@ -48,7 +48,7 @@ class IndexBuilder : public TableSink {
   }
 
   void NameSeen(std::uint64_t record, std::uint16_t sequence, FileReference parent, std::string_view name,
-                std::string_view alias) override {
+                std::string_view alias, bool win32) override {
     if (record >= index_.bits_.size() || parent.record >= index_.bits_.size() || name.size() > 0xFFFF) {
       ++index_.counts_.stale_names;
       return;
@@ -61,6 +61,7 @@ class IndexBuilder : public TableSink {
     e.sequence = sequence;
     e.name_size = static_cast<std::uint16_t>(name.size());
     e.alias_size = static_cast<std::uint8_t>(alias.size());
+    e.win32 = win32;
     if (!Store(name, alias, e.text_at)) return;
     index_.entries_.push_back(e);
   }
@@ -104,10 +105,11 @@ class IndexBuilder : public TableSink {
   // name's bytes are stored again with it.
   void PairLoneAliases() {
     if (lone_aliases_.empty()) return;
-    std::unordered_map<std::uint64_t, std::uint32_t> waiting;  // (record, parent) of a name without a short one
+    // (record, folder) of a long name without its short one
+    std::unordered_map<std::uint64_t, std::uint32_t> waiting;
     for (std::uint32_t i = 0; i < index_.entries_.size(); ++i) {
       const VolumeIndex::Entry& e = index_.entries_[i];
-      if (e.alias_size == 0) waiting.emplace(std::uint64_t{e.record} << 32 | e.parent, i);
+      if (e.win32 && e.alias_size == 0) waiting.emplace(std::uint64_t{e.record} << 32 | e.parent, i);
     }
     for (const LoneAlias& lone : lone_aliases_) {
       const auto it = waiting.find(std::uint64_t{lone.record} << 32 | (lone.parent & 0xFFFFFFFF));
@@ -186,8 +188,9 @@ class IndexBuilder : public TableSink {
     for (std::uint32_t r = 0; r < std::min(records, kFirstUserRecord); ++r) {
       if (!reached[r] && (index_.bits_[r] & kBitFolder) != 0) Reach(r, reached);
     }
+    // Records whose every name was dropped as stale are not counted again.
     std::vector<bool> named(records);
-    for (const VolumeIndex::Entry& e : index_.entries_) named[e.record] = true;
+    for (const std::uint32_t i : index_.children_) named[index_.entries_[i].record] = true;
     for (std::uint32_t r = kFirstUserRecord; r < records; ++r) {
       if (named[r] && !reached[r] && (index_.bits_[r] & kBitInUse) != 0) ++index_.counts_.unreachable_records;
     }

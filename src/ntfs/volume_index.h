@@ -63,6 +63,7 @@ class VolumeIndex {
     std::uint16_t sequence;
     std::uint16_t name_size;
     std::uint8_t alias_size;
+    bool win32;  // the long name a short name may belong to
   };
   std::string_view Text(std::uint32_t at, std::size_t size) const;
 
