@@ -106,7 +106,7 @@ class RecordReader {
 
 ScanCounts ScanTable(const TableMap& map, TableSink& sink) {
   const std::uint32_t record_size = map.Geometry().record_size;
-  const std::uint64_t per_chunk = kScanChunkBytes / record_size;
+  const std::uint64_t per_chunk = std::max<std::uint64_t>(1, std::min<std::uint64_t>(kScanChunkBytes / record_size, map.RecordCount()));
   std::vector<unsigned char> chunk(per_chunk * record_size);
   RecordReader reader(sink);
   ScanCounts counts;

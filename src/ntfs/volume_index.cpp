@@ -94,8 +94,8 @@ class IndexBuilder : public TableSink {
       block_fill_ = 0;
     }
     char* out = index_.text_blocks_.back().get() + block_fill_;
-    std::memcpy(out, name.data(), name.size());
-    std::memcpy(out + name.size(), alias.data(), alias.size());
+    name.copy(out, name.size());
+    alias.copy(out + name.size(), alias.size());
     at = static_cast<std::uint32_t>((index_.text_blocks_.size() - 1) << kBlockBits | block_fill_);
     block_fill_ += size;
     return true;

@@ -2,7 +2,7 @@
 // files in one pass, then kept compactly (each name's bytes once, no
 // allocation per file) until the search has walked it.
 //
-// Memory: about 29 bytes a name plus its UTF-8 bytes (and its short name's,
+// Memory: about 24 bytes a name plus its UTF-8 bytes (and its short name's,
 // where it has one), and 5 bytes a record of the table.
 #pragma once
 

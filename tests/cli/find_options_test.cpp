@@ -22,6 +22,7 @@ TEST(FindOptions, TakesEveryOptionAndTheFoldersInOrder) {
   EXPECT_EQ(defaults.options->names_file, "-");
   EXPECT_EQ(ParseFindOptions({"--ledger", "l.csv"}).options->ledger_file, "l.csv");
   EXPECT_EQ(ParseFindOptions({"--ledger=l.csv"}).options->ledger_file, "l.csv");
+  EXPECT_EQ(ParseFindOptions({"--volume", "disk.img"}).options->volume, "disk.img");
 }
 
 TEST(FindOptions, RefusesWhatItCannotUnderstand) {
@@ -29,13 +30,18 @@ TEST(FindOptions, RefusesWhatItCannotUnderstand) {
   EXPECT_FALSE(ParseFindOptions({"--names"}).options);
   EXPECT_FALSE(ParseFindOptions({"--ledger"}).options);
   EXPECT_FALSE(ParseFindOptions({"--whole-computer", "/tmp"}).options);
+  // A volume is searched whole, and its rows are no paths to copy or move from.
+  EXPECT_FALSE(ParseFindOptions({"--volume", "disk.img", "/tmp"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--volume=disk.img", "--whole-computer"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--volume", "disk.img", "--copy-to", "/tmp"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--volume"}).options);
   EXPECT_NE(ParseFindOptions({"-x"}).error.find("-x"), std::string::npos);
 }
 
 TEST(FindOptions, HelpNamesEveryOption) {
   const std::string help = FindHelpText();
   for (const char* option : {"--names", "--exact", "--fuzzy", "--folders", "--whole-computer", "--null", "--count",
-                             "--quiet", "--ledger", "--help"}) {
+                             "--quiet", "--ledger", "--volume", "--help"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }
