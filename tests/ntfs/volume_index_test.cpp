@@ -11,6 +11,7 @@
 #include "ntfs/byte_source.h"
 #include "ntfs/volume_index.h"
 #include "search/index_walk.h"
+#include "support/foreign_names.h"
 #include "support/ntfs_image.h"
 
 namespace quellor::testing {
@@ -110,7 +111,7 @@ std::vector<img::Record> Tree() {
 
 const std::vector<std::string> kTreeLines = {
     "/", "/LongFileName.html [LONGFI~1.HTM]", "/Readme.md", "/cloud/", "/cloud/c.txt", "/docs/",
-    "/docs/z-link.bin", "/docs/项目 😀.pdf", "/docs/sub/", "/docs/sub/z.bin", "/link @"};
+    "/docs/z-link.bin", Utf8(u8"/docs/项目 😀.pdf"), "/docs/sub/", "/docs/sub/z.bin", "/link @"};
 
 TEST(VolumeIndex, EveryGeometryGivesTheSameTree) {
   struct Case {
@@ -160,7 +161,7 @@ TEST(VolumeIndex, DamagedAndStaleRecordsAreSkippedAndCounted) {
   EXPECT_EQ(counts.unreachable_records, 2u);
   const std::vector<std::string> expected = {
       "/", "/Readme.md", "/cloud/", "/cloud/c.txt", "/docs/", "/docs/new.txt", "/docs/z-link.bin",
-      "/docs/项目 😀.pdf", "/docs/sub/", "/docs/sub/z.bin", "/docs/sub/again/", "/link @", "/twice @"};
+      Utf8(u8"/docs/项目 😀.pdf"), "/docs/sub/", "/docs/sub/z.bin", "/docs/sub/again/", "/link @", "/twice @"};
   EXPECT_EQ(read.lines, expected);
 }
 
