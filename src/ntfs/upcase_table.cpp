@@ -1,5 +1,7 @@
 #include "ntfs/upcase_table.h"
 
+#include <algorithm>
+
 #include "text/utf16.h"
 
 namespace quellor::ntfs {
@@ -13,7 +15,7 @@ constexpr std::uint64_t kTableUnits = 65536;
 // no sequence stands for itself, so that any bytes still order.
 class Units {
  public:
-  explicit Units(std::string_view text) : text_(text) {}
+  Units(std::string_view text, std::size_t from) : text_(text), at_(from) {}
   bool Next(char16_t& unit) {
     if (pending_ != 0) {
       unit = pending_;
@@ -46,7 +48,7 @@ class Units {
 
  private:
   std::string_view text_;
-  std::size_t at_ = 0;
+  std::size_t at_;
   char16_t pending_ = 0;
 };
 
@@ -84,8 +86,18 @@ UpcaseTable UpcaseTable::Read(const TableMap& map) {
 }
 
 int UpcaseTable::Compare(std::string_view a, std::string_view b) const {
-  Units x(a), y(b);
+  // Most names are ASCII for most of their length: byte by byte until the
+  // first character that is not.
   int exact = 0;
+  std::size_t i = 0;
+  for (const std::size_t common = std::min(a.size(), b.size()); i < common; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if ((x | y) >= 0x80) break;
+    if (x == y) continue;
+    if (table_[x] != table_[y]) return table_[x] < table_[y] ? -1 : 1;
+    if (exact == 0) exact = x < y ? -1 : 1;
+  }
+  Units x(a, i), y(b, i);
   for (;;) {
     char16_t u = 0, v = 0;
     const bool more_x = x.Next(u);

@@ -90,7 +90,7 @@ class IndexBuilder : public TableSink {
         failed_ = true;
         return false;
       }
-      index_.text_blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+      index_.text_blocks_.push_back(std::unique_ptr<char[]>(new char[kBlockSize]));  // filled as names come
       block_fill_ = 0;
     }
     char* out = index_.text_blocks_.back().get() + block_fill_;
