@@ -13,8 +13,11 @@ namespace {
 // An attribute list longer than this belongs to no real table: its extension
 // records would map more than any volume holds.
 constexpr std::uint64_t kMaxAttributeList = 1u << 20;
-// More extents than this is no table a volume holds, only a damaged map.
-constexpr std::size_t kMaxExtents = 1u << 20;
+// More extents, or extension records holding them, than this is no table a
+// volume holds, only a damaged map (a table in 65,536 pieces needs a few
+// hundred extension records).
+constexpr std::size_t kMaxExtents = 1u << 16;
+constexpr std::size_t kMaxExtensionRecords = 4096;
 
 struct ListedExtension {
   std::uint64_t record;
@@ -38,22 +41,26 @@ bool ParseAttributeList(ByteView list, std::vector<ListedExtension>& out) {
 }  // namespace
 
 bool CollectDataExtents(const unsigned char* record, const RecordHeader& header, std::uint64_t volume_clusters,
-                        std::vector<Extent>& out, std::uint64_t& data_size) {
+                        ExtentMap& out, std::uint64_t& data_size) {
   AttributeReader attributes(record, header);
   Attribute a;
+  std::vector<Extent> decoded;
   while (attributes.Next(a)) {
     if (a.type != kData || a.named || a.resident) continue;
     if (a.first_vcn == 0) data_size = a.data_size;
-    if (!DecodeRunList(a.runs, a.first_vcn, volume_clusters, out)) return false;
+    decoded.clear();
+    if (!DecodeRunList(a.runs, a.first_vcn, volume_clusters, decoded)) return false;
+    for (const Extent& e : decoded) {
+      if (!out.emplace(e.vcn, e).second) return false;
+    }
   }
   return !attributes.Malformed();
 }
 
-bool ExtentsCover(std::vector<Extent>& extents, std::uint64_t size, std::uint32_t cluster_size) {
-  std::sort(extents.begin(), extents.end(), [](const Extent& a, const Extent& b) { return a.vcn < b.vcn; });
+bool ExtentsCover(const ExtentMap& extents, std::uint64_t size, std::uint32_t cluster_size) {
   std::uint64_t next = 0;
-  for (const Extent& e : extents) {
-    if (e.vcn != next) return false;
+  for (const auto& [vcn, e] : extents) {
+    if (vcn != next) return false;
     next += e.length;
   }
   return next >= (size + cluster_size - 1) / cluster_size;
@@ -100,12 +107,13 @@ VolumeError TableMap::GatherExtents(unsigned char* first_record) {
     if (a.resident) {
       if (!ParseAttributeList(a.value, listed)) return VolumeError::BadTableMap;
     } else {
-      std::vector<Extent> list_extents;
-      if (a.first_vcn != 0 || a.data_size > kMaxAttributeList ||
-          !DecodeRunList(a.runs, 0, volume_clusters, list_extents) ||
-          !ExtentsCover(list_extents, a.data_size, g.cluster_size)) {
+      std::vector<Extent> decoded;
+      ExtentMap list_extents;
+      if (a.first_vcn != 0 || a.data_size > kMaxAttributeList || !DecodeRunList(a.runs, 0, volume_clusters, decoded)) {
         return VolumeError::BadTableMap;
       }
+      for (const Extent& e : decoded) list_extents.emplace(e.vcn, e);
+      if (!ExtentsCover(list_extents, a.data_size, g.cluster_size)) return VolumeError::BadTableMap;
       std::vector<unsigned char> list(a.data_size);
       if (!ReadValue(list_extents, a.data_size, list.data())) return VolumeError::CannotRead;
       if (!ParseAttributeList(ByteView(list.data(), list.size()), listed)) return VolumeError::BadTableMap;
@@ -117,14 +125,12 @@ VolumeError TableMap::GatherExtents(unsigned char* first_record) {
   // lie in extents an earlier one adds); one that never does is a broken map.
   std::set<std::uint64_t> pending;
   for (const ListedExtension& e : listed) pending.insert(e.record);
+  if (pending.size() > kMaxExtensionRecords) return VolumeError::BadTableMap;
   std::vector<unsigned char> record(g.record_size);
   while (!pending.empty()) {
     bool progress = false;
     for (auto it = pending.begin(); it != pending.end();) {
-      const std::uint64_t at = *it * g.record_size;
-      std::vector<Extent> sorted = extents_;
-      if (!ExtentsCover(sorted, at + g.record_size, g.cluster_size) ||
-          !ReadBytes(sorted, at, g.record_size, record.data())) {
+      if (!ReadBytes(extents_, *it * g.record_size, g.record_size, record.data())) {
         ++it;
         continue;
       }
@@ -144,27 +150,32 @@ VolumeError TableMap::GatherExtents(unsigned char* first_record) {
     if (!progress) return VolumeError::BadTableMap;
   }
   if (data_size < g.record_size || !ExtentsCover(extents_, data_size, g.cluster_size)) return VolumeError::BadTableMap;
+  // The table lies on the source, every cluster of it: what the index then
+  // allocates a record is bounded by the source's size, whatever a damaged
+  // map claims.
+  for (const auto& [vcn, e] : extents_) {
+    if (e.sparse) return VolumeError::BadTableMap;
+    if ((e.lcn + e.length) * g.cluster_size > source_.Size()) return VolumeError::CannotRead;
+  }
   record_count_ = data_size / g.record_size;
   if (record_count_ > 0xFFFFFFFFull) return VolumeError::TooLarge;
   return VolumeError::None;
 }
 
-bool TableMap::ReadBytes(const std::vector<Extent>& extents, std::uint64_t at, std::uint64_t size,
-                         unsigned char* out) const {
+bool TableMap::ReadBytes(const ExtentMap& extents, std::uint64_t at, std::uint64_t size, unsigned char* out) const {
   const std::uint64_t cluster = geometry_.cluster_size;
-  auto e = std::upper_bound(extents.begin(), extents.end(), at / cluster,
-                            [](std::uint64_t vcn, const Extent& x) { return vcn < x.vcn; });
+  auto e = extents.upper_bound(at / cluster);
   if (e == extents.begin()) return false;
   --e;
   while (size > 0) {
     if (e == extents.end()) return false;
-    const std::uint64_t extent_start = e->vcn * cluster;
-    const std::uint64_t extent_end = (e->vcn + e->length) * cluster;
+    const std::uint64_t extent_start = e->second.vcn * cluster;
+    const std::uint64_t extent_end = (e->second.vcn + e->second.length) * cluster;
     if (at < extent_start || at >= extent_end) return false;
     const std::uint64_t piece = std::min(size, extent_end - at);
-    if (e->sparse) {
+    if (e->second.sparse) {
       std::memset(out, 0, piece);
-    } else if (!source_.ReadAt(e->lcn * cluster + (at - extent_start), out, piece)) {
+    } else if (!source_.ReadAt(e->second.lcn * cluster + (at - extent_start), out, piece)) {
       return false;
     }
     out += piece;
@@ -179,7 +190,7 @@ bool TableMap::ReadRecords(std::uint64_t first, std::uint64_t count, unsigned ch
   return ReadBytes(extents_, first * geometry_.record_size, count * geometry_.record_size, buffer);
 }
 
-bool TableMap::ReadValue(const std::vector<Extent>& extents, std::uint64_t size, unsigned char* buffer) const {
+bool TableMap::ReadValue(const ExtentMap& extents, std::uint64_t size, unsigned char* buffer) const {
   return ReadBytes(extents, 0, size, buffer);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,9 @@
 #include "ntfs/volume_error.h"
 
 namespace quellor::ntfs {
+
+// Extents by their first virtual cluster.
+using ExtentMap = std::map<std::uint64_t, Extent>;
 
 class TableMap {
  public:
@@ -29,29 +33,29 @@ class TableMap {
   // (update sequences not yet applied). False when the source fails.
   bool ReadRecords(std::uint64_t first, std::uint64_t count, unsigned char* buffer) const;
 
-  // Reads the first `size` bytes of a value mapped by `extents` (sorted, from
-  // virtual cluster 0); sparse clusters read as zeros.
-  bool ReadValue(const std::vector<Extent>& extents, std::uint64_t size, unsigned char* buffer) const;
+  // Reads the first `size` bytes of a value mapped by `extents`; sparse
+  // clusters read as zeros. False where they leave a gap.
+  bool ReadValue(const ExtentMap& extents, std::uint64_t size, unsigned char* buffer) const;
 
  private:
   TableMap(ByteSource& source, const VolumeGeometry& geometry) : source_(source), geometry_(geometry) {}
   VolumeError GatherExtents(unsigned char* first_record);
-  bool ReadBytes(const std::vector<Extent>& extents, std::uint64_t at, std::uint64_t size, unsigned char* out) const;
+  bool ReadBytes(const ExtentMap& extents, std::uint64_t at, std::uint64_t size, unsigned char* out) const;
 
   ByteSource& source_;
   VolumeGeometry geometry_;
-  std::vector<Extent> extents_;  // the table's data, sorted and without gaps
+  ExtentMap extents_;  // the table's data, without gaps once gathered
   std::uint64_t record_count_ = 0;
 };
 
 // The extents of the unnamed non-resident data attribute of the opened
-// record `record` (header `header`) whose run list starts at `first_vcn`,
-// appended to `out`, with the value's size where that run list starts at 0.
-// False when the record's attributes or the run list are malformed.
+// record `record` (header `header`), added to `out`, with the value's size
+// where a run list starts at 0. False when the record's attributes or a run
+// list are malformed, or two runs start at one virtual cluster.
 bool CollectDataExtents(const unsigned char* record, const RecordHeader& header, std::uint64_t volume_clusters,
-                        std::vector<Extent>& out, std::uint64_t& data_size);
+                        ExtentMap& out, std::uint64_t& data_size);
 
-// Sorts `extents` and checks that they map [0, size) without a gap or overlap.
-bool ExtentsCover(std::vector<Extent>& extents, std::uint64_t size, std::uint32_t cluster_size);
+// True when `extents` map [0, size) without a gap or overlap.
+bool ExtentsCover(const ExtentMap& extents, std::uint64_t size, std::uint32_t cluster_size);
 
 }  // namespace quellor::ntfs

@@ -67,7 +67,7 @@ UpcaseTable UpcaseTable::Read(const TableMap& map) {
   const std::uint32_t record_size = map.Geometry().record_size;
   std::vector<unsigned char> record(record_size);
   RecordHeader header;
-  std::vector<Extent> extents;
+  ExtentMap extents;
   std::uint64_t size = 0;
   const std::uint64_t clusters = map.Geometry().volume_size / map.Geometry().cluster_size;
   std::vector<unsigned char> bytes(2 * kTableUnits);
