@@ -90,7 +90,7 @@ int Run(const std::vector<std::string>& arguments) {
   if (!target) return kUsageError;
   VolumeRead volume;
   if (!options.volume.empty()) {
-    volume = ReadVolume(options.volume, options.quiet, stderr);
+    volume = ReadVolume(options.volume, options.quiet, platform::StandardErrorIsTerminal(), stderr);
     if (!volume.index) return 1;
   }
   Hits hits = SearchHits(options, read.names->keywords, !target->empty(), cs, volume.index);

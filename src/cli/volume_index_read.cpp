@@ -27,7 +27,7 @@ std::string VolumeErrorText(ntfs::VolumeError error) {
   return {};
 }
 
-VolumeRead ReadVolume(const std::string& path, bool quiet, std::FILE* errors) {
+VolumeRead ReadVolume(const std::string& path, bool quiet, bool progress, std::FILE* errors) {
   const auto say = [&](const std::string& words) {
     WriteText(errors, text::ShownText("quellor-find: ").AddName(path).AddWords(": " + words + "\n"));
   };
@@ -39,7 +39,17 @@ VolumeRead ReadVolume(const std::string& path, bool quiet, std::FILE* errors) {
   }
   ntfs::FileByteSource source(std::move(file));
   ntfs::VolumeError error = ntfs::VolumeError::None;
-  std::shared_ptr<const ntfs::VolumeIndex> index = ntfs::ReadVolumeIndex(source, error);
+  int shown = -1;
+  const auto show = [&](std::uint64_t read, std::uint64_t records) {
+    const int percent = static_cast<int>(100 * read / records);
+    if (percent == shown) return;
+    shown = percent;
+    std::fprintf(errors, "\rquellor-find: reading the volume's table of files: %d%%", percent);
+    std::fflush(errors);
+  };
+  std::shared_ptr<const ntfs::VolumeIndex> index =
+      ntfs::ReadVolumeIndex(source, error, progress && !quiet ? ntfs::ScanProgress(show) : ntfs::ScanProgress());
+  if (shown >= 0) std::fprintf(errors, "\r%60s\r", "");
   if (!index) {
     say("cannot be read as an NTFS volume: " + VolumeErrorText(error));
     return {};

@@ -17,8 +17,9 @@ struct VolumeRead {
 
 // Reads the volume in `path`, naming on `errors` why it cannot be read or
 // which of its records were skipped, and (unless `quiet`) the names it leaves
-// out because no folder holds them any more.
-VolumeRead ReadVolume(const std::string& path, bool quiet, std::FILE* errors);
+// out because no folder holds them any more; with `progress` (a terminal),
+// how far the reading is, on one line overwritten in place.
+VolumeRead ReadVolume(const std::string& path, bool quiet, bool progress, std::FILE* errors);
 
 std::string VolumeErrorText(ntfs::VolumeError error);
 

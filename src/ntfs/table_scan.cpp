@@ -104,7 +104,7 @@ class RecordReader {
 
 }  // namespace
 
-ScanCounts ScanTable(const TableMap& map, TableSink& sink) {
+ScanCounts ScanTable(const TableMap& map, TableSink& sink, const ScanProgress& progress) {
   const std::uint32_t record_size = map.Geometry().record_size;
   const std::uint64_t per_chunk = std::max<std::uint64_t>(1, std::min<std::uint64_t>(kScanChunkBytes / record_size, map.RecordCount()));
   std::vector<unsigned char> chunk(per_chunk * record_size);
@@ -137,6 +137,7 @@ ScanCounts ScanTable(const TableMap& map, TableSink& sink) {
           break;
       }
     }
+    if (progress) progress(first + count, counts.records);
   }
   return counts;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "ntfs/little_endian.h"
@@ -52,8 +53,11 @@ struct ScanCounts {
 // the table is never held whole.
 inline constexpr std::size_t kScanChunkBytes = 4u << 20;
 
+// Told after each chunk how many of the table's records were read.
+using ScanProgress = std::function<void(std::uint64_t read, std::uint64_t records)>;
+
 // Reads every record of `map`'s table in order and tells `sink`; a record
 // that cannot be used is skipped and counted.
-ScanCounts ScanTable(const TableMap& map, TableSink& sink);
+ScanCounts ScanTable(const TableMap& map, TableSink& sink, const ScanProgress& progress = {});
 
 }  // namespace quellor::ntfs

@@ -221,12 +221,12 @@ std::uint64_t VolumeIndex::MemoryBytes() const {
          (first_child_.capacity() + children_.capacity()) * sizeof(std::uint32_t);
 }
 
-std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error) {
+std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error, const ScanProgress& progress) {
   const std::unique_ptr<TableMap> map = TableMap::Open(source, error);
   if (!map) return nullptr;
   auto index = std::make_unique<VolumeIndex>();
   IndexBuilder builder(*index, static_cast<std::uint32_t>(map->RecordCount()));
-  index->counts_.scan = ScanTable(*map, builder);
+  index->counts_.scan = ScanTable(*map, builder, progress);
   if (builder.Failed()) {
     error = VolumeError::TooLarge;
     return nullptr;

@@ -54,7 +54,8 @@ class VolumeIndex {
 
  private:
   friend class IndexBuilder;
-  friend std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error);
+  friend std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error,
+                                                      const ScanProgress& progress);
   struct Entry {
     std::uint32_t record;
     std::uint32_t parent;
@@ -78,6 +79,7 @@ class VolumeIndex {
 // Reads the table of the NTFS volume in `source` into an index; null, with
 // the reason in `error`, when its boot sector or the table's own map cannot
 // be used. Damaged records are skipped and counted, never fatal.
-std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error);
+std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error,
+                                             const ScanProgress& progress = {});
 
 }  // namespace quellor::ntfs
