@@ -243,7 +243,8 @@ void MainWindow::WireControls() {
   controls_->names_box().SetCallbacks({.keys = KeysOf(ids::编辑框_文件名),
                                        .text_changed = [this] { hint_->BoxTextChanged(); },
                                        .painted = [this] { hint_->BoxPainted(); },
-                                       .drew_at_once = [this] { hint_->BoxDrewAtOnce(); }});
+                                       .drew_at_once = [this] { hint_->BoxDrewAtOnce(); },
+                                       .may_fill = [this] { return !search_ || search_->Idle(); }});
   controls_->path_list().SetCallbacks(
       {.keys = KeysOf(ids::列表框_路径),
        .context_menu = [this] { ShowPopupMenu(window_, PopupMenu::Paths, false, dpi_); }});

@@ -457,6 +457,29 @@ TEST_F(MainWindowTest, ALongSavedListFillsTheBoxInSlicesAndReachesEveryReaderWho
   EXPECT_EQ(folder.Read(commands::kKeywordFile), utf8_mark + "x" + names);
 }
 
+// A search clicked at once, while the saved names still go into the box
+// (the fill waits for it): every name is searched, and the box ends up
+// holding every name.
+TEST_F(MainWindowTest, ASearchClickedWhileTheBoxFillsFindsEveryNameAndTheBoxStillGetsThemAll) {
+  std::string names;
+  for (int i = 0; i < 60000; ++i) {
+    names += "name" + std::to_string(i) + "\r\n";
+    if (i % 1000 == 999) folder.File("tree/name" + std::to_string(i) + ".txt");
+  }
+  folder.Write(commands::kConfigFile, "[zhuce]\r\n保存关键字=真\r\n精确=真\r\n");
+  folder.Write(commands::kKeywordFile, names);
+  folder.Write(commands::kPathFile, folder.Path("tree") + "\r\n");
+  Open();
+  HWND edit = Item(ids::编辑框_文件名);
+  ASSERT_LT(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 60001) << "still filling";
+  Click(ids::按钮_立即搜索);
+  EXPECT_TRUE(testing::PumpUntil([&] { return Text(Item(ids::标签_状态)) == "搜索完毕！共搜索到文件60个."; }, 60s, main()))
+      << Text(Item(ids::标签_状态));
+  EXPECT_TRUE(testing::PumpUntil([&] { return SendMessageA(edit, EM_GETLINECOUNT, 0, 0) == 60001; }, 60s, main()));
+  EXPECT_EQ(window->controls()->编辑框_文件名.Text(), names);
+  Close();
+}
+
 // Pixels of the keyword box's area as it is on the screen: typed text shows
 // through the hint as black, the hint as light grey.
 struct InkCount {

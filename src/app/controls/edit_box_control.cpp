@@ -23,6 +23,8 @@ constexpr auto kSliceBudget = std::chrono::milliseconds(50);
 constexpr std::size_t kFirstSliceLines = 1024;
 constexpr std::size_t kFewestSliceLines = 512;
 constexpr std::size_t kMostSliceLines = 16384;
+// How often a fill that waits asks whether it may go on.
+constexpr UINT kHeldFillPeriodMs = 100;
 // A position past the end of the text means its end.
 constexpr WPARAM kEnd = INT_MAX;
 
@@ -220,7 +222,9 @@ LRESULT CALLBACK Win32EditBox::SubclassProc(HWND window, UINT message, WPARAM wp
                                             DWORD_PTR self_pointer) {
   Win32EditBox& self = *reinterpret_cast<Win32EditBox*>(self_pointer);
   if (message == WM_TIMER && wparam == kFillTimer) {
-    if (self.Filling()) {
+    if (self.Filling() && self.callbacks_.may_fill && !self.callbacks_.may_fill()) {
+      SetTimer(window, kFillTimer, kHeldFillPeriodMs, nullptr);
+    } else if (self.Filling()) {
       self.PutSlice();
     } else {
       KillTimer(window, kFillTimer);

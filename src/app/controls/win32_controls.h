@@ -136,6 +136,10 @@ class Win32EditBox : public ui::EditBox {
     std::function<void()> painted;
     // It drew a change of its text or a scroll at once, outside its paint.
     std::function<void()> drew_at_once;
+    // False while the rest of a long text should wait (a search runs: it has
+    // the whole text already, and the slices would take from its processors
+    // and from the window's answers); the next turn of the timer asks again.
+    std::function<bool()> may_fill;
   };
   void SetCallbacks(Callbacks callbacks) { callbacks_ = std::move(callbacks); }
   // The control's notification `code` (EN_...), which its parent hands on.
