@@ -7,6 +7,8 @@
 
 namespace quellor::cli {
 
+namespace {
+
 std::string VolumeErrorText(ntfs::VolumeError error) {
   switch (error) {
     case ntfs::VolumeError::None:
@@ -26,6 +28,8 @@ std::string VolumeErrorText(ntfs::VolumeError error) {
   }
   return {};
 }
+
+}  // namespace
 
 VolumeRead ReadVolume(const std::string& path, bool quiet, bool progress, std::FILE* errors) {
   const auto say = [&](const std::string& words) {

@@ -21,6 +21,4 @@ struct VolumeRead {
 // how far the reading is, on one line overwritten in place.
 VolumeRead ReadVolume(const std::string& path, bool quiet, bool progress, std::FILE* errors);
 
-std::string VolumeErrorText(ntfs::VolumeError error);
-
 }  // namespace quellor::cli

@@ -1,7 +1,5 @@
 #include "ntfs/byte_source.h"
 
-#include <cstring>
-
 #include "platform/read_only_file.h"
 
 namespace quellor::ntfs {
@@ -14,11 +12,5 @@ bool FileByteSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t size
 }
 
 std::uint64_t FileByteSource::Size() const { return file_->Size(); }
-
-bool MemoryByteSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
-  if (offset > bytes_.size() || size > bytes_.size() - offset) return false;
-  std::memcpy(buffer, bytes_.data() + offset, size);
-  return true;
-}
 
 }  // namespace quellor::ntfs

@@ -1,11 +1,10 @@
 // Where a volume's bytes come from: an image file or a device through the
-// platform, or memory in a test.
+// platform (tests give bytes of their own).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 
 namespace quellor::platform {
 class ReadOnlyFile;
@@ -31,17 +30,6 @@ class FileByteSource : public ByteSource {
 
  private:
   std::unique_ptr<platform::ReadOnlyFile> file_;
-};
-
-// Bytes held in memory.
-class MemoryByteSource : public ByteSource {
- public:
-  explicit MemoryByteSource(std::string bytes) : bytes_(std::move(bytes)) {}
-  bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
-  std::uint64_t Size() const override { return bytes_.size(); }
-
- private:
-  std::string bytes_;
 };
 
 }  // namespace quellor::ntfs

@@ -19,19 +19,14 @@ constexpr std::uint64_t kMaxAttributeList = 1u << 20;
 constexpr std::size_t kMaxExtents = 1u << 16;
 constexpr std::size_t kMaxExtensionRecords = 4096;
 
-struct ListedExtension {
-  std::uint64_t record;
-  std::uint16_t sequence;
-};
-
 // The extension records an attribute list names for the table's unnamed data.
-bool ParseAttributeList(ByteView list, std::vector<ListedExtension>& out) {
+bool ParseAttributeList(ByteView list, std::vector<std::uint64_t>& out) {
   for (std::size_t at = 0; list.Has(at, 0x1A);) {
     const std::uint16_t length = list.U16(at + 4);
     if (length < 0x1A || !list.Has(at, length)) return false;
     const FileReference where = SplitReference(list.U64(at + 0x10));
     if (list.U32(at) == kData && list.U8(at + 6) == 0 && where.record != 0) {
-      out.push_back({where.record, where.sequence});
+      out.push_back(where.record);
     }
     at += length;
   }
@@ -99,7 +94,7 @@ VolumeError TableMap::GatherExtents(unsigned char* first_record) {
   }
 
   // Fragmented past one record: the attribute list names the others.
-  std::vector<ListedExtension> listed;
+  std::vector<std::uint64_t> listed;
   AttributeReader attributes(first_record, header);
   Attribute a;
   while (attributes.Next(a)) {
@@ -123,8 +118,7 @@ VolumeError TableMap::GatherExtents(unsigned char* first_record) {
 
   // Each extension record lies in clusters already mapped (a later one can
   // lie in extents an earlier one adds); one that never does is a broken map.
-  std::set<std::uint64_t> pending;
-  for (const ListedExtension& e : listed) pending.insert(e.record);
+  std::set<std::uint64_t> pending(listed.begin(), listed.end());
   if (pending.size() > kMaxExtensionRecords) return VolumeError::BadTableMap;
   std::vector<unsigned char> record(g.record_size);
   while (!pending.empty()) {

@@ -64,6 +64,20 @@ class Recorder : public search::FolderVisitor {
   }
 };
 
+class MemoryByteSource : public ntfs::ByteSource {
+ public:
+  explicit MemoryByteSource(std::string bytes) : bytes_(std::move(bytes)) {}
+  bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+    if (offset > bytes_.size() || size > bytes_.size() - offset) return false;
+    bytes_.copy(static_cast<char*>(buffer), size, offset);
+    return true;
+  }
+  std::uint64_t Size() const override { return bytes_.size(); }
+
+ private:
+  std::string bytes_;
+};
+
 struct Read {
   std::unique_ptr<ntfs::VolumeIndex> index;
   ntfs::VolumeError error;
@@ -71,7 +85,7 @@ struct Read {
 };
 
 Read ReadImage(std::string bytes) {
-  ntfs::MemoryByteSource source(std::move(bytes));
+  MemoryByteSource source(std::move(bytes));
   Read read;
   read.index = ntfs::ReadVolumeIndex(source, read.error);
   if (read.index) {
