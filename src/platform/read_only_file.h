@@ -1,5 +1,5 @@
 // A file or device read at any offset, for readers of whole volumes: a disk
-// image or a partition on POSIX, an image file on Windows.
+// image or a partition on POSIX, an image file or a drive's volume on Windows.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +14,12 @@ class ReadOnlyFile {
   // Opens `path` for reading; null, with the system's error code in `error`,
   // when it cannot be opened.
   static std::unique_ptr<ReadOnlyFile> Open(const std::string& path, int& error);
+  // Opens the volume behind a drive root ("C:") for reading its sectors,
+  // which takes an elevated process; others may go on reading and writing
+  // it. Its reads must start and end on sector boundaries. Null, with the
+  // system's error code, when it cannot be opened; POSIX has no such
+  // volumes (ENOTSUP).
+  static std::unique_ptr<ReadOnlyFile> OpenVolume(const std::string& root, int& error);
   ~ReadOnlyFile();
   ReadOnlyFile(const ReadOnlyFile&) = delete;
   ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;

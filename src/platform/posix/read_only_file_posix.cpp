@@ -25,6 +25,11 @@ std::unique_ptr<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, int& e
   return std::unique_ptr<ReadOnlyFile>(new ReadOnlyFile(fd, static_cast<std::uint64_t>(end)));
 }
 
+std::unique_ptr<ReadOnlyFile> ReadOnlyFile::OpenVolume(const std::string&, int& error) {
+  error = ENOTSUP;
+  return nullptr;
+}
+
 ReadOnlyFile::~ReadOnlyFile() { ::close(static_cast<int>(handle_)); }
 
 bool ReadOnlyFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) const {

@@ -1,6 +1,8 @@
 #include <windows.h>
+#include <winioctl.h>
 
 #include "platform/read_only_file.h"
+#include "platform/win32/drive_letter_win32.h"
 #include "platform/win32/long_path_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
@@ -26,6 +28,31 @@ std::unique_ptr<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, int& e
   }
   return std::unique_ptr<ReadOnlyFile>(
       new ReadOnlyFile(reinterpret_cast<std::intptr_t>(handle), static_cast<std::uint64_t>(size.QuadPart)));
+}
+
+std::unique_ptr<ReadOnlyFile> ReadOnlyFile::OpenVolume(const std::string& root, int& error) {
+  const std::optional<wchar_t> letter = win32::DriveLetterOf(root);
+  if (!letter) {
+    error = ERROR_INVALID_NAME;
+    return nullptr;
+  }
+  const wchar_t device[] = {L'\\', L'\\', L'.', L'\\', *letter, L':', L'\0'};
+  HANDLE handle =
+      CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = static_cast<int>(GetLastError());
+    return nullptr;
+  }
+  // A volume's handle has no file size; the disk driver tells its length.
+  GET_LENGTH_INFORMATION length{};
+  DWORD returned = 0;
+  if (!DeviceIoControl(handle, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length, &returned, nullptr)) {
+    error = static_cast<int>(GetLastError());
+    CloseHandle(handle);
+    return nullptr;
+  }
+  return std::unique_ptr<ReadOnlyFile>(
+      new ReadOnlyFile(reinterpret_cast<std::intptr_t>(handle), static_cast<std::uint64_t>(length.Length.QuadPart)));
 }
 
 ReadOnlyFile::~ReadOnlyFile() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
