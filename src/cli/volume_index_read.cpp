@@ -25,6 +25,8 @@ std::string VolumeErrorText(ntfs::VolumeError error) {
       return "the map of its table of files is damaged";
     case ntfs::VolumeError::TooLarge:
       return "its table holds more records or names than can be indexed";
+    case ntfs::VolumeError::Stopped:
+      return "the reading was stopped";
   }
   return {};
 }

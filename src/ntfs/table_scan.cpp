@@ -104,7 +104,8 @@ class RecordReader {
 
 }  // namespace
 
-ScanCounts ScanTable(const TableMap& map, TableSink& sink, const ScanProgress& progress) {
+ScanCounts ScanTable(const TableMap& map, TableSink& sink, const ScanProgress& progress,
+                     const std::atomic<bool>* stop) {
   const std::uint32_t record_size = map.Geometry().record_size;
   const std::uint64_t per_chunk = std::max<std::uint64_t>(1, std::min<std::uint64_t>(kScanChunkBytes / record_size, map.RecordCount()));
   std::vector<unsigned char> chunk(per_chunk * record_size);
@@ -112,6 +113,10 @@ ScanCounts ScanTable(const TableMap& map, TableSink& sink, const ScanProgress& p
   ScanCounts counts;
   counts.records = map.RecordCount();
   for (std::uint64_t first = 0; first < counts.records; first += per_chunk) {
+    if (stop && stop->load(std::memory_order_relaxed)) {
+      counts.stopped = true;
+      break;
+    }
     const std::uint64_t count = std::min(per_chunk, counts.records - first);
     // A failed read is retried record by record, so one bad sector costs one record.
     const bool whole = map.ReadRecords(first, count, chunk.data());

@@ -2,6 +2,7 @@
 // each record in use says about the names a search can see.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -47,6 +48,7 @@ struct ScanCounts {
   std::uint64_t torn = 0;        // skipped: written halfway
   std::uint64_t malformed = 0;   // skipped: marked bad or damaged
   std::uint64_t unreadable = 0;  // skipped: the source could not give their bytes
+  bool stopped = false;          // the scan was asked to stop before the end
 };
 
 // The bytes read at a time: large enough for disk speed, small enough that
@@ -57,7 +59,9 @@ inline constexpr std::size_t kScanChunkBytes = 4u << 20;
 using ScanProgress = std::function<void(std::uint64_t read, std::uint64_t records)>;
 
 // Reads every record of `map`'s table in order and tells `sink`; a record
-// that cannot be used is skipped and counted.
-ScanCounts ScanTable(const TableMap& map, TableSink& sink, const ScanProgress& progress = {});
+// that cannot be used is skipped and counted. `stop`, when given, is looked
+// at between chunks.
+ScanCounts ScanTable(const TableMap& map, TableSink& sink, const ScanProgress& progress = {},
+                     const std::atomic<bool>* stop = nullptr);
 
 }  // namespace quellor::ntfs

@@ -70,19 +70,33 @@ UpcaseTable UpcaseTable::Read(const TableMap& map) {
   ExtentMap extents;
   std::uint64_t size = 0;
   const std::uint64_t clusters = map.Geometry().volume_size / map.Geometry().cluster_size;
-  std::vector<unsigned char> bytes(2 * kTableUnits);
+  std::vector<unsigned char> bytes(kBytes);
   if (map.RecordCount() <= kUpcaseRecord || !map.ReadRecords(kUpcaseRecord, 1, record.data()) ||
       OpenRecord(record.data(), record_size, header) != RecordState::InUse ||
       !CollectDataExtents(record.data(), header, clusters, extents, size) || size != bytes.size() ||
       !ExtentsCover(extents, size, map.Geometry().cluster_size) || !map.ReadValue(extents, size, bytes.data())) {
     return Ascii();
   }
+  return *FromBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), true);
+}
+
+std::optional<UpcaseTable> UpcaseTable::FromBytes(std::string_view bytes, bool from_volume) {
+  if (bytes.size() != kBytes) return std::nullopt;
   UpcaseTable t;
   t.table_.resize(kTableUnits);
-  const ByteView view(bytes.data(), bytes.size());
+  const ByteView view(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   for (std::uint32_t u = 0; u < kTableUnits; ++u) t.table_[u] = static_cast<char16_t>(view.U16(2 * u));
-  t.from_volume_ = true;
+  t.from_volume_ = from_volume;
   return t;
+}
+
+std::string UpcaseTable::Bytes() const {
+  std::string bytes(kBytes, '\0');
+  for (std::uint32_t u = 0; u < kTableUnits; ++u) {
+    bytes[2 * u] = static_cast<char>(table_[u] & 0xFF);
+    bytes[2 * u + 1] = static_cast<char>(table_[u] >> 8);
+  }
+  return bytes;
 }
 
 int UpcaseTable::Compare(std::string_view a, std::string_view b) const {

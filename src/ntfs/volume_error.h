@@ -12,6 +12,7 @@ enum class VolumeError {
   BadTableRecord,  // the table's own first record is torn or malformed
   BadTableMap,     // the table's extents (run list, attribute list) are malformed
   TooLarge,        // more records or name bytes than an index can hold
+  Stopped,         // the reader was asked to stop before the end
 };
 
 }  // namespace quellor::ntfs

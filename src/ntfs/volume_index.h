@@ -25,6 +25,9 @@ struct IndexCounts {
   // Records in use, with names, that no folder path from the root reaches
   // (metadata below the root not counted).
   std::uint64_t unreachable_records = 0;
+  // Names and short names a path cannot hold (".", "..", or with '/', '\'
+  // or NUL), dropped where a helper read the volume for the window.
+  std::uint64_t unsafe_names = 0;
   bool volume_upcase = false;  // folders ordered by the volume's own table
 };
 
@@ -54,8 +57,6 @@ class VolumeIndex {
 
  private:
   friend class IndexBuilder;
-  friend std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error,
-                                                      const ScanProgress& progress);
   struct Entry {
     std::uint32_t record;
     std::uint32_t parent;
@@ -67,6 +68,10 @@ class VolumeIndex {
     bool win32;  // the long name a short name may belong to
   };
   std::string_view Text(std::uint32_t at, std::size_t size) const;
+  // Keeps a name's bytes, then its short name's, in the text blocks (the last
+  // one filled to `block_fill`); false when the blocks an index can address
+  // are full.
+  bool StoreText(std::string_view name, std::string_view alias, std::size_t& block_fill, std::uint32_t& at);
 
   std::vector<std::unique_ptr<char[]>> text_blocks_;
   std::vector<Entry> entries_;
@@ -78,8 +83,10 @@ class VolumeIndex {
 
 // Reads the table of the NTFS volume in `source` into an index; null, with
 // the reason in `error`, when its boot sector or the table's own map cannot
-// be used. Damaged records are skipped and counted, never fatal.
+// be used, or the stop came first (VolumeError::Stopped). Damaged records are
+// skipped and counted, never fatal.
 std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error,
-                                             const ScanProgress& progress = {});
+                                             const ScanProgress& progress = {},
+                                             const std::atomic<bool>* stop = nullptr);
 
 }  // namespace quellor::ntfs

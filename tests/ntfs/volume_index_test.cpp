@@ -12,6 +12,7 @@
 #include "ntfs/volume_index.h"
 #include "search/index_walk.h"
 #include "support/foreign_names.h"
+#include "support/memory_byte_source.h"
 #include "support/ntfs_image.h"
 
 namespace quellor::testing {
@@ -62,20 +63,6 @@ class Recorder : public search::FolderVisitor {
     if (path.back() != '/') path += '/';
     return path += name;
   }
-};
-
-class MemoryByteSource : public ntfs::ByteSource {
- public:
-  explicit MemoryByteSource(std::string bytes) : bytes_(std::move(bytes)) {}
-  bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
-    if (offset > bytes_.size() || size > bytes_.size() - offset) return false;
-    bytes_.copy(static_cast<char*>(buffer), size, offset);
-    return true;
-  }
-  std::uint64_t Size() const override { return bytes_.size(); }
-
- private:
-  std::string bytes_;
 };
 
 struct Read {
