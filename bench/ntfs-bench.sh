@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The reader of an NTFS volume's table on a synthetic image of 1,000,000 files
 # in 10,000 folders, from the page cache: the image's plain sequential read
-# speed, the reader's records a second (one thread), quellor-find --volume
+# speed, the reader's records a second (one thread), the same read through
+# the helper (names sent over its pipe and decoded), quellor-find --volume
 # end to end (medians) and its memory a file above its baseline.
 #
 #   bench/ntfs-bench.sh [--runs N] [--files N]
@@ -29,7 +30,7 @@ done
 
 echo "== building (native preset)" >&2
 (cd "$repo" && cmake --preset native > /dev/null &&
-   cmake --build build/native --target quellor-find make-ntfs-image volume-read -j2 > /dev/null)
+   cmake --build build/native --target quellor-find make-ntfs-image volume-read volume-helper-host -j2 > /dev/null)
 qf="$repo/build/native/src/cli/quellor-find"
 image="$cache/ntfs-$files.img"
 mkdir -p "$cache"
@@ -52,8 +53,8 @@ echo "== the table's bytes, read sequentially from the page cache" >&2
 cat "$image" > /dev/null
 dd if="$image" of=/dev/null bs=4M 2>&1 | tail -1
 
-echo "== the reader alone (best of $runs)" >&2
-"$repo/build/native/bench/volume-read" "$image" "$runs"
+echo "== the reader alone, then through the helper's pipe (best of $runs)" >&2
+"$repo/build/native/bench/volume-read" "$image" "$runs" "$repo/build/native/tests/support/volume-helper-host"
 
 echo "== quellor-find --volume, end to end, 2,000 names" >&2
 hyperfine --warmup 1 --runs "$runs" -N --style basic \

@@ -3,10 +3,13 @@
 #include <ole2.h>
 
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/message_loop.h"
 #include "commands/program_folder.h"
+#include "ntfs/helper_server.h"
+#include "platform/command_line.h"
 #include "platform/system_charset.h"
 #include "platform/win32/bound_function_win32.h"
 #include "platform/win32/wide_text_win32.h"
@@ -28,6 +31,10 @@ std::string ExecutablePath() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+  // Started by the window to read volumes with an administrator's rights: no window of its own.
+  const std::vector<std::string> arguments = quellor::platform::CommandLineArguments(__argc, __argv);
+  if (quellor::ntfs::IsHelperCommandLine(arguments)) return quellor::ntfs::ServeVolumeReads(arguments);
+
   // Drag and drop and the folder browser need OLE on this thread.
   const HRESULT ole = OleInitialize(nullptr);
 

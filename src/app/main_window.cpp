@@ -193,7 +193,8 @@ bool MainWindow::OnCreate() {
   // Without it dropping simply does nothing; that is not reported.
   drop_registered_ = RegisterDragDrop(window_, drop_target_) == S_OK;
 
-  search_ = std::make_unique<SearchDelivery>(window_, controls_->controls(), *dialogs_);
+  search_ = std::make_unique<SearchDelivery>(window_, controls_->controls(), *dialogs_, location_,
+                                             options_.whole_computer_roots);
   actions_ = std::make_unique<ActionHost>(*dialogs_, *events_, options_.program_folder, options_.shell);
 
   commands::LoadSettings(controls_->controls(), location_);

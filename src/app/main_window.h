@@ -10,8 +10,10 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "commands/settings.h"
 #include "platform/shell.h"
@@ -40,6 +42,9 @@ class MainWindow {
     platform::Shell* shell = nullptr;
     // The process ends with the window (the program); tests keep running.
     bool quit_when_destroyed = true;
+    // The drives of a whole-computer search; the fixed drives when null.
+    // Tests search a drive of their choosing.
+    std::function<std::vector<std::string>()> whole_computer_roots;
   };
 
   // Builds the window with all of its controls and runs the start-up sequence;

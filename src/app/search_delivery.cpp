@@ -1,6 +1,10 @@
 #include "app/search_delivery.h"
 
+#include <objbase.h>
+
+#include "ntfs/helper_client.h"
 #include "platform/fixed_drives.h"
+#include "platform/helper_process.h"
 #include "platform/system_charset.h"
 
 namespace quellor::app {
@@ -31,12 +35,33 @@ constexpr UINT kTimerPeriodMs = 50;
 constexpr auto kSlice = std::chrono::milliseconds(12);
 constexpr auto kShowPeriod = std::chrono::milliseconds(250);
 
+// The window's volume indexes: this process's rights, and a helper started
+// elevated through the system's prompt where they fall short.
+std::shared_ptr<search::WholeComputerIndexes> WindowVolumeIndexes() {
+  search::WholeComputerIndexes::Services services = search::PlatformVolumeServices();
+  services.helper = std::make_unique<ntfs::HelperClient>(
+      [](const std::vector<std::string>& arguments, int& error, bool& declined) {
+        // The shell starts an elevated program; it wants COM on the calling thread, a run's worker.
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        std::unique_ptr<platform::ChildProcess> helper =
+            platform::StartThisProgram(arguments, /*elevated=*/true, error);
+        if (SUCCEEDED(com)) CoUninitialize();
+        declined = !helper && error == ERROR_CANCELLED;  // the user said no to the system's prompt
+        return helper;
+      });
+  return std::make_shared<search::WholeComputerIndexes>(std::move(services));
+}
+
 }  // namespace
 
-SearchDelivery::SearchDelivery(HWND window, ui::Controls& controls, ui::Dialogs& dialogs)
+SearchDelivery::SearchDelivery(HWND window, ui::Controls& controls, ui::Dialogs& dialogs,
+                               const commands::SettingsLocation& settings,
+                               std::function<std::vector<std::string>()> whole_computer_roots)
     : window_(window),
       controls_(controls),
-      services_{dialogs, platform::NameCharset(), &platform::FixedDriveRoots},
+      services_{dialogs, platform::NameCharset(),
+                whole_computer_roots ? std::move(whole_computer_roots) : &platform::FixedDriveRoots,
+                WindowVolumeIndexes(), &settings},
       // Workers only post: they never wait for the window thread.
       engine_([window] { PostMessageA(window, kWakeMessage, 0, 0); }, kBatching) {}
 

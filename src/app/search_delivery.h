@@ -8,6 +8,9 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "commands/search_commands.h"
 #include "search/search_engine.h"
@@ -18,8 +21,13 @@ namespace quellor::app {
 
 class SearchDelivery {
  public:
-  // Workers wake `window` with a message of its own; rows and texts go to `controls`.
-  SearchDelivery(HWND window, ui::Controls& controls, ui::Dialogs& dialogs);
+  // Workers wake `window` with a message of its own; rows and texts go to
+  // `controls`. A whole-computer search searches `whole_computer_roots` (the
+  // fixed drives when null), each through its volume's index where one can be
+  // read (the answer about reading it with an administrator's rights is kept
+  // in `settings`, which must outlive this).
+  SearchDelivery(HWND window, ui::Controls& controls, ui::Dialogs& dialogs, const commands::SettingsLocation& settings,
+                 std::function<std::vector<std::string>()> whole_computer_roots);
   SearchDelivery(const SearchDelivery&) = delete;
   SearchDelivery& operator=(const SearchDelivery&) = delete;
 

@@ -36,6 +36,18 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
       o.names_file = args[++i];
     } else if (a.rfind("--names=", 0) == 0) {
       o.names_file = a.substr(8);
+    } else if (a == "--index" || a.rfind("--index=", 0) == 0) {
+      std::string_view value;
+      if (a == "--index") {
+        if (i + 1 == args.size()) return {std::nullopt, "option --index needs auto or off"};
+        value = args[++i];
+      } else {
+        value = a.substr(8);
+      }
+      if (value != "auto" && value != "off") {
+        return {std::nullopt, "option --index takes auto or off, not " + std::string(value)};
+      }
+      o.read_indexes = value == "auto";
     } else if (a == "--rename-on-clash") {
       o.rename_on_clash = true;
     } else if (std::string* value = a == "--copy-to"     ? &o.copy_to
@@ -104,6 +116,12 @@ std::string FindHelpText() {
          "                          ('*' and '?' in a name are wildcards for file names)\n"
          "  -d, --folders           match folder names instead of file names ('*' and '?' literal)\n"
          "  -w, --whole-computer    search every local disk instead of the FOLDERs\n"
+         "      --index auto|off    with --whole-computer: auto (the default) reads each fixed\n"
+         "                          NTFS drive's table of files instead of walking its\n"
+         "                          folders, where this process may open the drive (on\n"
+         "                          Windows: run as administrator, elevated); a drive that\n"
+         "                          cannot be read so is walked, with a note on standard\n"
+         "                          error; off walks every drive\n"
          "      --volume FILE       search the NTFS volume in FILE (a disk image, or a\n"
          "                          partition's device) instead of the FOLDERs, reading its\n"
          "                          table of files rather than its folders; paths are shown\n"

@@ -17,6 +17,9 @@ struct FindOptions {
   bool whole_computer = false;
   std::vector<std::string> roots;  // as given; none means the current folder
   std::string volume;              // an NTFS volume (image or device) read from its table instead
+  // --index auto: a whole-computer search reads each fixed NTFS drive's table
+  // of files where this process may open the drive; off: it walks them all.
+  bool read_indexes = true;
   bool null_separated = false;
   bool count_per_name = false;
   bool quiet = false;

@@ -22,6 +22,10 @@ text::ShownText FindStatusText(const search::RunStatus& status, std::uint32_t ti
       return text::ShownText("搜索完毕！共搜索到文件" + std::to_string(status.rows) + "个.");
     case Stage::FolderRunEnded:
       return text::ShownText("搜索完毕！共搜索到文件夹" + std::to_string(status.rows) + "个.");
+    case Stage::VolumeBeingRead:
+      return text::ShownText("请稍后，正在读取")
+          .AddName(status.root)
+          .AddWords("的磁盘索引 " + std::to_string(status.percent) + "%");
   }
   return {};
 }
@@ -79,6 +83,41 @@ void RowPrinter::FolderNotRead(std::string_view path, platform::ReadProblem prob
                  .AddName(path)
                  .AddWords(problem == platform::ReadProblem::TooLong ? ": path too long, not searched\n"
                                                                      : ": cannot read the folder, not searched\n"));
+  std::fflush(err_.file());
+}
+
+void RowPrinter::VolumeBeingRead(std::string_view root, int percent) {
+  if (!settings_.status || !settings_.progress) return;
+  search::RunStatus reading{search::RunStatus::Stage::VolumeBeingRead};
+  reading.root = root;
+  reading.percent = percent;
+  Show(reading, false);
+}
+
+namespace {
+
+std::string_view WalkReasonText(search::WalkReason reason) {
+  switch (reason) {
+    case search::WalkReason::NoRights:
+      return "reading the volume needs an elevated (administrator) process";
+    case search::WalkReason::Declined:
+      return "the index was declined";
+    case search::WalkReason::HelperFailed:
+      return "the process reading it did not run";
+    case search::WalkReason::ReadFailed:
+      return "its table of files could not be read";
+  }
+  return {};
+}
+
+}  // namespace
+
+void RowPrinter::RootWalkedInstead(std::string_view root, search::WalkReason reason) {
+  if (!settings_.status) return;
+  ClearProgress();
+  err_.Write(text::ShownText("quellor-find: ")
+                 .AddName(root)
+                 .AddWords(": searched folder by folder: " + std::string(WalkReasonText(reason)) + "\n"));
   std::fflush(err_.file());
 }
 

@@ -37,6 +37,9 @@ class RowPrinter : public search::RunSink {
   void FolderRunEnded() override { end_ = search::RunStatus::Stage::FolderRunEnded; }
   // Named on standard error, once each, whatever the status settings.
   void FolderNotRead(std::string_view path, platform::ReadProblem problem) override;
+  void VolumeBeingRead(std::string_view root, int percent) override;
+  // Named on standard error, as a note (the status settings apply).
+  void RootWalkedInstead(std::string_view root, search::WalkReason reason) override;
 
   // Ends the run's output: the status of its end, once.
   void Close();

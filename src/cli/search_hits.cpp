@@ -10,6 +10,7 @@
 #include "platform/folder_listing.h"
 #include "platform/system_charset.h"
 #include "search/search_engine.h"
+#include "search/whole_computer_indexes.h"
 
 namespace quellor::cli {
 
@@ -43,6 +44,9 @@ Hits SearchHits(const FindOptions& options, const std::vector<std::string>& keyw
     request.indexes.push_back(std::move(volume));
   } else {
     request.roots = Roots(options);
+    if (options.whole_computer && options.read_indexes) {
+      request.index_source = std::make_shared<search::WholeComputerIndexes>(search::PlatformVolumeServices());
+    }
   }
   RowPrinter::Settings settings;
   settings.null_separated = options.null_separated;

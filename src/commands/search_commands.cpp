@@ -13,6 +13,27 @@ namespace {
 // 按钮_停止搜索 shows a stop was asked for until the next search.
 constexpr std::string_view kStopButtonCaption = "停止搜索";
 constexpr std::string_view kStopRequestedCaption = "已停止";
+// Reading the disks' indexes through the helper costs one system prompt:
+// the user chooses once, and the choice is kept.
+void AskAboutVolumeIndexes(const std::vector<std::string>& roots, SearchServices& services) {
+  search::WholeComputerIndexes& indexes = *services.volume_indexes;
+  if (!indexes.NeedsAnswer(roots)) return;
+  if (services.settings) {
+    const std::string stored = ReadOption(*services.settings, kKeyReadIndexAsAdministrator);
+    if (stored == kTrue || stored == kFalse) {
+      indexes.SetAnswer(stored == kTrue);
+      return;
+    }
+  }
+  const bool allowed =
+      services.dialogs.ShowMessage(
+          "搜索整个电脑时，可以用管理员权限直接读取磁盘的文件索引，几秒钟即可搜索完毕"
+          "（Windows 会请您确认一次）。\r\n\r\n点“确定”读取磁盘索引；点“取消”逐个文件夹搜索。",
+          "信息：", ui::MessageButtons::OkCancel, ui::MessageIcon::None) == ui::MessageAnswer::Ok;
+  indexes.SetAnswer(allowed);
+  if (services.settings) WriteOption(*services.settings, kKeyReadIndexAsAdministrator, TruthText(allowed));
+}
+
 }  // namespace
 
 void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& services) {
@@ -49,6 +70,10 @@ void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& 
   c.超级列表框_结果.DeleteAllRows();
   if (area == SearchArea::WholeComputer) {
     if (services.whole_computer_roots) request.roots = services.whole_computer_roots();
+    if (services.volume_indexes) {
+      AskAboutVolumeIndexes(request.roots, services);
+      request.index_source = services.volume_indexes;
+    }
   } else {
     for (int i = 0; i < c.列表框_路径.Count(); ++i) request.roots.push_back(c.列表框_路径.Text(i));
   }

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "commands/radio_groups.h"  // the match mode, which the engine is told at each radio click
+#include "commands/settings.h"
 #include "search/search_engine.h"
+#include "search/whole_computer_indexes.h"
 #include "text/charset.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
@@ -19,6 +21,11 @@ struct SearchServices {
   const text::Charset& charset;  // of names: the keywords and the folders
   // The roots of a whole-computer search.
   std::function<std::vector<std::string>()> whole_computer_roots;
+  // Their volumes' indexes; null: every drive is walked.
+  std::shared_ptr<search::WholeComputerIndexes> volume_indexes = {};
+  // Where the user's answer about reading the indexes is kept; null: asked
+  // each session.
+  const SettingsLocation* settings = nullptr;
 };
 
 // 按钮_立即搜索: checks the request, cleans the keyword box, empties the result

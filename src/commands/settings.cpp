@@ -17,11 +17,11 @@ std::string SettingsLocation::FilePath(std::string_view name) const {
   return path;
 }
 
-namespace {
-
 std::string ReadOption(const SettingsLocation& where, std::string_view key) {
   return platform::ReadIniValue(where.FilePath(kConfigFile), kConfigSection, key);
 }
+
+namespace {
 
 bool OptionIsTrue(const SettingsLocation& where, std::string_view key) { return ReadOption(where, key) == kTrue; }
 

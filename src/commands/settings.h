@@ -34,6 +34,9 @@ inline constexpr std::string_view kKeyExact = "精确";
 inline constexpr std::string_view kKeyRenameOnClash = "同名文件自动更名";
 inline constexpr std::string_view kKeyFolderNamesOnly = "是否只搜索目录名";
 inline constexpr std::string_view kKeySaveKeywords = "保存关键字";
+// The user's answer to reading the disks' indexes with an administrator's
+// rights in a whole-computer search: 真, 假, or missing (not asked yet).
+inline constexpr std::string_view kKeyReadIndexAsAdministrator = "管理员读取磁盘索引";
 
 inline constexpr std::string_view kTrue = "真";
 inline constexpr std::string_view kFalse = "假";
@@ -47,6 +50,9 @@ void LoadSettings(ui::Controls& controls, const SettingsLocation& where);
 
 // At close: path.txt always, filemame.txt only while 选择框_保存关键字 is ticked.
 void SaveLists(ui::Controls& controls, const SettingsLocation& where);
+
+// One key of section "zhuce": its value, empty when missing.
+std::string ReadOption(const SettingsLocation& where, std::string_view key);
 
 // One key of section "zhuce"; the result is not looked at.
 void WriteOption(const SettingsLocation& where, std::string_view key, std::string_view value);

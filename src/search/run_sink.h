@@ -8,6 +8,7 @@
 
 #include "platform/folder_listing.h"
 #include "platform/path_kind.h"
+#include "search/run_status.h"
 
 namespace quellor::search {
 
@@ -37,6 +38,10 @@ class RunSink {
   virtual void FolderNotRead(std::string_view /*path*/, platform::ReadProblem /*problem*/) {}
   // A folder is done: a good moment to pass batched reports on.
   virtual void FolderDone() {}
+  // The table of files of `root`'s volume is being read, `percent` of it so far.
+  virtual void VolumeBeingRead(std::string_view /*root*/, int /*percent*/) {}
+  // `root` is walked folder by folder although its volume's index was wanted.
+  virtual void RootWalkedInstead(std::string_view /*root*/, WalkReason /*reason*/) {}
 };
 
 // Passes every report on to `next`; a relay overrides only what it looks at,
@@ -55,6 +60,10 @@ class ForwardingSink : public RunSink {
     next_.FolderNotRead(path, problem);
   }
   void FolderDone() override { next_.FolderDone(); }
+  void VolumeBeingRead(std::string_view root, int percent) override { next_.VolumeBeingRead(root, percent); }
+  void RootWalkedInstead(std::string_view root, WalkReason reason) override {
+    next_.RootWalkedInstead(root, reason);
+  }
 
  private:
   RunSink& next_;

@@ -21,6 +21,9 @@ struct Status {
   std::size_t keyword = 0;           // KeywordSearched: its index
   std::size_t folders_not_read = 0;  // the ends: how many, so far
   bool out_of_memory = false;        // the ends: stopped for want of memory
+  std::vector<WalkedRoot> walked = {};  // the ends
+  std::string root = {};                // VolumeBeingRead
+  int percent = 0;                   // VolumeBeingRead
 };
 
 }  // namespace
@@ -82,6 +85,17 @@ struct SearchEngine::Impl {
     void FolderRunEnded() override { Ended(RunStatus::Stage::FolderRunEnded); }
     // Each folder once, however often a walk reaches it (two roots may share it).
     void FolderNotRead(std::string_view path, platform::ReadProblem) override { not_read_.emplace(path); }
+    void VolumeBeingRead(std::string_view root, int percent) override {
+      Status reading{RunStatus::Stage::VolumeBeingRead};
+      reading.root = root;
+      reading.percent = percent;
+      status_ = std::move(reading);
+      // No folder is done while a table is read: each report may pass on.
+      FolderDone();
+    }
+    void RootWalkedInstead(std::string_view root, WalkReason reason) override {
+      walked_.push_back(WalkedRoot{std::string(root), reason});
+    }
     void FolderDone() override {
       const auto now = std::chrono::steady_clock::now();
       if (static_cast<std::size_t>(rows_.Count()) >= impl_.batching.rows || now - last_ >= impl_.batching.delay) {
@@ -117,7 +131,7 @@ struct SearchEngine::Impl {
 
    private:
     void Ended(RunStatus::Stage stage) {
-      status_ = Status{stage, 0, not_read_.size(), out_of_memory_};
+      status_ = Status{stage, 0, not_read_.size(), out_of_memory_, walked_};
       Flush();
     }
     // The run stops at its next check; the rows batched so far still go.
@@ -132,6 +146,7 @@ struct SearchEngine::Impl {
     search::ResultRows rows_;
     std::optional<Status> status_;
     std::unordered_set<std::string> not_read_;
+    std::vector<WalkedRoot> walked_;
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
   };
 
@@ -280,6 +295,14 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
 
   if (!impl.held_status) return rows_waiting;
   const Status status = *impl.held_status;
+  if (status.stage == RunStatus::Stage::VolumeBeingRead) {
+    RunStatus reading{status.stage};
+    reading.root = status.root;
+    reading.percent = status.percent;
+    display.ShowStatus(reading);
+    impl.held_status.reset();
+    return rows_waiting;
+  }
   if (status.stage == RunStatus::Stage::KeywordSearched) {
     // A held status is the delivering run's, which published its keywords before it reported.
     std::shared_ptr<const std::vector<std::string>> keywords;
@@ -298,7 +321,7 @@ bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock
   impl.held_status.reset();
   display.ShowAppendedRows();
   display.ShowStatus(RunStatus{status.stage, {}, display.RowCount(), status.folders_not_read,
-                               status.out_of_memory || impl.display_full});
+                               status.out_of_memory || impl.display_full, status.walked});
   return false;
 }
 

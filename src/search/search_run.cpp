@@ -128,19 +128,31 @@ std::string SearchRun::Join(std::string_view folder, std::string_view name) cons
 void SearchRun::WalkRoot(std::size_t root) {
   {
     std::lock_guard<std::mutex> hold(SearchLock());
+    TakeIndexOf(root);
     FileVisitor visitor(*this);
     Walk(root, visitor);
+    root_index_.reset();
   }
   if (--roots_left_ == 0) sink_.FileRunEnded();
   sink_.FolderDone();
 }
 
-const ntfs::VolumeIndex* SearchRun::IndexOf(std::size_t root) const {
-  return root < request_.indexes.size() ? request_.indexes[root].get() : nullptr;
+void SearchRun::TakeIndexOf(std::size_t root) {
+  root_index_.reset();
+  if (root < request_.indexes.size() && request_.indexes[root]) {
+    root_index_ = request_.indexes[root];
+    return;
+  }
+  if (!request_.index_source || StopRequested()) return;
+  const std::string& path = request_.roots[root];
+  VolumeIndexAnswer answer = request_.index_source->IndexOf(
+      path, [&](int percent) { sink_.VolumeBeingRead(path, percent); }, stop_);
+  root_index_ = std::move(answer.index);
+  if (!root_index_ && answer.walked_because) sink_.RootWalkedInstead(path, *answer.walked_because);
 }
 
 void SearchRun::Walk(std::size_t root, FolderVisitor& visitor) {
-  if (const ntfs::VolumeIndex* index = IndexOf(root)) {
+  if (const ntfs::VolumeIndex* index = root_index_.get()) {
     IndexWalk(*index, [this](std::string_view folder, std::string_view name) { return Join(folder, name); })
         .Walk(request_.roots[root], visitor);
   } else {
@@ -208,7 +220,9 @@ std::vector<FoundRow> SearchRun::CollectFolderCandidates(std::size_t root_at) {
   std::vector<FoundRow> candidates;
   std::string& root = request_.roots[root_at];
   // A volume read through its index has its root by construction.
-  if (!RootTaken(root) || (IndexOf(root_at) == nullptr && !platform::IsExistingFolder(root))) return candidates;
+  if (!RootTaken(root)) return candidates;
+  TakeIndexOf(root_at);
+  if (!root_index_ && !platform::IsExistingFolder(root)) return candidates;
   // The user named it: it leads to a folder, and may itself be a link to one.
   candidates.push_back(FoundRow{root, platform::PathKind::Unknown});
   CandidateVisitor visitor(*this, candidates);
@@ -228,6 +242,7 @@ void SearchRun::FolderNameRun() {
     {
       std::lock_guard<std::mutex> hold(SearchLock());
       candidates = CollectFolderCandidates(root);
+      root_index_.reset();
     }
     if (StopRequested()) break;
     const KeywordMatcher& matcher = Matcher(mode_.load(std::memory_order_relaxed));

@@ -24,6 +24,7 @@
 #include "search/keyword_matcher.h"
 #include "search/match_rules.h"
 #include "search/run_sink.h"
+#include "search/volume_index_source.h"
 
 namespace quellor::search {
 
@@ -38,6 +39,8 @@ struct RunRequest {
   // Where given, the index of the volume whose root is the root at the same
   // place in `roots`: that root is walked through the index, not read.
   std::vector<std::shared_ptr<const ntfs::VolumeIndex>> indexes = {};
+  // Asked for the index of each root `indexes` gives none for.
+  std::shared_ptr<VolumeIndexSource> index_source = {};
 };
 
 // How names and paths work where the run happens.
@@ -82,7 +85,9 @@ class SearchRun {
   void WalkRoot(std::size_t root);
   // The walk of root `root`: through its volume's index where it has one.
   void Walk(std::size_t root, FolderVisitor& visitor);
-  const ntfs::VolumeIndex* IndexOf(std::size_t root) const;
+  // Finds the index of root `root`, if it has one, for the walks that follow,
+  // releasing the one before.
+  void TakeIndexOf(std::size_t root);
   bool SearchOneFolder(const std::string& path, const platform::FolderListing& listing);
   // Names a folder whose listing could not be read (or whose path is too long).
   void ReportReadProblem(const std::string& path, const platform::FolderListing& listing);
@@ -100,6 +105,7 @@ class SearchRun {
   std::int32_t roots_left_ = 0;  // roots whose walk has not finished
   std::unique_ptr<KeywordMatcher> matchers_[2];
   FolderWalk walk_;
+  std::shared_ptr<const ntfs::VolumeIndex> root_index_;  // of the root being walked
   KeywordMatcher::Scratch scratch_;
   std::vector<std::uint32_t> matched_;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> hits_;  // (keyword, entry or candidate)

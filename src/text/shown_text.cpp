@@ -2,6 +2,11 @@
 
 namespace quellor::text {
 
+ShownText& ShownText::Append(const ShownText& more) {
+  for (const Piece& piece : more.pieces_) Add(piece.kind, piece.bytes);
+  return *this;
+}
+
 void ShownText::Add(Kind kind, std::string_view bytes) {
   if (bytes.empty()) return;
   if (!pieces_.empty() && pieces_.back().kind == kind) {

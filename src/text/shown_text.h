@@ -30,6 +30,8 @@ class ShownText {
   ShownText& AddWords(std::string_view words);
   // In the names' character set (NameCharset).
   ShownText& AddName(std::string_view name);
+  // Another text's pieces after these, each keeping its kind.
+  ShownText& Append(const ShownText& more);
 
   const std::vector<Piece>& Pieces() const { return pieces_; }
   // The pieces one after another: the text itself where words and names share

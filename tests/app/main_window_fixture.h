@@ -9,6 +9,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <functional>
 #include <vector>
 
 #include "app/control_ids.h"
@@ -37,6 +38,7 @@ class MainWindowTest : public ::testing::Test {
     options.dialogs = real_dialogs ? nullptr : &dialogs;
     options.shell = shell;
     options.quit_when_destroyed = false;
+    options.whole_computer_roots = whole_computer_roots;
     window = MainWindow::Create(GetModuleHandleA(nullptr), options);
     ASSERT_NE(window, nullptr);
     window->Show(SW_SHOWNORMAL);
@@ -121,6 +123,8 @@ class MainWindowTest : public ::testing::Test {
 
   testing::TempProgramFolder folder;
   std::string program_folder;
+  // The drives of a whole-computer search, where a test searches one.
+  std::function<std::vector<std::string>()> whole_computer_roots;
   testing::ScriptedDialogs dialogs;
   std::unique_ptr<MainWindow> window;
 };

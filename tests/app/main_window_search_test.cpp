@@ -110,6 +110,31 @@ TEST_F(WindowSearchTest, ChineseNamesMadeOnLinuxAreFoundAndListedAsTheyAre) {
   SaveScreenshot("main-window-chinese-names-made-on-linux");
 }
 
+// Wine says NTFS of every drive, but no drive's sectors can be read: the
+// whole-computer search walks the drive, finds what a search of its root
+// folder finds, and its end says which drive was walked and why.
+TEST_F(WindowSearchTest, AWholeComputerDriveWhoseIndexCannotBeReadIsWalkedAndTheEndSaysSo) {
+  whole_computer_roots = [] { return std::vector<std::string>{"C:"}; };
+  Open();
+  TypeKeywords("notepad.exe\r\nregedit\r\n");
+  Click(ids::单选框_整个电脑);
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(WaitFinished()) << Status();
+  const std::string note = "C:按文件夹搜索（磁盘索引无法读取）";
+  EXPECT_TRUE(Status().ends_with(note)) << Status();
+  const std::set<std::string> whole = Rows();
+  EXPECT_TRUE(whole.contains("C:\\windows\\notepad.exe")) << whole.size();
+  EXPECT_TRUE(dialogs.messages.empty()) << "an elevated process is not asked";
+  SaveScreenshot("main-window-whole-computer-walked");
+
+  Click(ids::单选框_指定路径);
+  dialogs.folders.push_back("C:\\");
+  Click(ids::按钮_搜索路径);
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(testing::PumpUntil([&] { return Finished() && !Status().ends_with(note); }, 30s, main())) << Status();
+  EXPECT_EQ(Rows(), whole);
+}
+
 // A search and a close while a long saved list still fills the box: both
 // take every name, and the list is stored exactly as it was read.
 TEST_F(WindowSearchTest, ALongSavedListIsSearchedAndStoredWholeWhileItFillsTheBox) {

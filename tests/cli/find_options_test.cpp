@@ -23,6 +23,9 @@ TEST(FindOptions, TakesEveryOptionAndTheFoldersInOrder) {
   EXPECT_EQ(ParseFindOptions({"--ledger", "l.csv"}).options->ledger_file, "l.csv");
   EXPECT_EQ(ParseFindOptions({"--ledger=l.csv"}).options->ledger_file, "l.csv");
   EXPECT_EQ(ParseFindOptions({"--volume", "disk.img"}).options->volume, "disk.img");
+  EXPECT_TRUE(defaults.options->read_indexes);
+  EXPECT_FALSE(ParseFindOptions({"-w", "--index", "off"}).options->read_indexes);
+  EXPECT_TRUE(ParseFindOptions({"-w", "--index=auto"}).options->read_indexes);
 }
 
 TEST(FindOptions, RefusesWhatItCannotUnderstand) {
@@ -35,13 +38,15 @@ TEST(FindOptions, RefusesWhatItCannotUnderstand) {
   EXPECT_FALSE(ParseFindOptions({"--volume=disk.img", "--whole-computer"}).options);
   EXPECT_FALSE(ParseFindOptions({"--volume", "disk.img", "--copy-to", "/tmp"}).options);
   EXPECT_FALSE(ParseFindOptions({"--volume"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--index"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--index=on"}).options);
   EXPECT_NE(ParseFindOptions({"-x"}).error.find("-x"), std::string::npos);
 }
 
 TEST(FindOptions, HelpNamesEveryOption) {
   const std::string help = FindHelpText();
   for (const char* option : {"--names", "--exact", "--fuzzy", "--folders", "--whole-computer", "--null", "--count",
-                             "--quiet", "--ledger", "--volume", "--help"}) {
+                             "--quiet", "--ledger", "--volume", "--index", "--help"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }

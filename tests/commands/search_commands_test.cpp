@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "commands/search_commands.h"
 #include "commands/search_status_text.h"
+#include "platform/helper_process.h"
 #include "platform/system_charset.h"
 #include "search/search_engine.h"
 #include "support/memory_controls.h"
@@ -180,6 +182,68 @@ TEST(StartSearch, AWholeComputerWithoutDrives) {
   EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件夹0个.");
 }
 
+// An administrator whose rights are filtered is asked once, before the first
+// whole-computer search, whether to read the disks' indexes through the
+// helper; the answer is kept in config.ini and the end says why a drive was
+// walked. Here the drive is a folder the index source takes for an NTFS disk.
+TEST(StartSearch, TheHelperIsOfferedOnceAndTheAnswerIsKept) {
+  TempTree t;
+  quellor::testing::trees::Wide(t, 3);
+  TempTree program;
+  const SettingsLocation where{program.Root(), &platform::NameCharset(), platform::kPathSeparator};
+  int launches = 0;
+  const auto indexes_for = [&] {
+    search::WholeComputerIndexes::Services services;
+    services.volume_of = [](const std::string&) { return search::RootVolume{true, false, "NTFS"}; };
+    services.rights = search::ProcessRights::CanElevate;
+    services.helper = std::make_unique<ntfs::HelperClient>([&](const std::vector<std::string>&, int&, bool& declined) {
+      ++launches;
+      declined = true;  // the system's prompt was declined
+      return std::unique_ptr<platform::ChildProcess>();
+    });
+    return std::make_shared<search::WholeComputerIndexes>(std::move(services));
+  };
+  const struct {
+    ui::MessageAnswer answer;
+    std::string stored;
+    std::string why;
+  } cases[] = {
+      {ui::MessageAnswer::Cancel, "假", "未使用管理员权限"},
+      {ui::MessageAnswer::Ok, "真", "未使用管理员权限"},  // then the system's prompt was declined
+  };
+  // A window of its own session, searching the whole computer.
+  const auto open = [&](Window& w) {
+    w.services.volume_indexes = indexes_for();
+    w.services.settings = &where;
+    w.whole_computer = {t.Root()};
+    w.c.单选框_整个电脑.SetChecked(true);
+    w.c.单选框_指定路径.SetChecked(false);
+    w.c.编辑框_文件名.SetText("hit*");
+  };
+  for (const auto& c : cases) {
+    std::remove(where.FilePath(kConfigFile).c_str());
+    launches = 0;
+    Window w;
+    open(w);
+    w.dialogs.answers.push_back(c.answer);
+    for (int search = 0; search < 2; ++search) {
+      w.Start();
+      w.Finish();
+      EXPECT_EQ(w.c.标签_状态.Caption(), "搜索完毕！共搜索到文件3个. " + t.Root() + "按文件夹搜索（" + c.why + "）");
+    }
+    EXPECT_EQ(w.dialogs.messages.size(), 1u) << "asked once";
+    EXPECT_EQ(ReadOption(where, kKeyReadIndexAsAdministrator), c.stored);
+    EXPECT_EQ(launches, c.stored == "真" ? 1 : 0) << "a declined prompt is not shown again";
+
+    // A later session takes the kept answer without asking.
+    Window later;
+    open(later);
+    later.Start();
+    later.Finish();
+    EXPECT_TRUE(later.dialogs.messages.empty());
+  }
+}
+
 // Memory that runs out (the row stores refusing rows beyond a count) ends
 // the run with the rows found so far kept and the reason in the status line.
 TEST(StartSearch, ARunOutOfMemoryEndsWithItsRowsKeptAndSaysWhy) {
@@ -335,6 +399,20 @@ TEST(SearchStatusText, IsThatOfTheWindow) {
       {{Stage::FolderRunEnded, {}, 0, 2}, "搜索完毕！共搜索到文件夹0个. 另有2个文件夹无法读取"},
   };
   for (const auto& end : ends) EXPECT_EQ(SearchStatusText(end.status, 0), text::ShownText(end.text));
+
+  search::RunStatus reading{Stage::VolumeBeingRead};
+  reading.root = "D:";
+  reading.percent = 42;
+  EXPECT_EQ(SearchStatusText(reading, 0),
+            text::ShownText("请稍后，正在读取").AddName("D:").AddWords("的磁盘索引 42%"));
+  const search::WalkedRoot walked[] = {{"C:", search::WalkReason::NoRights}, {"E:", search::WalkReason::ReadFailed}};
+  search::RunStatus end{Stage::FileRunEnded, {}, 3};
+  end.walked = walked;
+  EXPECT_EQ(SearchStatusText(end, 0), text::ShownText("搜索完毕！共搜索到文件3个. ")
+                                          .AddName("C:")
+                                          .AddWords("按文件夹搜索（没有管理员权限） ")
+                                          .AddName("E:")
+                                          .AddWords("按文件夹搜索（磁盘索引无法读取）"));
 }
 
 }  // namespace

@@ -188,6 +188,60 @@ TEST(SearchEngineTap, GetsEveryReportInOrderWhileTheOwnerWaitsAndLeavesNothingTo
   o.engine.WaitForEnd();  // no run going: returns at once
 }
 
+// A source that reads no volume: it tells of its progress, then has the root walked.
+class WalkingSource : public VolumeIndexSource {
+ public:
+  VolumeIndexAnswer IndexOf(const std::string&, const std::function<void(int)>& progress,
+                            const std::atomic<bool>&) override {
+    for (int percent : {0, 50}) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(40));  // past the batching delay: each is handed over
+      progress(percent);
+    }
+    return {nullptr, WalkReason::ReadFailed};
+  }
+};
+
+class StatusDisplay : public RecordingDisplay {
+ public:
+  void ShowStatus(const RunStatus& s) override {
+    RecordingDisplay::ShowStatus(s);
+    if (s.stage == RunStatus::Stage::VolumeBeingRead) read.emplace_back(std::string(s.root), s.percent);
+    walked.assign(s.walked.begin(), s.walked.end());
+  }
+  std::vector<std::pair<std::string, int>> read;
+  std::vector<WalkedRoot> walked;
+};
+
+// The window hears how far each root's table is read, and at the end which
+// roots were walked instead and why; the walk finds what it always did.
+TEST(SearchEngine, AVolumeReadIsShownAndARootWalkedInsteadIsNamedAtTheEnd) {
+  TempTree t;
+  quellor::testing::trees::Wide(t, 20);
+  Owner o;
+  StatusDisplay display;
+  RunRequest request{{"hit*"}, {t.Root()}};
+  request.index_source = std::make_shared<WalkingSource>();
+  o.engine.SetMatchMode(MatchMode::Fuzzy);
+  o.engine.Start(std::move(request), kSettings);
+  while (o.engine.Running()) {
+    o.engine.DeliverPending(display);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  o.engine.DeliverPending(display);
+  // The latest report is shown; one may be replaced by the next before the owner came for it.
+  ASSERT_FALSE(display.read.empty());
+  for (const auto& [root, percent] : display.read) {
+    EXPECT_EQ(root, t.Root());
+    EXPECT_TRUE(percent == 0 || percent == 50) << percent;
+  }
+  ASSERT_EQ(display.walked.size(), 1u);
+  EXPECT_EQ(display.walked[0].root, t.Root());
+  EXPECT_EQ(display.walked[0].reason, WalkReason::ReadFailed);
+  ASSERT_FALSE(display.statuses.empty());
+  EXPECT_EQ(display.statuses.back().stage, RunStatus::Stage::FileRunEnded);
+  EXPECT_EQ(display.statuses.back().rows, 20);
+}
+
 TEST(ProgressNumber, FollowsTheRuntimesGeneratorSeededWithTheTick) {
   // The C runtime's first rand() after srand(1) is 41.
   EXPECT_EQ(ProgressNumber(1), 42);
