@@ -58,6 +58,7 @@ bool AttributeReader::Next(Attribute& attribute) {
   const std::uint32_t name_units = a.U8(0x09);
   attribute.named = name_units != 0;
   if (attribute.named && !a.Has(a.U16(0x0A), 2 * name_units)) return false;
+  attribute.name = attribute.named ? a.Part(a.U16(0x0A), 2 * name_units) : ByteView();
   if (attribute.resident) {
     const std::uint32_t value_size = a.U32(0x10);
     const std::uint32_t value_at = a.U16(0x14);

@@ -40,6 +40,7 @@ struct Attribute {
   std::uint32_t type = 0;
   bool resident = true;
   bool named = false;
+  ByteView name;                // UTF-16LE units, empty when unnamed
   ByteView value;               // resident: the value
   std::uint64_t first_vcn = 0;  // non-resident: the clusters its run list maps
   std::uint64_t data_size = 0;  //   and the value's size (in the extent starting at 0)

@@ -14,9 +14,10 @@ namespace {
 using std::chrono::milliseconds;
 
 // How long the helper may take to connect once started (the system's prompt
-// is answered before it starts), and to send anything while it reads: it
-// sends its progress at least once per 4 MiB of the table.
-constexpr milliseconds kConnectTime(30000);
+// is answered before it starts; a loaded machine can take tens of seconds to
+// start a process), and to send anything while it reads: it sends its
+// progress at least once per 4 MiB of the table.
+constexpr milliseconds kConnectTime(60000);
 constexpr milliseconds kSilenceTime(60000);
 
 }  // namespace

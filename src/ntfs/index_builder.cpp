@@ -68,6 +68,23 @@ void IndexBuilder::LoneAliasSeen(std::uint64_t record, std::uint16_t sequence, F
   }
 }
 
+void IndexBuilder::SecuritySeen(std::uint64_t record, std::uint32_t id) {
+  if (record < records_ && id != 0) index_->folder_security_.emplace_back(static_cast<std::uint32_t>(record), id);
+}
+
+void IndexBuilder::DescriptorSeen(std::uint32_t id, std::string_view descriptor) {
+  descriptors_.emplace_back(id, std::string(descriptor));
+}
+
+std::vector<std::uint32_t> IndexBuilder::SecurityIds() const {
+  std::vector<std::uint32_t> ids;
+  ids.reserve(index_->folder_security_.size());
+  for (const auto& [record, id] : index_->folder_security_) ids.push_back(id);
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  return ids;
+}
+
 std::unique_ptr<VolumeIndex> IndexBuilder::Finish(const UpcaseTable& upcase, const ScanCounts& counts) {
   if (failed_) return nullptr;
   index_->bits_.resize(records_);
@@ -76,6 +93,7 @@ std::unique_ptr<VolumeIndex> IndexBuilder::Finish(const UpcaseTable& upcase, con
   PairLoneAliases();
   Group(upcase);
   CountUnreachable();
+  KeepSecurity();
   index_->counts_.scan = counts;
   index_->counts_.volume_upcase = upcase.FromVolume();
   sequences_ = {};
@@ -183,6 +201,32 @@ void IndexBuilder::CountUnreachable() {
   for (std::uint32_t r = kFirstUserRecord; r < records_; ++r) {
     if (named[r] && !reached[r] && (index.bits_[r] & kBitInUse) != 0) ++index_->counts_.unreachable_records;
   }
+}
+
+// The ids of folders still in use, each folder once, and the descriptor of
+// each distinct id (the first told of an id).
+void IndexBuilder::KeepSecurity() {
+  const auto before = [](const auto& a, const auto& b) { return a.first < b.first; };
+  const auto same = [](const auto& a, const auto& b) { return a.first == b.first; };
+  VolumeIndex& index = *index_;
+  auto& folders = index.folder_security_;
+  std::stable_sort(folders.begin(), folders.end(), before);
+  folders.erase(std::unique(folders.begin(), folders.end(), same), folders.end());
+  std::erase_if(folders, [&](const auto& entry) {
+    return (index.bits_[entry.first] & (kBitInUse | kBitFolder)) != (kBitInUse | kBitFolder);
+  });
+  folders.shrink_to_fit();
+  index.security_ids_ = SecurityIds();
+  index.descriptors_.assign(index.security_ids_.size(), {});
+  std::stable_sort(descriptors_.begin(), descriptors_.end(), before);
+  std::size_t d = 0;
+  for (std::size_t i = 0; i < index.security_ids_.size(); ++i) {
+    while (d < descriptors_.size() && descriptors_[d].first < index.security_ids_[i]) ++d;
+    if (d < descriptors_.size() && descriptors_[d].first == index.security_ids_[i]) {
+      index.descriptors_[i] = std::move(descriptors_[d].second);
+    }
+  }
+  descriptors_ = {};
 }
 
 }  // namespace quellor::ntfs

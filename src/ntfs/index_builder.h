@@ -36,6 +36,11 @@ class IndexBuilder : public TableSink {
                 std::string_view alias, bool win32) override;
   void LoneAliasSeen(std::uint64_t record, std::uint16_t sequence, FileReference parent,
                      std::string_view alias) override;
+  void SecuritySeen(std::uint64_t record, std::uint32_t id) override;
+  // The descriptor of a security id some folder carries.
+  void DescriptorSeen(std::uint32_t id, std::string_view descriptor);
+  // Each security id the folders told so far carry, once, ascending.
+  std::vector<std::uint32_t> SecurityIds() const;
   // A name (or short name) the window will not join to a path: counted,
   // never kept.
   void NameRefused() { ++index_->counts_.unsafe_names; }
@@ -60,12 +65,14 @@ class IndexBuilder : public TableSink {
   void Group(const UpcaseTable& upcase);
   void Reach(std::uint32_t from, std::vector<bool>& reached) const;
   void CountUnreachable();
+  void KeepSecurity();
 
   std::unique_ptr<VolumeIndex> index_;
   std::uint32_t records_;
   std::vector<std::uint16_t> sequences_;
   std::vector<std::pair<std::uint32_t, std::uint8_t>> extension_bits_;
   std::vector<LoneAlias> lone_aliases_;
+  std::vector<std::pair<std::uint32_t, std::string>> descriptors_;
   std::size_t block_fill_ = 0;
   bool failed_ = false;
 };

@@ -20,13 +20,17 @@ constexpr std::uint8_t kBits = 0x20;
 constexpr std::uint8_t kOwnName = 0x21;    // + 1: win32
 constexpr std::uint8_t kOtherName = 0x23;  // + 1: win32
 constexpr std::uint8_t kLoneAlias = 0x25;
+constexpr std::uint8_t kSecurity = 0x26;
+constexpr std::uint8_t kDescriptor = 0x27;
 constexpr std::uint8_t kEnd = 0xFF;
 constexpr std::uint8_t kAllBits = kBitInUse | kBitFolder | kBitReparsePoint | kBitItselfTag;
 constexpr std::uint64_t kNumberLimit = std::uint64_t{1} << 48;
 constexpr std::size_t kMaxNumberBytes = 7;
 constexpr std::size_t kMaxTextBytes = kMaxNumberBytes + kMaxStreamTextBytes;
-// The longest report: a name of another record with its alias.
-constexpr std::size_t kMaxReportBytes = 1 + 2 * (kMaxNumberBytes + 2) + 2 * kMaxTextBytes;
+// The longest report: a security descriptor.
+constexpr std::size_t kMaxReportBytes = 1 + 4 + kMaxNumberBytes + kMaxSecurityDescriptorBytes;
+static_assert(kMaxReportBytes > 1 + 2 * (kMaxNumberBytes + 2) + 2 * kMaxTextBytes, "a name's report is shorter");
+static_assert(kMaxReportBytes <= kStreamPieceBytes, "a report fits a piece");
 constexpr std::size_t kEndBytes = 1 + UpcaseTable::kBytes + 5 * 8;
 // Records set aside ahead of the reports that reach them.
 constexpr std::uint32_t kRoomAhead = std::uint32_t{1} << 16;
@@ -35,6 +39,10 @@ char* PutU16(char* out, std::uint16_t value) {
   out[0] = static_cast<char>(value & 0xFF);
   out[1] = static_cast<char>(value >> 8);
   return out + 2;
+}
+
+char* PutU32(char* out, std::uint32_t value) {
+  return PutU16(PutU16(out, static_cast<std::uint16_t>(value & 0xFFFF)), static_cast<std::uint16_t>(value >> 16));
 }
 
 char* PutNumber(char* out, std::uint64_t value) {
@@ -120,6 +128,27 @@ void ScanStreamWriter::RecordSeen(std::uint64_t record, std::uint16_t sequence, 
   any_record_ = true;
   last_record_ = record;
   last_sequence_ = sequence;
+  last_folder_ = (bits & kBitFolder) != 0;
+}
+
+void ScanStreamWriter::SecuritySeen(std::uint64_t record, std::uint32_t id) {
+  if (failed_) return;
+  if (!any_record_ || record != last_record_ || !last_folder_ || id == 0) {
+    failed_ = true;
+    return;
+  }
+  char* out = Room(5);
+  *out++ = static_cast<char>(kSecurity);
+  Told(PutU32(out, id));
+  last_folder_ = false;  // once a record
+  security_ids_.push_back(id);
+}
+
+std::vector<std::uint32_t> ScanStreamWriter::SecurityIds() const {
+  std::vector<std::uint32_t> ids = security_ids_;
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  return ids;
 }
 
 void ScanStreamWriter::BitsSeen(std::uint64_t record, std::uint8_t bits) {
@@ -164,8 +193,20 @@ void ScanStreamWriter::Name(std::uint8_t kind, std::uint64_t record, std::uint16
   Told(PutText(out, alias));
 }
 
-bool ScanStreamWriter::End(const UpcaseTable& upcase, const ScanCounts& counts) {
+bool ScanStreamWriter::End(const UpcaseTable& upcase, const ScanCounts& counts,
+                           const SecurityDescriptors& descriptors) {
   Skip(records_);
+  for (const auto& [id, descriptor] : descriptors) {
+    if (failed_) break;
+    if (descriptor.size() > kMaxSecurityDescriptorBytes) {
+      failed_ = true;
+      break;
+    }
+    char* out = Room(kMaxReportBytes);
+    *out++ = static_cast<char>(kDescriptor);
+    out = PutNumber(PutU32(out, id), descriptor.size());
+    Told(std::copy(descriptor.begin(), descriptor.end(), out));
+  }
   if (failed_) return false;
   std::string end(1, static_cast<char>(kEnd));
   end.push_back(upcase.FromVolume() ? 1 : 0);
@@ -203,7 +244,7 @@ bool StreamVolume(ByteSource& source, const PieceWriter& write, VolumeError& err
     error = VolumeError::Stopped;
     return false;
   }
-  return writer.End(UpcaseTable::Read(*map), counts);
+  return writer.End(UpcaseTable::Read(*map), counts, ReadSecurityDescriptors(*map, writer.SecurityIds()));
 }
 
 // Reads one report's fields in turn from bytes that may end before it does:
@@ -231,6 +272,17 @@ class ScanStreamReader::Cursor {
         static_cast<std::uint16_t>(static_cast<unsigned char>(at_[0]) | static_cast<unsigned char>(at_[1]) << 8);
     at_ += 2;
     return value;
+  }
+  std::uint32_t U32() {
+    const std::uint32_t low = U16();
+    return low | std::uint32_t{U16()} << 16;
+  }
+  // `size` bytes, once the caller has bounded it.
+  std::string_view Bytes(std::size_t size) {
+    if (!Has(size)) return {};
+    const std::string_view bytes(at_, size);
+    at_ += size;
+    return bytes;
   }
   std::uint64_t Number() {
     std::uint64_t value = 0;
@@ -407,6 +459,8 @@ ScanStreamReader::Step ScanStreamReader::Report(Cursor& at) {
       any_record_ = true;
       last_record_ = told_;
       last_sequence_ = sequence;
+      last_folder_ = (kind & kBitFolder) != 0;
+      last_secured_ = false;
     }
     ++told_;
     return Step::Told;
@@ -444,6 +498,10 @@ ScanStreamReader::Step ScanStreamReader::Report(Cursor& at) {
       }
       return Step::Told;
     }
+    case kSecurity:
+      return Security(at);
+    case kDescriptor:
+      return Descriptor(at);
     case kEnd:
       if (told_ != records_) return Refused(StreamError::BadEnd);
       stage_ = Stage::End;
@@ -476,6 +534,38 @@ ScanStreamReader::Step ScanStreamReader::Name(Cursor& at, std::uint64_t record, 
     alias = {};
   }
   builder_->NameSeen(record, sequence, parent, name, alias, win32);
+  return Step::Told;
+}
+
+ScanStreamReader::Step ScanStreamReader::Security(Cursor& at) {
+  const std::uint32_t id = at.U32();
+  if (at.Short()) return Step::Short;
+  if (!any_record_ || !last_folder_ || last_secured_ || id == 0 || !described_.empty()) {
+    return Refused(StreamError::BadSecurity);
+  }
+  builder_->SecuritySeen(last_record_, id);
+  last_secured_ = true;
+  return Step::Told;
+}
+
+ScanStreamReader::Step ScanStreamReader::Descriptor(Cursor& at) {
+  const std::uint32_t id = at.U32();
+  const std::uint64_t size = at.Number();
+  if (at.Fine() && size > kMaxSecurityDescriptorBytes) at.Refuse(StreamError::BadSecurity);
+  const std::string_view descriptor = at.Bytes(static_cast<std::size_t>(size));
+  if (!at.Fine()) return at.Short() ? Step::Short : Refused(at.Bad());
+  if (told_ != records_) return Refused(StreamError::BadSecurity);
+  if (described_.empty()) {
+    security_ids_ = builder_->SecurityIds();
+    described_.assign(security_ids_.size() + 1, false);  // one past: the ids are gathered
+  }
+  const auto it = std::lower_bound(security_ids_.begin(), security_ids_.end(), id);
+  const auto i = static_cast<std::size_t>(it - security_ids_.begin());
+  if (it == security_ids_.end() || *it != id || described_[i] || !IsSelfRelativeDescriptor(descriptor)) {
+    return Refused(StreamError::BadSecurity);
+  }
+  described_[i] = true;
+  builder_->DescriptorSeen(id, descriptor);
   return Step::Told;
 }
 

@@ -22,6 +22,12 @@
 //                and 0x22
 //   0x25         a short name alone: reference record, reference parent,
 //                text alias
+//   0x26         the security id of the last base record in use, a folder:
+//                u32 id, not 0; at most once a record
+//   0x27         after every record is told, a security descriptor of an id
+//                some folder carries, each id once: u32 id, number size (at
+//                most kMaxSecurityDescriptorBytes), then a self-relative
+//                descriptor of that size
 //   0xFF         the end: u8 upcase table from the volume (0 or 1), its
 //                bytes (UpcaseTable::kBytes), then the scan's counts as u64:
 //                records, in use, torn, malformed, unreadable
@@ -46,6 +52,7 @@
 
 #include "ntfs/byte_source.h"
 #include "ntfs/index_builder.h"
+#include "ntfs/security_descriptors.h"
 #include "ntfs/table_scan.h"
 #include "ntfs/upcase_table.h"
 #include "ntfs/volume_error.h"
@@ -53,7 +60,7 @@
 
 namespace quellor::ntfs {
 
-inline constexpr std::uint32_t kScanStreamVersion = 1;
+inline constexpr std::uint32_t kScanStreamVersion = 2;
 // The largest piece a writer hands on.
 inline constexpr std::size_t kStreamPieceBytes = std::size_t{1} << 20;
 // The longest text a record holds: 255 UTF-16 units, each at most 3 bytes of UTF-8.
@@ -80,12 +87,16 @@ class ScanStreamWriter : public TableSink {
                 std::string_view alias, bool win32) override;
   void LoneAliasSeen(std::uint64_t record, std::uint16_t sequence, FileReference parent,
                      std::string_view alias) override;
+  void SecuritySeen(std::uint64_t record, std::uint32_t id) override;
+  // Each security id the folders told so far carry, once, ascending.
+  std::vector<std::uint32_t> SecurityIds() const;
 
   // Hands on what was gathered since the last piece.
   void Flush();
-  // Tells the records not yet told, the upcase table and the counts, and
-  // hands on the last piece; false when the writer failed.
-  bool End(const UpcaseTable& upcase, const ScanCounts& counts);
+  // Tells the records not yet told, the folders' descriptors, the upcase
+  // table and the counts, and hands on the last piece; false when the writer
+  // failed.
+  bool End(const UpcaseTable& upcase, const ScanCounts& counts, const SecurityDescriptors& descriptors = {});
   // A piece could not be sent, or a report could not be told: nothing more is.
   bool Failed() const { return failed_; }
 
@@ -104,6 +115,8 @@ class ScanStreamWriter : public TableSink {
   bool any_record_ = false;
   std::uint64_t last_record_ = 0;
   std::uint16_t last_sequence_ = 0;
+  bool last_folder_ = false;
+  std::vector<std::uint32_t> security_ids_;
   bool failed_ = false;
 };
 
@@ -125,6 +138,8 @@ enum class StreamError {
   RecordOutOfRange,  // a record of the table past its count
   BadName,           // a text empty, longer than kMaxStreamTextBytes, or not UTF-8
   BadEnd,            // the end before every record was told, counts not the header's, or an upcase byte not 0 or 1
+  BadSecurity,       // a security id of no folder, 0 or told twice; a descriptor before every record, of an id no
+                     // folder carries or told twice, too long or malformed
   TrailingBytes,     // bytes after the end
   TooLarge,          // more name bytes than an index can address
   OutOfMemory,
@@ -163,6 +178,8 @@ class ScanStreamReader {
   bool Reports(std::string_view& bytes);
   Step Report(Cursor& at);
   Step Name(Cursor& at, std::uint64_t record, std::uint16_t sequence, bool win32);
+  Step Security(Cursor& at);
+  Step Descriptor(Cursor& at);
   bool End();
 
   Stage stage_ = Stage::Header;
@@ -174,6 +191,10 @@ class ScanStreamReader {
   bool any_record_ = false;
   std::uint64_t last_record_ = 0;
   std::uint16_t last_sequence_ = 0;
+  bool last_folder_ = false;
+  bool last_secured_ = false;                // the last record's security id was told
+  std::vector<std::uint32_t> security_ids_;  // the folders', once every record is told
+  std::vector<bool> described_;              // per security_ids_
   std::optional<UpcaseTable> upcase_;
   ScanCounts counts_;
 };

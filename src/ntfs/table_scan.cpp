@@ -15,6 +15,9 @@ constexpr std::uint8_t kDosNames = 2;
 constexpr std::uint8_t kWin32Names = 1;
 constexpr std::uint32_t kReparsePointAttribute = 0x400;  // FILE_ATTRIBUTE_REPARSE_POINT
 constexpr std::uint32_t kNameSurrogateTag = 0x20000000;
+// Standard information as volumes since version 3.0 write it carries the security id.
+constexpr std::size_t kSecurityIdAt = 0x34;
+constexpr std::size_t kLongStandardInformation = 0x48;
 
 struct FoundName {
   std::uint64_t parent;  // the reference as stored: record and sequence
@@ -33,12 +36,14 @@ class RecordReader {
     names_.clear();
     utf8_.clear();
     std::uint32_t file_attributes = 0;
+    std::uint32_t security_id = 0;
     bool itself_tag = false;
     AttributeReader attributes(record, header);
     Attribute a;
     while (attributes.Next(a)) {
       if (a.type == kStandardInformation && a.resident && a.value.Has(0x20, 4)) {
         file_attributes = a.value.U32(0x20);
+        if (a.value.size() >= kLongStandardInformation) security_id = a.value.U32(kSecurityIdAt);
       } else if (a.type == kReparsePoint) {
         // A tag that cannot be read counts as a link: a walk never enters it.
         const std::uint32_t tag = a.resident && a.value.Has(0, 4) ? a.value.U32(0) : 0;
@@ -63,6 +68,7 @@ class RecordReader {
       if ((file_attributes & kReparsePointAttribute) != 0) bits |= kBitReparsePoint;
       if (itself_tag) bits |= kBitItselfTag;
       sink_.RecordSeen(number, sequence, bits);
+      if ((bits & kBitFolder) != 0 && security_id != 0) sink_.SecuritySeen(number, security_id);
     } else if (itself_tag) {
       sink_.BitsSeen(owner, kBitItselfTag);
     }

@@ -40,6 +40,9 @@ class TableSink {
   // (`win32`) is in another record of the same file.
   virtual void LoneAliasSeen(std::uint64_t record, std::uint16_t sequence, FileReference parent,
                              std::string_view alias) = 0;
+  // The security id (non-zero) of a folder's base record in use, after its
+  // RecordSeen: the key of its descriptor in $Secure.
+  virtual void SecuritySeen(std::uint64_t /*record*/, std::uint32_t /*id*/) {}
 };
 
 struct ScanCounts {

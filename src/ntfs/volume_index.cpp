@@ -1,6 +1,9 @@
 #include "ntfs/volume_index.h"
 
+#include <algorithm>
+
 #include "ntfs/index_builder.h"
+#include "ntfs/security_descriptors.h"
 #include "ntfs/table_map.h"
 #include "ntfs/upcase_table.h"
 
@@ -42,9 +45,24 @@ VolumeIndex::Child VolumeIndex::ChildAt(std::uint32_t i) const {
           (bits & kBitFolder) != 0, link};
 }
 
+std::uint32_t VolumeIndex::SecurityOf(std::uint32_t folder_record) const {
+  const auto it = std::lower_bound(folder_security_.begin(), folder_security_.end(), folder_record,
+                                   [](const auto& entry, std::uint32_t record) { return entry.first < record; });
+  return it != folder_security_.end() && it->first == folder_record ? it->second : 0;
+}
+
+std::string_view VolumeIndex::Descriptor(std::uint32_t id) const {
+  const auto it = std::lower_bound(security_ids_.begin(), security_ids_.end(), id);
+  if (it == security_ids_.end() || *it != id) return {};
+  return descriptors_[static_cast<std::size_t>(it - security_ids_.begin())];
+}
+
 std::uint64_t VolumeIndex::MemoryBytes() const {
+  std::uint64_t descriptors = descriptors_.capacity() * sizeof(std::string);
+  for (const std::string& d : descriptors_) descriptors += d.capacity();
   return text_blocks_.size() * kBlockSize + entries_.capacity() * sizeof(Entry) + bits_.capacity() +
-         (first_child_.capacity() + children_.capacity()) * sizeof(std::uint32_t);
+         (first_child_.capacity() + children_.capacity() + security_ids_.capacity()) * sizeof(std::uint32_t) +
+         folder_security_.capacity() * sizeof(folder_security_[0]) + descriptors;
 }
 
 std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& error, const ScanProgress& progress,
@@ -61,6 +79,9 @@ std::unique_ptr<VolumeIndex> ReadVolumeIndex(ByteSource& source, VolumeError& er
   if (counts.stopped) {
     error = VolumeError::Stopped;
     return nullptr;
+  }
+  for (const auto& [id, descriptor] : ReadSecurityDescriptors(*map, builder.SecurityIds())) {
+    builder.DescriptorSeen(id, descriptor);
   }
   std::unique_ptr<VolumeIndex> index = builder.Finish(UpcaseTable::Read(*map), counts);
   error = index ? VolumeError::None : VolumeError::TooLarge;

@@ -3,12 +3,15 @@
 // allocation per file) until the search has walked it.
 //
 // Memory: about 24 bytes a name plus its UTF-8 bytes (and its short name's,
-// where it has one), and 5 bytes a record of the table.
+// where it has one), 5 bytes a record of the table, 8 bytes a folder with a
+// security id, and each distinct descriptor the folders carry once.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ntfs/byte_source.h"
@@ -49,6 +52,16 @@ class VolumeIndex {
   std::uint32_t ChildrenEnd(std::uint32_t record) const { return first_child_[record + 1]; }
   Child ChildAt(std::uint32_t i) const;
 
+  // The security id of folder `folder_record`'s descriptor; 0 when the
+  // volume gave it none (volumes before version 3.0 keep none).
+  std::uint32_t SecurityOf(std::uint32_t folder_record) const;
+  // The self-relative security descriptor of `id`, as the volume keeps it;
+  // empty when its $Secure could not be read or lacks the id.
+  std::string_view Descriptor(std::uint32_t id) const;
+  // Each security id some folder carries, once, ascending: the descriptors
+  // a user's rights are tested against.
+  const std::vector<std::uint32_t>& SecurityIds() const { return security_ids_; }
+
   std::uint32_t RecordCount() const { return static_cast<std::uint32_t>(bits_.size()); }
   std::uint64_t NameCount() const { return children_.size(); }
   const IndexCounts& Counts() const { return counts_; }
@@ -78,6 +91,9 @@ class VolumeIndex {
   std::vector<std::uint8_t> bits_;           // per record: RecordBits
   std::vector<std::uint32_t> first_child_;   // per record, and one past the last
   std::vector<std::uint32_t> children_;      // entries, grouped by folder
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> folder_security_;  // (folder record, id), by record
+  std::vector<std::uint32_t> security_ids_;
+  std::vector<std::string> descriptors_;  // per security_ids_, empty when unknown
   IndexCounts counts_;
 };
 

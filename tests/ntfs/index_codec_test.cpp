@@ -43,9 +43,13 @@ img::Record Item(std::uint64_t number, std::u16string name, std::uint64_t parent
   return r;
 }
 
+// The descriptor of each security id the small image's $Secure holds.
+std::string DescriptorOf(std::uint32_t id) { return ntfs_image::OwnerOnlyDescriptor(id); }
+
 // Folders, a short name, hard links in two folders, links to a folder and to
 // a file, a lone surrogate, names kept in extension records (a short name
-// apart from its long one), and the damage each count tells of.
+// apart from its long one), and the damage each count tells of. Folders of
+// three descriptors and one whose id $Secure lacks.
 std::string SmallImage() {
   std::vector<img::Record> records = {Item(16, u"docs", 5, true), Item(17, u"LongFileName.html"),
                                       Item(18, u"sub", 16, true), Item(19, u"z.bin", 18)};
@@ -71,7 +75,15 @@ std::string SmallImage() {
     extension.names.push_back({16, 1, name, space});
     records.push_back(extension);
   }
-  return img::ImageBytes({}, records);
+  for (const auto& [number, id] : {std::pair{16u, 256u}, {17u, 257u}, {18u, 257u}, {20u, 258u}, {25u, 999u},
+                                  {26u, 256u}}) {
+    records[number - 16].security_id = id;  // 17 is a file: its id is not kept
+  }
+  return img::ImageBytes({}, records,
+                         img::SecurityStream({{256, DescriptorOf(256)},
+                                              {257, DescriptorOf(257)},
+                                              {258, DescriptorOf(258)},
+                                              {300, DescriptorOf(300)}}));
 }
 
 // Sixty folders of long names: a stream of several pieces.
@@ -139,6 +151,13 @@ std::string Describe(const ntfs::VolumeIndex& index) {
           << (child.link ? "L" : "");
     }
   }
+  for (std::uint32_t r = 0; r < index.RecordCount(); ++r) {
+    if (index.SecurityOf(r) != 0) out << "\n" << r << " secured by " << index.SecurityOf(r);
+  }
+  for (const std::uint32_t id : index.SecurityIds()) {
+    out << "\n" << id << ":";
+    for (const char byte : index.Descriptor(id)) out << ' ' << static_cast<int>(static_cast<unsigned char>(byte));
+  }
   return out.str();
 }
 
@@ -184,6 +203,14 @@ TEST(ScanStream, TheIndexBuiltFromTheStreamIsTheOneReadHereHoweverTheBytesAreSpl
   }
   EXPECT_GT(small->Counts().scan.torn * small->Counts().stale_names * small->Counts().unreachable_records, 0u);
   EXPECT_TRUE(small->Counts().volume_upcase);
+  EXPECT_EQ(small->SecurityIds(), (std::vector<std::uint32_t>{256, 257, 258, 999}));
+  for (const auto& [record, id] : {std::pair{5u, 0u}, {16u, 256u}, {17u, 0u}, {18u, 257u}, {20u, 258u}, {25u, 999u},
+                                   {26u, 256u}, {27u, 0u}}) {
+    EXPECT_EQ(small->SecurityOf(record), id) << record;
+  }
+  for (const std::uint32_t id : {256u, 257u, 258u}) EXPECT_EQ(small->Descriptor(id), DescriptorOf(id)) << id;
+  EXPECT_EQ(small->Descriptor(999), "");  // a folder's id $Secure lacks
+  EXPECT_EQ(small->Descriptor(300), "");  // in $Secure, carried by no folder
 }
 
 TEST(ScanStream, PiecesGoOutAsTheTableIsReadAtMostAMebibyteEach) {
@@ -279,12 +306,21 @@ struct Out {
   }
 };
 
-// Records 0 to 17 of the sample: the root, the folder "docs" (16) and a file
-// in it (17), a reparse point that is no link.
-std::string SampleReports() {
+// A security id of the last record, and a descriptor of `id` of `bytes`.
+Out Secured(std::uint32_t id) { return Out{}.Fixed(0x26, 1).Fixed(id, 4); }
+Out Described(std::uint32_t id, const std::string& bytes = DescriptorOf(7)) {
+  return Out{}.Fixed(0x27, 1).Fixed(id, 4).Text(bytes);
+}
+
+// Records 0 to 17 of the sample: the root, the folder "docs" (16, with the
+// security reports given) and a file in it (17), a reparse point that is no
+// link.
+std::string SampleReports(const Out& docs_security = {}) {
   Out out;
   out.NoRecords(5).Record(0x03, 5);
-  out.NoRecords(10).Record(0x03, 1).OwnName(5, "docs");
+  out.NoRecords(10).Record(0x03, 1);
+  out.bytes += docs_security.bytes;
+  out.OwnName(5, "docs");
   out.Record(0x05, 1).OwnName(16, "LongFileName.html", "LONGFI~1.HTM");
   out.Fixed(0x20, 1).Number(17).Fixed(0x08, 1);  // its reparse tag names nothing else
   return out.bytes;
@@ -293,10 +329,11 @@ std::string SampleReports() {
 // Twenty records, as SampleReports and two more.
 struct Sample {
   std::string magic = "QLSS";
-  std::uint32_t version = 1, records = 20;
+  std::uint32_t version = ntfs::kScanStreamVersion, records = 20;
   std::string reports = SampleReports();
   std::string extra;                                    // after record 17
   std::string last_records = Out{}.NoRecords(2).bytes;  // 18 and 19
+  std::string descriptors;
   std::uint8_t upcase = 0;
   std::uint64_t counted_records = 20;
   std::string after_end;
@@ -305,12 +342,18 @@ struct Sample {
 std::string Write(const Sample& s) {
   Out out{s.magic};
   out.Fixed(s.version, 4).Fixed(s.records, 4);
-  out.bytes += s.reports + s.extra + s.last_records;
+  out.bytes += s.reports + s.extra + s.last_records + s.descriptors;
   out.Fixed(0xFF, 1).Fixed(s.upcase, 1);
   out.bytes += ntfs::UpcaseTable::Ascii().Bytes();
   out.Fixed(s.counted_records, 8);
   for (int i = 0; i < 4; ++i) out.Fixed(100 + i, 8);
   return out.bytes + s.after_end;
+}
+
+Sample With(const std::function<void(Sample&)>& change) {
+  Sample sample;
+  change(sample);
+  return sample;
 }
 
 TEST(ScanStream, AStreamWrittenByHandBuildsItsIndex) {
@@ -321,13 +364,19 @@ TEST(ScanStream, AStreamWrittenByHandBuildsItsIndex) {
   EXPECT_EQ(Describe(*index),
             "20 records, 2 names; 20 100 101 102 103 0 0 0 0\n5 @0: docs[]#16F\n16 @1: "
             "LongFileName.html[LONGFI~1.HTM]#17");
+
+  ntfs::ScanStreamReader secured;
+  ASSERT_TRUE(secured.Feed(Write(With([](Sample& s) {
+    s.reports = SampleReports(Secured(7));
+    s.descriptors = Described(7).bytes;
+  }))));
+  const std::unique_ptr<ntfs::VolumeIndex> secured_index = secured.Take();
+  ASSERT_NE(secured_index, nullptr);
+  EXPECT_EQ(secured_index->SecurityOf(16), 7u);
+  EXPECT_EQ(secured_index->SecurityIds(), std::vector<std::uint32_t>{7});
+  EXPECT_EQ(secured_index->Descriptor(7), DescriptorOf(7));
 }
 
-Sample With(const std::function<void(Sample&)>& change) {
-  Sample sample;
-  change(sample);
-  return sample;
-}
 
 Sample WithExtra(const Out& extra) {
   return With([&](Sample& s) { s.extra = extra.bytes; });
@@ -337,6 +386,13 @@ TEST(ScanStream, DamagedStreamsAreRefused) {
   const auto named = [](const std::string& name, const std::string& alias = "") {
     return WithExtra(Out{}.OwnName(16, name, alias));
   };
+  // "docs" with these security reports, and descriptors after every record.
+  const auto secured = [](const Out& docs_security, const std::string& descriptors) {
+    return With([&](Sample& s) {
+      s.reports = SampleReports(docs_security);
+      s.descriptors = descriptors;
+    });
+  };
   struct Case {
     const char* what;
     Sample sample;
@@ -344,7 +400,7 @@ TEST(ScanStream, DamagedStreamsAreRefused) {
   };
   const Case cases[] = {
       {"another magic", With([](Sample& s) { s.magic = "QLSZ"; }), StreamError::BadMagic},
-      {"another version", With([](Sample& s) { s.version = 2; }), StreamError::BadVersion},
+      {"another version", With([](Sample& s) { s.version = ntfs::kScanStreamVersion + 1; }), StreamError::BadVersion},
       {"records past 2^31", With([](Sample& s) { s.records = 0x80000001; }), StreamError::BadHeader},
       {"a report of no kind", WithExtra(Out{}.Fixed(0x30, 1)), StreamError::BadReport},
       {"a name before any record", With([](Sample& s) { s.reports = Out{}.OwnName(5, "a").bytes + s.reports; }),
@@ -366,6 +422,27 @@ TEST(ScanStream, DamagedStreamsAreRefused) {
       {"counts of other records", With([](Sample& s) { s.counted_records = 21; }), StreamError::BadEnd},
       {"an upcase byte of 2", With([](Sample& s) { s.upcase = 2; }), StreamError::BadEnd},
       {"bytes after the end", With([](Sample& s) { s.after_end = "x"; }), StreamError::TrailingBytes},
+      {"a security id before any record", With([](Sample& s) { s.reports = Secured(7).bytes + s.reports; }),
+       StreamError::BadSecurity},
+      {"a security id of a file", WithExtra(Secured(7)), StreamError::BadSecurity},
+      {"a security id of 0", secured(Secured(0), ""), StreamError::BadSecurity},
+      {"a folder's security id told twice", secured(Secured(7).Fixed(0x26, 1).Fixed(8, 4), ""),
+       StreamError::BadSecurity},
+      {"a descriptor before every record", With([](Sample& s) {
+         s.reports = SampleReports(Secured(7));
+         s.extra = Described(7).bytes;
+       }),
+       StreamError::BadSecurity},
+      {"a descriptor of an id no folder carries", secured(Secured(7), Described(8).bytes), StreamError::BadSecurity},
+      {"a descriptor told twice", secured(Secured(7), Described(7).bytes + Described(7).bytes),
+       StreamError::BadSecurity},
+      {"a descriptor not self-relative",
+       secured(Secured(7), Described(7, DescriptorOf(7).replace(3, 1, 1, '\0')).bytes), StreamError::BadSecurity},
+      {"a descriptor of 20 bytes less one", secured(Secured(7), Described(7, DescriptorOf(7).substr(0, 19)).bytes),
+       StreamError::BadSecurity},
+      {"a descriptor longer than any",
+       secured(Secured(7), Out{}.Fixed(0x27, 1).Fixed(7, 4).Number(ntfs::kMaxSecurityDescriptorBytes + 1).bytes),
+       StreamError::BadSecurity},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

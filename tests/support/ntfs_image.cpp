@@ -32,6 +32,8 @@ constexpr std::size_t kWriteChunk = 4 << 20;
 constexpr std::uint32_t kCollateFileName = 0x01;
 constexpr std::uint32_t kCollateNumber = 0x10;
 constexpr std::uint32_t kCollateSecurityHash = 0x12;
+constexpr std::uint64_t kSecurityBlockBytes = 256 * 1024;
+constexpr std::size_t kSecurityEntryHeaderBytes = 20;
 
 enum AttributeType : std::uint32_t {
   kStandardInformation = 0x10,
@@ -117,7 +119,8 @@ struct Layout {
   // Per extension record of the table: the extents [first, second) it maps.
   std::vector<std::pair<std::size_t, std::size_t>> extension_groups;
   std::uint64_t first_extension_record = 0;
-  Extent boot, mirror, log, attrdef, upcase, table_bitmap, bitmap;
+  Extent boot, mirror, log, attrdef, upcase, table_bitmap, bitmap, secure;
+  std::string security_stream;
   std::uint64_t table_bitmap_bytes = 0;
   std::uint64_t bitmap_bytes = 0;
   std::uint64_t total_clusters = 0;
@@ -145,7 +148,7 @@ bool ShapeFits(const Shape& shape) {
   return true;
 }
 
-std::optional<Layout> Plan(const Shape& shape, std::uint64_t record_end) {
+std::optional<Layout> Plan(const Shape& shape, std::uint64_t record_end, const std::string& security_stream = {}) {
   if (!ShapeFits(shape)) return std::nullopt;
   Layout layout;
   layout.sector = shape.bytes_per_sector;
@@ -182,6 +185,7 @@ std::optional<Layout> Plan(const Shape& shape, std::uint64_t record_end) {
   }
 
   layout.table_bitmap_bytes = Align8(CeilDiv(layout.records, 8));
+  layout.security_stream = security_stream;
   // Far enough apart that run offsets need more than one byte, near enough
   // that large clusters keep the image small.
   const std::uint64_t gap = std::clamp<std::uint64_t>((1u << 20) / layout.cluster, 3, 129);
@@ -199,6 +203,7 @@ std::optional<Layout> Plan(const Shape& shape, std::uint64_t record_end) {
     layout.upcase = take(kUpCaseBytes);
     layout.table_bitmap = take(layout.table_bitmap_bytes);
     layout.bitmap = take(bitmap_clusters * layout.cluster);
+    if (!layout.security_stream.empty()) layout.secure = take(layout.security_stream.size());
     // The first extent comes first, the others from the far end backwards,
     // so the run list's offsets go both ways.
     next += gap;
@@ -291,10 +296,11 @@ Attribute NonResident(const Layout& layout, std::uint32_t type, const std::vecto
   return attribute;
 }
 
-Attribute StandardInformation(std::uint32_t file_attributes) {
+Attribute StandardInformation(std::uint32_t file_attributes, std::uint32_t security_id = 0) {
   std::string value(72, '\0');
   for (int i = 0; i < 4; ++i) Put(value, 8 * i, kTimestamp, 8);
   Put(value, 0x20, file_attributes, 4);
+  Put(value, 0x34, security_id, 4);
   return Resident(kStandardInformation, std::move(value));
 }
 
@@ -494,7 +500,7 @@ PlannedRecord CallerRecord(const Layout& layout, const Record& given, std::uint6
     Finish(record);
     return record;
   }
-  record.attributes.push_back(StandardInformation(given.attributes));
+  record.attributes.push_back(StandardInformation(given.attributes, given.security_id));
   for (const Name& name : given.names) {
     record.attributes.push_back(FileName(name, name_flags, reparse, 0));
     if (name.name_space != kDos) ++record.links;
@@ -608,11 +614,17 @@ PlannedRecord SystemRecord(const Layout& layout, std::uint64_t number) {
     case 6: record = SystemFile(6, u"$Bitmap", data(layout.bitmap, layout.bitmap_bytes), layout.bitmap_bytes); break;
     case 7: record = SystemFile(7, u"$Boot", data(layout.boot, kBootBytes), kBootBytes); break;
     case 8: record = SystemFile(8, u"$BadClus", {Resident(kData, {})}); break;
-    case 9:
+    case 9: {
+      Attribute stream = Resident(kData, {}, u"$SDS");
+      if (!layout.security_stream.empty()) {
+        stream = NonResident(layout, kData, {layout.secure}, 0, layout.security_stream.size());
+        stream.name = u"$SDS";
+      }
       record = SystemFile(9, u"$Secure",
-                          {Resident(kData, {}, u"$SDS"), IndexRoot(layout, u"$SDH", 0, kCollateSecurityHash),
+                          {std::move(stream), IndexRoot(layout, u"$SDH", 0, kCollateSecurityHash),
                            IndexRoot(layout, u"$SII", 0, kCollateNumber)});
       break;
+    }
     case 10: record = SystemFile(10, u"$UpCase", data(layout.upcase, kUpCaseBytes), kUpCaseBytes); break;
     case 11: record = SystemFile(11, u"$Extend", {EmptyFolderIndex(layout)}, 0, true); break;
     default:
@@ -729,7 +741,7 @@ std::string ClusterBitmap(const Layout& layout) {
     for (std::uint64_t c = extent.lcn; c < extent.lcn + extent.clusters; ++c) bitmap[c / 8] |= static_cast<char>(1 << (c % 8));
   };
   for (const Extent* extent : {&layout.boot, &layout.mirror, &layout.log, &layout.attrdef, &layout.upcase,
-                               &layout.table_bitmap, &layout.bitmap})
+                               &layout.table_bitmap, &layout.bitmap, &layout.secure})
     mark(*extent);
   for (const Extent& extent : layout.table) mark(extent);
   return bitmap;
@@ -810,6 +822,9 @@ bool WriteVolume(Sink& sink, const Layout& layout, const GivenRecord& given, con
   if (!sink.Write(layout.attrdef.lcn * layout.cluster, AttributeDefinitions())) return false;
   if (!sink.Write(layout.upcase.lcn * layout.cluster, UpCaseTable())) return false;
   if (!sink.Write(layout.bitmap.lcn * layout.cluster, ClusterBitmap(layout))) return false;
+  if (!layout.security_stream.empty() && !sink.Write(layout.secure.lcn * layout.cluster, layout.security_stream)) {
+    return false;
+  }
 
   std::string in_use(layout.table_bitmap_bytes, '\0');
   std::string mirror(kMirroredRecords * layout.record, '\0');
@@ -867,8 +882,8 @@ Indexed IndexRecords(const std::vector<Record>& records) {
   return indexed;
 }
 
-bool WriteIndexed(Sink& sink, const Shape& shape, const Indexed& indexed) {
-  const std::optional<Layout> layout = Plan(shape, indexed.record_end);
+bool WriteIndexed(Sink& sink, const Shape& shape, const Indexed& indexed, const std::string& security_stream) {
+  const std::optional<Layout> layout = Plan(shape, indexed.record_end, security_stream);
   if (!layout) return false;
   const auto given = [&](std::uint64_t number) -> const Record* {
     const auto found = indexed.by_number.find(number);
@@ -879,16 +894,17 @@ bool WriteIndexed(Sink& sink, const Shape& shape, const Indexed& indexed) {
 
 }  // namespace
 
-std::string ImageBytes(const Shape& shape, const std::vector<Record>& records) {
+std::string ImageBytes(const Shape& shape, const std::vector<Record>& records, const std::string& security_stream) {
   std::string image;
   StringSink sink(image);
-  if (!WriteIndexed(sink, shape, IndexRecords(records))) return {};
+  if (!WriteIndexed(sink, shape, IndexRecords(records), security_stream)) return {};
   return image;
 }
 
-bool WriteImage(const std::string& path, const Shape& shape, const std::vector<Record>& records) {
+bool WriteImage(const std::string& path, const Shape& shape, const std::vector<Record>& records,
+                const std::string& security_stream) {
   FileSink sink(PathOf(path));
-  const bool written = WriteIndexed(sink, shape, IndexRecords(records));
+  const bool written = WriteIndexed(sink, shape, IndexRecords(records), security_stream);
   return sink.Close() && written;
 }
 
@@ -905,6 +921,49 @@ bool WriteImage(const std::string& path, const Shape& shape, std::uint64_t first
   };
   const bool written = WriteVolume(sink, *layout, given, {});
   return sink.Close() && written;
+}
+
+std::string OwnerOnlyDescriptor(std::uint32_t owner_rid) {
+  std::string descriptor;
+  Append(descriptor, 1, 1);       // revision
+  Append(descriptor, 0, 1);
+  Append(descriptor, 0x8000, 2);  // self-relative
+  Append(descriptor, 20, 4);      // the owner, right after this header
+  descriptor.append(12, '\0');    // no group, no access lists
+  Append(descriptor, 1, 1);       // the owner's revision, its 5 sub-authorities
+  Append(descriptor, 5, 1);
+  descriptor.append(5, '\0');     // authority 5, big-endian in six bytes
+  descriptor += '\5';
+  for (const std::uint32_t sub : {21u, 1u, 2u, 3u, owner_rid}) Append(descriptor, sub, 4);
+  return descriptor;
+}
+
+std::string SecurityStream(const std::vector<SecurityEntry>& entries) {
+  std::string stream;
+  std::uint64_t block = 0;
+  const auto mirror = [&] {
+    stream.resize(block + kSecurityBlockBytes, '\0');
+    stream += stream.substr(block, kSecurityBlockBytes);
+    block += 2 * kSecurityBlockBytes;
+  };
+  for (const SecurityEntry& entry : entries) {
+    const std::uint64_t length = kSecurityEntryHeaderBytes + entry.descriptor.size();
+    std::uint64_t at = (stream.size() + 15) & ~std::uint64_t{15};
+    if (at + length > block + kSecurityBlockBytes) {
+      mirror();
+      at = block;
+    }
+    stream.resize(at, '\0');
+    std::uint32_t hash = 0;
+    for (const char c : entry.descriptor) hash = (hash << 3 | hash >> 29) + static_cast<unsigned char>(c);
+    Append(stream, hash, 4);
+    Append(stream, entry.id, 4);
+    Append(stream, at, 8);
+    Append(stream, length, 4);
+    stream += entry.descriptor;
+  }
+  if (stream.size() > block) mirror();
+  return stream;
 }
 
 std::uint64_t TableRecords(const Shape& shape, std::uint64_t record_end) {

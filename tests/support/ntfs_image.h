@@ -27,6 +27,7 @@ struct Record {
   bool in_use = true;         // false: a deleted record, its attributes still there
   bool folder = false;        // header flag 0x0002 and an empty $I30 index root
   std::uint32_t attributes = 0;               // $STANDARD_INFORMATION file attributes
+  std::uint32_t security_id = 0;              // and its security id (0: none)
   std::optional<std::uint32_t> reparse_tag;  // a resident $REPARSE_POINT with this tag and no data
   std::vector<Name> names;                    // one $FILE_NAME each, in this order
   // Non-zero: an extension record of that base, carrying only its names. When
@@ -49,14 +50,31 @@ struct Shape {
   std::uint64_t first_extension_record = 12;
 };
 
+struct SecurityEntry {
+  std::uint32_t id = 0;
+  std::string descriptor;  // self-relative, written as given
+};
+
+// A self-relative security descriptor that names only an owner,
+// S-1-5-21-1-2-3-`owner_rid`: distinct rids, distinct descriptors.
+std::string OwnerOnlyDescriptor(std::uint32_t owner_rid);
+
+// An $SDS stream holding `entries` in order, each aligned to 16 bytes, its
+// 256 KiB blocks each followed by their mirror copy; an entry that does not
+// fit a block's rest starts the next block.
+std::string SecurityStream(const std::vector<SecurityEntry>& entries);
+
 // Records 0 to 15 are the system files' unless the caller gives them: 0 $MFT,
 // 1 $MFTMirr, 2 $LogFile, 3 $Volume, 4 $AttrDef, 5 the root folder ".",
 // 6 $Bitmap, 7 $Boot, 8 $BadClus, 9 $Secure, 10 $UpCase, 11 $Extend; 12 to
 // 15 are formatted but not in use (or map the table, see Shape). Records not
 // given otherwise are zero. Returns "" or false where the shape is not one
 // the writer can lay out or a record's attributes overflow it.
-std::string ImageBytes(const Shape& shape, const std::vector<Record>& records);
-bool WriteImage(const std::string& path, const Shape& shape, const std::vector<Record>& records);
+// `security_stream` is $Secure's $SDS stream (see SecurityStream), written
+// as given in one run; empty, the stream is resident and empty.
+std::string ImageBytes(const Shape& shape, const std::vector<Record>& records, const std::string& security_stream = {});
+bool WriteImage(const std::string& path, const Shape& shape, const std::vector<Record>& records,
+                const std::string& security_stream = {});
 
 // A large image, streamed to a sparse file: record first + i comes from
 // make(first + i), one at a time, and lands at that number whatever its own
