@@ -104,19 +104,19 @@ void ScanStreamWriter::Flush() {
 
 // Tells the records of the table before `through` not yet told, as no base record in use.
 void ScanStreamWriter::Skip(std::uint64_t through) {
-  while (told_ < through && !failed_) {
+  while (place_.told < through && !failed_) {
     if (size_ == kStreamPieceBytes) Flush();
     const std::size_t count =
-        static_cast<std::size_t>(std::min<std::uint64_t>(through - told_, kStreamPieceBytes - size_));
+        static_cast<std::size_t>(std::min<std::uint64_t>(through - place_.told, kStreamPieceBytes - size_));
     std::memset(piece_.get() + size_, kNoRecord, count);
     size_ += count;
-    told_ += count;
+    place_.told += count;
   }
 }
 
 void ScanStreamWriter::RecordSeen(std::uint64_t record, std::uint16_t sequence, std::uint8_t bits) {
   if (failed_) return;
-  if (record < told_ || record >= records_ || (bits & ~kAllBits) != 0) {
+  if (record < place_.told || record >= records_ || (bits & ~kAllBits) != 0) {
     failed_ = true;
     return;
   }
@@ -124,23 +124,19 @@ void ScanStreamWriter::RecordSeen(std::uint64_t record, std::uint16_t sequence, 
   char* out = Room(3);
   *out++ = static_cast<char>(kRecord | bits);
   Told(PutU16(out, sequence));
-  told_ = record + 1;
-  any_record_ = true;
-  last_record_ = record;
-  last_sequence_ = sequence;
-  last_folder_ = (bits & kBitFolder) != 0;
+  place_.RecordTold(record, sequence, (bits & kBitFolder) != 0);
 }
 
 void ScanStreamWriter::SecuritySeen(std::uint64_t record, std::uint32_t id) {
   if (failed_) return;
-  if (!any_record_ || record != last_record_ || !last_folder_ || id == 0) {
+  if (!place_.MayTellSecurity() || record != place_.last_record || id == 0) {
     failed_ = true;
     return;
   }
   char* out = Room(5);
   *out++ = static_cast<char>(kSecurity);
   Told(PutU32(out, id));
-  last_folder_ = false;  // once a record
+  place_.last_secured = true;
   security_ids_.push_back(id);
 }
 
@@ -166,7 +162,7 @@ void ScanStreamWriter::BitsSeen(std::uint64_t record, std::uint8_t bits) {
 
 void ScanStreamWriter::NameSeen(std::uint64_t record, std::uint16_t sequence, FileReference parent,
                                 std::string_view name, std::string_view alias, bool win32) {
-  const bool own = any_record_ && record == last_record_ && sequence == last_sequence_;
+  const bool own = place_.IsLast(record, sequence);
   Name(static_cast<std::uint8_t>((own ? kOwnName : kOtherName) + (win32 ? 1 : 0)), record, sequence, parent, name,
        alias, own);
 }
@@ -453,16 +449,13 @@ ScanStreamReader::Step ScanStreamReader::Report(Cursor& at) {
   if (kind == kNoRecord || (kind & 0xF0) == kRecord) {
     const std::uint16_t sequence = kind == kNoRecord ? 0 : at.U16();
     if (at.Short()) return Step::Short;
-    if (told_ == records_) return Refused(StreamError::RecordOutOfRange);
+    if (place_.told == records_) return Refused(StreamError::RecordOutOfRange);
     if (kind != kNoRecord) {
-      builder_->RecordSeen(told_, sequence, static_cast<std::uint8_t>(kind & kAllBits));
-      any_record_ = true;
-      last_record_ = told_;
-      last_sequence_ = sequence;
-      last_folder_ = (kind & kBitFolder) != 0;
-      last_secured_ = false;
+      builder_->RecordSeen(place_.told, sequence, static_cast<std::uint8_t>(kind & kAllBits));
+      place_.RecordTold(place_.told, sequence, (kind & kBitFolder) != 0);
+    } else {
+      ++place_.told;
     }
-    ++told_;
     return Step::Told;
   }
   switch (kind) {
@@ -476,8 +469,8 @@ ScanStreamReader::Step ScanStreamReader::Report(Cursor& at) {
     }
     case kOwnName:
     case kOwnName + 1:
-      if (!any_record_) return Refused(StreamError::BadReport);
-      return Name(at, last_record_, last_sequence_, kind == kOwnName + 1);
+      if (!place_.any_record) return Refused(StreamError::BadReport);
+      return Name(at, place_.last_record, place_.last_sequence, kind == kOwnName + 1);
     case kOtherName:
     case kOtherName + 1: {
       const FileReference record = at.Reference();
@@ -503,7 +496,7 @@ ScanStreamReader::Step ScanStreamReader::Report(Cursor& at) {
     case kDescriptor:
       return Descriptor(at);
     case kEnd:
-      if (told_ != records_) return Refused(StreamError::BadEnd);
+      if (place_.told != records_) return Refused(StreamError::BadEnd);
       stage_ = Stage::End;
       return Step::Told;
     default:
@@ -540,11 +533,9 @@ ScanStreamReader::Step ScanStreamReader::Name(Cursor& at, std::uint64_t record, 
 ScanStreamReader::Step ScanStreamReader::Security(Cursor& at) {
   const std::uint32_t id = at.U32();
   if (at.Short()) return Step::Short;
-  if (!any_record_ || !last_folder_ || last_secured_ || id == 0 || !described_.empty()) {
-    return Refused(StreamError::BadSecurity);
-  }
-  builder_->SecuritySeen(last_record_, id);
-  last_secured_ = true;
+  if (!place_.MayTellSecurity() || id == 0 || !described_.empty()) return Refused(StreamError::BadSecurity);
+  builder_->SecuritySeen(place_.last_record, id);
+  place_.last_secured = true;
   return Step::Told;
 }
 
@@ -554,7 +545,7 @@ ScanStreamReader::Step ScanStreamReader::Descriptor(Cursor& at) {
   if (at.Fine() && size > kMaxSecurityDescriptorBytes) at.Refuse(StreamError::BadSecurity);
   const std::string_view descriptor = at.Bytes(static_cast<std::size_t>(size));
   if (!at.Fine()) return at.Short() ? Step::Short : Refused(at.Bad());
-  if (told_ != records_) return Refused(StreamError::BadSecurity);
+  if (place_.told != records_) return Refused(StreamError::BadSecurity);
   if (described_.empty()) {
     security_ids_ = builder_->SecurityIds();
     described_.assign(security_ids_.size() + 1, false);  // one past: the ids are gathered

@@ -66,6 +66,31 @@ inline constexpr std::size_t kStreamPieceBytes = std::size_t{1} << 20;
 // The longest text a record holds: 255 UTF-16 units, each at most 3 bytes of UTF-8.
 inline constexpr std::size_t kMaxStreamTextBytes = 3 * 255;
 
+// Where a writer or a reader stands in the table: the records told so far,
+// and the last base record in use, whose names and security id may follow.
+struct StreamPlace {
+  std::uint64_t told = 0;
+  bool any_record = false;
+  std::uint64_t last_record = 0;
+  std::uint16_t last_sequence = 0;
+  bool last_folder = false;
+  bool last_secured = false;
+
+  void RecordTold(std::uint64_t record, std::uint16_t sequence, bool folder) {
+    told = record + 1;
+    any_record = true;
+    last_record = record;
+    last_sequence = sequence;
+    last_folder = folder;
+    last_secured = false;
+  }
+  // A security id may follow: the last record is a folder not yet given one.
+  bool MayTellSecurity() const { return any_record && last_folder && !last_secured; }
+  bool IsLast(std::uint64_t record, std::uint16_t sequence) const {
+    return any_record && record == last_record && sequence == last_sequence;
+  }
+};
+
 // Takes the next piece of a stream; false when it cannot be sent.
 using PieceWriter = std::function<bool(std::string_view piece)>;
 
@@ -111,11 +136,7 @@ class ScanStreamWriter : public TableSink {
   PieceWriter write_;
   std::unique_ptr<char[]> piece_;
   std::size_t size_ = 0;
-  std::uint64_t told_ = 0;  // records of the table told so far
-  bool any_record_ = false;
-  std::uint64_t last_record_ = 0;
-  std::uint16_t last_sequence_ = 0;
-  bool last_folder_ = false;
+  StreamPlace place_;
   std::vector<std::uint32_t> security_ids_;
   bool failed_ = false;
 };
@@ -187,12 +208,7 @@ class ScanStreamReader {
   std::string carry_;  // a field or report begun in an earlier piece
   std::unique_ptr<IndexBuilder> builder_;
   std::uint32_t records_ = 0;
-  std::uint64_t told_ = 0;  // records of the table told so far
-  bool any_record_ = false;
-  std::uint64_t last_record_ = 0;
-  std::uint16_t last_sequence_ = 0;
-  bool last_folder_ = false;
-  bool last_secured_ = false;                // the last record's security id was told
+  StreamPlace place_;
   std::vector<std::uint32_t> security_ids_;  // the folders', once every record is told
   std::vector<bool> described_;              // per security_ids_
   std::optional<UpcaseTable> upcase_;
