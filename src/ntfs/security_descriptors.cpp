@@ -44,12 +44,69 @@ void ParseBlock(ByteView stream, std::uint64_t block, const std::vector<std::uin
   }
 }
 
+// The parts of a descriptor the system's access check reads, each checked
+// to lie inside it: the descriptor may come from a damaged volume, or from a
+// helper that is not ours.
+constexpr std::uint64_t kSidHeaderBytes = 8;
+constexpr std::uint8_t kMaxSubAuthorities = 15;
+constexpr std::uint64_t kAclHeaderBytes = 8;
+constexpr std::uint64_t kAceHeaderBytes = 4;
+constexpr std::uint64_t kGuidBytes = 16;
+
+// A SID at `at` that ends by `end`.
+bool SidFits(ByteView v, std::uint64_t at, std::uint64_t end) {
+  if (at < kSecurityDescriptorHeaderBytes || at + kSidHeaderBytes > end) return false;
+  const std::uint8_t count = v.U8(at + 1);
+  return v.U8(at) == 1 && count <= kMaxSubAuthorities && at + kSidHeaderBytes + 4u * count <= end;
+}
+
+// Where an access control entry's SID starts, for the kinds the system
+// knows; 0 for any other kind, which is not taken.
+std::uint64_t SidOffsetInAce(ByteView v, std::uint64_t ace, std::uint64_t ace_end) {
+  switch (v.U8(ace)) {
+    case 0x00: case 0x01: case 0x02: case 0x03:              // allowed, denied, audit, alarm
+    case 0x09: case 0x0A: case 0x0D: case 0x0E:              // their callback kinds
+    case 0x11: case 0x12: case 0x13: case 0x14: case 0x15:   // label, attribute, policy, trust, filter
+      return 8;
+    case 0x05: case 0x06: case 0x07: case 0x08:              // the object kinds: flags, then GUIDs
+    case 0x0B: case 0x0C: case 0x0F: case 0x10: {
+      if (ace + 12 > ace_end) return 0;
+      const std::uint32_t flags = v.U32(ace + 8);
+      return 12 + ((flags & 1) ? kGuidBytes : 0) + ((flags & 2) ? kGuidBytes : 0);
+    }
+    default:
+      return 0;
+  }
+}
+
+// An access control list at `at` whose entries all lie within it.
+bool AclFits(ByteView v, std::uint64_t at) {
+  if (at < kSecurityDescriptorHeaderBytes || at + kAclHeaderBytes > v.size()) return false;
+  const std::uint8_t revision = v.U8(at);
+  const std::uint64_t size = v.U16(at + 2), count = v.U16(at + 4);
+  if ((revision != 2 && revision != 4) || size < kAclHeaderBytes || at + size > v.size()) return false;
+  const std::uint64_t end = at + size;
+  std::uint64_t ace = at + kAclHeaderBytes;
+  for (std::uint64_t i = 0; i < count; ++i) {
+    if (ace + kAceHeaderBytes > end) return false;
+    const std::uint64_t ace_size = v.U16(ace + 2);
+    if (ace_size < kAceHeaderBytes || ace_size % 4 != 0 || ace + ace_size > end) return false;
+    const std::uint64_t sid = SidOffsetInAce(v, ace, ace + ace_size);
+    if (sid == 0 || !SidFits(v, ace + sid, ace + ace_size)) return false;
+    ace += ace_size;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsSelfRelativeDescriptor(std::string_view bytes) {
   if (bytes.size() < kSecurityDescriptorHeaderBytes || bytes.size() > kMaxSecurityDescriptorBytes) return false;
   const ByteView v(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-  return v.U8(0) == 1 && (v.U16(2) & kSelfRelative) != 0;
+  if (v.U8(0) != 1 || (v.U16(2) & kSelfRelative) == 0) return false;
+  const std::uint64_t owner = v.U32(4), group = v.U32(8), sacl = v.U32(12), dacl = v.U32(16);
+  return (owner == 0 || SidFits(v, owner, v.size())) && (group == 0 || SidFits(v, group, v.size())) &&
+         (sacl == 0 || AclFits(v, sacl)) && (dacl == 0 || AclFits(v, dacl));
 }
 
 SecurityDescriptors ParseSecurityStream(ByteView stream, const std::vector<std::uint32_t>& wanted) {

@@ -27,7 +27,10 @@ inline constexpr std::size_t kSecurityDescriptorHeaderBytes = 20;
 inline constexpr std::size_t kMaxSecurityDescriptorBytes = 0x40000;
 
 // True when `bytes` can be a self-relative security descriptor: long enough
-// for its header, revision 1, the self-relative flag set.
+// for its header, revision 1, the self-relative flag set, and the owner,
+// group and access lists it points to, each entry of the lists with its SID,
+// lying inside it, of kinds the system knows. Only such a descriptor is kept
+// and handed to the system's access check.
 bool IsSelfRelativeDescriptor(std::string_view bytes);
 
 // The descriptors of `wanted` (ascending ids) found in `stream`, the bytes

@@ -29,6 +29,10 @@ void IndexWalk::Walk(const std::string& root, FolderVisitor& visitor) {
       return false;
     }
     entered[folder] = true;
+    if (rights_ && !rights_->MayList(folder, path)) {
+      listing.SetProblem(platform::ReadProblem::Unreadable);
+      return false;
+    }
     for (std::uint32_t i = index_.ChildrenBegin(folder); i < index_.ChildrenEnd(folder); ++i) {
       const ntfs::VolumeIndex::Child child = index_.ChildAt(i);
       listing.Add(child.name, child.alias, KindOf(child), child.folder,

@@ -153,7 +153,8 @@ void SearchRun::TakeIndexOf(std::size_t root) {
 
 void SearchRun::Walk(std::size_t root, FolderVisitor& visitor) {
   if (const ntfs::VolumeIndex* index = root_index_.get()) {
-    IndexWalk(*index, [this](std::string_view folder, std::string_view name) { return Join(folder, name); })
+    FolderRights rights(*index, settings_.listing_checks);
+    IndexWalk(*index, [this](std::string_view folder, std::string_view name) { return Join(folder, name); }, &rights)
         .Walk(request_.roots[root], visitor);
   } else {
     walk_.Walk(request_.roots[root], visitor);

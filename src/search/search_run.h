@@ -20,6 +20,7 @@
 
 #include "ntfs/volume_index.h"
 #include "platform/folder_listing.h"
+#include "search/folder_rights.h"
 #include "search/folder_walk.h"
 #include "search/keyword_matcher.h"
 #include "search/match_rules.h"
@@ -55,6 +56,8 @@ struct RunSettings {
   bool drive_letter_roots = false;
   // Threads that read ahead of the walk.
   ReaderLimits readers;
+  // Which folders of a volume's index the user may list.
+  ListingChecks listing_checks;
 };
 
 // The settings of this platform for texts in `charset`.

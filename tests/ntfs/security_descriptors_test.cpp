@@ -91,5 +91,76 @@ TEST(SecurityStream, EachPrimaryBlockIsReadAndNoMirror) {
   EXPECT_EQ(second[0].first, 257u);
 }
 
+// A descriptor put together field by field, to damage one field at a time.
+std::string Bytes(std::initializer_list<std::pair<std::uint64_t, int>> fields) {
+  std::string out;
+  for (const auto& [value, width] : fields) {
+    for (int i = 0; i < width; ++i) out += static_cast<char>(value >> (8 * i));
+  }
+  return out;
+}
+std::string Sid(std::uint8_t subs) {
+  std::string sid = Bytes({{1, 1}, {subs, 1}, {0, 5}, {5, 1}});
+  for (std::uint8_t i = 0; i < subs; ++i) sid += Bytes({{21u + i, 4}});
+  return sid;
+}
+std::string Ace(std::uint8_t kind, const std::string& after_mask) {
+  return Bytes({{kind, 1}, {0, 1}, {8 + after_mask.size(), 2}, {0x1F01FF, 4}}) + after_mask;
+}
+std::string Acl(const std::vector<std::string>& aces, std::uint8_t revision = 2) {
+  std::string body;
+  for (const std::string& ace : aces) body += ace;
+  return Bytes({{revision, 1}, {0, 1}, {8 + body.size(), 2}, {aces.size(), 2}, {0, 2}}) + body;
+}
+// Owner, group and access list one after another after the header.
+std::string Descriptor(const std::string& owner, const std::string& group, const std::string& dacl) {
+  const std::uint64_t owner_at = 20, group_at = owner_at + owner.size(), dacl_at = group_at + group.size();
+  return Bytes({{1, 1}, {0, 1}, {0x8004, 2}, {owner_at, 4}, {group_at, 4}, {0, 4}, {dacl.empty() ? 0 : dacl_at, 4}}) +
+         owner + group + dacl;
+}
+
+TEST(SecurityDescriptor, OnlyADescriptorWhosePartsLieInsideItIsTaken) {
+  const std::string sid = Sid(5);
+  const std::string allow = Ace(0x00, sid);
+  const std::string guid(16, '\x7');
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool taken;
+  };
+  const Case cases[] = {
+      {"owner, group and a list", Descriptor(sid, sid, Acl({allow, Ace(0x01, sid)})), true},
+      {"an owner only", img::OwnerOnlyDescriptor(256), true},
+      {"no access list: everyone may", Descriptor(sid, sid, ""), true},
+      {"bytes after the parts", Descriptor(sid, sid, Acl({allow})) + std::string(7, '\0'), true},
+      {"an object entry with both GUIDs", Descriptor(sid, sid, Acl({Ace(0x05, Bytes({{3, 4}}) + guid + guid + sid)})),
+       true},
+      {"a group cut short", Descriptor(sid, sid, "").substr(0, 20 + sid.size() + 4), false},
+      {"a SID of 16 parts", Descriptor(Sid(16), sid, ""), false},
+      {"a SID of revision 2", Descriptor("\x2" + sid.substr(1), sid, ""), false},
+      {"a list of revision 3", Descriptor(sid, sid, Acl({allow}, 3)), false},
+      {"a list longer than the descriptor", Descriptor(sid, sid, Acl({allow})).substr(0, 20 + 2 * sid.size() + 20),
+       false},
+      {"more entries than the list holds", [&] {
+         std::string acl = Acl({allow});
+         acl[4] = 2;
+         return Descriptor(sid, sid, acl);
+       }(), false},
+      {"an entry's size not a multiple of 4", [&] {
+         std::string ace = allow;
+         ace[2] = static_cast<char>(ace.size() - 2);
+         return Descriptor(sid, sid, Acl({ace}));
+       }(), false},
+      {"an entry's SID past the entry", Descriptor(sid, sid, Acl({Ace(0x00, Sid(5).substr(0, 20))})), false},
+      {"an entry of a kind the system does not know", Descriptor(sid, sid, Acl({Ace(0x30, sid)})), false},
+      {"an object entry whose GUIDs leave no room for its SID",
+       Descriptor(sid, sid, Acl({Ace(0x05, Bytes({{3, 4}}) + guid + sid)})), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ntfs::IsSelfRelativeDescriptor(c.bytes), c.taken);
+  }
+}
+
 }  // namespace
 }  // namespace quellor::testing

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -42,7 +45,9 @@ class Recorder : public search::FolderVisitor {
  public:
   std::vector<std::string> lines;
   bool Enter(const std::string& path, const platform::FolderListing& listing) override {
-    lines.push_back(path == "/" ? path : path + "/");
+    // A folder entered unread is marked "!".
+    lines.push_back((path == "/" ? path : path + "/") +
+                    (listing.Problem() == platform::ReadProblem::None ? "" : " !"));
     for (std::size_t i = 0; i < listing.size(); ++i) {
       const platform::FolderEntry e = listing[i];
       if (e.is_folder) continue;
@@ -166,6 +171,52 @@ TEST(VolumeIndex, DamagedAndStaleRecordsAreSkippedAndCounted) {
   EXPECT_EQ(read.lines, expected);
 }
 
+// A table of two chunks whose sectors fail in a record of each: the reads
+// of whole chunks fail, each record is read again on its own, and only the
+// two are lost. The next chunk is read while one is parsed, yet the source
+// is never asked for two reads at once.
+TEST(VolumeIndex, AnUnreadableSectorCostsItsRecordOnly) {
+  constexpr std::uint32_t kRecord = 4096;
+  class FailingSource : public ntfs::ByteSource {
+   public:
+    FailingSource(std::string bytes, std::vector<std::uint64_t> bad) : bytes_(std::move(bytes)), bad_(std::move(bad)) {}
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+      if (busy_.exchange(true)) overlapped_ = true;
+      // Reads take long enough for a read under way to be met by another.
+      std::this_thread::sleep_for(size > kRecord ? std::chrono::microseconds(20000) : std::chrono::microseconds(50));
+      bool read = bytes_.ReadAt(offset, buffer, size);
+      for (const std::uint64_t at : bad_) read = read && !(at >= offset && at < offset + size);
+      busy_ = false;
+      return read;
+    }
+    std::uint64_t Size() const override { return bytes_.Size(); }
+    bool Overlapped() const { return overlapped_; }
+
+   private:
+    MemoryByteSource bytes_;
+    std::vector<std::uint64_t> bad_;
+    std::atomic<bool> busy_{false}, overlapped_{false};
+  };
+  const std::vector<img::Record> records = {File(20, u"first.txt"), File(30, u"bad-one.txt"),
+                                            File(1100, u"bad-two.txt"), File(1300, u"last.txt")};
+  const std::string bytes = img::ImageBytes({kRecord, kRecord, kRecord}, records);  // 1,024 records a chunk
+  std::vector<std::uint64_t> bad;
+  for (const std::u16string name : {u"bad-one.txt", u"bad-two.txt"}) {
+    const std::string utf16(reinterpret_cast<const char*>(name.data()), 2 * name.size());
+    bad.push_back(bytes.find(utf16));
+    ASSERT_NE(bad.back(), std::string::npos);
+  }
+  FailingSource source(bytes, bad);
+  ntfs::VolumeError error;
+  const std::unique_ptr<ntfs::VolumeIndex> index = ntfs::ReadVolumeIndex(source, error);
+  ASSERT_NE(index, nullptr) << static_cast<int>(error);
+  EXPECT_EQ(index->Counts().scan.unreadable, 2u);
+  Recorder recorder;
+  search::IndexWalk(*index, &Recorder::Join).Walk("/", recorder);
+  EXPECT_EQ(recorder.lines, (std::vector<std::string>{"/", "/first.txt", "/last.txt"}));
+  EXPECT_FALSE(source.Overlapped());
+}
+
 TEST(VolumeIndex, NamesInExtensionRecordsBelongToTheirBase) {
   std::vector<img::Record> records = {Folder(16, u"a"), Folder(17, u"b")};
   img::Record base = File(18, u"f0.txt");
@@ -228,6 +279,54 @@ TEST(VolumeIndex, AVolumeThatCannotBeReadSaysWhy) {
   }
   const Read cut = ReadImage(good.substr(0, img::RecordOffset(shape, end, 0)));
   EXPECT_EQ(cut.error, ntfs::VolumeError::CannotRead);
+}
+
+// The index is read with rights the user may lack: a folder the user may
+// not list is entered unread, as the folder walk would enter it. Each
+// descriptor is judged once; a folder without one the system can judge is
+// tried by opening it.
+TEST(VolumeIndex, AFolderTheUserMayNotListIsEnteredUnread) {
+  const auto secured = [](img::Record r, std::uint32_t id) {
+    r.security_id = id;
+    return r;
+  };
+  const std::vector<img::Record> records = {
+      secured(Folder(16, u"docs"), 256),    secured(Folder(17, u"lost"), 300),  // no descriptor for 300
+      Folder(18, u"nodesc"),                secured(Folder(19, u"odd"), 258),   // one the system cannot judge
+      secured(Folder(20, u"private"), 257), secured(Folder(21, u"sub", 16), 257),
+      File(22, u"a.txt", 16, 1),            File(23, u"b.txt", 21, 1),
+      File(24, u"c.txt", 17, 1),            File(25, u"d.txt", 18, 1),
+      File(26, u"e.txt", 19, 1),            File(27, u"f.txt", 20, 1),
+  };
+  const std::string stream = img::SecurityStream({{256, img::OwnerOnlyDescriptor(256)},
+                                                  {257, img::OwnerOnlyDescriptor(257)},
+                                                  {258, img::OwnerOnlyDescriptor(258)}});
+  std::vector<std::string> judged, opened;
+  search::ListingChecks checks;
+  checks.by_descriptor = [&](std::string_view descriptor) {
+    judged.emplace_back(descriptor);
+    if (descriptor == img::OwnerOnlyDescriptor(256)) return platform::ListingRight::Allowed;
+    if (descriptor == img::OwnerOnlyDescriptor(257)) return platform::ListingRight::Denied;
+    return platform::ListingRight::Unknown;
+  };
+  checks.by_opening = [&](const std::string& path) {
+    opened.push_back(path);
+    return path != "/nodesc";
+  };
+  MemoryByteSource source(img::ImageBytes({}, records, stream));
+  ntfs::VolumeError error;
+  const std::unique_ptr<ntfs::VolumeIndex> index = ntfs::ReadVolumeIndex(source, error);
+  ASSERT_NE(index, nullptr);
+  search::FolderRights rights(*index, checks);
+  Recorder recorder;
+  search::IndexWalk(*index, &Recorder::Join, &rights).Walk("/", recorder);
+
+  EXPECT_EQ(recorder.lines, (std::vector<std::string>{"/", "/docs/", "/docs/a.txt", "/docs/sub/ !", "/lost/",
+                                                      "/lost/c.txt", "/nodesc/ !", "/odd/", "/odd/e.txt",
+                                                      "/private/ !"}));
+  EXPECT_EQ(judged, (std::vector<std::string>{img::OwnerOnlyDescriptor(256), img::OwnerOnlyDescriptor(257),
+                                              img::OwnerOnlyDescriptor(258)}));
+  EXPECT_EQ(opened, (std::vector<std::string>{"/", "/lost", "/nodesc", "/odd"}));
 }
 
 }  // namespace
