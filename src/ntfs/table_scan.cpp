@@ -1,10 +1,6 @@
 #include "ntfs/table_scan.h"
 
 #include <algorithm>
-#include <functional>
-#include <future>
-#include <system_error>
-#include <utility>
 #include <string>
 #include <vector>
 
@@ -112,59 +108,27 @@ class RecordReader {
   char16_t units_[255];
 };
 
-// One chunk of the table's records, as read.
-struct Chunk {
-  std::uint64_t first = 0;
-  std::uint64_t count = 0;
-  bool whole = false;  // read in one go; else each record is read again on its own
-  std::vector<unsigned char> bytes;
-};
-
 }  // namespace
 
-// The next chunk is read on a second thread while this one's records are
-// parsed: on a disk, a table then takes the longer of reading and parsing,
-// not their sum. Only one read is ever under way, so a source need not take
-// reads from two threads at once.
 ScanCounts ScanTable(const TableMap& map, TableSink& sink, const ScanProgress& progress,
                      const std::atomic<bool>* stop) {
   const std::uint32_t record_size = map.Geometry().record_size;
   const std::uint64_t per_chunk = std::max<std::uint64_t>(1, std::min<std::uint64_t>(kScanChunkBytes / record_size, map.RecordCount()));
+  std::vector<unsigned char> chunk(per_chunk * record_size);
+  RecordReader reader(sink);
   ScanCounts counts;
   counts.records = map.RecordCount();
-  const auto read = [&map](Chunk& chunk) { chunk.whole = map.ReadRecords(chunk.first, chunk.count, chunk.bytes.data()); };
-  const auto place = [&](Chunk& chunk, std::uint64_t first) {
-    chunk.first = first;
-    chunk.count = std::min(per_chunk, counts.records - first);
-  };
-  Chunk current, next;
-  current.bytes.resize(per_chunk * record_size);
-  next.bytes.resize(per_chunk * record_size);
-  if (counts.records != 0) {
-    place(current, 0);
-    read(current);
-  }
-  RecordReader reader(sink);
   for (std::uint64_t first = 0; first < counts.records; first += per_chunk) {
     if (stop && stop->load(std::memory_order_relaxed)) {
       counts.stopped = true;
       break;
     }
-    std::future<void> ahead;
-    if (first + per_chunk < counts.records) {
-      place(next, first + per_chunk);
-      try {
-        ahead = std::async(std::launch::async, read, std::ref(next));
-      } catch (const std::system_error&) {
-        read(next);  // no thread to be had: read it now
-      }
-    }
-    // A failed read is retried record by record, so one bad sector costs
-    // one record; never while the next chunk is being read.
-    if (!current.whole && ahead.valid()) ahead.wait();
-    for (std::uint64_t i = 0; i < current.count; ++i) {
-      unsigned char* record = current.bytes.data() + i * record_size;
-      if (!current.whole && !map.ReadRecords(first + i, 1, record)) {
+    const std::uint64_t count = std::min(per_chunk, counts.records - first);
+    // A failed read is retried record by record, so one bad sector costs one record.
+    const bool whole = map.ReadRecords(first, count, chunk.data());
+    for (std::uint64_t i = 0; i < count; ++i) {
+      unsigned char* record = chunk.data() + i * record_size;
+      if (!whole && !map.ReadRecords(first + i, 1, record)) {
         ++counts.unreadable;
         continue;
       }
@@ -184,9 +148,7 @@ ScanCounts ScanTable(const TableMap& map, TableSink& sink, const ScanProgress& p
           break;
       }
     }
-    if (progress) progress(first + current.count, counts.records);
-    if (ahead.valid()) ahead.get();
-    std::swap(current, next);
+    if (progress) progress(first + count, counts.records);
   }
   return counts;
 }

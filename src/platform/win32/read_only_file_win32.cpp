@@ -38,7 +38,8 @@ std::unique_ptr<ReadOnlyFile> ReadOnlyFile::OpenVolume(const std::string& root, 
   }
   const wchar_t device[] = {L'\\', L'\\', L'.', L'\\', *letter, L':', L'\0'};
   HANDLE handle =
-      CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+      CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = static_cast<int>(GetLastError());
     return nullptr;
