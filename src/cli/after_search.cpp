@@ -5,6 +5,8 @@
 
 #include "cli/hit_actions.h"
 #include "cli/stream_text.h"
+#include "cli/transfer_journal_file.h"
+#include "files/transfer_journal.h"
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
 
@@ -43,9 +45,26 @@ bool Transfer(const FindOptions& options, const std::string& folder, const std::
   if (folder.empty()) return true;
   const bool move = !options.move_to.empty();
   const std::unique_ptr<platform::FileOperations> files = platform::MakeSystemFileOperations();
+  const files::TransferCommand::Kind kind = move ? files::TransferCommand::Kind::Move : files::TransferCommand::Kind::Copy;
+  // The batch runs unrecorded where the journal cannot be written: the user
+  // asked for the copy. Without hits the last batch's journal is kept.
+  const std::string journal_path = JournalPath(options, cs);
+  std::unique_ptr<files::JournalRecorder> journal;
+  if (!journal_path.empty() && !rows.empty()) journal = files::JournalRecorder::Start(journal_path, kind, *files);
+  bool recorded = journal != nullptr || rows.empty();
+  if (!recorded) {
+    WriteText(stderr, text::ShownText("quellor-find: cannot write the journal ")
+                          .AddName(journal_path.empty() ? "beside the program" : journal_path)
+                          .AddWords(": --undo cannot take this batch back\n"));
+  }
   const TransferCount count =
-      TransferHits(*files, cs, move ? files::TransferCommand::Kind::Move : files::TransferCommand::Kind::Copy, rows,
-                   folder, options.rename_on_clash, stderr);
+      TransferHits(*files, cs, kind, rows, folder, options.rename_on_clash, stderr, journal.get());
+  if (journal && !journal->Intact()) {
+    recorded = false;
+    WriteText(stderr, text::ShownText("quellor-find: the journal ")
+                          .AddName(journal_path)
+                          .AddWords(" could not be written to the end: --undo cannot take every item back\n"));
+  }
   if (count.failed > 0 || !options.quiet) {
     WriteText(stderr, text::ShownText("quellor-find: " + std::string(move ? "moved " : "copied ") +
                                       std::to_string(count.taken - count.failed) + " of " +
@@ -53,7 +72,7 @@ bool Transfer(const FindOptions& options, const std::string& folder, const std::
                           .AddName(folder)
                           .AddWords("; " + std::to_string(count.failed) + " failed\n"));
   }
-  return count.failed == 0;
+  return count.failed == 0 && recorded;
 }
 
 bool WriteNotFound(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes) {

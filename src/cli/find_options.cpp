@@ -5,10 +5,16 @@ namespace quellor::cli {
 ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
   FindOptions o;
   bool only_roots = false;
+  bool search_option = false;  // one that has no meaning for --undo
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view a = args[i];
+    const bool undo_option = a == "--undo" || a == "--journal" || a.rfind("--journal=", 0) == 0 || a == "-q" ||
+                             a == "--quiet" || a == "--utf8" || a == "-h" || a == "--help" || a == "--version";
+    if (!only_roots && !a.empty() && a[0] == '-' && a != "-" && a != "--" && !undo_option) search_option = true;
     if (only_roots || a.empty() || a[0] != '-' || a == "-") {
       o.roots.emplace_back(a);
+    } else if (a == "--undo") {
+      o.undo = true;
     } else if (a == "--") {
       only_roots = true;
     } else if (a == "-f" || a == "--fuzzy") {
@@ -55,9 +61,11 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
                                     : a == "--not-found" ? &o.not_found_file
                                     : a == "--ledger"    ? &o.ledger_file
                                     : a == "--volume"    ? &o.volume
+                                    : a == "--journal"   ? &o.journal_file
                                                          : nullptr) {
       if (i + 1 == args.size() || args[i + 1].empty()) {
-        const bool file = value == &o.not_found_file || value == &o.ledger_file || value == &o.volume;
+        const bool file =
+            value == &o.not_found_file || value == &o.ledger_file || value == &o.volume || value == &o.journal_file;
         return {std::nullopt, "option " + std::string(a) + " needs a " + (file ? "file" : "folder")};
       }
       *value = args[++i];
@@ -66,6 +74,7 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
                                      : a.rfind("--not-found=", 0) == 0 ? &o.not_found_file
                                      : a.rfind("--ledger=", 0) == 0    ? &o.ledger_file
                                      : a.rfind("--volume=", 0) == 0    ? &o.volume
+                                     : a.rfind("--journal=", 0) == 0   ? &o.journal_file
                                                                        : nullptr) {
       const std::size_t equals = a.find('=');
       // An empty value would otherwise silently drop the action.
@@ -74,6 +83,12 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
     } else {
       return {std::nullopt, "unknown option " + std::string(a)};
     }
+  }
+  if (o.undo && (search_option || !o.roots.empty())) {
+    return {std::nullopt, "--undo takes back the last copy or move: give no search, names or folders with it"};
+  }
+  if (!o.journal_file.empty() && !o.undo && o.copy_to.empty() && o.move_to.empty()) {
+    return {std::nullopt, "--journal goes with --copy-to, --move-to or --undo"};
   }
   if (o.whole_computer && !o.roots.empty()) {
     return {std::nullopt, "--whole-computer searches every local disk: give no folders with it"};
@@ -145,6 +160,18 @@ std::string FindHelpText() {
          "                          its number of hits, its first hit, and why it was not\n"
          "                          searched for; UTF-8 with a byte-order mark, CR LF, a\n"
          "                          header row, as spreadsheets open it\n"
+         "      --journal FILE      the journal of the copy or move (default: quellor-find.journal\n"
+         "                          beside this program): each item is written there before\n"
+         "                          and after it is placed, and only the last batch is kept\n"
+         "      --undo              take back the last copy or move the journal holds, newest\n"
+         "                          item first, instead of searching (no names or FOLDERs):\n"
+         "                          a moved item goes back to its old place, a copy is\n"
+         "                          removed; an item is left, and named with the reason,\n"
+         "                          where it replaced or was merged into an item, is no\n"
+         "                          longer as it was placed (changed, gone), or its old place\n"
+         "                          is taken or its old folder gone. Nothing is overwritten.\n"
+         "                          Exit status 0 when nothing was left, 1 when something\n"
+         "                          was left or there was nothing to undo\n"
          "  -h, --help              show this help\n"
          "      --version           show the version\n"
          "\n"

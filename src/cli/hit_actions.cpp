@@ -22,7 +22,8 @@ std::string NotWholeReason(const platform::ContentMatch& held) {
   return reason + std::to_string(held.bytes) + " of its " + std::to_string(held.bytes_expected) + " bytes";
 }
 
-// Why the file operation left the item alone, or what it left undone.
+}  // namespace
+
 std::string OperationReason(const platform::OperationResult& result) {
   switch (result.outcome) {
     case platform::ItemOutcome::Failed:
@@ -58,6 +59,8 @@ std::string OperationReason(const platform::OperationResult& result) {
   return "";
 }
 
+namespace {
+
 // What to say after the item's path: the reason and, where it happened
 // inside the item, that path.
 void AddReason(text::ShownText& text, const files::TransferResult& result) {
@@ -91,7 +94,7 @@ void AddReason(text::ShownText& text, const files::TransferResult& result) {
 
 TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, files::TransferCommand::Kind kind,
                            const std::vector<search::FoundRow>& rows, const std::string& folder, bool rename_on_clash,
-                           std::FILE* err) {
+                           std::FILE* err, files::TransferJournal* journal) {
   const char separator = files.Separator();
   const std::string target =
       text::EndsWithSeparator(cs, folder, separator) ? folder : folder + separator;
@@ -108,6 +111,7 @@ TransferCount TransferHits(platform::FileOperations& files, const text::Charset&
     for (const search::FoundRow* item : items) each(item->path);
     return true;
   });
+  command.RecordIn(journal);
   TransferCount count;
   for (const search::FoundRow* item : items) {
     const std::string& row = item->path;

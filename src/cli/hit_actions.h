@@ -38,9 +38,13 @@ struct TransferCount {
 };
 
 // Copies or moves every distinct path of `rows`, in the order of its first
-// row, into `folder`; names each failed path on `err`.
+// row, into `folder`; names each failed path on `err`. Each item handed to
+// the file operation is told to `journal` (null: none).
 TransferCount TransferHits(platform::FileOperations& files, const text::Charset& cs, files::TransferCommand::Kind kind,
                            const std::vector<search::FoundRow>& rows, const std::string& folder, bool rename_on_clash,
-                           std::FILE* err);
+                           std::FILE* err, files::TransferJournal* journal = nullptr);
+
+// Why the file operation left an item alone, or what it left undone.
+std::string OperationReason(const platform::OperationResult& result);
 
 }  // namespace quellor::cli

@@ -13,6 +13,7 @@
 #include "cli/search_hits.h"
 #include "cli/searched_names.h"
 #include "cli/stream_text.h"
+#include "cli/transfer_journal_file.h"
 #include "cli/volume_index_read.h"
 #include "platform/command_line.h"
 #include "platform/folder_listing.h"
@@ -42,7 +43,7 @@ int PrintHelpOrVersion(const FindOptions& options) {
 void PrepareStandardStreams(const FindOptions& options) {
   platform::UseBinaryStandardStreams();
   if (!options.copy_to.empty() || !options.move_to.empty() || !options.not_found_file.empty() ||
-      !options.ledger_file.empty()) {
+      !options.ledger_file.empty() || options.undo) {
     platform::SurviveClosedOutput();
   }
 }
@@ -84,6 +85,7 @@ int Run(const std::vector<std::string>& arguments) {
   if (options.help || options.version) return PrintHelpOrVersion(options);
   PrepareStandardStreams(options);
   const text::Charset& cs = platform::NameCharset();
+  if (options.undo) return UndoLastTransfer(options, cs);
   const NamesRead read = ReadSearchedNames(options.names_file, stderr);
   if (!read.names) return UsageError(read.error);
   const std::optional<std::string> target = CheckTarget(options);

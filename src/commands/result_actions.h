@@ -19,6 +19,11 @@ namespace quellor::commands {
 
 enum class TransferKind { Copy, Move };
 
+// 撤销记录.dat, beside the program: the journal of the last copy or move,
+// from which it can be taken back. A file's name, so in UTF-8 as every name
+// inside the program, whatever the charset of the build's own texts.
+inline constexpr const char* kTransferJournalName = "\xE6\x92\xA4\xE9\x94\x80\xE8\xAE\xB0\xE5\xBD\x95.dat";
+
 struct ActionServices {
   ui::Dialogs& dialogs;
   ui::EventPump& events;

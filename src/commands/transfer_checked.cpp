@@ -1,10 +1,12 @@
 // Copying or moving the ticked rows' items into a folder the user picks.
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "commands/checked_rows.h"
 #include "commands/result_actions.h"
 #include "files/file_transfer.h"
+#include "files/transfer_journal.h"
 #include "text/path_scan.h"
 
 namespace quellor::commands {
@@ -55,6 +57,17 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
               return true;
             });
       });
+
+  // Each item is written to the journal before and after it is placed, so
+  // the batch can be taken back, after a restart too. Where the journal
+  // cannot be written the batch still runs: the user asked for it. With
+  // nothing ticked the last batch's journal is kept.
+  std::unique_ptr<files::JournalRecorder> journal;
+  if (!services.program_folder.empty() && list.Rows().CheckedCount() > 0) {
+    journal = files::JournalRecorder::Start(services.program_folder + separator + kTransferJournalName,
+                                            texts.operation, services.files);
+  }
+  command.RecordIn(journal.get());
 
   int taken = 0;
   int failed = 0;

@@ -61,7 +61,8 @@ TransferResult TransferCommand::Transfer(const std::string& source, platform::Pa
   const std::string name(text::LastPathComponent(cs_, source, files_.Separator()));
   std::string target = folder_ + name;
   platform::OnClash clash = platform::OnClash::Overwrite;
-  if (files_.KindOf(target) != platform::PathKind::Missing) {
+  const bool target_taken = files_.KindOf(target) != platform::PathKind::Missing;
+  if (target_taken) {
     if (rename_on_clash) {
       const std::string free_name = FreeNameInFolder(files_, cs_, folder_, name, kind == platform::PathKind::Folder);
       if (free_name.empty()) return Outcome(TransferOutcome::NoFreeName);
@@ -77,8 +78,11 @@ TransferResult TransferCommand::Transfer(const std::string& source, platform::Pa
   // What the item holds before: what the target must hold after.
   const std::optional<platform::TreeContent> before = files_.ContentOf(source);
   const std::set<platform::FileIdentity>* found_items = items_known_ ? &items_ : nullptr;
+  // A free name chosen on a clash was free when it was chosen.
+  if (journal_ != nullptr) journal_->Placing(source, kind, target, target_taken && clash == platform::OnClash::Overwrite);
   const platform::OperationResult result = move ? files_.Move(source, found_as, target, clash, found_items)
                                                 : files_.Copy(source, found_as, target, clash, found_items);
+  if (journal_ != nullptr) journal_->Placed(result);
   if (!result.Done()) return TransferResult{TransferOutcome::Failed, result, {}};
   const TransferResult checked = Check(before, source, target);
   if (!checked.Done()) return checked;

@@ -40,6 +40,20 @@ struct TransferResult {
   bool Done() const { return outcome == TransferOutcome::Done; }
 };
 
+// Told of each item a TransferCommand hands to the file operation: before the
+// call, what is to be placed where, and after it, what the call reported; so
+// a record kept from it is true even where the process ends in between.
+class TransferJournal {
+ public:
+  virtual ~TransferJournal() = default;
+  // `source`, of the kind `kind`, is about to be placed at `target` (the name
+  // chosen for it); `target_taken`: something is there already.
+  virtual void Placing(const std::string& source, platform::PathKind kind, const std::string& target,
+                       bool target_taken) = 0;
+  // What the file operation reported for the item told last.
+  virtual void Placed(const platform::OperationResult& operation) = 0;
+};
+
 // One copy or move command into one folder (ending in the separator). On a
 // name clash the item there is overwritten (a folder merged into), or with
 // rename-on-clash the new item is stored under a free name of our choosing.
@@ -66,6 +80,10 @@ class TransferCommand {
   TransferCommand(platform::FileOperations& files, const text::Charset& cs, Kind kind, std::string folder,
                   ListItems items);
 
+  // Each item handed to the file operation from now on is told to `journal`
+  // (null: none), which must outlive the command.
+  void RecordIn(TransferJournal* journal) { journal_ = journal; }
+
   // `found_as`: what the search found at `source` (Unknown: any kind); an
   // item that is something else now is left alone.
   TransferResult Transfer(const std::string& source, platform::PathKind found_as, bool rename_on_clash);
@@ -85,6 +103,7 @@ class TransferCommand {
   bool items_known_ = false;
   std::set<platform::FileIdentity> items_;
   std::set<platform::FileIdentity> placed_;
+  TransferJournal* journal_ = nullptr;
 };
 
 }  // namespace quellor::files

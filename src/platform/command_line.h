@@ -13,6 +13,10 @@ namespace quellor::platform {
 // given; on POSIX `argv` as it is.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
+// The running program's own file, in the name encoding; empty when it cannot
+// be had whole.
+std::string ExecutablePath();
+
 // `path` made absolute against the current folder, "." and ".." resolved by
 // text, without a trailing separator (except a root's). Empty on failure.
 std::string AbsolutePath(const std::string& path);

@@ -33,6 +33,7 @@ class RuleFileOperations final : public FileOperations {
   }
 
   PathKind KindOf(const std::string& path) const override { return system_.Look(path).kind; }
+  ItemState StateOf(const std::string& path) const override { return system_.Look(path); }
   std::optional<FileIdentity> IdentityOf(const std::string& path) const override { return system_.IdentityOf(path); }
   std::optional<TreeContent> ContentOf(const std::string& path) const override { return ContentAt(system_, path); }
   std::string RealPath(const std::string& path) const override { return system_.RealPath(path); }
@@ -159,6 +160,7 @@ class SystemFileOperations final : public FileOperations {
   }
   OperationResult Remove(const std::string& path, PathKind found_as) override { return rules_.Remove(path, found_as); }
   PathKind KindOf(const std::string& path) const override { return rules_.KindOf(path); }
+  ItemState StateOf(const std::string& path) const override { return rules_.StateOf(path); }
   std::optional<FileIdentity> IdentityOf(const std::string& path) const override { return rules_.IdentityOf(path); }
   std::optional<TreeContent> ContentOf(const std::string& path) const override { return rules_.ContentOf(path); }
   std::string RealPath(const std::string& path) const override { return rules_.RealPath(path); }

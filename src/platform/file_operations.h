@@ -43,6 +43,8 @@ class FileOperations {
 
   // What is at `path` itself (a link is not followed).
   virtual PathKind KindOf(const std::string& path) const = 0;
+  // The same look with the item's size and modification time.
+  virtual ItemState StateOf(const std::string& path) const = 0;
   // The file that `path` leads to, links followed; nullopt when none can be reached.
   virtual std::optional<FileIdentity> IdentityOf(const std::string& path) const = 0;
   // What the item at `path` holds, as a copy reproduces it (names as the

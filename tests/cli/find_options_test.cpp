@@ -41,12 +41,18 @@ TEST(FindOptions, RefusesWhatItCannotUnderstand) {
   EXPECT_FALSE(ParseFindOptions({"--index"}).options);
   EXPECT_FALSE(ParseFindOptions({"--index=on"}).options);
   EXPECT_NE(ParseFindOptions({"-x"}).error.find("-x"), std::string::npos);
+  // --undo searches nothing; the journal belongs to a copy, a move or the undo.
+  EXPECT_TRUE(ParseFindOptions({"--undo", "-q", "--journal", "j"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--undo", "/tmp"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--undo", "--names", "n.txt"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--undo", "--move-to", "/tmp"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--journal", "j", "/tmp"}).options);
 }
 
 TEST(FindOptions, HelpNamesEveryOption) {
   const std::string help = FindHelpText();
   for (const char* option : {"--names", "--exact", "--fuzzy", "--folders", "--whole-computer", "--null", "--count",
-                             "--quiet", "--ledger", "--volume", "--index", "--help"}) {
+                             "--quiet", "--ledger", "--volume", "--index", "--journal", "--undo", "--help"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }

@@ -179,6 +179,36 @@ TEST_F(FindActionsTest, FoldersThatCannotBeReadAreNamedOnceAndEndInStatusOne) {
   ::chmod(t.Path("src/closed").c_str(), 0755);
 }
 
+TEST_F(FindActionsTest, UndoTakesTheLastMoveBackAndLeavesWhatChangedSince) {
+  Write("src/a/x1.txt", "a");
+  Write("src/b/x2.txt", "b");
+  t.Folder("moved");
+  const std::string journal = " --journal " + P("journal");
+  ASSERT_EQ(Run("x1\nx2\n", "--move-to " + P("moved") + journal + " " + P("src")).status, 0);
+  ASSERT_FALSE(fs::exists(t.Path("src/a/x1.txt")));
+  Write("moved/x2.txt", "changed");
+
+  const std::string undo = "--undo" + journal;
+  const Result first = Run("", undo);
+  EXPECT_EQ(first.status, 1) << first.err;
+  EXPECT_EQ(Content("src/a/x1.txt"), "a");
+  EXPECT_EQ(Content("moved/x2.txt"), "changed");
+  EXPECT_NE(first.err.find("left " + t.Path("moved/x2.txt") + " (moved from " + t.Path("src/b/x2.txt") +
+                           "): it is no longer the item placed there"),
+            std::string::npos)
+      << first.err;
+  EXPECT_NE(first.err.find("undid the last move: 1 moved back, 1 left, 0 with nothing to undo"), std::string::npos)
+      << first.err;
+
+  const Result second = Run("", undo);
+  EXPECT_EQ(second.status, 1);
+  EXPECT_NE(second.err.find("0 moved back, 1 left, 1 with nothing to undo"), std::string::npos) << second.err;
+  const Result none = Run("", "--undo --journal " + P("no-journal"));
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("nothing to undo"), std::string::npos) << none.err;
+  EXPECT_EQ(Run("", "--undo " + P("src")).status, 2);
+}
+
 TEST(RowPrinterFolderNotRead, ClearsTheProgressLineFirst) {
   std::FILE* err = std::tmpfile();
   ASSERT_NE(err, nullptr);

@@ -7,6 +7,8 @@
 #include "commands/action_fixture.h"
 #include "commands/action_runner.h"
 #include "files/file_transfer.h"
+#include "files/transfer_journal.h"
+#include "platform/file_io.h"
 #include "support/foreign_names.h"
 #include "support/spoiling_file_operations.h"
 #include "support/standard_trees.h"
@@ -137,6 +139,15 @@ TEST_F(TransferTest, MoveLeavesItsRowsAndFillsTheProgressBar) {
   EXPECT_FALSE(Exists("src/a.txt"));
   EXPECT_TRUE(Exists("src/skip.txt"));
   EXPECT_FALSE(Exists("out/skip.txt"));
+
+  // The batch is in the journal beside the program, to be taken back.
+  const std::string journal = services_.program_folder + platform::kPathSeparator + commands::kTransferJournalName;
+  const files::JournalRead read = files::ParseJournal(platform::ReadWholeFile(journal).value_or(""));
+  ASSERT_TRUE(read.batch);
+  EXPECT_EQ(read.batch->kind, files::TransferCommand::Kind::Move);
+  ASSERT_EQ(read.batch->items.size(), 3u);
+  EXPECT_EQ(read.batch->items[2].source, Path("src/c.txt"));
+  EXPECT_EQ(read.batch->items[2].stage, files::JournalItem::Stage::Done);
 }
 
 // Whatever the item's failure (gone, refused, a copy the disk shows half

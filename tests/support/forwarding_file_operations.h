@@ -28,6 +28,7 @@ class ForwardingFileOperations : public platform::FileOperations {
     return inner_.Remove(path, found_as);
   }
   platform::PathKind KindOf(const std::string& path) const override { return inner_.KindOf(path); }
+  platform::ItemState StateOf(const std::string& path) const override { return inner_.StateOf(path); }
   std::optional<platform::FileIdentity> IdentityOf(const std::string& path) const override {
     return inner_.IdentityOf(path);
   }

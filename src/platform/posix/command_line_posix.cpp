@@ -13,6 +13,16 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
+std::string ExecutablePath() {
+  for (std::size_t size = 4096; size <= (1u << 20); size *= 4) {
+    std::string path(size, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0) return {};
+    if (static_cast<std::size_t>(length) < size) return path.substr(0, static_cast<std::size_t>(length));
+  }
+  return {};
+}
+
 std::string AbsolutePath(const std::string& path) {
   std::string full;
   if (path.empty() || path[0] != '/') {

@@ -28,6 +28,16 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   return arguments;
 }
 
+std::string ExecutablePath() {
+  for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+    std::wstring path(size, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
+    if (length == 0) return {};
+    if (length < size) return win32::Utf8Name(path.data(), length);  // equal: cut short
+  }
+  return {};
+}
+
 std::string AbsolutePath(const std::string& path) {
   const std::optional<std::wstring> wide = win32::WideName(path);
   if (!wide) return {};
