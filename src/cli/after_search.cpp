@@ -7,8 +7,10 @@
 #include "cli/stream_text.h"
 #include "cli/transfer_journal_file.h"
 #include "files/transfer_journal.h"
+#include "files/result_export.h"
 #include "platform/file_io.h"
 #include "platform/file_operations.h"
+#include "platform/system_error.h"
 
 namespace quellor::cli {
 
@@ -19,6 +21,32 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
   WriteText(stderr, text::ShownText("quellor-find: cannot write ").AddName(path).AddWords("\n"));
   return false;
 }
+
+// quellor-find's hits as export rows. It keeps no sizes or times from the
+// search, so each item is looked at as its row is written. Its tick column
+// stays empty: quellor-find has no ticks, and a 否 would say that someone
+// left the row unticked.
+class FoundRows : public files::ExportRows {
+ public:
+  FoundRows(const std::vector<search::FoundRow>& rows, const std::vector<std::size_t>& row_keywords,
+            const std::vector<std::string>& keywords, const platform::FileSystem* look_up)
+      : rows_(rows), row_keywords_(row_keywords), keywords_(keywords), look_up_(look_up) {}
+  std::size_t Count() const override { return rows_.size(); }
+  files::ExportRow Row(std::size_t index) const override {
+    files::ExportRow row;
+    row.path = rows_[index].path;
+    row.kind = rows_[index].kind;
+    row.keyword = keywords_[row_keywords_[index]];
+    if (look_up_ != nullptr) files::LookUpItem(*look_up_, row);
+    return row;
+  }
+
+ private:
+  const std::vector<search::FoundRow>& rows_;
+  const std::vector<std::size_t>& row_keywords_;
+  const std::vector<std::string>& keywords_;
+  const platform::FileSystem* look_up_;
+};
 
 }  // namespace
 
@@ -86,6 +114,19 @@ bool WriteNotFound(const FindOptions& options, const files::NamesFile& file, con
 
 bool WriteLedger(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes) {
   return options.ledger_file.empty() || WriteFile(options.ledger_file, LedgerText(file, outcomes));
+}
+
+bool WriteExport(const FindOptions& options, const std::vector<search::FoundRow>& rows,
+                 const std::vector<std::size_t>& row_keywords, const std::vector<std::string>& keywords, bool volume) {
+  if (options.export_file.empty()) return true;
+  const std::unique_ptr<platform::FileSystem> system = platform::MakeSystemFileSystem();
+  const FoundRows found(rows, row_keywords, keywords, volume ? nullptr : system.get());
+  const int error = files::ExportResults(options.export_file, found, files::ExportFormat::Csv);
+  if (error == 0) return true;
+  WriteText(stderr, text::ShownText("quellor-find: cannot write ")
+                        .AddName(options.export_file)
+                        .AddWords(": " + platform::SystemErrorText(error) + "\n"));
+  return false;
 }
 
 }  // namespace quellor::cli

@@ -27,4 +27,11 @@ bool Transfer(const FindOptions& options, const std::string& folder, const std::
 bool WriteNotFound(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes);
 bool WriteLedger(const FindOptions& options, const files::NamesFile& file, const std::vector<NameOutcome>& outcomes);
 
+// Every hit as a CSV row (--export), only when asked for. `row_keywords` runs
+// parallel to `rows`, indexing `keywords`. Each item is looked at for its size
+// and time as its row is written, unless the rows name items inside a
+// `volume` rather than on this system.
+bool WriteExport(const FindOptions& options, const std::vector<search::FoundRow>& rows,
+                 const std::vector<std::size_t>& row_keywords, const std::vector<std::string>& keywords, bool volume);
+
 }  // namespace quellor::cli

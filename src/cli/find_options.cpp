@@ -60,12 +60,13 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
                                     : a == "--move-to"   ? &o.move_to
                                     : a == "--not-found" ? &o.not_found_file
                                     : a == "--ledger"    ? &o.ledger_file
+                                    : a == "--export"    ? &o.export_file
                                     : a == "--volume"    ? &o.volume
                                     : a == "--journal"   ? &o.journal_file
                                                          : nullptr) {
       if (i + 1 == args.size() || args[i + 1].empty()) {
-        const bool file =
-            value == &o.not_found_file || value == &o.ledger_file || value == &o.volume || value == &o.journal_file;
+        const bool file = value == &o.not_found_file || value == &o.ledger_file || value == &o.export_file ||
+                          value == &o.volume || value == &o.journal_file;
         return {std::nullopt, "option " + std::string(a) + " needs a " + (file ? "file" : "folder")};
       }
       *value = args[++i];
@@ -73,6 +74,7 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
                                      : a.rfind("--move-to=", 0) == 0   ? &o.move_to
                                      : a.rfind("--not-found=", 0) == 0 ? &o.not_found_file
                                      : a.rfind("--ledger=", 0) == 0    ? &o.ledger_file
+                                     : a.rfind("--export=", 0) == 0    ? &o.export_file
                                      : a.rfind("--volume=", 0) == 0    ? &o.volume
                                      : a.rfind("--journal=", 0) == 0   ? &o.journal_file
                                                                        : nullptr) {
@@ -99,6 +101,10 @@ ParsedOptions ParseFindOptions(const std::vector<std::string_view>& args) {
   // The rows name items inside the volume, not paths this system could act on.
   if (!o.volume.empty() && (!o.copy_to.empty() || !o.move_to.empty())) {
     return {std::nullopt, "--volume only lists names: --copy-to and --move-to do not go with it"};
+  }
+  // One would silently replace the other after the search.
+  if (!o.export_file.empty() && (o.export_file == o.ledger_file || o.export_file == o.not_found_file)) {
+    return {std::nullopt, "--export needs a file of its own, not the one of --ledger or --not-found"};
   }
   if (!o.copy_to.empty() && !o.move_to.empty()) {
     return {std::nullopt, "give either --copy-to or --move-to, not both"};
@@ -160,6 +166,13 @@ std::string FindHelpText() {
          "                          its number of hits, its first hit, and why it was not\n"
          "                          searched for; UTF-8 with a byte-order mark, CR LF, a\n"
          "                          header row, as spreadsheets open it\n"
+         "      --export FILE       write a CSV row per hit, in the order printed: its path,\n"
+         "                          name, folder, size in bytes (empty for a folder),\n"
+         "                          local modification time, tick (empty: there are no\n"
+         "                          ticks here) and the name that found it; encoded as\n"
+         "                          --ledger, with a header row in Chinese. With --volume\n"
+         "                          size and time stay empty (the items are not on this\n"
+         "                          system). FILE appears only whole\n"
          "      --journal FILE      the journal of the copy or move (default: quellor-find.journal\n"
          "                          beside this program): each item is written there before\n"
          "                          and after it is placed, and only the last batch is kept\n"
@@ -199,12 +212,12 @@ std::string FindHelpText() {
          "holds them are counted as a note.\n"
          "\n"
          "Exit status: 0 when the search ran to its end (and every folder was read, and\n"
-         "every copy, move, the not-found file and the ledger succeeded); 1 when a folder\n"
-         "(or the volume, or a record of its table) could not be read, or results, a\n"
-         "path, an item, the not-found file or the ledger could not be written, copied\n"
-         "or moved; 2 on a usage error (unknown option, no names, unreadable names file,\n"
-         "a target that is no folder, an empty target); 3, with --ledger only, when all\n"
-         "else succeeded but some names found nothing.\n";
+         "every copy, move, the not-found file, the ledger and the export succeeded); 1\n"
+         "when a folder (or the volume, or a record of its table) could not be read, or\n"
+         "results, a path, an item, the not-found file, the ledger or the export could\n"
+         "not be written, copied or moved; 2 on a usage error (unknown option, no names,\n"
+         "unreadable names file, a target that is no folder, an empty target); 3, with\n"
+         "--ledger only, when all else succeeded but some names found nothing.\n";
 }
 
 }  // namespace quellor::cli

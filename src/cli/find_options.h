@@ -32,6 +32,7 @@ struct FindOptions {
   bool rename_on_clash = false;
   std::string not_found_file;  // write the names that found nothing here
   std::string ledger_file;     // write a CSV row per name here
+  std::string export_file;     // write a CSV row per hit here
   // The journal of the copy or move batch; empty: the one beside the program.
   std::string journal_file;
   bool undo = false;  // take the journal's batch back instead of searching

@@ -15,21 +15,27 @@
 
 namespace quellor::cli {
 
-// Keeps every hit's path and kind, in order, when asked to, and passes every
-// report on.
+// Keeps every hit's path, kind and keyword, in order, when asked to, and
+// passes every report on.
 class RowRecorder : public search::ForwardingSink {
  public:
   RowRecorder(search::RunSink& next, bool keep) : ForwardingSink(next), keep_(keep) {}
   void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
-    if (keep_) rows_.push_back(search::FoundRow{std::string(path), kind});
+    if (keep_) {
+      rows_.push_back(search::FoundRow{std::string(path), kind});
+      keywords_.push_back(keyword);
+    }
     ForwardingSink::AddResultRow(path, kind, keyword);
   }
 
   std::vector<search::FoundRow> TakeRows() { return std::move(rows_); }
+  // Parallel to the rows: the index of the keyword that found each.
+  std::vector<std::size_t> TakeKeywords() { return std::move(keywords_); }
 
  private:
   bool keep_;
   std::vector<search::FoundRow> rows_;
+  std::vector<std::size_t> keywords_;
 };
 
 struct TransferCount {

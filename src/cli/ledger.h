@@ -1,7 +1,6 @@
 // The ledger of a quellor-find run: one CSV row per name of the names file,
 // in its order, with the name's line, its number of hits and its first hit,
-// as a spreadsheet opens it with Chinese intact (UTF-8 with a byte-order
-// mark, CR LF, fields quoted where they hold a comma, a quote or a line break).
+// as a spreadsheet opens it with Chinese intact (files/csv_text.h).
 #pragma once
 
 #include <cstddef>
@@ -41,9 +40,5 @@ class HitTally : public search::ForwardingSink {
 // name was not searched for (empty when it was). `outcomes` runs parallel to
 // `file.names`.
 std::string LedgerText(const files::NamesFile& file, const std::vector<NameOutcome>& outcomes);
-
-// One CSV field: quoted, its quotes doubled, when it holds a comma, a quote,
-// CR or LF.
-std::string CsvField(std::string_view text);
 
 }  // namespace quellor::cli

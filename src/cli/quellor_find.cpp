@@ -43,7 +43,7 @@ int PrintHelpOrVersion(const FindOptions& options) {
 void PrepareStandardStreams(const FindOptions& options) {
   platform::UseBinaryStandardStreams();
   if (!options.copy_to.empty() || !options.move_to.empty() || !options.not_found_file.empty() ||
-      !options.ledger_file.empty() || options.undo) {
+      !options.ledger_file.empty() || !options.export_file.empty() || options.undo) {
     platform::SurviveClosedOutput();
   }
 }
@@ -95,12 +95,15 @@ int Run(const std::vector<std::string>& arguments) {
     volume = ReadVolume(options.volume, options.quiet, platform::StandardErrorIsTerminal(), stderr);
     if (!volume.index) return 1;
   }
-  Hits hits = SearchHits(options, read.names->keywords, !target->empty(), cs, volume.index);
+  const bool keep_rows = !target->empty() || !options.export_file.empty();
+  Hits hits = SearchHits(options, read.names->keywords, keep_rows, cs, volume.index);
   const std::vector<NameOutcome> outcomes = OutcomesByLine(*read.names, std::move(hits.by_keyword));
   const files::NamesFile& file = read.names->file;
   bool failed = !FinishStandardOutput(options, file, outcomes, hits.write_failed);
   failed |= hits.folders_not_read > 0 || volume.records_skipped;
   failed |= hits.paths_not_printed > 0;
+  // Before a move: the sizes and times of the items where they were found.
+  failed |= !WriteExport(options, hits.rows, hits.row_keywords, read.names->keywords, volume.index != nullptr);
   failed |= !Transfer(options, *target, hits.rows, cs);
   failed |= !WriteNotFound(options, file, outcomes);
   failed |= !WriteLedger(options, file, outcomes);

@@ -67,8 +67,8 @@ Hits SearchHits(const FindOptions& options, const std::vector<std::string>& keyw
     engine.WaitForEnd();
   }
   printer.Close();
-  return {tally.TakeOutcomes(), recorder.TakeRows(), printer.WriteFailed(), printer.FoldersNotRead(),
-          printer.PathsNotPrinted()};
+  return {tally.TakeOutcomes(), recorder.TakeRows(), recorder.TakeKeywords(), printer.WriteFailed(),
+          printer.FoldersNotRead(), printer.PathsNotPrinted()};
 }
 
 }  // namespace quellor::cli

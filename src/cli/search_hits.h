@@ -19,6 +19,7 @@ namespace quellor::cli {
 struct Hits {
   std::vector<NameOutcome> by_keyword;  // parallel to the keywords searched for
   std::vector<search::FoundRow> rows;   // every hit, in order; kept only when asked for
+  std::vector<std::size_t> row_keywords;  // parallel to rows: the keyword that found each
   bool write_failed = false;            // standard output did not take every row
   std::size_t folders_not_read = 0;
   std::size_t paths_not_printed = 0;    // the output's code page cannot write them

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "files/stored_text_encoding.h"
 #include "files/text_file_encoding.h"
 #include "platform/system_charset.h"
 #include "platform/text_encoding.h"
@@ -58,14 +59,7 @@ std::string ReadStoredText(std::string_view bytes) {
 }
 
 std::string StoredTextBytes(std::string_view text) {
-  const TextEncoding system = platform::SystemTextEncoding();
-  if (system == platform::NameEncoding()) return std::string(text);
-  const std::optional<std::u16string> wide = platform::DecodeName(text);
-  if (!wide) return std::string(text);
-  if (std::optional<std::string> fitting = platform::EncodeText(*wide, system)) return *fitting;
-  std::string marked(files::ByteOrderMark(TextEncoding::Utf8));
-  if (platform::NameEncoding() == TextEncoding::Utf8) return marked.append(text);
-  return marked + platform::EncodeText(*wide, TextEncoding::Utf8).value_or(std::string(text));
+  return files::StoredTextBytes(text, platform::SystemTextEncoding());
 }
 
 }  // namespace quellor::commands

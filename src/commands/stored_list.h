@@ -16,7 +16,8 @@ namespace quellor::commands {
 // losing the file.
 std::string ReadStoredText(std::string_view bytes);
 
-// The bytes of a file holding `text` (in the name encoding).
+// The bytes of a file holding `text` (in the name encoding), in the
+// system's text encoding when it fits (files/stored_text_encoding.h).
 std::string StoredTextBytes(std::string_view text);
 
 }  // namespace quellor::commands

@@ -10,7 +10,8 @@ namespace quellor::platform {
 // The file's bytes; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
-// Writes `bytes` to a temporary file beside `path`, then moves it over `path`,
+// Writes `bytes` to a temporary file beside `path`, then moves it over `path`
+// (ReplacingFile, which writes files too large to hold in memory),
 // so a crash or a full disk never leaves a half-written file. False on failure,
 // in which case `path` is unchanged. A link at `path` is followed, as a shell
 // redirection would, and what it leads to is replaced; a FIFO or device is

@@ -22,6 +22,8 @@ TEST(FindOptions, TakesEveryOptionAndTheFoldersInOrder) {
   EXPECT_EQ(defaults.options->names_file, "-");
   EXPECT_EQ(ParseFindOptions({"--ledger", "l.csv"}).options->ledger_file, "l.csv");
   EXPECT_EQ(ParseFindOptions({"--ledger=l.csv"}).options->ledger_file, "l.csv");
+  EXPECT_EQ(ParseFindOptions({"--export", "e.csv"}).options->export_file, "e.csv");
+  EXPECT_EQ(ParseFindOptions({"--export=e.csv"}).options->export_file, "e.csv");
   EXPECT_EQ(ParseFindOptions({"--volume", "disk.img"}).options->volume, "disk.img");
   EXPECT_TRUE(defaults.options->read_indexes);
   EXPECT_FALSE(ParseFindOptions({"-w", "--index", "off"}).options->read_indexes);
@@ -32,6 +34,10 @@ TEST(FindOptions, RefusesWhatItCannotUnderstand) {
   EXPECT_FALSE(ParseFindOptions({"--bogus"}).options);
   EXPECT_FALSE(ParseFindOptions({"--names"}).options);
   EXPECT_FALSE(ParseFindOptions({"--ledger"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--export"}).options);
+  EXPECT_FALSE(ParseFindOptions({"--export="}).options);
+  // Two files written after the search under one name: one would be lost.
+  EXPECT_FALSE(ParseFindOptions({"--export", "x.csv", "--ledger", "x.csv"}).options);
   EXPECT_FALSE(ParseFindOptions({"--whole-computer", "/tmp"}).options);
   // A volume is searched whole, and its rows are no paths to copy or move from.
   EXPECT_FALSE(ParseFindOptions({"--volume", "disk.img", "/tmp"}).options);
@@ -52,7 +58,8 @@ TEST(FindOptions, RefusesWhatItCannotUnderstand) {
 TEST(FindOptions, HelpNamesEveryOption) {
   const std::string help = FindHelpText();
   for (const char* option : {"--names", "--exact", "--fuzzy", "--folders", "--whole-computer", "--null", "--count",
-                             "--quiet", "--ledger", "--volume", "--index", "--journal", "--undo", "--help"}) {
+                             "--quiet", "--ledger", "--export", "--volume", "--index", "--journal", "--undo",
+                             "--help"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }

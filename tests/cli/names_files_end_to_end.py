@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """quellor-find on a tree of Chinese names made from the Linux side, with the
-names file saved in each encoding people save it in; the not-found file and
-the ledger read back as a spreadsheet program would read them.
+names file saved in each encoding people save it in; the not-found file, the
+ledger and the export read back as a spreadsheet program would read them.
 
     names_files_end_to_end.py FIND                       # the native program
     names_files_end_to_end.py --wine WINE_RUN [WINE_RUN_OPTIONS...] -- FIND.exe
@@ -12,6 +12,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 import find_under_test
@@ -20,7 +21,7 @@ WINE = None  # [wine-run, its options...] under Wine
 FIND = None
 
 NAMES = ["报告", "合同-2024", "IMG_0001", "img_0002"]
-FILES = ["报告.txt", "合同-2024.pdf", "IMG_0001.jpg", "照片/IMG_0002.JPG", "other.txt"]
+FILES = ["报告.txt", "合同-2024.pdf", "IMG_0001.jpg", "照片/IMG_0002.JPG", "other.txt", "照片/a,b.txt"]
 ENCODINGS = {  # Python's codec name: how Notepad and Linux editors save
     "utf-8-sig": "UTF-8 with a byte-order mark",
     "utf-16": "UTF-16 LE with a byte-order mark ('Unicode')",
@@ -123,6 +124,40 @@ class NamesFiles(unittest.TestCase):
         # Without --ledger the exit status stays 0 when names found nothing.
         status, _, err = self.run_find(self.write("only-missing.txt", "不存在\n".encode("utf-8")))
         self.assertEqual(status, 0, err)
+
+    def read_export(self, names, *options):
+        export = os.path.join(self.work, "export.csv")
+        command = (WINE or []) + [FIND, "-q", "--names", self.program_path(self.write("names.txt", names.encode()))]
+        command += list(options) + ["--export", self.program_path(export), self.program_path(self.tree)]
+        result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+        self.assertEqual(result.returncode, 0, result.stderr.decode("gbk" if WINE else "utf-8", "replace"))
+        printed = result.stdout.decode("gbk" if WINE else "utf-8").splitlines()
+        with open(export, "rb") as f:
+            self.assertEqual(f.read(3), b"\xef\xbb\xbf")
+        return printed, self.read_ledger(export)
+
+    def expected_row(self, relative, keyword):
+        path = os.path.join(self.tree, relative)
+        info = os.stat(path)
+        folder, name = os.path.split(self.program_path(path).replace("\\", "/"))
+        separator = "\\" if WINE else "/"
+        size = "" if os.path.isdir(path) else str(info.st_size)
+        modified = time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(int(info.st_mtime)))
+        return [self.program_path(path), name, folder.replace("/", separator), size, modified, "", keyword]
+
+    def test_export_lists_every_hit_in_the_order_printed(self):
+        printed, table = self.read_export("IMG_0001\n报告\na,b\nIMG_0002\n")
+        self.assertEqual(table[0], ["路径", "名称", "所在文件夹", "大小", "修改时间", "勾选", "关键字"])
+        self.assertEqual([row[0] for row in table[1:]], printed)
+        by_path = {row[0]: row for row in table[1:]}
+        for relative, keyword in [("IMG_0001.jpg", "IMG_0001"), ("报告.txt", "报告"), ("照片/a,b.txt", "a,b"),
+                                  ("照片/IMG_0002.JPG", "IMG_0002")]:
+            expected = self.expected_row(relative, keyword)
+            self.assertEqual(by_path.get(expected[0]), expected)
+        self.assertEqual(len(table), 5)
+        # A folder hit: no size.
+        _, table = self.read_export("照片\n", "--folders")
+        self.assertEqual(table[1:], [self.expected_row("照片", "照片")])
 
 
 if __name__ == "__main__":

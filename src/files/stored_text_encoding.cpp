@@ -1,0 +1,31 @@
+#include "files/stored_text_encoding.h"
+
+#include <optional>
+
+#include "files/text_file_encoding.h"
+
+namespace quellor::files {
+
+using platform::TextEncoding;
+
+StoredEncoding StoredEncodingOf(std::string_view text, TextEncoding system) {
+  if (system == platform::NameEncoding()) return {system, false};
+  const std::optional<std::u16string> wide = platform::DecodeName(text);
+  if (!wide || platform::EncodeText(*wide, system)) return {system, false};
+  return {TextEncoding::Utf8, true};
+}
+
+std::string StoredTextIn(std::string_view text, TextEncoding encoding) {
+  if (encoding == platform::NameEncoding()) return std::string(text);
+  const std::optional<std::u16string> wide = platform::DecodeName(text);
+  if (!wide) return std::string(text);
+  return platform::EncodeText(*wide, encoding).value_or(std::string(text));
+}
+
+std::string StoredTextBytes(std::string_view text, TextEncoding system) {
+  const StoredEncoding stored = StoredEncodingOf(text, system);
+  std::string bytes(stored.byte_order_mark ? ByteOrderMark(stored.encoding) : std::string_view());
+  return bytes + StoredTextIn(text, stored.encoding);
+}
+
+}  // namespace quellor::files
