@@ -49,6 +49,8 @@ constexpr WindowCommand kCommands[] = {
     {ids::按钮_复制选定文件, kResultAction, [](Tools& t) { Transfer(t, commands::TransferKind::Copy); }},
     {ids::按钮_移动选定文件, kResultAction, [](Tools& t) { Transfer(t, commands::TransferKind::Move); }},
     {ids::按钮_删除选定文件, kResultAction, [](Tools& t) { commands::DeleteChecked(t.controls, t.services); }},
+    {ids::结果列标题_排序, kResultAction,
+     [](Tools& t) { commands::SortRowsByHeader(t.controls, t.services, !t.search.Idle()); }},
     {ids::按钮_未搜索到文件, kResultAction,
      [](Tools& t) { commands::WriteNotFoundReport(t.controls, t.services); }},
 };

@@ -19,5 +19,7 @@ constexpr int 结果菜单_打开文件所在位置 = 2101;
 constexpr int 结果菜单_批量勾选选定项目 = 2102;
 // What only a key starts: Ctrl+C in the result list.
 constexpr int 结果键_复制选定路径 = 2201;
+// A click on the result list's column header.
+constexpr int 结果列标题_排序 = 2301;
 
 }  // namespace quellor::app::ids

@@ -280,6 +280,7 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
   LRESULT result = 0;
   if (controls_->result_list().AnswerNotify(header, result)) return result;
   if (header.code == static_cast<UINT>(NM_DBLCLK)) RunCommand(ids::超级列表框_结果);
+  if (header.code == static_cast<UINT>(LVN_COLUMNCLICK)) RunCommand(ids::结果列标题_排序);
   return 0;
 }
 

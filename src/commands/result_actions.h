@@ -48,5 +48,8 @@ void CopySelectedPathsAsText(ui::Controls& controls, ActionServices& services);
 void TransferChecked(ui::Controls& controls, ActionServices& services, TransferKind kind);
 void DeleteChecked(ui::Controls& controls, ActionServices& services);
 void WriteNotFoundReport(ui::Controls& controls, ActionServices& services);
+// A click on the result list's column header: by path, the other way, the
+// order found, in turn; while a search runs the header waits for its end.
+void SortRowsByHeader(ui::Controls& controls, ActionServices& services, bool search_running);
 
 }  // namespace quellor::commands

@@ -68,6 +68,7 @@ void StartSearch(ui::Controls& c, search::SearchEngine& engine, SearchServices& 
   search::RunRequest request;
   request.keyword_lines = std::move(names);
   c.超级列表框_结果.DeleteAllRows();
+  c.超级列表框_结果.SetHeaderOrder(search::RowOrder::Found);
   if (area == SearchArea::WholeComputer) {
     if (services.whole_computer_roots) request.roots = services.whole_computer_roots();
     if (services.volume_indexes) {

@@ -50,14 +50,21 @@ void ResultRows::Append(std::string_view path, platform::PathKind kind) {
   char* at = Reserve(path.size() + 1);
   std::memcpy(at, path.data(), path.size());
   at[path.size()] = '\0';
-  // The two per-row tables stay the same length whichever push fails.
+  // The per-row tables stay the same length whichever push fails.
   tick_and_kind_.push_back(static_cast<std::uint8_t>(static_cast<std::uint8_t>(kind) << kKindShift));
   try {
-    rows_.push_back(Row{at, static_cast<std::uint32_t>(path.size())});
+    found_order_.push_back(next_found_);
+    try {
+      rows_.push_back(Row{at, static_cast<std::uint32_t>(path.size())});
+    } catch (...) {
+      found_order_.pop_back();
+      throw;
+    }
   } catch (...) {
     tick_and_kind_.pop_back();
     throw;
   }
+  ++next_found_;
   live_bytes_ += path.size() + 1;
 }
 
@@ -84,6 +91,21 @@ void ResultRows::SetAllChecked(bool checked) {
   checked_count_ = checked ? Count() : 0;
 }
 
+void ResultRows::Reorder(const std::vector<int>& order) {
+  std::deque<Row> rows;
+  std::deque<std::uint8_t> marks;
+  std::deque<std::uint32_t> found;
+  for (const int row : order) {
+    const auto at = static_cast<std::size_t>(row);
+    rows.push_back(rows_[at]);
+    marks.push_back(tick_and_kind_[at]);
+    found.push_back(found_order_[at]);
+  }
+  rows_.swap(rows);
+  tick_and_kind_.swap(marks);
+  found_order_.swap(found);
+}
+
 void ResultRows::Remove(const std::vector<int>& rows) {
   if (rows.empty()) return;
   std::size_t next_removed = 0;
@@ -97,10 +119,12 @@ void ResultRows::Remove(const std::vector<int>& rows) {
     }
     rows_[kept] = rows_[row];
     tick_and_kind_[kept] = tick_and_kind_[row];
+    found_order_[kept] = found_order_[row];
     ++kept;
   }
   rows_.resize(kept);
   tick_and_kind_.resize(kept);
+  found_order_.resize(kept);
   if (held_bytes_ - live_bytes_ > std::max(live_bytes_, kReclaimFloor)) Reclaim();
 }
 
@@ -109,6 +133,8 @@ void ResultRows::Reclaim() {
   ResultRows fresh;
   for (int row = 0; row < Count(); ++row) fresh.Append(Path(row));
   fresh.tick_and_kind_ = std::move(tick_and_kind_);
+  fresh.found_order_ = std::move(found_order_);
+  fresh.next_found_ = next_found_;
   fresh.checked_count_ = checked_count_;
   *this = std::move(fresh);
 }

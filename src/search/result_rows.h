@@ -39,6 +39,9 @@ class ResultRows {
     return Valid(row) && (tick_and_kind_[static_cast<std::size_t>(row)] & kTick) != 0;
   }
   int CheckedCount() const { return checked_count_; }
+  // The row's place in the order the rows were appended (0 for the first
+  // since the last Clear): what a sorted list is put back in order by.
+  std::uint32_t FoundOrder(int row) const { return Valid(row) ? found_order_[static_cast<std::size_t>(row)] : 0; }
   // What the search found at the row's path. Unknown for a row that does not
   // exist, and for one whose kind nobody knew (a row another program put in
   // the list): a check of its item then takes whatever is there.
@@ -53,6 +56,12 @@ class ResultRows {
   // A row that does not exist is left alone.
   void SetChecked(int row, bool checked);
   void SetAllChecked(bool checked);
+
+  // Puts the rows in a new order: row i becomes the row that was at
+  // `order[i]` (a permutation of every row), with its tick, kind and found
+  // order. Throws std::bad_alloc when memory runs out, the store then as it
+  // was.
+  void Reorder(const std::vector<int>& order);
 
   // Removes the rows at `rows` (ascending, each valid, no repeats); the rows
   // after each move up, keeping their order.
@@ -86,6 +95,8 @@ class ResultRows {
   std::deque<Row> rows_;
   // Per row, one byte for both: the tick in bit 0, the kind above it.
   std::deque<std::uint8_t> tick_and_kind_;
+  std::deque<std::uint32_t> found_order_;
+  std::uint32_t next_found_ = 0;
   int checked_count_ = 0;
   std::size_t held_bytes_ = 0;  // path bytes of every block, NULs included
   std::size_t live_bytes_ = 0;  // of those, the rows' still present

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "search/result_rows.h"
+#include "search/row_order.h"
 #include "text/shown_text.h"
 #include "ui/control_table.h"
 
@@ -105,6 +106,12 @@ class ListView {
   virtual std::vector<int> SelectedRows() const = 0;
   // The first selected row, -1 when none is selected.
   virtual int CurrentRow() const = 0;
+  // Selects exactly `rows` (ascending), the first of them focused.
+  virtual void SelectRows(const std::vector<int>& rows) = 0;
+  // The order the column header shows (its sort arrow): the rows' order is
+  // what the header says.
+  virtual search::RowOrder HeaderOrder() const = 0;
+  virtual void SetHeaderOrder(search::RowOrder order) = 0;
 
   // A few rows at a time, over the store.
   int RowCount() const { return Rows().Count(); }

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,60 @@ TEST_F(ResultListViewTest, SixtySixThousandRowsBeforeAndAfterTickAll) {
   EXPECT_EQ(Rows().Rows().CheckedCount(), 66000);
   EXPECT_TRUE(ListView_GetCheckState(List(), 65999));
   SaveScreenshot("results_66000_ticked");
+}
+
+// The header's click on 66,000 rows: by path, the other way, the order
+// found, with the header's arrow; each row keeps its tick.
+TEST_F(ResultListViewTest, AHeaderClickSortsReversesAndPutsTheOrderFoundBack) {
+  Open();
+  std::vector<std::string> found;
+  for (int i = 0; i < 66000; ++i) found.push_back("C:\\photos\\IMG_" + std::to_string((i * 7919) % 66000) + ".jpg");
+  testing::AppendRows(Rows(), found);
+  for (int row = 0; row < 66000; row += 3) testing::SetRowChecked(Rows(), row, true);
+  Pump(20ms);
+  const HWND header = ListView_GetHeader(List());
+  RECT column{};
+  ASSERT_TRUE(Header_GetItemRect(header, 0, &column));
+  const auto click_header = [&] {
+    const LPARAM at = MAKELPARAM((column.left + column.right) / 2, (column.top + column.bottom) / 2);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(header, WM_LBUTTONUP, 0, at);
+    Pump(20ms);
+  };
+  const auto arrow = [&] {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    Header_GetItem(header, 0, &item);
+    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+  };
+  // Each path with its tick, from the rows the list draws; the first row as
+  // the list itself shows it.
+  const auto shown = [&] {
+    std::vector<std::pair<std::string, bool>> rows;
+    const search::ResultRows& store = Rows().Rows();
+    for (int row = 0; row < store.Count(); ++row) rows.emplace_back(store.Path(row), store.Checked(row));
+    char text[MAX_PATH] = {};
+    ListView_GetItemText(List(), 0, 0, text, sizeof text);
+    EXPECT_EQ(text, rows.front().first);
+    EXPECT_EQ(ListView_GetCheckState(List(), 0) != 0, rows.front().second);
+    return rows;
+  };
+  const auto as_found = shown();
+  auto ascending = as_found;
+  std::sort(ascending.begin(), ascending.end(), [](const auto& a, const auto& b) {
+    return std::stoi(a.first.substr(14)) < std::stoi(b.first.substr(14));
+  });
+
+  click_header();
+  EXPECT_EQ(arrow(), HDF_SORTUP);
+  EXPECT_TRUE(shown() == ascending) << "IMG_2 before IMG_10, each row with its tick";
+  SaveScreenshot("results_sorted_by_path");
+  click_header();
+  EXPECT_EQ(arrow(), HDF_SORTDOWN);
+  EXPECT_TRUE(shown() == decltype(ascending)(ascending.rbegin(), ascending.rend()));
+  click_header();
+  EXPECT_EQ(arrow(), 0);
+  EXPECT_TRUE(shown() == as_found);
 }
 
 }  // namespace

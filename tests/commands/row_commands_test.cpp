@@ -12,6 +12,35 @@ namespace {
 
 using RowCommandsTest = ActionTest;
 
+// The header: by path, the other way, the order found; ticks and selection
+// go with their rows, and while a search runs nothing moves.
+TEST_F(RowCommandsTest, TheHeaderSortsByPathReversesAndPutsTheFoundOrderBack) {
+  ui::ListView& list = memory_.超级列表框_结果;
+  testing::AppendRows(memory_.超级列表框_结果, {"D:\\b\\IMG_10.jpg", "D:\\a\\x.jpg", "D:\\b\\IMG_9.jpg"});
+  testing::SetRowChecked(memory_.超级列表框_结果, 0, true);
+  memory_.超级列表框_结果.SetRowSelected(2, true);
+  const std::vector<std::string> found = RowTexts();
+
+  commands::SortRowsByHeader(controls(), services_, /*search_running=*/true);
+  EXPECT_EQ(RowTexts(), found);
+  EXPECT_EQ(list.HeaderOrder(), search::RowOrder::Found);
+  EXPECT_EQ(memory_.标签_状态.Caption(), "正在搜索，搜索结束后才能排序。");
+
+  commands::SortRowsByHeader(controls(), services_, false);
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"D:\\a\\x.jpg", "D:\\b\\IMG_9.jpg", "D:\\b\\IMG_10.jpg"}));
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{false, false, true}));
+  EXPECT_EQ(list.SelectedRows(), std::vector<int>{1});
+  EXPECT_EQ(list.HeaderOrder(), search::RowOrder::PathAscending);
+  commands::SortRowsByHeader(controls(), services_, false);
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"D:\\b\\IMG_10.jpg", "D:\\b\\IMG_9.jpg", "D:\\a\\x.jpg"}));
+  EXPECT_EQ(list.HeaderOrder(), search::RowOrder::PathDescending);
+  commands::SortRowsByHeader(controls(), services_, false);
+  EXPECT_EQ(RowTexts(), found);
+  EXPECT_EQ(RowTicks(), (std::vector<bool>{true, false, false}));
+  EXPECT_EQ(list.SelectedRows(), std::vector<int>{2});
+  EXPECT_EQ(list.HeaderOrder(), search::RowOrder::Found);
+}
+
 TEST_F(RowCommandsTest, TickAllNoneAndSelected) {
   commands::CheckAllRows(controls());  // an empty list: nothing to do, nothing breaks
   testing::AppendRows(memory_.超级列表框_结果, {"a", "b", "c", "d"});

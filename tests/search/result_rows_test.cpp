@@ -1,6 +1,7 @@
 // The result rows: appending, ticking, removing, and reading by index after
 // removals, each row's kind kept beside its tick.
 #include "search/result_rows.h"
+#include "search/row_order.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,7 @@ TEST(ResultRows, RemovingReclaimingTickingAndCopyingKeepEveryRowsPathTickAndKind
     ASSERT_EQ(rows.Path(row), "D:\\photos\\2023\\batch\\IMG_" + std::to_string(original) + ".jpg");
     ASSERT_EQ(rows.Checked(row), original % 7 == 0) << row;
     ASSERT_EQ(rows.Kind(row), kind_of(original)) << row;
+    ASSERT_EQ(rows.FoundOrder(row), static_cast<std::uint32_t>(original)) << row;
     ticked += rows.Checked(row) ? 1 : 0;
   }
   EXPECT_EQ(rows.CheckedCount(), ticked);
@@ -154,6 +156,61 @@ TEST(ResultRows, AppendFromCopiesARangeWithTicksAndClearEmpties) {
   EXPECT_EQ(rows.Count(), 0);
   EXPECT_EQ(rows.CheckedCount(), 0);
   EXPECT_EQ(rows.HeldTextBytes(), 0u);
+}
+
+// A sort moves each row whole: its tick, its kind and its place in the order
+// found go with its path, so the order found can be put back.
+TEST(ResultRows, ReorderedRowsKeepTheirTicksKindsAndFoundOrder) {
+  ResultRows rows;
+  rows.Append("c", platform::PathKind::File);
+  rows.Append("a", platform::PathKind::Folder);
+  rows.Append("b", platform::PathKind::Link);
+  rows.SetChecked(1, true);
+  rows.Reorder({1, 2, 0});
+  EXPECT_EQ(Paths(rows), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(Ticks(rows), (std::vector<bool>{true, false, false}));
+  EXPECT_EQ(Kinds(rows), (std::vector<platform::PathKind>{platform::PathKind::Folder, platform::PathKind::Link,
+                                                          platform::PathKind::File}));
+  EXPECT_EQ(rows.CheckedCount(), 1);
+  std::vector<RowKey> keys;
+  for (int row = 0; row < rows.Count(); ++row) keys.push_back({rows.Path(row), rows.FoundOrder(row)});
+  rows.Reorder(OrderRows(keys, RowOrder::Found));
+  EXPECT_EQ(Paths(rows), (std::vector<std::string>{"c", "a", "b"}));
+  rows.Append("d");
+  EXPECT_EQ(rows.FoundOrder(3), 3u);
+}
+
+TEST(RowOrder, PathsAsPeopleReadThem) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool a_first;
+  };
+  const Case cases[] = {
+      {"D:\\a\\IMG_2.jpg", "D:\\a\\IMG_10.jpg", true},   // numbers by value
+      {"D:\\a\\img_2.jpg", "D:\\a\\IMG_3.JPG", true},    // letters without case
+      {"D:\\A\\X.TXT", "D:\\a\\x.txt", true},            // the same but for case: by the bytes
+      {"D:\\a\\7.txt", "D:\\a\\007.txt", true},          // equal values: fewer leading zeros first
+      {"D:\\a\\0.txt", "D:\\a\\000.txt", true},
+      {"D:\\a\\000.txt", "D:\\a\\1.txt", true},
+      {"D:\\a\\z.txt", "D:\\a b\\a.txt", true},          // a folder's own items before a longer sibling
+      {"D:/a/z.txt", "D:/a-b/a.txt", true},
+      {"D:\\a\\9.txt", "D:\\a\\a.txt", true},            // digits before letters, after '.'
+      {"D:\\a\\.x", "D:\\a\\0x", true},
+      {"D:\\a\\99999999999999999999.txt", "D:\\a\\100000000000000000000.txt", true},  // past 64 bits
+      {"D:\\a", "D:\\a\\b", true},
+      {"D:\\\xE7\x85\xA7", "D:\\\xE9\xA1\xB5", true},  // other bytes by value: code points
+  };
+  for (const Case& c : cases) {
+    const std::vector<int> order = OrderRows({{c.a, 0}, {c.b, 1}}, RowOrder::PathAscending);
+    EXPECT_EQ(order, c.a_first ? (std::vector<int>{0, 1}) : (std::vector<int>{1, 0})) << c.a << " " << c.b;
+    const std::vector<int> swapped = OrderRows({{c.b, 0}, {c.a, 1}}, RowOrder::PathAscending);
+    EXPECT_EQ(swapped, c.a_first ? (std::vector<int>{1, 0}) : (std::vector<int>{0, 1})) << c.a << " " << c.b;
+  }
+  // Equal paths keep the order found; the other way is the exact reverse.
+  const std::vector<RowKey> keys = {{"b", 0}, {"a", 1}, {"B", 2}, {"b", 3}};
+  EXPECT_EQ(OrderRows(keys, RowOrder::PathAscending), (std::vector<int>{1, 2, 0, 3}));
+  EXPECT_EQ(OrderRows(keys, RowOrder::PathDescending), (std::vector<int>{3, 0, 2, 1}));
 }
 
 }  // namespace

@@ -59,6 +59,11 @@ int MemoryListView::CurrentRow() const {
   return rows.empty() ? -1 : rows.front();
 }
 
+void MemoryListView::SelectRows(const std::vector<int>& rows) {
+  selected_.assign(selected_.size(), false);
+  for (const int row : rows) SetRowSelected(row, true);
+}
+
 std::vector<std::string> MemoryListView::Texts() const {
   std::vector<std::string> texts;
   for (int row = 0; row < rows_.Count(); ++row) texts.emplace_back(rows_.Path(row));

@@ -112,6 +112,9 @@ class MemoryListView : public ui::ListView {
   bool RowSelected(int row) const override { return Shown(row) && selected_[static_cast<std::size_t>(row)]; }
   std::vector<int> SelectedRows() const override;
   int CurrentRow() const override;
+  void SelectRows(const std::vector<int>& rows) override;
+  search::RowOrder HeaderOrder() const override { return header_order_; }
+  void SetHeaderOrder(search::RowOrder order) override { header_order_ = order; }
 
   void SetRowSelected(int row, bool selected) {
     if (Shown(row)) selected_[static_cast<std::size_t>(row)] = selected;
@@ -122,6 +125,7 @@ class MemoryListView : public ui::ListView {
   bool Shown(int row) const { return row >= 0 && static_cast<std::size_t>(row) < selected_.size(); }
   search::ResultRows rows_;
   std::vector<bool> selected_;
+  search::RowOrder header_order_ = search::RowOrder::Found;
 };
 
 // The start state of each kind of in-memory control, from its row in the table.

@@ -8,7 +8,9 @@
 //       types KEYWORD, starts the search, samples how long the window takes to
 //       answer WM_GETTEXT every 20 ms while rows stream in, times the search
 //       against FIND_EXE --fuzzy --names NAMES_FILE ROOT, then tick all, tick
-//       none and the not-found report, and closes the window.
+//       none, the not-found report and three clicks on the column header (by
+//       path, the other way, the order found: each until its arrow shows,
+//       with the longest answer meanwhile), and closes the window.
 //   window-driver open-close QUELLOR_EXE
 //       starts QUELLOR_EXE, times it until its window answers and until its
 //       names box is full, closes it and times it until the process has ended.
@@ -290,6 +292,51 @@ class AnswerSampler {
   std::thread thread_;
 };
 
+// The result list header's sort arrow: HDF_SORTUP, HDF_SORTDOWN or 0; -1
+// when it cannot be read.
+int HeaderArrow(HWND header) {
+  RemoteBlock block(header, sizeof(HDITEMA));
+  HDITEMA item{};
+  item.mask = HDI_FORMAT;
+  if (!block.ok() || !block.Write(0, &item, sizeof item) ||
+      !SendMessageA(header, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.at(0))) ||
+      !block.Read(0, &item, sizeof item)) {
+    return -1;
+  }
+  return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+}
+
+struct SortTiming {
+  double ms = -1;          // the click until the header shows `arrow`; -1: it never did
+  double longest_ms = 0;   // the longest the window took to answer meanwhile
+};
+
+// A click on the result list's column header, timed until its arrow shows
+// `arrow`, the window's answers sampled meanwhile.
+SortTiming ClickHeaderAndTime(HWND main, HWND list, int arrow) {
+  SortTiming timing;
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  if (header == nullptr) return timing;
+  RECT area{};
+  GetClientRect(header, &area);
+  const LPARAM at = MAKELPARAM(40, (area.top + area.bottom) / 2);
+  const auto start = Clock::now();
+  AnswerSampler sampler(main, start);
+  PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(header, WM_LBUTTONUP, 0, at);
+  while (MillisecondsSince(start) < 60000) {
+    if (HeaderArrow(header) == arrow) {
+      timing.ms = MillisecondsSince(start);
+      break;
+    }
+    Sleep(5);
+  }
+  const auto& answers = sampler.Stop();
+  timing.longest_ms = answers.empty() ? 0.0 : answers.front().second;
+  return timing;
+}
+
+
 int Bench(HWND main, const std::string& keyword, const std::string& find_exe, const std::string& names,
           const std::string& root) {
   HWND keywords = Child(main, "Edit", nullptr);
@@ -328,6 +375,9 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
   const bool none_ticked = rows > 0 && !IsTicked(list, 0) && !IsTicked(list, rows - 1);
   const double report_ms = ClickAndTime(main, report);
   CloseReportViewer();
+  const SortTiming sorted_up = ClickHeaderAndTime(main, list, HDF_SORTUP);
+  const SortTiming sorted_down = ClickHeaderAndTime(main, list, HDF_SORTDOWN);
+  const SortTiming sorted_back = ClickHeaderAndTime(main, list, 0);
 
   PROCESS_MEMORY_COUNTERS memory{};
   DWORD process_id = 0;
@@ -361,6 +411,12 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
   std::printf("tick none (取消全部勾选)                      %.1f ms%s (target <= 300 ms)\n", tick_none_ms,
               none_ticked ? "" : " ROWS STILL TICKED");
   std::printf("not-found report                              %.1f ms (target <= 1000 ms)\n", report_ms);
+  for (const auto& [what, timing] : {std::pair{"sort by path (header click)  ", sorted_up},
+                                     std::pair{"the other way (second click) ", sorted_down},
+                                     std::pair{"the order found (third click)", sorted_back}}) {
+    std::printf("%s                 %.1f ms (target <= 1000 ms), longest answer meanwhile %.1f ms (target <= 100 ms)\n",
+                what, timing.ms, timing.longest_ms);
+  }
   if (have_memory) {
     std::printf("window process peak working set               %.1f MiB\n", memory.PeakWorkingSetSize / 1048576.0);
     std::printf("window process private bytes                  %.1f MiB (target <= 250 MiB)\n",

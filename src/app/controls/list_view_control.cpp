@@ -165,6 +165,51 @@ int Win32ListView::CurrentRow() const {
   return static_cast<int>(SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+void Win32ListView::SelectRows(const std::vector<int>& rows) {
+  SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  item.stateMask = LVIS_SELECTED;
+  item.state = LVIS_SELECTED;
+  if (!rows.empty() && static_cast<int>(rows.size()) == rows_.Count()) {
+    SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  } else {
+    for (int row : rows) SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  }
+  if (!rows.empty()) {
+    item.stateMask = LVIS_FOCUSED;
+    item.state = LVIS_FOCUSED;
+    SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(rows.front()), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(window_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(rows.front()), FALSE);
+  }
+  SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+search::RowOrder Win32ListView::HeaderOrder() const {
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(window_, LVM_GETHEADER, 0, 0));
+  HDITEMA column{};
+  column.mask = HDI_FORMAT;
+  if (header == nullptr || !SendMessageA(header, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&column))) {
+    return search::RowOrder::Found;
+  }
+  if ((column.fmt & HDF_SORTUP) != 0) return search::RowOrder::PathAscending;
+  if ((column.fmt & HDF_SORTDOWN) != 0) return search::RowOrder::PathDescending;
+  return search::RowOrder::Found;
+}
+
+void Win32ListView::SetHeaderOrder(search::RowOrder order) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(window_, LVM_GETHEADER, 0, 0));
+  HDITEMA column{};
+  column.mask = HDI_FORMAT;
+  if (header == nullptr || !SendMessageA(header, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&column))) return;
+  column.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+  if (order == search::RowOrder::PathAscending) column.fmt |= HDF_SORTUP;
+  if (order == search::RowOrder::PathDescending) column.fmt |= HDF_SORTDOWN;
+  SendMessageA(header, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&column));
+}
+
 void Win32ListView::SelectAllRows() {
   LVITEMA item{};
   item.stateMask = LVIS_SELECTED;

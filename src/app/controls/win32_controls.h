@@ -241,6 +241,10 @@ class Win32ListView : public ui::ListView {
   bool RowSelected(int row) const override;
   std::vector<int> SelectedRows() const override;
   int CurrentRow() const override;
+  void SelectRows(const std::vector<int>& rows) override;
+  // The header's sort arrow.
+  search::RowOrder HeaderOrder() const override;
+  void SetHeaderOrder(search::RowOrder order) override;
   void SelectAllRows();
 
   void SetCallbacks(ListCallbacks callbacks) { callbacks_ = std::move(callbacks); }

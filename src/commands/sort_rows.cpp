@@ -1,0 +1,78 @@
+// A click on the result list's column header: the rows by path, then the
+// other way, then back in the order found. A million rows take a good part
+// of a second to sort, so the order is worked out beside the window's thread
+// while the window goes on answering; the rows move at the end, in one go.
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <new>
+#include <system_error>
+#include <vector>
+
+#include "commands/result_actions.h"
+#include "search/row_order.h"
+
+namespace quellor::commands {
+
+namespace {
+
+search::RowOrder NextOrder(search::RowOrder shown) {
+  switch (shown) {
+    case search::RowOrder::Found:
+      return search::RowOrder::PathAscending;
+    case search::RowOrder::PathAscending:
+      return search::RowOrder::PathDescending;
+    case search::RowOrder::PathDescending:
+      break;
+  }
+  return search::RowOrder::Found;
+}
+
+// The order, worked out on another thread while the window's events are
+// handled; here when no thread can be had.
+std::vector<int> OrderBesideTheWindow(const std::vector<search::RowKey>& keys, search::RowOrder order,
+                                      ui::EventPump& events) {
+  std::future<std::vector<int>> job;
+  try {
+    job = std::async(std::launch::async, [&keys, order] { return search::OrderRows(keys, order); });
+  } catch (const std::system_error&) {
+    return search::OrderRows(keys, order);
+  }
+  // Even a close asked for meanwhile waits for the order: `keys` is read until then.
+  while (job.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready) events.ProcessPendingEvents();
+  return job.get();
+}
+
+}  // namespace
+
+void SortRowsByHeader(ui::Controls& controls, ActionServices& services, bool search_running) {
+  ui::ListView& list = controls.超级列表框_结果;
+  // Rows arrive at the end while a search runs: the header waits for its end.
+  if (search_running || !list.AllRowsShown()) {
+    controls.标签_状态.SetCaption(text::ShownText("正在搜索，搜索结束后才能排序。"));
+    return;
+  }
+  const search::RowOrder order = NextOrder(list.HeaderOrder());
+  search::ResultRows& rows = list.Rows();
+  try {
+    std::vector<search::RowKey> keys;
+    keys.reserve(static_cast<std::size_t>(rows.Count()));
+    for (int row = 0; row < rows.Count(); ++row) keys.push_back(search::RowKey{rows.Path(row), rows.FoundOrder(row)});
+    const std::vector<int> sorted = OrderBesideTheWindow(keys, order, services.events);
+    // The selection goes with its rows, as it stands once the order is known.
+    std::vector<int> place(sorted.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i) place[static_cast<std::size_t>(sorted[i])] = static_cast<int>(i);
+    std::vector<int> selected = list.SelectedRows();
+    for (int& row : selected) row = place[static_cast<std::size_t>(row)];
+    std::sort(selected.begin(), selected.end());
+    rows.Reorder(sorted);
+    list.SelectRows(selected);
+  } catch (const std::bad_alloc&) {
+    controls.标签_状态.SetCaption(text::ShownText("内存不足，无法排序。"));
+    return;
+  }
+  list.SetHeaderOrder(order);
+  list.RowsChanged();
+}
+
+}  // namespace quellor::commands
