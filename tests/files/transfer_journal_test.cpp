@@ -40,7 +40,7 @@ TEST(TransferJournal, TellsWhatIsAboutToBePlacedBeforeAndWhatWasPlacedAfter) {
   const std::unique_ptr<platform::FileOperations> system = platform::MakeSystemFileOperations();
   const std::string journal = t.Path("journal");
   JournalPeek peek(*system, journal);
-  const auto recorder = files::JournalRecorder::Start(journal, files::TransferCommand::Kind::Copy, peek);
+  auto recorder = files::JournalRecorder::Start(journal, files::TransferCommand::Kind::Copy, peek);
   ASSERT_TRUE(recorder);
   files::TransferCommand command(peek, platform::NameCharset(), files::TransferCommand::Kind::Copy,
                                  t.Path("dst") + platform::kPathSeparator, [](const auto&) { return true; });
@@ -76,7 +76,9 @@ TEST(TransferJournal, TellsWhatIsAboutToBePlacedBeforeAndWhatWasPlacedAfter) {
   EXPECT_TRUE(items[2].target_taken);
   EXPECT_EQ(items[2].stage, Stage::Done);
 
-  // A new batch replaces the last one.
+  // A new batch replaces the last one (once that one's command has ended:
+  // Windows replaces no file another handle holds open for writing).
+  recorder.reset();
   ASSERT_TRUE(files::JournalRecorder::Start(journal, files::TransferCommand::Kind::Move, *system));
   const files::JournalRead fresh = files::ParseJournal(*platform::ReadWholeFile(journal));
   ASSERT_TRUE(fresh.batch);
