@@ -63,7 +63,7 @@ std::vector<int> OrderRows(const std::vector<RowKey>& keys, RowOrder order) {
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const std::size_t at = arena.size();
     AppendKey(keys[i].path, arena);
-    if (arena.size() > UINT32_MAX) throw std::bad_alloc();
+    if (arena.size() >= UINT32_MAX) throw std::bad_alloc();
     keyed[i] = Keyed{0, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(arena.size() - at), static_cast<int>(i)};
   }
   // What every key starts with tells no two apart: the heads start after it.
