@@ -51,6 +51,11 @@ constexpr WindowCommand kCommands[] = {
     {ids::按钮_删除选定文件, kResultAction, [](Tools& t) { commands::DeleteChecked(t.controls, t.services); }},
     {ids::结果列标题_排序, kResultAction,
      [](Tools& t) { commands::SortRowsByHeader(t.controls, t.services, !t.search.Idle()); }},
+    {ids::结果键_永久删除, kResultAction,
+     [](Tools& t) { commands::DeleteCheckedAfterCountedQuestion(t.controls, t.services); }},
+    {ids::结果菜单_删除到回收站, kResultAction, [](Tools& t) { commands::RecycleChecked(t.controls, t.services); }},
+    {ids::结果菜单_撤销上次复制移动, kResultAction,
+     [](Tools& t) { commands::UndoLastTransfer(t.controls, t.services); }},
     {ids::按钮_未搜索到文件, kResultAction,
      [](Tools& t) { commands::WriteNotFoundReport(t.controls, t.services); }},
 };

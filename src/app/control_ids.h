@@ -17,8 +17,11 @@ constexpr int 路径菜单_删除全部路径 = 2002;
 // The result list's menu (opened over 超级列表框_结果).
 constexpr int 结果菜单_打开文件所在位置 = 2101;
 constexpr int 结果菜单_批量勾选选定项目 = 2102;
-// What only a key starts: Ctrl+C in the result list.
+constexpr int 结果菜单_删除到回收站 = 2103;
+constexpr int 结果菜单_撤销上次复制移动 = 2104;
+// What only a key starts: Ctrl+C and Shift+Delete in the result list.
 constexpr int 结果键_复制选定路径 = 2201;
+constexpr int 结果键_永久删除 = 2202;
 // A click on the result list's column header.
 constexpr int 结果列标题_排序 = 2301;
 

@@ -19,7 +19,9 @@ struct MenuItem {
 constexpr MenuItem kPathItems[] = {{ids::路径菜单_删除当前路径, "删除当前路径"},
                                    {ids::路径菜单_删除全部路径, "删除全部路径"}};
 constexpr MenuItem kResultItems[] = {{ids::结果菜单_打开文件所在位置, "打开文件所在位置"},
-                                     {ids::结果菜单_批量勾选选定项目, "批量勾选选定项目"}};
+                                     {ids::结果菜单_批量勾选选定项目, "批量勾选选定项目"},
+                                     {ids::结果菜单_删除到回收站, "删除到回收站"},
+                                     {ids::结果菜单_撤销上次复制移动, "撤销上次复制/移动"}};
 
 std::span<const MenuItem> ItemsOf(PopupMenu which) {
   if (which == PopupMenu::Paths) return kPathItems;

@@ -4,7 +4,8 @@
 // keys here are the keyboard twins of mouse actions, and each runs what its
 // twin runs: Enter in the result list its double click, the menu key and
 // Shift+F10 in either list its right press, Delete in the folder list the
-// menu item 删除当前路径.
+// menu item 删除当前路径, in the result list the menu item 删除到回收站
+// (Shift+Delete there deletes for good, after a question naming the count).
 #pragma once
 
 #include <windows.h>

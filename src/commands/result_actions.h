@@ -46,7 +46,14 @@ void CopyCheckedToClipboard(ui::Controls& controls, ActionServices& services);
 // The selected rows' paths, one a line, as text (the result list's Ctrl+C).
 void CopySelectedPathsAsText(ui::Controls& controls, ActionServices& services);
 void TransferChecked(ui::Controls& controls, ActionServices& services, TransferKind kind);
+// The button 删除选定文件: permanently, after the window's long-standing question.
 void DeleteChecked(ui::Controls& controls, ActionServices& services);
+// Shift+Delete in the result list: the same delete, after a question naming the count.
+void DeleteCheckedAfterCountedQuestion(ui::Controls& controls, ActionServices& services);
+// Delete in the result list and the menu's 删除到回收站.
+void RecycleChecked(ui::Controls& controls, ActionServices& services);
+// The menu's 撤销上次复制/移动: the journal's last batch taken back.
+void UndoLastTransfer(ui::Controls& controls, ActionServices& services);
 void WriteNotFoundReport(ui::Controls& controls, ActionServices& services);
 // A click on the result list's column header: by path, the other way, the
 // order found, in turn; while a search runs the header waits for its end.

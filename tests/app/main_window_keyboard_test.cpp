@@ -51,29 +51,7 @@ class KeyboardTest : public MainWindowTest {
 
   // Presses `key` with `held` held down, as a keyboard does, and lets the window take it.
   void Press(WORD key, std::initializer_list<WORD> held = {}) {
-    std::vector<INPUT> inputs;
-    const auto add = [&](WORD vk, bool up) {
-      INPUT input{};
-      input.type = INPUT_KEYBOARD;
-      input.ki.wVk = vk;
-      input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-      input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-      // The keys of the block beside the letters, not the number pad's twins.
-      switch (vk) {
-        case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
-        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_APPS:
-          input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-          break;
-        default:
-          break;
-      }
-      inputs.push_back(input);
-    };
-    for (WORD modifier : held) add(modifier, false);
-    add(key, false);
-    add(key, true);
-    for (auto modifier = std::rbegin(held); modifier != std::rend(held); ++modifier) add(*modifier, true);
-    ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+    ASSERT_TRUE(testing::PressKeys(key, held));
     Pump(80ms);
   }
   // Letters (lower case), digits and line breaks.
@@ -232,7 +210,8 @@ TEST_F(KeyboardTest, AWholeSessionWithoutAMouse) {
   POINT under_row{row.left, row.bottom};
   ClientToScreen(Item(ids::超级列表框_结果), &under_row);
   const testing::SeenMenu results_menu = MenuOf(VK_F10, {VK_SHIFT});
-  EXPECT_EQ(results_menu.items, (std::vector<std::string>{"打开文件所在位置", "批量勾选选定项目"}));
+  EXPECT_EQ(results_menu.items, (std::vector<std::string>{"打开文件所在位置", "批量勾选选定项目", "删除到回收站",
+                                                   "撤销上次复制/移动"}));
   EXPECT_EQ(results_menu.place.left, under_row.x);
   EXPECT_EQ(results_menu.place.top, under_row.y);
   EXPECT_EQ(MenuOf(VK_APPS, {}).items, results_menu.items) << "the menu key opens it too";

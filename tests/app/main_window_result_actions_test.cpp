@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -46,8 +47,9 @@ class ResultActionsWindowTest : public MainWindowTest {
     WriteFile(file, "zp", 2, &written, nullptr);
     CloseHandle(file);
   }
-  // The window with the test's shell, and its own dialogs or the scripted ones.
-  void OpenWindow(bool real_dialogs = false) { Open(&shell, real_dialogs); }
+  // The window with the test's shell (the system's where `system_shell`), and
+  // its own dialogs or the scripted ones.
+  void OpenWindow(bool real_dialogs = false) { Open(system_shell ? nullptr : &shell, real_dialogs); }
   // Every file of the tree found by an exact search over it: four rows.
   void SearchTree() {
     OpenWindow();
@@ -127,6 +129,7 @@ class ResultActionsWindowTest : public MainWindowTest {
   testing::TempProgramFolder target_parent;
   fs::path root;
   RecordingShell shell;
+  bool system_shell = false;
 };
 
 // ---- ticks ----------------------------------------------------------------
@@ -218,6 +221,88 @@ TEST_F(ResultActionsWindowTest, MoveTakesTheTickedItemsAndLeavesTheirRows) {
   EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png");
   EXPECT_EQ(Contents(target.string() + "\\" + kPhotoGbk + "1.jpg"), "zp");
   EXPECT_EQ(GetFileAttributesA((Under("c") + "\\" + kPhotoGbk + "1.jpg").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// ---- the recycle bin and the undo ---------------------------------------------
+
+class RecycleWindowTest : public ResultActionsWindowTest {
+ protected:
+  void SetUp() override {
+    // Wine's recycle bin is the desktop's trash under XDG_DATA_HOME, which
+    // the test run points into the build folder, away from the user's own.
+    const char* data_home = std::getenv("XDG_DATA_HOME");
+    if (data_home == nullptr) GTEST_SKIP() << "XDG_DATA_HOME is not set: Wine would use the user's own trash";
+    trash = fs::path(testing::WinePath(std::string(data_home) + "/Trash/files"));
+    system_shell = true;
+    ResultActionsWindowTest::SetUp();
+  }
+  // Ticks `paths`, presses Delete (Shift+Delete when `for_good`) answering
+  // the question with OK, and waits for the status line's end text.
+  void DeleteWithKey(const std::vector<std::string>& paths, bool for_good) {
+    for (const std::string& path : paths) Tick(path);
+    dialogs.answers.push_back(ui::MessageAnswer::Ok);
+    SetForegroundWindow(main());
+    SetFocus(List());
+    ASSERT_TRUE(testing::PressKeys(VK_DELETE, for_good ? std::initializer_list<WORD>{VK_SHIFT}
+                                                       : std::initializer_list<WORD>{}));
+    ASSERT_TRUE(testing::PumpUntil([&] { return Status().find("完毕") != std::string::npos; }, 10s, main()))
+        << Status();
+  }
+  // Takes `name` out of the trash, so that it goes in again under its own name.
+  void ClearFromTrash(const std::string& name) const {
+    fs::remove(trash / name);
+    fs::remove(trash.parent_path() / "info" / (name + ".trashinfo"));
+  }
+  fs::path trash;
+};
+
+TEST_F(RecycleWindowTest, DeleteMovesTheTickedFilesToTheTrash) {
+  SearchTree();
+  ClearFromTrash("photo1.jpg");
+  ClearFromTrash("photo2.png");
+  DeleteWithKey({Under("a/photo1.jpg"), Under("b/photo2.png")}, false);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "确定要把勾选的 2 个文件移到回收站吗？");
+  EXPECT_EQ(Status(), "移到回收站完毕！");
+  EXPECT_FALSE(fs::exists(root / "a/photo1.jpg"));
+  EXPECT_EQ(Contents(trash / "photo1.jpg"), "a/photo1.jpg");
+  EXPECT_EQ(Contents(trash / "photo2.png"), "b/photo2.png");
+  EXPECT_EQ(RowOf(Under("a/photo1.jpg")), -1);
+  EXPECT_EQ(Rows().size(), 2u);
+}
+
+TEST_F(RecycleWindowTest, ShiftDeleteDeletesForGood) {
+  SearchTree();
+  ClearFromTrash("photo3.txt");
+  DeleteWithKey({Under("c/photo3.txt")}, true);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "确定要永久删除勾选的 1 个文件吗？删除后不可恢复！");
+  EXPECT_EQ(Status(), "删除完毕！");
+  EXPECT_FALSE(fs::exists(root / "c/photo3.txt"));
+  EXPECT_FALSE(fs::exists(trash / "photo3.txt"));
+}
+
+// The menu's undo takes a move back from the journal beside the program,
+// in a window started after the one that moved was closed.
+TEST_F(ResultActionsWindowTest, TheMenusUndoPutsMovedFilesBackAfterARestart) {
+  SearchTree();
+  const fs::path target = target_parent.path() / "moved";
+  fs::create_directories(target);
+  Tick(Under("a/photo1.jpg"));
+  Tick(Under("b/photo2.png"));
+  dialogs.folders.push_back(target.string());
+  Click(ids::按钮_移动选定文件);
+  ASSERT_EQ(Status(), "移动完毕！");
+  Close();
+
+  OpenWindow();
+  dialogs.answers.push_back(ui::MessageAnswer::Ok);
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::结果菜单_撤销上次复制移动, 0), 0);
+  EXPECT_EQ(dialogs.messages.back().text, "确定要撤销上次的移动吗？这批共 2 项，将移回原处。");
+  EXPECT_EQ(Status(), "已撤销 2 个");
+  EXPECT_EQ(Contents(root / "a/photo1.jpg"), "a/photo1.jpg");
+  EXPECT_EQ(Contents(root / "b/photo2.png"), "b/photo2.png");
+  EXPECT_TRUE(fs::is_empty(target));
 }
 
 // ---- a running action ----------------------------------------------------------

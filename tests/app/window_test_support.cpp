@@ -5,6 +5,8 @@
 #include "app/message_loop.h"
 
 #include <cstring>
+#include <iterator>
+#include <vector>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -168,6 +170,32 @@ bool SaveWindowBitmap(HWND window, const std::string& path) {
   DeleteDC(memory_dc);
   ReleaseDC(window, window_dc);
   return ok;
+}
+
+bool PressKeys(WORD key, std::initializer_list<WORD> held) {
+  std::vector<INPUT> inputs;
+  const auto add = [&](WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    // The keys of the block beside the letters, not the number pad's twins.
+    switch (vk) {
+      case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
+      case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_APPS:
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+        break;
+      default:
+        break;
+    }
+    inputs.push_back(input);
+  };
+  for (WORD modifier : held) add(modifier, false);
+  add(key, false);
+  add(key, true);
+  for (auto modifier = std::rbegin(held); modifier != std::rend(held); ++modifier) add(*modifier, true);
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
 std::string WinePath(const std::string& unix_path) {

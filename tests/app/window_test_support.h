@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ void PutTextOnClipboard(const std::string& text);
 
 // The window as it is on the screen, title bar and frame included, as a BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);
+
+// Presses `key` with `held` held down, as a keyboard does (SendInput), to the
+// focused window; true when the system took every key event.
+bool PressKeys(WORD key, std::initializer_list<WORD> held = {});
 
 // A POSIX path as Wine's Windows side sees it (drive Z:).
 std::string WinePath(const std::string& unix_path);

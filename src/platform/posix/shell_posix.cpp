@@ -32,6 +32,9 @@ class PosixShell final : public Shell {
   bool Open(const std::string& path, ShellVerb /*verb*/) override { return RunOpener(path); }
   // The desktop opener cannot select an item: the folder is opened without a selection.
   bool ShowInFolder(const std::string& path) override { return RunOpener(posix::ParentFolder(path)); }
+  // The program keeps no recycle bin of its own here: nothing is moved, and
+  // nothing deleted in its place.
+  RecycleOutcome MoveToRecycleBin(const std::string& /*path*/) override { return RecycleOutcome::NoBin; }
 };
 
 }  // namespace

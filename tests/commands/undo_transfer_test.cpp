@@ -1,0 +1,46 @@
+// The window's undo of the last copy or move, over the journal beside the
+// program and the real file system.
+#include <gtest/gtest.h>
+
+#include "commands/action_fixture.h"
+
+namespace quellor::testing {
+namespace {
+
+class UndoTransferTest : public ActionTest {
+ protected:
+  std::string Status() const { return memory_.标签_状态.Caption(); }
+};
+
+TEST_F(UndoTransferTest, WithoutAJournalThereIsNothingToUndoAndNothingIsAsked) {
+  commands::UndoLastTransfer(controls(), services_);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "没有可以撤销的复制或移动。");
+  EXPECT_EQ(dialogs_.messages[0].buttons, ui::MessageButtons::Ok);
+}
+
+// A move of two files taken back: one goes home; the other's old place holds
+// a new file, which is never overwritten, so it is left and the reason told.
+TEST_F(UndoTransferTest, AMoveIsTakenBackWhereItsOldPlaceIsFree) {
+  MakeFile("src/a.txt", "a");
+  MakeFile("src/b.txt", "b");
+  MakeFolder("out");
+  AddRows({"src/a.txt", "src/b.txt"}, {0, 1});
+  dialogs_.folders.push_back(Path("out"));
+  commands::TransferChecked(controls(), services_, commands::TransferKind::Move);
+  ASSERT_EQ(Status(), "移动完毕！");
+  MakeFile("src/b.txt", "new b");
+
+  dialogs_.answers.push_back(ui::MessageAnswer::Ok);
+  commands::UndoLastTransfer(controls(), services_);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "确定要撤销上次的移动吗？这批共 2 项，将移回原处。");
+  EXPECT_EQ(Content("src/a.txt"), "a");
+  EXPECT_FALSE(Exists("out/a.txt"));
+  EXPECT_EQ(Content("src/b.txt"), "new b");
+  EXPECT_EQ(Content("out/b.txt"), "b");
+  EXPECT_EQ(Status(), "已撤销 1 个；1 个未撤销（原位置已有同名项目）");
+}
+
+}  // namespace
+}  // namespace quellor::testing
