@@ -20,7 +20,10 @@ import zlib
 PROGRAMS = ["Quellor.exe", "quellor-find.exe"]
 NOTE = "使用说明.txt"
 SUMS = "SHA256SUMS"
-SIZE_LIMIT = 1_000_000  # bytes, for each program and for the zip
+# Bytes, for each program and for the zip: a download that stays small. The
+# window passed 1 MB with the journal, its undo and the recycle bin (1,018,368
+# bytes at -O2, stripped); the budget leaves room for the export to come.
+SIZE_LIMIT = 1_200_000
 UTF8_FLAG = 0x800
 WINDRES = "i686-w64-mingw32-windres"
 OBJDUMP = "i686-w64-mingw32-objdump"
