@@ -22,7 +22,7 @@ constexpr int 结果菜单_撤销上次复制移动 = 2104;
 // What only a key starts: Ctrl+C and Shift+Delete in the result list.
 constexpr int 结果键_复制选定路径 = 2201;
 constexpr int 结果键_永久删除 = 2202;
-// A click on the result list's column header.
+// A click on the result list's column header, or the menu item that stands for it.
 constexpr int 结果列标题_排序 = 2301;
 
 }  // namespace quellor::app::ids

@@ -211,7 +211,7 @@ TEST_F(KeyboardTest, AWholeSessionWithoutAMouse) {
   ClientToScreen(Item(ids::超级列表框_结果), &under_row);
   const testing::SeenMenu results_menu = MenuOf(VK_F10, {VK_SHIFT});
   EXPECT_EQ(results_menu.items, (std::vector<std::string>{"打开文件所在位置", "批量勾选选定项目", "删除到回收站",
-                                                   "撤销上次复制/移动"}));
+                                                   "撤销上次复制/移动", "按路径排序"}));
   EXPECT_EQ(results_menu.place.left, under_row.x);
   EXPECT_EQ(results_menu.place.top, under_row.y);
   EXPECT_EQ(MenuOf(VK_APPS, {}).items, results_menu.items) << "the menu key opens it too";
