@@ -88,7 +88,17 @@ void TransferChecked(ui::Controls& controls, ActionServices& services, TransferK
       });
   // Closed before the first item: nothing to tell.
   if (!finished && taken == 0) return;
-  controls.标签_状态.SetCaption(taken > 0 ? EndText(texts.done, texts.verb, failed) : texts.nothing_checked);
+  if (taken == 0) {
+    controls.标签_状态.SetCaption(texts.nothing_checked);
+    return;
+  }
+  std::string end = EndText(texts.done, texts.verb, failed);
+  if (!journal) {
+    end += "无法写入撤销记录，这批不能撤销。";
+  } else if (!journal->Intact()) {
+    end += "撤销记录未能写完，这批不能全部撤销。";
+  }
+  controls.标签_状态.SetCaption(end);
 }
 
 }  // namespace quellor::commands

@@ -232,9 +232,17 @@ JournalRead ParseJournal(std::string_view bytes) {
 
 std::unique_ptr<JournalRecorder> JournalRecorder::Start(const std::string& path, TransferCommand::Kind kind,
                                                         const platform::FileOperations& files) {
-  if (!platform::WriteWholeFileReplacing(path, HeaderLine(kind))) return nullptr;
+  // The last batch's journal must not outlive a newer batch: an undo would
+  // take back the older one as if it were the last.
+  if (!platform::WriteWholeFileReplacing(path, HeaderLine(kind))) {
+    platform::RemoveStoredFile(path);
+    return nullptr;
+  }
   std::unique_ptr<platform::AppendFile> file = platform::OpenForAppending(path);
-  if (!file) return nullptr;
+  if (!file) {
+    platform::RemoveStoredFile(path);
+    return nullptr;
+  }
   return std::make_unique<JournalRecorder>(std::move(file), files);
 }
 

@@ -83,7 +83,8 @@ std::string UndoneLine(std::size_t item);
 // Records one batch into a new journal as the transfer tells it.
 class JournalRecorder final : public TransferJournal {
  public:
-  // Replaces `path` with the journal of a new batch; null when it cannot be written.
+  // Replaces `path` with the journal of a new batch; null when it cannot be
+  // written, the old journal then removed where it can be.
   static std::unique_ptr<JournalRecorder> Start(const std::string& path, TransferCommand::Kind kind,
                                                 const platform::FileOperations& files);
 

@@ -18,4 +18,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // written in place, never replaced by a file.
 bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes);
 
+// Removes the stored file at `path`: true when nothing is there afterwards
+// (nothing was there before included).
+bool RemoveStoredFile(const std::string& path);
+
 }  // namespace quellor::platform

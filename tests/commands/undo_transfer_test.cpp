@@ -2,6 +2,12 @@
 // program and the real file system.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include "commands/action_fixture.h"
 
 namespace quellor::testing {
@@ -40,6 +46,44 @@ TEST_F(UndoTransferTest, AMoveIsTakenBackWhereItsOldPlaceIsFree) {
   EXPECT_EQ(Content("src/b.txt"), "new b");
   EXPECT_EQ(Content("out/b.txt"), "b");
   EXPECT_EQ(Status(), "已撤销 1 个；1 个未撤销（原位置已有同名项目）");
+}
+
+// A new batch whose journal cannot be written (here no file may grow past one
+// byte, as on a full disk) takes the last batch's journal with it: the undo
+// must not take an older batch back as if it were the last.
+TEST_F(UndoTransferTest, ABatchWhoseJournalCannotBeWrittenLeavesNoOlderBatchToUndo) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the file size limit is a POSIX one";
+#else
+  MakeFile("src/a.txt", "a");
+  MakeFile("src/b.txt", "b");
+  MakeFolder("one");
+  MakeFolder("two");
+  AddRows({"src/a.txt"}, {0});
+  dialogs_.folders.push_back(Path("one"));
+  commands::TransferChecked(controls(), services_, commands::TransferKind::Copy);
+  ASSERT_EQ(Status(), "复制完毕！");
+
+  memory_.超级列表框_结果.Rows().Clear();
+  AddRows({"src/b.txt"}, {0});
+  dialogs_.folders.push_back(Path("two"));
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit one_byte = old;
+  one_byte.rlim_cur = 1;
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &one_byte), 0);
+  commands::TransferChecked(controls(), services_, commands::TransferKind::Copy);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(Status(), "复制完毕！无法写入撤销记录，这批不能撤销。");
+  EXPECT_EQ(Content("two/b.txt"), "b");
+
+  commands::UndoLastTransfer(controls(), services_);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "没有可以撤销的复制或移动。");
+  EXPECT_EQ(Content("one/a.txt"), "a");
+#endif
 }
 
 }  // namespace

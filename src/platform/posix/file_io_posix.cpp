@@ -27,4 +27,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
+bool RemoveStoredFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+
 }  // namespace quellor::platform

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/file_io.h"
+#include "platform/win32/long_path_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace quellor::platform {
@@ -26,6 +27,14 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   }
   CloseHandle(file);
   return bytes;
+}
+
+bool RemoveStoredFile(const std::string& path) {
+  const std::optional<std::wstring> wide = win32::WideName(path);
+  if (!wide) return false;
+  if (DeleteFileW(win32::SystemPath(*wide).c_str())) return true;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace quellor::platform
