@@ -7,6 +7,7 @@
 #include <future>
 #include <new>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "commands/result_actions.h"
@@ -28,17 +29,35 @@ search::RowOrder NextOrder(search::RowOrder shown) {
   return search::RowOrder::Found;
 }
 
-// The order, worked out on another thread while the window's events are
-// handled; here when no thread can be had.
-std::vector<int> OrderBesideTheWindow(const std::vector<search::RowKey>& keys, search::RowOrder order,
-                                      ui::EventPump& events) {
-  std::future<std::vector<int>> job;
+// The rows in their new order and where each old row went, made from what
+// a tick does not change; on another thread, beside the window.
+struct NewOrder {
+  search::ResultRows::Reordering rows;
+  std::vector<int> place;  // old row -> new row
+};
+
+NewOrder WorkOutOrder(const search::ResultRows& rows, search::RowOrder order) {
+  std::vector<search::RowKey> keys;
+  keys.reserve(static_cast<std::size_t>(rows.Count()));
+  for (int row = 0; row < rows.Count(); ++row) keys.push_back(search::RowKey{rows.Path(row), rows.FoundOrder(row)});
+  const std::vector<int> sorted = search::OrderRows(keys, order);
+  keys = {};
+  NewOrder result{rows.PrepareReorder(sorted), std::vector<int>(sorted.size())};
+  for (std::size_t i = 0; i < sorted.size(); ++i) result.place[static_cast<std::size_t>(sorted[i])] = static_cast<int>(i);
+  return result;
+}
+
+// While the order is worked out the window's events are handled: a tick may
+// change, no row comes or goes (the header waits for a search's end, and the
+// other result actions for this one). Here when no thread can be had.
+NewOrder OrderBesideTheWindow(const search::ResultRows& rows, search::RowOrder order, ui::EventPump& events) {
+  std::future<NewOrder> job;
   try {
-    job = std::async(std::launch::async, [&keys, order] { return search::OrderRows(keys, order); });
+    job = std::async(std::launch::async, [&rows, order] { return WorkOutOrder(rows, order); });
   } catch (const std::system_error&) {
-    return search::OrderRows(keys, order);
+    return WorkOutOrder(rows, order);
   }
-  // Even a close asked for meanwhile waits for the order: `keys` is read until then.
+  // Even a close asked for meanwhile waits for the order: `rows` is read until then.
   while (job.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready) events.ProcessPendingEvents();
   return job.get();
 }
@@ -55,17 +74,12 @@ void SortRowsByHeader(ui::Controls& controls, ActionServices& services, bool sea
   const search::RowOrder order = NextOrder(list.HeaderOrder());
   search::ResultRows& rows = list.Rows();
   try {
-    std::vector<search::RowKey> keys;
-    keys.reserve(static_cast<std::size_t>(rows.Count()));
-    for (int row = 0; row < rows.Count(); ++row) keys.push_back(search::RowKey{rows.Path(row), rows.FoundOrder(row)});
-    const std::vector<int> sorted = OrderBesideTheWindow(keys, order, services.events);
+    NewOrder sorted = OrderBesideTheWindow(rows, order, services.events);
     // The selection goes with its rows, as it stands once the order is known.
-    std::vector<int> place(sorted.size());
-    for (std::size_t i = 0; i < sorted.size(); ++i) place[static_cast<std::size_t>(sorted[i])] = static_cast<int>(i);
     std::vector<int> selected = list.SelectedRows();
-    for (int& row : selected) row = place[static_cast<std::size_t>(row)];
+    for (int& row : selected) row = sorted.place[static_cast<std::size_t>(row)];
     std::sort(selected.begin(), selected.end());
-    rows.Reorder(sorted);
+    rows.ApplyReorder(std::move(sorted.rows));
     list.SelectRows(selected);
   } catch (const std::bad_alloc&) {
     controls.标签_状态.SetCaption(text::ShownText("内存不足，无法排序。"));

@@ -91,19 +91,27 @@ void ResultRows::SetAllChecked(bool checked) {
   checked_count_ = checked ? Count() : 0;
 }
 
-void ResultRows::Reorder(const std::vector<int>& order) {
-  std::deque<Row> rows;
-  std::deque<std::uint8_t> marks;
-  std::deque<std::uint32_t> found;
+void ResultRows::Reorder(const std::vector<int>& order) { ApplyReorder(PrepareReorder(order)); }
+
+ResultRows::Reordering ResultRows::PrepareReorder(const std::vector<int>& order) const {
+  Reordering prepared;
+  prepared.order_ = order;
   for (const int row : order) {
     const auto at = static_cast<std::size_t>(row);
-    rows.push_back(rows_[at]);
-    marks.push_back(tick_and_kind_[at]);
-    found.push_back(found_order_[at]);
+    prepared.rows_.push_back(rows_[at]);
+    prepared.found_order_.push_back(found_order_[at]);
   }
-  rows_.swap(rows);
-  tick_and_kind_.swap(marks);
-  found_order_.swap(found);
+  return prepared;
+}
+
+void ResultRows::ApplyReorder(Reordering&& prepared) {
+  std::vector<std::uint8_t> marks;
+  marks.reserve(prepared.order_.size());
+  for (const int row : prepared.order_) marks.push_back(tick_and_kind_[static_cast<std::size_t>(row)]);
+  // Written in place: nothing can fail from here on.
+  std::copy(marks.begin(), marks.end(), tick_and_kind_.begin());
+  rows_.swap(prepared.rows_);
+  found_order_.swap(prepared.found_order_);
 }
 
 void ResultRows::Remove(const std::vector<int>& rows) {

@@ -57,11 +57,19 @@ class ResultRows {
   void SetChecked(int row, bool checked);
   void SetAllChecked(bool checked);
 
+  class Reordering;
   // Puts the rows in a new order: row i becomes the row that was at
   // `order[i]` (a permutation of every row), with its tick, kind and found
   // order. Throws std::bad_alloc when memory runs out, the store then as it
   // was.
   void Reorder(const std::vector<int>& order);
+  // The same in two steps, so that the long one can run on another thread:
+  // PrepareReorder reads only what no tick changes (the paths and the order
+  // found), so the window may tick rows meanwhile; ApplyReorder, on the
+  // window's thread, moves the ticks and kinds along and puts the prepared
+  // tables in. Nothing may append or remove rows in between.
+  Reordering PrepareReorder(const std::vector<int>& order) const;
+  void ApplyReorder(Reordering&& prepared);
 
   // Removes the rows at `rows` (ascending, each valid, no repeats); the rows
   // after each move up, keeping their order.
@@ -82,6 +90,17 @@ class ResultRows {
   };
 
   static inline std::atomic<int> refused_beyond_{-1};
+
+ public:
+  class Reordering {
+   private:
+    friend class ResultRows;
+    std::vector<int> order_;
+    std::deque<Row> rows_;
+    std::deque<std::uint32_t> found_order_;
+  };
+
+ private:
 
   static constexpr std::uint8_t kTick = 1;
   static constexpr int kKindShift = 1;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -211,6 +214,35 @@ TEST(RowOrder, PathsAsPeopleReadThem) {
   const std::vector<RowKey> keys = {{"b", 0}, {"a", 1}, {"B", 2}, {"b", 3}};
   EXPECT_EQ(OrderRows(keys, RowOrder::PathAscending), (std::vector<int>{1, 2, 0, 3}));
   EXPECT_EQ(OrderRows(keys, RowOrder::PathDescending), (std::vector<int>{3, 0, 2, 1}));
+}
+
+// Many paths that agree far past eight bytes, some ending where others go
+// on, come back in order from any shuffle.
+TEST(RowOrder, LongSharedStartsAndPathsThatEndWhereOthersGoOn) {
+  const std::vector<std::string> sorted = {
+      "D:/photos/2024/summer",
+      "D:/photos/2024/summer/",
+      "D:/photos/2024/summer/beach_holiday_2.jpg",
+      "D:/photos/2024/summer/beach_holiday_10.jpg",
+      "D:/photos/2024/summer/beach_holiday_10.jpg.bak",
+      "D:/photos/2024/summer/beach_holidays.jpg",
+      "D:/photos/2024/summer/BEACH_HOLIDAYS.JPG.txt",
+      "D:/photos/2024/summer-extra/a.jpg",
+      "D:/photos/2024/summerhouse",
+      "D:/photos/2024/summerhouse/a.jpg",
+      "D:/photos/10000/x.jpg",
+  };
+  std::vector<int> shuffled(sorted.size());
+  std::iota(shuffled.begin(), shuffled.end(), 0);
+  std::mt19937 random(7);
+  for (int round = 0; round < 20; ++round) {
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+    std::vector<RowKey> keys;
+    for (std::size_t i = 0; i < shuffled.size(); ++i) keys.push_back({sorted[shuffled[i]], static_cast<std::uint32_t>(i)});
+    std::vector<std::string> got;
+    for (int row : OrderRows(keys, RowOrder::PathAscending)) got.emplace_back(keys[row].path);
+    ASSERT_EQ(got, sorted);
+  }
 }
 
 }  // namespace

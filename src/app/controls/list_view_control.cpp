@@ -90,6 +90,20 @@ void Win32ListView::RowsChanged() {
   InvalidateRect(window_, nullptr, FALSE);
 }
 
+void Win32ListView::Deselect(const std::vector<int>& selected, int focused) {
+  LVITEMA item{};
+  if (static_cast<int>(selected.size()) * 2 > rows_.Count()) {
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    return;
+  }
+  // A few rows: each is cleared alone rather than all of a million.
+  item.stateMask = LVIS_SELECTED;
+  for (int row : selected) SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  item.stateMask = LVIS_FOCUSED;
+  if (focused >= 0) SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+}
+
 // The list keeps its selection by index: it is taken off before the rows go
 // and put back on the rows that remain, under one repaint.
 void Win32ListView::RemoveRows(const std::vector<int>& rows) {
@@ -97,18 +111,7 @@ void Win32ListView::RemoveRows(const std::vector<int>& rows) {
   const std::vector<int> selected = SelectedRows();
   const int focused = static_cast<int>(SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
-  LVITEMA item{};
-  item.state = 0;
-  if (static_cast<int>(selected.size()) * 2 > rows_.Count()) {
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-  } else {
-    // A few rows: each is cleared alone rather than all of a million.
-    item.stateMask = LVIS_SELECTED;
-    for (int row : selected) SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    item.stateMask = LVIS_FOCUSED;
-    if (focused >= 0) SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
-  }
+  Deselect(selected, focused);
 
   rows_.Remove(rows);
   SetCount(rows_.Count(), 0);
@@ -119,6 +122,7 @@ void Win32ListView::RemoveRows(const std::vector<int>& rows) {
     if (at != rows.end() && *at == old) return -1;
     return old - static_cast<int>(at - rows.begin());
   };
+  LVITEMA item{};
   item.stateMask = LVIS_SELECTED;
   item.state = LVIS_SELECTED;
   std::vector<int> kept_selected;
@@ -166,10 +170,13 @@ int Win32ListView::CurrentRow() const {
 }
 
 void Win32ListView::SelectRows(const std::vector<int>& rows) {
+  const std::vector<int> selected = SelectedRows();
+  const int focused = static_cast<int>(SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  // Nothing selected or focused and nothing to select: a million rows untouched.
+  if (selected.empty() && focused < 0 && rows.empty()) return;
   SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+  Deselect(selected, focused);
   LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
   item.stateMask = LVIS_SELECTED;
   item.state = LVIS_SELECTED;
   if (!rows.empty() && static_cast<int>(rows.size()) == rows_.Count()) {

@@ -261,6 +261,8 @@ class Win32ListView : public ui::ListView {
   LRESULT SetItemState(WPARAM row, const LVITEMA& item);
   LRESULT ItemState(WPARAM row, LPARAM mask);
   void SetCount(int count, DWORD flags);
+  // Takes the selection off `selected` and the focus off `focused` (-1: none).
+  void Deselect(const std::vector<int>& selected, int focused);
 
   HWND window_;
   ListCallbacks callbacks_;
