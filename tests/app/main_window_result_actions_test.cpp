@@ -282,9 +282,10 @@ TEST_F(RecycleWindowTest, ShiftDeleteDeletesForGood) {
   EXPECT_FALSE(fs::exists(trash / "photo3.txt"));
 }
 
-// The menu's undo takes a move back from the journal beside the program,
-// in a window started after the one that moved was closed.
-TEST_F(ResultActionsWindowTest, TheMenusUndoPutsMovedFilesBackAfterARestart) {
+// The menu's undo takes a move back from the journal beside the program, in
+// a window started after the one that moved was closed; an item changed at
+// its new place meanwhile is left there and counted.
+TEST_F(ResultActionsWindowTest, TheMenusUndoPutsMovedFilesBackAfterARestartButNotAChangedOne) {
   SearchTree();
   const fs::path target = target_parent.path() / "moved";
   fs::create_directories(target);
@@ -294,15 +295,37 @@ TEST_F(ResultActionsWindowTest, TheMenusUndoPutsMovedFilesBackAfterARestart) {
   Click(ids::按钮_移动选定文件);
   ASSERT_EQ(Status(), "移动完毕！");
   Close();
+  std::ofstream(target / "photo2.png", std::ios::binary | std::ios::app) << " edited";
 
   OpenWindow();
   dialogs.answers.push_back(ui::MessageAnswer::Ok);
   SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::结果菜单_撤销上次复制移动, 0), 0);
   EXPECT_EQ(dialogs.messages.back().text, "确定要撤销上次的移动吗？这批共 2 项，将移回原处。");
-  EXPECT_EQ(Status(), "已撤销 2 个");
+  EXPECT_EQ(Status(), "已撤销 1 个；1 个未撤销（目标处的文件已改变）");
   EXPECT_EQ(Contents(root / "a/photo1.jpg"), "a/photo1.jpg");
-  EXPECT_EQ(Contents(root / "b/photo2.png"), "b/photo2.png");
-  EXPECT_TRUE(fs::is_empty(target));
+  EXPECT_FALSE(fs::exists(root / "b/photo2.png"));
+  EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png edited");
+}
+
+// The undo of a copy removes the copies it placed and nothing else.
+TEST_F(ResultActionsWindowTest, TheMenusUndoRemovesTheCopiesOfTheLastCopy) {
+  SearchTree();
+  const fs::path target = target_parent.path() / "copies";
+  fs::create_directories(target);
+  std::ofstream(target / "kept.txt") << "kept";
+  Tick(Under("a/photo1.jpg"));
+  dialogs.folders.push_back(target.string());
+  Click(ids::按钮_复制选定文件);
+  ASSERT_EQ(Status(), "复制完毕！");
+  ASSERT_EQ(Contents(target / "photo1.jpg"), "a/photo1.jpg");
+
+  dialogs.answers.push_back(ui::MessageAnswer::Ok);
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::结果菜单_撤销上次复制移动, 0), 0);
+  EXPECT_EQ(dialogs.messages.back().text, "确定要撤销上次的复制吗？这批共 1 项，复制出的文件将被删除。");
+  EXPECT_EQ(Status(), "已撤销 1 个");
+  EXPECT_FALSE(fs::exists(target / "photo1.jpg"));
+  EXPECT_EQ(Contents(target / "kept.txt"), "kept");
+  EXPECT_EQ(Contents(root / "a/photo1.jpg"), "a/photo1.jpg");
 }
 
 // ---- a running action ----------------------------------------------------------

@@ -2,6 +2,8 @@
 // program and the real file system.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #ifndef _WIN32
 #include <sys/resource.h>
 
@@ -46,6 +48,31 @@ TEST_F(UndoTransferTest, AMoveIsTakenBackWhereItsOldPlaceIsFree) {
   EXPECT_EQ(Content("src/b.txt"), "new b");
   EXPECT_EQ(Content("out/b.txt"), "b");
   EXPECT_EQ(Status(), "已撤销 1 个；1 个未撤销（原位置已有同名项目）");
+}
+
+// A link put in the place of a moved file is not the file placed: the undo
+// leaves it, and what it leads to, alone.
+TEST_F(UndoTransferTest, ALinkPutWhereAFileWasMovedIsLeftAlone) {
+#ifdef _WIN32
+  GTEST_SKIP() << "links are made here the POSIX way";
+#else
+  MakeFile("src/a.txt", "a");
+  MakeFile("elsewhere/b.txt", "b");
+  MakeFolder("out");
+  AddRows({"src/a.txt"}, {0});
+  dialogs_.folders.push_back(Path("out"));
+  commands::TransferChecked(controls(), services_, commands::TransferKind::Move);
+  ASSERT_EQ(Status(), "移动完毕！");
+  std::filesystem::remove(Path("out/a.txt"));
+  std::filesystem::create_symlink(Path("elsewhere/b.txt"), Path("out/a.txt"));
+
+  dialogs_.answers.push_back(ui::MessageAnswer::Ok);
+  commands::UndoLastTransfer(controls(), services_);
+  EXPECT_EQ(Status(), "已撤销 0 个；1 个未撤销（目标处的文件已改变）");
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("out/a.txt")));
+  EXPECT_EQ(Content("elsewhere/b.txt"), "b");
+  EXPECT_FALSE(Exists("src/a.txt"));
+#endif
 }
 
 // A new batch whose journal cannot be written (here no file may grow past one
