@@ -283,28 +283,31 @@ TEST_F(RecycleWindowTest, ShiftDeleteDeletesForGood) {
 }
 
 // The menu's undo takes a move back from the journal beside the program, in
-// a window started after the one that moved was closed; an item changed at
-// its new place meanwhile is left there and counted.
-TEST_F(ResultActionsWindowTest, TheMenusUndoPutsMovedFilesBackAfterARestartButNotAChangedOne) {
+// a window started after the one that moved was closed. An item changed at
+// its new place meanwhile is left there, and so is one whose old place now
+// holds a name differing only by case (one name to Windows): both counted.
+TEST_F(ResultActionsWindowTest, TheMenusUndoPutsMovedFilesBackAfterARestartButLeavesWhatChanged) {
   SearchTree();
   const fs::path target = target_parent.path() / "moved";
   fs::create_directories(target);
-  Tick(Under("a/photo1.jpg"));
-  Tick(Under("b/photo2.png"));
+  for (const char* file : {"a/photo1.jpg", "b/photo2.png", "c/photo3.txt"}) Tick(Under(file));
   dialogs.folders.push_back(target.string());
   Click(ids::按钮_移动选定文件);
   ASSERT_EQ(Status(), "移动完毕！");
   Close();
   std::ofstream(target / "photo2.png", std::ios::binary | std::ios::app) << " edited";
+  std::ofstream(root / "a/PHOTO1.JPG") << "new";
 
   OpenWindow();
   dialogs.answers.push_back(ui::MessageAnswer::Ok);
   SendMessageA(main(), WM_COMMAND, MAKEWPARAM(ids::结果菜单_撤销上次复制移动, 0), 0);
-  EXPECT_EQ(dialogs.messages.back().text, "确定要撤销上次的移动吗？这批共 2 项，将移回原处。");
-  EXPECT_EQ(Status(), "已撤销 1 个；1 个未撤销（目标处的文件已改变）");
-  EXPECT_EQ(Contents(root / "a/photo1.jpg"), "a/photo1.jpg");
-  EXPECT_FALSE(fs::exists(root / "b/photo2.png"));
+  EXPECT_EQ(dialogs.messages.back().text, "确定要撤销上次的移动吗？这批共 3 项，将移回原处。");
+  EXPECT_EQ(Status(), "已撤销 1 个；2 个未撤销（目标处的文件已改变）");
+  EXPECT_EQ(Contents(root / "c/photo3.txt"), "c/photo3.txt");
   EXPECT_EQ(Contents(target / "photo2.png"), "b/photo2.png edited");
+  EXPECT_FALSE(fs::exists(root / "b/photo2.png"));
+  EXPECT_EQ(Contents(target / "photo1.jpg"), "a/photo1.jpg");
+  EXPECT_EQ(Contents(root / "a/PHOTO1.JPG"), "new");
 }
 
 // The undo of a copy removes the copies it placed and nothing else.
