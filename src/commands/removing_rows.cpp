@@ -1,5 +1,6 @@
 #include "commands/removing_rows.h"
 
+#include <optional>
 #include <vector>
 
 #include "commands/checked_rows.h"
@@ -26,10 +27,17 @@ RemovalTally RemoveCheckedItems(ui::Controls& controls, ActionServices& services
       [&](int row) {
         const std::string path = list.RowText(row);
         ++tally.taken;
+        const std::optional<platform::FileIdentity> before = services.files.IdentityOf(path);
         if (!remove(row, path)) return true;
         // What counts is whether the item is gone, not what the removal said: a
-        // row whose item survived stays, still ticked, for another try.
-        if (services.files.KindOf(path) == platform::PathKind::Missing) {
+        // row whose item survived stays, still ticked, for another try. Where
+        // another item now answers to the path (a name that differed only by
+        // letter case, on a system that takes both for one), the item is gone.
+        const auto gone = [&] {
+          if (services.files.KindOf(path) == platform::PathKind::Missing) return true;
+          return before.has_value() && services.files.IdentityOf(path) != before;
+        };
+        if (gone()) {
           removed_rows.push_back(row);
         } else {
           ++tally.failed;

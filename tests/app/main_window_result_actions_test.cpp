@@ -282,6 +282,27 @@ TEST_F(RecycleWindowTest, ShiftDeleteDeletesForGood) {
   EXPECT_FALSE(fs::exists(trash / "photo3.txt"));
 }
 
+// Two names that differ only by letter case, made on Linux (Windows takes
+// them for one name): Delete never sends the other one to the bin.
+TEST_F(RecycleWindowTest, OfTwoNamesDifferingOnlyByCaseTheOtherIsNeverTaken) {
+  const char* linux_tree = std::getenv("QUELLOR_LINUX_TREE");
+  if (linux_tree == nullptr) GTEST_SKIP() << "QUELLOR_LINUX_TREE names no tree made on Linux";
+  const fs::path folder_made = fs::path(testing::WinePath(linux_tree)) / "case";
+  ClearFromTrash("Note.txt");
+  ClearFromTrash("note.txt");
+  OpenWindow();
+  dialogs.folders.push_back(testing::PathText(folder_made));
+  Click(ids::按钮_搜索路径);
+  SetWindowTextA(Item(ids::编辑框_文件名), "Note");
+  Click(ids::按钮_立即搜索);
+  ASSERT_TRUE(testing::PumpUntil([&] { return Status() == "搜索完毕！共搜索到文件2个."; }, 30s, main())) << Status();
+  DeleteWithKey({testing::PathText(folder_made / "Note.txt")}, false);
+  EXPECT_EQ(Status(), "移到回收站完毕！");
+  EXPECT_EQ(Contents(trash / "Note.txt"), "upper");
+  EXPECT_EQ(Contents(folder_made / "note.txt"), "lower");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{testing::PathText(folder_made / "note.txt")}));
+}
+
 // The menu's undo takes a move back from the journal beside the program, in
 // a window started after the one that moved was closed. An item changed at
 // its new place meanwhile is left there, and so is one whose old place now
