@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "commands/beside_the_window.h"
 #include "commands/result_actions.h"
 #include "search/row_order.h"
 
@@ -32,15 +33,8 @@ search::RowOrder NextOrder(search::RowOrder shown) {
 // handled; here when no thread can be had.
 std::vector<int> OrderBesideTheWindow(const std::vector<search::RowKey>& keys, search::RowOrder order,
                                       ui::EventPump& events) {
-  std::future<std::vector<int>> job;
-  try {
-    job = std::async(std::launch::async, [&keys, order] { return search::OrderRows(keys, order); });
-  } catch (const std::system_error&) {
-    return search::OrderRows(keys, order);
-  }
   // Even a close asked for meanwhile waits for the order: `keys` is read until then.
-  while (job.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready) events.ProcessPendingEvents();
-  return job.get();
+  return RunBesideTheWindow([&keys, order] { return search::OrderRows(keys, order); }, events);
 }
 
 }  // namespace

@@ -157,9 +157,10 @@ TEST(SearchEngine, AnEndCountsTheFoldersThatCouldNotBeRead) {
 class SlowStartSink : public RecordingSink {
  public:
   using RecordingSink::RecordingSink;
-  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword,
+                    const platform::EntryFacts& facts) override {
     if (got.rows.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    RecordingSink::AddResultRow(path, kind, keyword);
+    RecordingSink::AddResultRow(path, kind, keyword, facts);
   }
 };
 

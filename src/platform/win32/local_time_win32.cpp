@@ -25,4 +25,13 @@ std::string LocalTimeText(std::int64_t modified) {
   return std::string(text, static_cast<std::size_t>(length));
 }
 
+std::string LocalDateToday() {
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  char text[16];
+  const int length = std::snprintf(text, sizeof text, "%04d-%02d-%02d", int{today.wYear}, int{today.wMonth},
+                                   int{today.wDay});
+  return std::string(text, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
 }  // namespace quellor::platform
