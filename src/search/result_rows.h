@@ -55,12 +55,13 @@ class ResultRows {
   // exist, and for one whose kind nobody knew (a row another program put in
   // the list): a check of its item then takes whatever is there.
   platform::PathKind Kind(int row) const;
-  // The index in Keywords() of the keyword that found the row; kNoKeyword
+  // The index in RunKeywords() of the keyword that found the row; kNoKeyword
   // for none, and for a row that does not exist.
   std::uint32_t KeywordIndex(int row) const {
     return Valid(row) ? keyword_and_facts_[static_cast<std::size_t>(row)].keyword : kNoKeyword;
   }
-  // Its text, in the name encoding; empty for none.
+  // Its text, in the name encoding; empty for none (an index past the
+  // keywords names none).
   std::string_view Keyword(int row) const;
   // What the search's listing told of the row's item where the row could keep
   // it: a size below 4 GiB, a modification time from 1970 to 2106 to the
@@ -89,8 +90,8 @@ class ResultRows {
 
   // Puts the rows in a new order: row i becomes the row that was at
   // `order[i]` (a permutation of every row), with its tick, kind, found
-  // order, keyword and facts. Throws std::bad_alloc when memory runs out, the store then as it
-  // was.
+  // order, keyword and facts. Throws std::bad_alloc when memory runs out, the
+  // store then as it was.
   void Reorder(const std::vector<int>& order);
 
   // Removes the rows at `rows` (ascending, each valid, no repeats); the rows
