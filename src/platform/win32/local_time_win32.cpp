@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 
@@ -41,10 +42,14 @@ std::optional<std::int64_t> LocalOffsetAt(std::int64_t utc) {
 // from the day's start to its end; kOffsetChanges where it changes that day
 // (a switch to or from summer time) or cannot be told. The system's
 // conversion reads the zone's rules at every call, which a million rows
-// cannot afford; a day's answer is kept for the thread's later rows.
+// cannot afford; a day's answer is kept for later rows. Kept for the process,
+// not per thread: a thread_local object with a destructor crashes a thread's
+// end in this static build (mingw's emulated TLS).
 std::int64_t DayOffset(std::int64_t utc) {
-  thread_local std::unordered_map<std::int64_t, std::int64_t> days;
+  static std::mutex lock;
+  static std::unordered_map<std::int64_t, std::int64_t> days;
   const std::int64_t day = utc / kUnitsPerDay;
+  const std::lock_guard<std::mutex> hold(lock);
   const auto known = days.find(day);
   if (known != days.end()) return known->second;
   const std::optional<std::int64_t> start = LocalOffsetAt(day * kUnitsPerDay);
