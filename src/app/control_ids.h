@@ -19,6 +19,7 @@ constexpr int 结果菜单_打开文件所在位置 = 2101;
 constexpr int 结果菜单_批量勾选选定项目 = 2102;
 constexpr int 结果菜单_删除到回收站 = 2103;
 constexpr int 结果菜单_撤销上次复制移动 = 2104;
+constexpr int 结果菜单_导出结果列表 = 2105;
 // What only a key starts: Ctrl+C and Shift+Delete in the result list.
 constexpr int 结果键_复制选定路径 = 2201;
 constexpr int 结果键_永久删除 = 2202;

@@ -22,6 +22,7 @@ constexpr MenuItem kResultItems[] = {{ids::结果菜单_打开文件所在位置
                                      {ids::结果菜单_批量勾选选定项目, "批量勾选选定项目"},
                                      {ids::结果菜单_删除到回收站, "删除到回收站"},
                                      {ids::结果菜单_撤销上次复制移动, "撤销上次复制/移动"},
+                                     {ids::结果菜单_导出结果列表, "导出结果列表…"},
                                      // The column header's click, for the keyboard: the header takes no focus.
                                      {ids::结果列标题_排序, "按路径排序"}};
 

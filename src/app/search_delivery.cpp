@@ -105,6 +105,8 @@ void SearchDelivery::StopAll() { engine_.StopAll(); }
 
 bool SearchDelivery::Idle() const { return engine_.Idle(); }
 
+bool SearchDelivery::Finished() const { return engine_.Idle() && engine_.AllDelivered(); }
+
 void SearchDelivery::StopAndWait() { engine_.StopAndWait(); }
 
 }  // namespace quellor::app

@@ -42,6 +42,9 @@ class SearchDelivery {
   // workers have ended, so the window can go on painting meanwhile.
   void StopAll();
   bool Idle() const;
+  // No run is working and every row a run found is in the list's store: what
+  // a command that reads every row waits for.
+  bool Finished() const;
   // Before the controls are destroyed.
   void StopAndWait();
 

@@ -1,7 +1,10 @@
 #include "app/win32_dialogs.h"
 
+#include <commdlg.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -59,6 +62,30 @@ std::string BrowseForFolder(HWND owner, std::string_view title, UINT flags) {
   return path;
 }
 
+// The user's documents folder; empty when the system names none, and the
+// dialog then opens where it would by itself (the folder used last).
+std::wstring DocumentsFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  if (QUELLOR_BOUND(shell32, SHGetFolderPathW)(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) {
+    return {};
+  }
+  return folder;
+}
+
+// Each type's words and pattern, as the dialog takes them: pairs of texts,
+// each ending in a NUL, and one NUL more after the last.
+std::wstring FilterOf(std::span<const ui::SaveFileType> types) {
+  std::wstring filter;
+  for (const ui::SaveFileType& type : types) {
+    filter += platform::win32::WideText(type.description);
+    filter += L'\0';
+    filter += L"*." + platform::win32::WideText(type.extension);
+    filter += L'\0';
+  }
+  filter += L'\0';
+  return filter;
+}
+
 }  // namespace
 
 std::string FileSystemPathOf(PCIDLIST_ABSOLUTE item) {
@@ -94,6 +121,47 @@ std::string Win32Dialogs::ChooseFolder(std::string_view title, ui::FolderChooser
   if (foreground != nullptr && IsWindow(foreground)) SetForegroundWindow(foreground);
   if (active != nullptr && IsWindow(active)) SetActiveWindow(active);
   return folder;
+}
+
+ui::SaveFileChoice Win32Dialogs::ChooseSaveFile(std::string_view title, std::string_view default_name,
+                                              std::span<const ui::SaveFileType> types) {
+  const std::wstring wide_title = platform::win32::WideText(title);
+  const std::wstring filter = FilterOf(types);
+  const std::wstring folder = DocumentsFolder();
+  const std::wstring extension = types.empty() ? std::wstring() : platform::win32::WideText(types.front().extension);
+  // Room for the longest path the system takes, so no choice is ever cut.
+  std::wstring file(32768, L'\0');
+  const std::wstring name = platform::win32::WideText(default_name);
+  std::copy_n(name.data(), std::min(name.size(), file.size() - 1), file.data());
+
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = main_window_;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrTitle = wide_title.c_str();
+  // With a default extension the dialog adds the chosen type's to a name
+  // typed without one, before it asks about replacing a file of that name.
+  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!QUELLOR_BOUND(comdlg32, GetSaveFileNameW)(&dialog)) {
+    // Zero: the user cancelled. Anything else kept the dialog from opening or answering.
+    if (const DWORD error = QUELLOR_BOUND(comdlg32, CommDlgExtendedError)(); error != 0) {
+      char code[16];
+      std::snprintf(code, sizeof code, "0x%04lX", static_cast<unsigned long>(error));
+      ShowMessage(std::string("无法打开保存对话框（错误 ") + code + "）。", "信息：", ui::MessageButtons::Ok,
+                  ui::MessageIcon::Error);
+    }
+    return {};
+  }
+  ui::SaveFileChoice choice;
+  choice.path = platform::win32::Utf8Name(file.c_str());
+  const std::size_t type = dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0;
+  choice.type = type < types.size() ? type : 0;
+  return choice;
 }
 
 }  // namespace quellor::app

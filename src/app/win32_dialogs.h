@@ -1,4 +1,4 @@
-// Message boxes and folder choosers of the main window.
+// Message boxes, folder choosers and the save dialog of the main window.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,8 @@ class Win32Dialogs : public ui::Dialogs {
   ui::MessageAnswer ShowMessage(const text::ShownText& text, std::string_view caption, ui::MessageButtons buttons,
                                 ui::MessageIcon icon) override;
   std::string ChooseFolder(std::string_view title, ui::FolderChooserStyle style) override;
+  ui::SaveFileChoice ChooseSaveFile(std::string_view title, std::string_view default_name,
+                                    std::span<const ui::SaveFileType> types) override;
 
  private:
   HWND main_window_;

@@ -22,6 +22,7 @@ constexpr KeyBinding kKeys[] = {
     {ids::超级列表框_结果, VK_F10, kShift, KeyAction::OpenMenu, 0},
     {ids::超级列表框_结果, 'A', kCtrl, KeyAction::SelectAllRows, 0},
     {ids::超级列表框_结果, 'C', kCtrl, KeyAction::RunCommand, ids::结果键_复制选定路径},
+    {ids::超级列表框_结果, 'S', kCtrl, KeyAction::RunCommand, ids::结果菜单_导出结果列表},
     {ids::超级列表框_结果, VK_DELETE, kPlain, KeyAction::RunCommand, ids::结果菜单_删除到回收站},
     {ids::超级列表框_结果, VK_DELETE, kShift, KeyAction::RunCommand, ids::结果键_永久删除},
     {ids::列表框_路径, VK_APPS, kPlain, KeyAction::OpenMenu, 0},

@@ -5,7 +5,8 @@
 // twin runs: Enter in the result list its double click, the menu key and
 // Shift+F10 in either list its right press, Delete in the folder list the
 // menu item 删除当前路径, in the result list the menu item 删除到回收站
-// (Shift+Delete there deletes for good, after a question naming the count).
+// (Shift+Delete there deletes for good, after a question naming the count)
+// and Ctrl+S the menu item 导出结果列表….
 #pragma once
 
 #include <windows.h>

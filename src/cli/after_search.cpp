@@ -22,8 +22,9 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
   return false;
 }
 
-// quellor-find's hits as export rows. It keeps no sizes or times from the
-// search, so each item is looked at as its row is written. Its tick column
+// quellor-find's hits as export rows: size and time as the search's listing
+// told them (Windows' does), else each item looked at as its row is written
+// (a POSIX listing tells neither; a volume's rows are never looked at). Its tick column
 // stays empty: quellor-find has no ticks, and a 否 would say that someone
 // left the row unticked.
 class FoundRows : public files::ExportRows {
@@ -37,7 +38,13 @@ class FoundRows : public files::ExportRows {
     row.path = rows_[index].path;
     row.kind = rows_[index].kind;
     row.keyword = keywords_[row_keywords_[index]];
-    if (look_up_ != nullptr) files::LookUpItem(*look_up_, row);
+    const platform::EntryFacts& facts = rows_[index].facts;
+    if (facts.known) {
+      row.size = facts.size;
+      row.modified = facts.modified;
+    } else if (look_up_ != nullptr) {
+      files::LookUpItem(*look_up_, row);
+    }
     return row;
   }
 

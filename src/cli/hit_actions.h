@@ -20,12 +20,13 @@ namespace quellor::cli {
 class RowRecorder : public search::ForwardingSink {
  public:
   RowRecorder(search::RunSink& next, bool keep) : ForwardingSink(next), keep_(keep) {}
-  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword,
+                    const platform::EntryFacts& facts) override {
     if (keep_) {
-      rows_.push_back(search::FoundRow{std::string(path), kind});
+      rows_.push_back(search::FoundRow{std::string(path), kind, facts});
       keywords_.push_back(keyword);
     }
-    ForwardingSink::AddResultRow(path, kind, keyword);
+    ForwardingSink::AddResultRow(path, kind, keyword, facts);
   }
 
   std::vector<search::FoundRow> TakeRows() { return std::move(rows_); }

@@ -24,10 +24,11 @@ struct NameOutcome {
 class HitTally : public search::ForwardingSink {
  public:
   HitTally(search::RunSink& next, std::size_t keywords) : ForwardingSink(next), outcomes_(keywords) {}
-  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword,
+                    const platform::EntryFacts& facts) override {
     NameOutcome& outcome = outcomes_[keyword];
     if (outcome.hits++ == 0) outcome.first_hit = path;
-    ForwardingSink::AddResultRow(path, kind, keyword);
+    ForwardingSink::AddResultRow(path, kind, keyword, facts);
   }
 
   std::vector<NameOutcome> TakeOutcomes() { return std::move(outcomes_); }

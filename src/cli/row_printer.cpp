@@ -33,7 +33,7 @@ text::ShownText FindStatusText(const search::RunStatus& status, std::uint32_t ti
 RowPrinter::RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err)
     : keywords_(keywords), settings_(settings), out_(out, settings.utf8), err_(err) {}
 
-void RowPrinter::AddResultRow(std::string_view path, platform::PathKind, std::size_t) {
+void RowPrinter::AddResultRow(std::string_view path, platform::PathKind, std::size_t, const platform::EntryFacts&) {
   ++rows_;
   if (!settings_.print_rows) return;
   const char end = settings_.null_separated ? '\0' : '\n';

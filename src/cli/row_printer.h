@@ -30,7 +30,8 @@ class RowPrinter : public search::RunSink {
   };
   RowPrinter(const std::vector<std::string>& keywords, Settings settings, std::FILE* out, std::FILE* err);
 
-  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override;
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword,
+                    const platform::EntryFacts& facts) override;
   void KeywordsSearched(std::size_t count) override;
   void FileRunEnded() override { end_ = search::RunStatus::Stage::FileRunEnded; }
   void FolderRunStarted() override;

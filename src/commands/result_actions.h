@@ -58,5 +58,9 @@ void WriteNotFoundReport(ui::Controls& controls, ActionServices& services);
 // A click on the result list's column header: by path, the other way, the
 // order found, in turn; while a search runs the header waits for its end.
 void SortRowsByHeader(ui::Controls& controls, ActionServices& services, bool search_running);
+// The menu's 导出结果列表… and Ctrl+S in the result list: every row, in the
+// list's order, to the file the save dialog names, as a table (CSV) or one
+// path a line; while a search runs (its rows still coming) it waits for the end.
+void ExportResultList(ui::Controls& controls, ActionServices& services, bool search_running);
 
 }  // namespace quellor::commands

@@ -3,13 +3,10 @@
 // of a second to sort, so the order is worked out beside the window's thread
 // while the window goes on answering; the rows move at the end, in one go.
 #include <algorithm>
-#include <chrono>
-#include <future>
 #include <new>
-#include <system_error>
-#include <utility>
 #include <vector>
 
+#include "commands/beside_the_window.h"
 #include "commands/result_actions.h"
 #include "search/row_order.h"
 
@@ -47,21 +44,6 @@ NewOrder WorkOutOrder(const search::ResultRows& rows, search::RowOrder order) {
   return result;
 }
 
-// While the order is worked out the window's events are handled: a tick may
-// change, no row comes or goes (the header waits for a search's end, and the
-// other result actions for this one). Here when no thread can be had.
-NewOrder OrderBesideTheWindow(const search::ResultRows& rows, search::RowOrder order, ui::EventPump& events) {
-  std::future<NewOrder> job;
-  try {
-    job = std::async(std::launch::async, [&rows, order] { return WorkOutOrder(rows, order); });
-  } catch (const std::system_error&) {
-    return WorkOutOrder(rows, order);
-  }
-  // Even a close asked for meanwhile waits for the order: `rows` is read until then.
-  while (job.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready) events.ProcessPendingEvents();
-  return job.get();
-}
-
 }  // namespace
 
 void SortRowsByHeader(ui::Controls& controls, ActionServices& services, bool search_running) {
@@ -74,7 +56,11 @@ void SortRowsByHeader(ui::Controls& controls, ActionServices& services, bool sea
   const search::RowOrder order = NextOrder(list.HeaderOrder());
   search::ResultRows& rows = list.Rows();
   try {
-    NewOrder sorted = OrderBesideTheWindow(rows, order, services.events);
+    // While the order is worked out the window's events are handled: a tick
+    // may change, no row comes or goes (the header waits for a search's end,
+    // and the other result actions for this one). Even a close asked for
+    // meanwhile waits for the order: `rows` is read until then.
+    NewOrder sorted = RunBesideTheWindow([&rows, order] { return WorkOutOrder(rows, order); }, services.events);
     // The selection goes with its rows, as it stands once the order is known.
     std::vector<int> selected = list.SelectedRows();
     for (int& row : selected) row = sorted.place[static_cast<std::size_t>(row)];

@@ -75,12 +75,15 @@ void AppendCsvRow(std::string& out, std::string& utf8, const ExportRow& row) {
   out += kCsvRowEnd;
 }
 
-int WriteCsv(platform::ReplacingFile& file, const ExportRows& rows) {
+bool Stopped(const std::atomic<bool>* stop) { return stop != nullptr && stop->load(std::memory_order_relaxed); }
+
+int WriteCsv(platform::ReplacingFile& file, const ExportRows& rows, const std::atomic<bool>* stop) {
   std::string out(ByteOrderMark(TextEncoding::Utf8));
   out += CsvHeader();
   std::string utf8;
   const std::size_t count = rows.Count();
   for (std::size_t i = 0; i < count; ++i) {
+    if (Stopped(stop)) return kExportStopped;
     AppendCsvRow(out, utf8, rows.Row(i));
     if (out.size() >= 4096) {
       if (const int error = file.Write(out)) return error;
@@ -92,14 +95,17 @@ int WriteCsv(platform::ReplacingFile& file, const ExportRows& rows) {
 
 // Paths may hold any character; the stored lists' rule decides for the whole
 // file, so every line of it is in one encoding.
-int WritePlainText(platform::ReplacingFile& file, const ExportRows& rows, TextEncoding system) {
+int WritePlainText(platform::ReplacingFile& file, const ExportRows& rows, TextEncoding system,
+                   const std::atomic<bool>* stop) {
   const std::size_t count = rows.Count();
   StoredEncoding stored{system, false};
   for (std::size_t i = 0; i < count && !stored.byte_order_mark; ++i) {
+    if (Stopped(stop)) return kExportStopped;
     stored = StoredEncodingOf(rows.Row(i).path, system);
   }
   std::string out(stored.byte_order_mark ? ByteOrderMark(stored.encoding) : std::string_view());
   for (std::size_t i = 0; i < count; ++i) {
+    if (Stopped(stop)) return kExportStopped;
     out += StoredTextIn(rows.Row(i).path, stored.encoding);
     out += "\r\n";
     if (out.size() >= 4096) {
@@ -112,8 +118,9 @@ int WritePlainText(platform::ReplacingFile& file, const ExportRows& rows, TextEn
 
 }  // namespace
 
-void LookUpItem(const platform::FileSystem& files, ExportRow& row) {
-  const platform::ItemState state = files.Look(std::string(row.path));
+void LookUpItem(const platform::FileSystem& files, ExportRow& row) { TakeLook(files.Look(std::string(row.path)), row); }
+
+void TakeLook(const platform::ItemState& state, ExportRow& row) {
   if (state.error != 0 || state.kind == platform::PathKind::Missing || state.kind == platform::PathKind::Unknown) {
     return;
   }
@@ -121,10 +128,12 @@ void LookUpItem(const platform::FileSystem& files, ExportRow& row) {
   row.modified = state.modified;
 }
 
-int ExportResults(const std::string& path, const ExportRows& rows, ExportFormat format, TextEncoding system) {
+int ExportResults(const std::string& path, const ExportRows& rows, ExportFormat format, TextEncoding system,
+                  const std::atomic<bool>* stop) {
   platform::ReplacingFile file;
   if (const int error = file.Open(path)) return error;
-  const int error = format == ExportFormat::Csv ? WriteCsv(file, rows) : WritePlainText(file, rows, system);
+  const int error =
+      format == ExportFormat::Csv ? WriteCsv(file, rows, stop) : WritePlainText(file, rows, system, stop);
   if (error != 0) return error;  // the file's end takes its temporary file with it
   return file.Finish();
 }

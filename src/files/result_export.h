@@ -4,6 +4,7 @@
 // plain text, one path a line. The file appears under its name only whole.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -37,10 +38,13 @@ class ExportRows {
   virtual ExportRow Row(std::size_t index) const = 0;
 };
 
-// For callers that kept no size or time from the search: one look at the
-// item through `files`. A look that fails leaves both unknown. Slow for many
-// rows on Windows (a system call each); the window passes what it captured.
+// For rows whose size or time the search did not keep: one look at the item
+// through `files`. A look that fails leaves both unknown. Slow for many rows
+// on Windows (a system call each): the front ends pass what the search's
+// listing told them and look only where it told nothing.
 void LookUpItem(const platform::FileSystem& files, ExportRow& row);
+// The same from a look made elsewhere.
+void TakeLook(const platform::ItemState& state, ExportRow& row);
 
 enum class ExportFormat {
   // UTF-8 with a byte-order mark, CR LF, a header row in Chinese; the
@@ -52,9 +56,14 @@ enum class ExportFormat {
   PlainText,
 };
 
-// Writes `rows` to `path`: 0, or the system's error code. On failure nothing
-// is left under `path` that was not there before, nor a temporary file.
+// What ExportResults returns when `stop` ended it before the last row.
+inline constexpr int kExportStopped = -1;
+
+// Writes `rows` to `path`: 0, the system's error code, or kExportStopped once
+// `stop` (where given) is set. On failure nothing is left under `path` that
+// was not there before, nor a temporary file.
 int ExportResults(const std::string& path, const ExportRows& rows, ExportFormat format,
-                  platform::TextEncoding system = platform::SystemTextEncoding());
+                  platform::TextEncoding system = platform::SystemTextEncoding(),
+                  const std::atomic<bool>* stop = nullptr);
 
 }  // namespace quellor::files

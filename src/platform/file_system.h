@@ -35,6 +35,16 @@ struct ItemState {
   int error = 0;
 };
 
+// ItemState::modified's units: how many make a second, and the value at
+// 1970-01-01 00:00:00 UTC.
+#ifdef _WIN32
+inline constexpr std::int64_t kModifiedUnitsPerSecond = 10000000;  // FILETIME: 100 ns steps since 1601
+inline constexpr std::int64_t kModifiedAt1970 = 116444736000000000;
+#else
+inline constexpr std::int64_t kModifiedUnitsPerSecond = 1000000000;  // nanoseconds since 1970
+inline constexpr std::int64_t kModifiedAt1970 = 0;
+#endif
+
 struct FolderItem {
   std::string name;
   ItemState state;

@@ -11,6 +11,15 @@
 
 namespace quellor::platform {
 
+// What a listing tells of an entry besides its name, where it tells it at no
+// cost of its own: Windows' listing does, a POSIX one does not (it would take
+// a look at each entry).
+struct EntryFacts {
+  bool known = false;
+  std::uint64_t size = 0;     // a file's size; a folder's means nothing
+  std::int64_t modified = 0;  // ItemState::modified, the system's units
+};
+
 struct FolderEntry {
   std::string_view name;
   // The short (8.3) alias where the file system keeps one that differs from
@@ -25,6 +34,7 @@ struct FolderEntry {
   // point that is the folder itself is entered), and (POSIX) on the same file
   // system as the walk's root.
   bool enterable = false;
+  EntryFacts facts;
 };
 
 // Why a folder's entries could not be read.
@@ -41,7 +51,8 @@ class FolderListing {
   std::size_t size() const { return entries_.size(); }
   FolderEntry operator[](std::size_t i) const;
   void Clear();
-  void Add(std::string_view name, std::string_view alias, PathKind kind, bool is_folder, bool enterable);
+  void Add(std::string_view name, std::string_view alias, PathKind kind, bool is_folder, bool enterable,
+           const EntryFacts& facts = {});
   // Set by the reader when the folder could not be read; Clear resets it.
   void SetProblem(ReadProblem problem) { problem_ = problem; }
   ReadProblem Problem() const { return problem_; }
@@ -51,6 +62,7 @@ class FolderListing {
     std::uint32_t name_at, name_size, alias_at, alias_size;
     PathKind kind;
     bool is_folder, enterable;
+    EntryFacts facts;
   };
   std::string bytes_;
   std::vector<Stored> entries_;

@@ -12,4 +12,7 @@ namespace quellor::platform {
 // digits.
 std::string LocalTimeText(std::int64_t modified);
 
+// Today's date in local time, "YYYY-MM-DD".
+std::string LocalDateToday();
+
 }  // namespace quellor::platform

@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/file_system.h"
+
 namespace quellor::search {
 
 namespace {
@@ -43,7 +45,41 @@ platform::PathKind ResultRows::Kind(int row) const {
   return static_cast<platform::PathKind>(tick_and_kind_[static_cast<std::size_t>(row)] >> kKindShift);
 }
 
-void ResultRows::Append(std::string_view path, platform::PathKind kind) {
+std::string_view ResultRows::Keyword(int row) const {
+  const std::uint32_t keyword = KeywordIndex(row);
+  if (keyword == kNoKeyword || !keywords_ || keyword >= keywords_->size()) return {};
+  return (*keywords_)[keyword];
+}
+
+std::optional<std::uint64_t> ResultRows::Size(int row) const {
+  if (!Valid(row)) return std::nullopt;
+  const std::uint32_t size = keyword_and_facts_[static_cast<std::size_t>(row)].size;
+  if (size == kUnknown) return std::nullopt;
+  return size;
+}
+
+std::optional<std::int64_t> ResultRows::Modified(int row) const {
+  if (!Valid(row)) return std::nullopt;
+  const std::uint32_t seconds = keyword_and_facts_[static_cast<std::size_t>(row)].modified;
+  if (seconds == kUnknown) return std::nullopt;
+  return platform::kModifiedAt1970 + static_cast<std::int64_t>(seconds) * platform::kModifiedUnitsPerSecond;
+}
+
+// A size or time that does not fit is left unknown, never cut: the export
+// then looks the item up.
+ResultRows::KeywordAndFacts ResultRows::Keep(std::uint32_t keyword, const platform::EntryFacts& facts) {
+  KeywordAndFacts kept{keyword, kUnknown, kUnknown};
+  if (!facts.known) return kept;
+  if (facts.size < kUnknown) kept.size = static_cast<std::uint32_t>(facts.size);
+  if (facts.modified >= platform::kModifiedAt1970) {
+    const std::int64_t seconds = (facts.modified - platform::kModifiedAt1970) / platform::kModifiedUnitsPerSecond;
+    if (seconds < kUnknown) kept.modified = static_cast<std::uint32_t>(seconds);
+  }
+  return kept;
+}
+
+void ResultRows::Append(std::string_view path, platform::PathKind kind, std::uint32_t keyword,
+                        const platform::EntryFacts& facts) {
   if (path.size() >= UINT32_MAX) throw std::length_error("result row too long");
   const int refused_beyond = refused_beyond_.load(std::memory_order_relaxed);
   if (refused_beyond >= 0 && Count() >= refused_beyond) throw std::bad_alloc();
@@ -55,7 +91,13 @@ void ResultRows::Append(std::string_view path, platform::PathKind kind) {
   try {
     found_order_.push_back(next_found_);
     try {
-      rows_.push_back(Row{at, static_cast<std::uint32_t>(path.size())});
+      keyword_and_facts_.push_back(Keep(keyword, facts));
+      try {
+        rows_.push_back(Row{at, static_cast<std::uint32_t>(path.size())});
+      } catch (...) {
+        keyword_and_facts_.pop_back();
+        throw;
+      }
     } catch (...) {
       found_order_.pop_back();
       throw;
@@ -72,8 +114,14 @@ void ResultRows::AppendFrom(const ResultRows& other, int first, int end) {
   first = std::max(first, 0);
   end = std::min(end, other.Count());
   if (first >= end) return;
+  if (Count() == 0) keywords_ = other.keywords_;
+  const bool same_keywords = keywords_ == other.keywords_;
   for (int row = first; row < end; ++row) {
     Append(other.Path(row), other.Kind(row));
+    // Copied as kept: nothing is converted twice.
+    KeywordAndFacts& copied = keyword_and_facts_.back();
+    copied = other.keyword_and_facts_[static_cast<std::size_t>(row)];
+    if (!same_keywords) copied.keyword = kNoKeyword;
     if (other.Checked(row)) SetChecked(Count() - 1, true);
   }
 }
@@ -100,6 +148,7 @@ ResultRows::Reordering ResultRows::PrepareReorder(const std::vector<int>& order)
     const auto at = static_cast<std::size_t>(row);
     prepared.rows_.push_back(rows_[at]);
     prepared.found_order_.push_back(found_order_[at]);
+    prepared.keyword_and_facts_.push_back(keyword_and_facts_[at]);
   }
   return prepared;
 }
@@ -112,6 +161,7 @@ void ResultRows::ApplyReorder(Reordering&& prepared) {
   std::copy(marks.begin(), marks.end(), tick_and_kind_.begin());
   rows_.swap(prepared.rows_);
   found_order_.swap(prepared.found_order_);
+  keyword_and_facts_.swap(prepared.keyword_and_facts_);
 }
 
 void ResultRows::Remove(const std::vector<int>& rows) {
@@ -128,11 +178,13 @@ void ResultRows::Remove(const std::vector<int>& rows) {
     rows_[kept] = rows_[row];
     tick_and_kind_[kept] = tick_and_kind_[row];
     found_order_[kept] = found_order_[row];
+    keyword_and_facts_[kept] = keyword_and_facts_[row];
     ++kept;
   }
   rows_.resize(kept);
   tick_and_kind_.resize(kept);
   found_order_.resize(kept);
+  keyword_and_facts_.resize(kept);
   if (held_bytes_ - live_bytes_ > std::max(live_bytes_, kReclaimFloor)) Reclaim();
 }
 
@@ -142,6 +194,8 @@ void ResultRows::Reclaim() {
   for (int row = 0; row < Count(); ++row) fresh.Append(Path(row));
   fresh.tick_and_kind_ = std::move(tick_and_kind_);
   fresh.found_order_ = std::move(found_order_);
+  fresh.keyword_and_facts_ = std::move(keyword_and_facts_);
+  fresh.keywords_ = std::move(keywords_);
   fresh.next_found_ = next_found_;
   fresh.checked_count_ = checked_count_;
   *this = std::move(fresh);

@@ -1,5 +1,7 @@
-// The rows of the result list: per row a path, a tick and the kind of item the
-// search found there, kept compact so that a million rows cost little. Path bytes live in large blocks that never
+// The rows of the result list: per row a path, a tick, the kind of item the
+// search found there, the keyword that found it and, where the search's
+// listing told them, the item's size and modification time; kept compact so
+// that a million rows cost little. Path bytes live in large blocks that never
 // move (a row's text stays put while rows are appended), each followed by a
 // NUL so that a list view can be handed a pointer to it. Removing rows moves
 // only the small per-row records; the freed bytes are reclaimed once they
@@ -12,9 +14,12 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/folder_listing.h"
 #include "platform/path_kind.h"
 
 namespace quellor::search {
@@ -26,6 +31,10 @@ class ResultRows {
   ResultRows& operator=(ResultRows&&) noexcept = default;
   ResultRows(const ResultRows&) = delete;
   ResultRows& operator=(const ResultRows&) = delete;
+
+  // A row no keyword found (one another program put in the list).
+  static constexpr std::uint32_t kNoKeyword = UINT32_MAX;
+  using Keywords = std::shared_ptr<const std::vector<std::string>>;
 
   int Count() const { return static_cast<int>(rows_.size()); }
   bool Valid(int row) const { return row >= 0 && row < Count(); }
@@ -46,11 +55,33 @@ class ResultRows {
   // exist, and for one whose kind nobody knew (a row another program put in
   // the list): a check of its item then takes whatever is there.
   platform::PathKind Kind(int row) const;
+  // The index in RunKeywords() of the keyword that found the row; kNoKeyword
+  // for none, and for a row that does not exist.
+  std::uint32_t KeywordIndex(int row) const {
+    return Valid(row) ? keyword_and_facts_[static_cast<std::size_t>(row)].keyword : kNoKeyword;
+  }
+  // Its text, in the name encoding; empty for none (an index past the
+  // keywords names none).
+  std::string_view Keyword(int row) const;
+  // What the search's listing told of the row's item where the row could keep
+  // it: a size below 4 GiB, a modification time from 1970 to 2106 to the
+  // second (in the system's units, ItemState::modified). Empty otherwise, and
+  // for a row that does not exist: whoever needs it looks the item up.
+  std::optional<std::uint64_t> Size(int row) const;
+  std::optional<std::int64_t> Modified(int row) const;
+
+  // The keywords of the search whose rows these are; rows keep only their
+  // index. Null until set.
+  const Keywords& RunKeywords() const { return keywords_; }
+  void SetRunKeywords(Keywords keywords) { keywords_ = std::move(keywords); }
 
   // New rows are unchecked. Throws std::bad_alloc when memory runs out, the
   // store then as it was before the call.
-  void Append(std::string_view path, platform::PathKind kind = platform::PathKind::Unknown);
-  // Appends rows [first, end) of `other`, keeping their ticks and kinds.
+  void Append(std::string_view path, platform::PathKind kind = platform::PathKind::Unknown,
+              std::uint32_t keyword = kNoKeyword, const platform::EntryFacts& facts = {});
+  // Appends rows [first, end) of `other`, keeping their ticks, kinds, keywords
+  // and facts. A store without rows takes `other`'s keywords; rows from a
+  // store of other keywords than this one's keep none.
   void AppendFrom(const ResultRows& other, int first, int end);
 
   // A row that does not exist is left alone.
@@ -59,15 +90,15 @@ class ResultRows {
 
   class Reordering;
   // Puts the rows in a new order: row i becomes the row that was at
-  // `order[i]` (a permutation of every row), with its tick, kind and found
-  // order. Throws std::bad_alloc when memory runs out, the store then as it
-  // was.
+  // `order[i]` (a permutation of every row), with its tick, kind, found
+  // order, keyword and facts. Throws std::bad_alloc when memory runs out, the
+  // store then as it was.
   void Reorder(const std::vector<int>& order);
   // The same in two steps, so that the long one can run on another thread:
-  // PrepareReorder reads only what no tick changes (the paths and the order
-  // found), so the window may tick rows meanwhile; ApplyReorder, on the
-  // window's thread, moves the ticks and kinds along and puts the prepared
-  // tables in. Nothing may append or remove rows in between.
+  // PrepareReorder reads only what no tick changes (the paths, the order
+  // found, the keywords and facts), so the window may tick rows meanwhile;
+  // ApplyReorder, on the window's thread, moves the ticks and kinds along and
+  // puts the prepared tables in. Nothing may append or remove rows in between.
   Reordering PrepareReorder(const std::vector<int>& order) const;
   void ApplyReorder(Reordering&& prepared);
 
@@ -91,6 +122,16 @@ class ResultRows {
 
   static inline std::atomic<int> refused_beyond_{-1};
 
+  // A row's keyword and the facts it keeps, 12 bytes: UINT32_MAX stands for
+  // an unknown size or time.
+  struct KeywordAndFacts {
+    std::uint32_t keyword;
+    std::uint32_t size;
+    std::uint32_t modified;  // seconds since 1970
+  };
+  static constexpr std::uint32_t kUnknown = UINT32_MAX;
+  static KeywordAndFacts Keep(std::uint32_t keyword, const platform::EntryFacts& facts);
+
  public:
   class Reordering {
    private:
@@ -98,10 +139,10 @@ class ResultRows {
     std::vector<int> order_;
     std::deque<Row> rows_;
     std::deque<std::uint32_t> found_order_;
+    std::deque<KeywordAndFacts> keyword_and_facts_;
   };
 
  private:
-
   static constexpr std::uint8_t kTick = 1;
   static constexpr int kKindShift = 1;
 
@@ -115,6 +156,8 @@ class ResultRows {
   // Per row, one byte for both: the tick in bit 0, the kind above it.
   std::deque<std::uint8_t> tick_and_kind_;
   std::deque<std::uint32_t> found_order_;
+  std::deque<KeywordAndFacts> keyword_and_facts_;
+  Keywords keywords_;
   std::uint32_t next_found_ = 0;
   int checked_count_ = 0;
   std::size_t held_bytes_ = 0;  // path bytes of every block, NULs included

@@ -17,14 +17,17 @@ namespace quellor::search {
 struct FoundRow {
   std::string path;
   platform::PathKind kind;
+  platform::EntryFacts facts = {};  // what the listing told of the item, where it told it
 };
 
 class RunSink {
  public:
   virtual ~RunSink() = default;
-  // A hit: its full path, what the listing showed there (a link not followed)
-  // and the index of the keyword that found it.
-  virtual void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) = 0;
+  // A hit: its full path, what the listing showed there (a link not followed),
+  // the index of the keyword that found it and what the listing told of the
+  // item besides (its size and time, where the listing tells them).
+  virtual void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword,
+                            const platform::EntryFacts& facts) = 0;
   // Keywords 0 to count-1 have had their turn in one folder, one after another.
   virtual void KeywordsSearched(std::size_t count) = 0;
   // A file-name run ended: once after its last root, and where it sees a stop
@@ -49,8 +52,9 @@ class RunSink {
 class ForwardingSink : public RunSink {
  public:
   explicit ForwardingSink(RunSink& next) : next_(next) {}
-  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
-    next_.AddResultRow(path, kind, keyword);
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword,
+                    const platform::EntryFacts& facts) override {
+    next_.AddResultRow(path, kind, keyword, facts);
   }
   void KeywordsSearched(std::size_t count) override { next_.KeywordsSearched(count); }
   void FileRunEnded() override { next_.FileRunEnded(); }

@@ -68,11 +68,18 @@ struct SearchEngine::Impl {
   // Worker side: batches a run's reports and hands them over.
   class QueueSink : public RunSink {
    public:
-    QueueSink(Impl& impl, Run& run) : impl_(impl), run_(run.id), stop_(run.stop) {}
-    void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t) override {
+    // The rows' keywords go with them, so whoever shows a row can say which keyword found it.
+    QueueSink(Impl& impl, Run& run, ResultRows::Keywords keywords)
+        : impl_(impl), run_(run.id), stop_(run.stop), keywords_(std::move(keywords)) {
+      rows_.SetRunKeywords(keywords_);
+    }
+    void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword,
+                      const platform::EntryFacts& facts) override {
       if (out_of_memory_) return;
       try {
-        rows_.Append(path, kind);
+        rows_.Append(path, kind, keyword < ResultRows::kNoKeyword ? static_cast<std::uint32_t>(keyword)
+                                                                  : ResultRows::kNoKeyword,
+                     facts);
       } catch (const std::bad_alloc&) {
         OutOfMemory();
       }
@@ -125,6 +132,7 @@ struct SearchEngine::Impl {
         }
       }
       rows_.Clear();
+      rows_.SetRunKeywords(keywords_);
       status_.reset();
       if (wake && impl_.wake) impl_.wake();
     }
@@ -142,6 +150,7 @@ struct SearchEngine::Impl {
     Impl& impl_;
     std::uint64_t run_;
     std::atomic<bool>& stop_;
+    ResultRows::Keywords keywords_;
     bool out_of_memory_ = false;
     search::ResultRows rows_;
     std::optional<Status> status_;
@@ -207,16 +216,18 @@ struct SearchEngine::Impl {
       request.keywords = text::SplitLines(*settings.charset, request.keyword_lines);
       request.keyword_lines = {};
     }
-    // Only a KeywordSearched status of DeliverPending needs them; a tapped run delivers nothing.
+    // Only DeliverPending needs them (a KeywordSearched status, and the rows
+    // say which keyword found them); a tapped run delivers nothing.
+    std::shared_ptr<const std::vector<std::string>> keywords;
     if (!tap) {
-      auto keywords = std::make_shared<const std::vector<std::string>>(request.keywords);
+      keywords = std::make_shared<const std::vector<std::string>>(request.keywords);
       std::lock_guard<std::mutex> hold(mutex);
-      if (delivering_run == run.id) delivering_keywords = std::move(keywords);
+      if (delivering_run == run.id) delivering_keywords = keywords;
     }
     if (tap) {
       SearchRun(std::move(request), settings, *tap, run.stop, mode).Run();
     } else {
-      QueueSink sink(*this, run);
+      QueueSink sink(*this, run, std::move(keywords));
       SearchRun(std::move(request), settings, sink, run.stop, mode).Run();
       sink.Flush();
     }
@@ -258,6 +269,13 @@ bool SearchEngine::Idle() const {
     if (!run->ended) return false;
   }
   return true;
+}
+
+bool SearchEngine::AllDelivered() const {
+  const Impl& impl = *impl_;
+  if (impl.taking_next < impl.taking_rows.Count() || impl.held_status) return false;
+  std::lock_guard<std::mutex> hold(impl_->mutex);
+  return impl.pending_rows.Count() == 0 && !impl.pending_status;
 }
 
 bool SearchEngine::DeliverPending(RunDisplay& display, std::chrono::steady_clock::time_point deadline) {

@@ -80,6 +80,9 @@ class SearchEngine {
   // walker held up by a slow folder never freezes it.
   void StopAll();
   bool Idle() const;
+  // Owning thread: false while rows or a status that a run handed over still
+  // wait for DeliverPending (an ended run's last rows among them).
+  bool AllDelivered() const;
 
   // Owning thread: appends the rows that the current run produced, until
   // `deadline`, and shows its latest status (but a keyword's turn, only once

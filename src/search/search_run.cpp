@@ -190,7 +190,7 @@ bool SearchRun::SearchOneFolder(const std::string& path, const platform::FolderL
     }
     const platform::FolderEntry entry = listing[hits_[h].second];
     const std::string row = Join(path, entry.name);
-    if (platform::PathWithinLimit(row)) sink_.AddResultRow(row, entry.kind, keyword);
+    if (platform::PathWithinLimit(row)) sink_.AddResultRow(row, entry.kind, keyword, entry.facts);
   }
   // The check before the keyword after the last one with hits.
   const std::size_t next_keyword = hits_.empty() ? 1 : hits_.back().first + 1;
@@ -258,7 +258,7 @@ void SearchRun::FolderNameRun() {
     for (std::size_t h = 0; h < hits_.size(); ++h) {
       if (StopRequested()) break;
       const FoundRow& candidate = candidates[hits_[h].second];
-      sink_.AddResultRow(candidate.path, candidate.kind, hits_[h].first);
+      sink_.AddResultRow(candidate.path, candidate.kind, hits_[h].first, candidate.facts);
     }
     sink_.FolderDone();
   }

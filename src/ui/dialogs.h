@@ -2,6 +2,8 @@
 // controls, behind an interface so tests answer them without a screen.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,17 @@ enum class FolderChooserStyle {
   TargetFolder,
 };
 
+// A kind of file the save dialog offers: its words and its extension (no dot).
+struct SaveFileType {
+  std::string_view description;
+  std::string_view extension;
+};
+
+struct SaveFileChoice {
+  std::string path;       // in the name encoding; empty when cancelled
+  std::size_t type = 0;   // the index of the type chosen
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -30,6 +43,12 @@ class Dialogs {
   // The chosen folder's file-system path, in the name encoding; empty when
   // cancelled or when the chosen item has no file-system path.
   virtual std::string ChooseFolder(std::string_view title, FolderChooserStyle style) = 0;
+  // The save dialog, opened in the user's documents folder with
+  // `default_name` (words, with the first type's extension) and `types` to
+  // choose from; it asks before a file is replaced. A name typed without an
+  // extension gets the chosen type's.
+  virtual SaveFileChoice ChooseSaveFile(std::string_view title, std::string_view default_name,
+                                        std::span<const SaveFileType> types) = 0;
 };
 
 // Lets the window handle its pending events in the middle of a long command.

@@ -199,6 +199,9 @@ TEST_F(KeyboardTest, AWholeSessionWithoutAMouse) {
   ASSERT_NE(both.find(kPhotoUtf8), std::string::npos);
   EXPECT_EQ(testing::ReadClipboardUnicode(), Utf16(both));
   EXPECT_EQ(testing::ReadClipboardText(), Ansi(Utf16(both))) << "and in code page 936 for older programs";
+  Press('S', {VK_CONTROL});
+  ASSERT_EQ(dialogs.save_requests.size(), 1u) << "Ctrl+S opens the export's save dialog (cancelled here)";
+  EXPECT_EQ(dialogs.save_requests[0].extensions, (std::vector<std::string>{"csv", "txt"}));
 
   // Enter opens the focused row as a double click does; Shift+F10 opens 定位 under it.
   Press(VK_HOME);
@@ -211,7 +214,7 @@ TEST_F(KeyboardTest, AWholeSessionWithoutAMouse) {
   ClientToScreen(Item(ids::超级列表框_结果), &under_row);
   const testing::SeenMenu results_menu = MenuOf(VK_F10, {VK_SHIFT});
   EXPECT_EQ(results_menu.items, (std::vector<std::string>{"打开文件所在位置", "批量勾选选定项目", "删除到回收站",
-                                                   "撤销上次复制/移动", "按路径排序"}));
+                                                   "撤销上次复制/移动", "导出结果列表…", "按路径排序"}));
   EXPECT_EQ(results_menu.place.left, under_row.x);
   EXPECT_EQ(results_menu.place.top, under_row.y);
   EXPECT_EQ(MenuOf(VK_APPS, {}).items, results_menu.items) << "the menu key opens it too";

@@ -400,7 +400,7 @@ TEST_F(MainWindowTest, RightPressOpensTheMenusAtTheCursorAndTheirItemsAct) {
       EXPECT_EQ(seen.items, (std::vector<std::string>{"删除当前路径", "删除全部路径"}));
     } else {
       EXPECT_EQ(seen.items, (std::vector<std::string>{"打开文件所在位置", "批量勾选选定项目", "删除到回收站",
-                                                   "撤销上次复制/移动", "按路径排序"}));
+                                                   "撤销上次复制/移动", "导出结果列表…", "按路径排序"}));
     }
     POINT actual{};
     GetCursorPos(&actual);

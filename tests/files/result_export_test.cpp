@@ -194,6 +194,11 @@ TEST_F(ResultExport, AFailureLeavesNothingBehind) {
     EXPECT_NE(files::ExportResults(c.path, rows, ExportFormat::Csv), 0) << c.what;
     EXPECT_EQ(Entries(tree_.path()), before) << c.what;
   }
+  const std::atomic<bool> stopped{true};  // the window closes
+  EXPECT_EQ(files::ExportResults(tree_.Path("old.csv"), rows, ExportFormat::Csv, platform::SystemTextEncoding(), &stopped),
+            files::kExportStopped);
+  EXPECT_EQ(tree_.Read("old.csv"), "as it was");
+  EXPECT_EQ(Entries(tree_.path()), before);
 #ifndef _WIN32
   // The disk fills half way: the file's limit refuses writes past 64 KiB.
   const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);

@@ -28,7 +28,8 @@ class RecordingSink : public RunSink {
  public:
   RecordingSink(std::size_t keyword_count, std::atomic<bool>& stop) : keyword_count_(keyword_count), stop_(stop) {}
 
-  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword,
+                    const platform::EntryFacts&) override {
     got.rows.emplace_back(path);
     got.row_kinds.push_back(kind);
     got.row_keywords.push_back(keyword);

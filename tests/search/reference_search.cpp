@@ -70,7 +70,7 @@ void ReferenceSearch::Walk(const std::string& folder) {
     }
     for (const Entry& e : entries) {
       if (!e.is_folder && NameMatchesKeyword(rules_, e.name, keywords_[k])) {
-        sink_.AddResultRow(Join(folder, e.name), e.kind, k);
+        sink_.AddResultRow(Join(folder, e.name), e.kind, k, {});
       }
     }
   }
@@ -116,7 +116,7 @@ void ReferenceSearch::FolderRun(const std::vector<std::string>& roots) {
           return;
         }
         const std::string_view name = text::LastPathComponent(*rules_.charset, candidate.path, separator_);
-        if (NameMatchesKeyword(rules_, name, keyword)) sink_.AddResultRow(candidate.path, candidate.kind, k);
+        if (NameMatchesKeyword(rules_, name, keyword)) sink_.AddResultRow(candidate.path, candidate.kind, k, {});
       }
     }
   }

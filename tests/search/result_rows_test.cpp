@@ -1,15 +1,19 @@
 // The result rows: appending, ticking, removing, and reading by index after
-// removals, each row's kind kept beside its tick.
+// removals, each row's kind kept beside its tick, its keyword and facts beside it.
 #include "search/result_rows.h"
 #include "search/row_order.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace quellor::search {
 namespace {
@@ -105,13 +109,25 @@ TEST(ResultRows, RemovedRowsCloseUpAndLaterOnesKeepTheirTicks) {
   EXPECT_EQ(rows.CheckedCount(), 0);
 }
 
-TEST(ResultRows, RemovingReclaimingTickingAndCopyingKeepEveryRowsPathTickAndKind) {
+// A time `seconds` after 1970 and `units` more, in the system's units.
+std::int64_t At(std::int64_t seconds, std::int64_t units = 0) {
+  return platform::kModifiedAt1970 + seconds * platform::kModifiedUnitsPerSecond + units;
+}
+
+// What the listing tells the row `i` of the tests below: each third knows nothing.
+platform::EntryFacts FactsOf(int i) {
+  if (i % 3 == 0) return {};
+  return {true, static_cast<std::uint64_t>(i) * 1000, At(1700000000 + i)};
+}
+
+TEST(ResultRows, RemovingReclaimingTickingAndCopyingKeepEveryRowsPathTickKindKeywordAndFacts) {
   // Every kind, and each beside a tick and without one.
   const auto kind_of = [](int i) { return static_cast<platform::PathKind>(i / 10 % 6); };
   ResultRows rows;
   const int count = 120000;
   for (int i = 0; i < count; ++i) {
-    rows.Append("D:\\photos\\2023\\batch\\IMG_" + std::to_string(i) + ".jpg", kind_of(i));
+    rows.Append("D:\\photos\\2023\\batch\\IMG_" + std::to_string(i) + ".jpg", kind_of(i),
+                static_cast<std::uint32_t>(i % 5), FactsOf(i));
   }
   for (int i = 0; i < count; i += 7) rows.SetChecked(i, true);
   const std::size_t held = rows.HeldTextBytes();
@@ -130,6 +146,10 @@ TEST(ResultRows, RemovingReclaimingTickingAndCopyingKeepEveryRowsPathTickAndKind
     ASSERT_EQ(rows.Checked(row), original % 7 == 0) << row;
     ASSERT_EQ(rows.Kind(row), kind_of(original)) << row;
     ASSERT_EQ(rows.FoundOrder(row), static_cast<std::uint32_t>(original)) << row;
+    ASSERT_EQ(rows.KeywordIndex(row), static_cast<std::uint32_t>(original % 5)) << row;
+    const platform::EntryFacts facts = FactsOf(original);
+    ASSERT_EQ(rows.Size(row), facts.known ? std::optional<std::uint64_t>(facts.size) : std::nullopt) << row;
+    ASSERT_EQ(rows.Modified(row), facts.known ? std::optional<std::int64_t>(facts.modified) : std::nullopt) << row;
     ticked += rows.Checked(row) ? 1 : 0;
   }
   EXPECT_EQ(rows.CheckedCount(), ticked);
@@ -141,6 +161,66 @@ TEST(ResultRows, RemovingReclaimingTickingAndCopyingKeepEveryRowsPathTickAndKind
   copy.AppendFrom(rows, 0, rows.Count());
   EXPECT_EQ(Kinds(copy), kinds);
   EXPECT_EQ(Ticks(copy), Ticks(rows));
+  for (int row = 0; row < rows.Count(); row += 97) {
+    ASSERT_EQ(copy.KeywordIndex(row), rows.KeywordIndex(row)) << row;
+    ASSERT_EQ(copy.Size(row), rows.Size(row)) << row;
+    ASSERT_EQ(copy.Modified(row), rows.Modified(row)) << row;
+  }
+}
+
+// A row keeps 32 bits of each: what does not fit is left unknown, never cut,
+// and a time keeps its second.
+TEST(ResultRows, FactsThatDoNotFitAreLeftUnknown) {
+  struct Case {
+    platform::EntryFacts facts;
+    std::optional<std::uint64_t> size;
+    std::optional<std::int64_t> modified;
+  };
+  const Case cases[] = {
+      {{true, 0, At(0)}, 0, At(0)},
+      {{true, 0xFFFFFFFEull, At(1700000000, platform::kModifiedUnitsPerSecond - 1)}, 0xFFFFFFFEull, At(1700000000)},
+      {{true, 0xFFFFFFFFull, At(0xFFFFFFFEll)}, std::nullopt, At(0xFFFFFFFEll)},
+      {{true, 5ull << 32, At(0xFFFFFFFFll)}, std::nullopt, std::nullopt},  // 4 GiB and more; 2106 on
+      {{true, 7, At(-1)}, 7, std::nullopt},                                // before 1970
+      {{false, 7, At(5)}, std::nullopt, std::nullopt},                     // the listing told nothing
+  };
+  ResultRows rows;
+  for (const Case& c : cases) rows.Append("x", platform::PathKind::File, 0, c.facts);
+  for (int row = 0; row < rows.Count(); ++row) {
+    EXPECT_EQ(rows.Size(row), cases[row].size) << row;
+    EXPECT_EQ(rows.Modified(row), cases[row].modified) << row;
+  }
+  EXPECT_EQ(rows.Size(rows.Count()), std::nullopt) << "past the end";
+}
+
+// Rows keep the index of their keyword; the texts are the run's, and rows
+// copied from a store of other keywords keep none.
+TEST(ResultRows, KeywordsAreTheRunsAndGoWithRowsOfTheSameRun) {
+  const auto run = std::make_shared<const std::vector<std::string>>(std::vector<std::string>{"IMG_1", "报告"});
+  ResultRows batch;
+  batch.SetRunKeywords(run);
+  batch.Append("a", platform::PathKind::File, 1);
+  batch.Append("b", platform::PathKind::File, 0);
+  batch.Append("c", platform::PathKind::File, 7);  // an index past the list names nothing
+  batch.Append("d");
+  ResultRows list;
+  list.AppendFrom(batch, 0, 2);  // an empty store takes the run's keywords
+  list.AppendFrom(batch, 2, 4);
+  ASSERT_EQ(list.RunKeywords(), run);
+  EXPECT_EQ(list.Keyword(0), "报告");
+  EXPECT_EQ(list.Keyword(1), "IMG_1");
+  EXPECT_EQ(list.Keyword(2), "");
+  EXPECT_EQ(list.KeywordIndex(3), ResultRows::kNoKeyword);
+  EXPECT_EQ(list.Keyword(4), "") << "past the end";
+
+  ResultRows other;
+  other.SetRunKeywords(std::make_shared<const std::vector<std::string>>(std::vector<std::string>{"x"}));
+  other.Append("e", platform::PathKind::File, 0);
+  list.AppendFrom(other, 0, 1);
+  EXPECT_EQ(list.KeywordIndex(4), ResultRows::kNoKeyword);
+  EXPECT_EQ(list.RunKeywords(), run);
+  list.Clear();
+  EXPECT_EQ(list.RunKeywords(), nullptr);
 }
 
 TEST(ResultRows, AppendFromCopiesARangeWithTicksAndClearEmpties) {
@@ -161,17 +241,21 @@ TEST(ResultRows, AppendFromCopiesARangeWithTicksAndClearEmpties) {
   EXPECT_EQ(rows.HeldTextBytes(), 0u);
 }
 
-// A sort moves each row whole: its tick, its kind and its place in the order
-// found go with its path, so the order found can be put back.
+// A sort moves each row whole: its tick, its kind, its keyword, its facts and
+// its place in the order found go with its path, so the order found can be put back.
 TEST(ResultRows, ReorderedRowsKeepTheirTicksKindsAndFoundOrder) {
   ResultRows rows;
-  rows.Append("c", platform::PathKind::File);
-  rows.Append("a", platform::PathKind::Folder);
-  rows.Append("b", platform::PathKind::Link);
+  rows.Append("c", platform::PathKind::File, 2, {true, 3, At(3)});
+  rows.Append("a", platform::PathKind::Folder, 0, {true, 1, At(1)});
+  rows.Append("b", platform::PathKind::Link, 1);
   rows.SetChecked(1, true);
   rows.Reorder({1, 2, 0});
   EXPECT_EQ(Paths(rows), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(Ticks(rows), (std::vector<bool>{true, false, false}));
+  EXPECT_EQ(rows.KeywordIndex(2), 2u);
+  EXPECT_EQ(rows.Size(0), 1u);
+  EXPECT_EQ(rows.Modified(1), std::nullopt);
+  EXPECT_EQ(rows.Modified(2), At(3));
   EXPECT_EQ(Kinds(rows), (std::vector<platform::PathKind>{platform::PathKind::Folder, platform::PathKind::Link,
                                                           platform::PathKind::File}));
   EXPECT_EQ(rows.CheckedCount(), 1);

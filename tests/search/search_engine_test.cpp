@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/system_charset.h"
 #include "search/progress_number.h"
@@ -83,6 +84,42 @@ TEST(SearchEngine, RowsComeInSlicesAndTheEndWaitsForTheLast) {
   EXPECT_FALSE(o.engine.DeliverPending(o.display)) << "nothing left";
 }
 
+// The rows say which keyword found them, and carry what the listing told of
+// their items (Windows' listing tells size and time; a POSIX one nothing).
+// The engine tells when an ended run's last rows are in.
+TEST(SearchEngine, DeliveredRowsNameTheirKeywordAndTheListingsFactsAndTheLastOfThemIsTold) {
+  TempTree t;
+  quellor::testing::trees::Wide(t, 30);
+  t.Write("f3/hit3.txt", "twelve bytes");
+  Owner o;
+  o.Start({"hit1*", "hit2*", "hit3*"}, {t.Root()});
+  while (o.engine.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_FALSE(o.engine.AllDelivered()) << "the run has ended, its rows wait";
+  o.Finish();
+  EXPECT_TRUE(o.engine.AllDelivered());
+  const ResultRows& rows = o.display.rows;
+  ASSERT_EQ(rows.Count(), 11 + 11 + 1);
+  const std::unique_ptr<platform::FileSystem> files = platform::MakeSystemFileSystem();
+  for (int row = 0; row < rows.Count(); ++row) {
+    const std::string path(rows.Path(row));
+    const std::string_view keyword = rows.Keyword(row);
+    ASSERT_EQ(keyword.size(), 5u) << path;
+    EXPECT_NE(path.find(keyword.substr(0, 4)), std::string::npos) << path;
+    const platform::ItemState look = files->Look(path);
+#ifdef _WIN32
+    ASSERT_TRUE(rows.Size(row) && rows.Modified(row)) << path;
+#endif
+    if (rows.Size(row)) {
+      EXPECT_EQ(*rows.Size(row), look.size) << path;
+    }
+    const std::int64_t second = platform::kModifiedUnitsPerSecond;
+    const std::int64_t look_second = platform::kModifiedAt1970 + (look.modified - platform::kModifiedAt1970) / second * second;
+    if (rows.Modified(row)) {
+      EXPECT_EQ(*rows.Modified(row), look_second) << path;
+    }
+  }
+}
+
 // The owner paces the showing of rows; the engine asks for it once, before the status that counts them.
 TEST(SearchEngine, RowsDeliveredMidRunWaitForTheOwnerToShowThem) {
   TempTree t;
@@ -157,9 +194,10 @@ TEST(SearchEngine, AnEndCountsTheFoldersThatCouldNotBeRead) {
 class SlowStartSink : public RecordingSink {
  public:
   using RecordingSink::RecordingSink;
-  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword) override {
+  void AddResultRow(std::string_view path, platform::PathKind kind, std::size_t keyword,
+                    const platform::EntryFacts& facts) override {
     if (got.rows.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    RecordingSink::AddResultRow(path, kind, keyword);
+    RecordingSink::AddResultRow(path, kind, keyword, facts);
   }
 };
 

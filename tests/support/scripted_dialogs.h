@@ -23,6 +23,11 @@ class ScriptedDialogs : public ui::Dialogs {
     std::string title;
     ui::FolderChooserStyle style;
   };
+  struct SaveRequest {
+    std::string title;
+    std::string default_name;
+    std::vector<std::string> extensions;
+  };
 
   ui::MessageAnswer ShowMessage(const text::ShownText& text, std::string_view caption, ui::MessageButtons buttons,
                                 ui::MessageIcon icon) override {
@@ -41,11 +46,25 @@ class ScriptedDialogs : public ui::Dialogs {
     return folder;
   }
 
-  // Answers given in order; Ok once they run out. Folders likewise; "" (cancel) once they run out.
+  ui::SaveFileChoice ChooseSaveFile(std::string_view title, std::string_view default_name,
+                                    std::span<const ui::SaveFileType> types) override {
+    SaveRequest request{std::string(title), std::string(default_name), {}};
+    for (const ui::SaveFileType& type : types) request.extensions.emplace_back(type.extension);
+    save_requests.push_back(std::move(request));
+    if (saves.empty()) return {};
+    ui::SaveFileChoice choice = saves.front();
+    saves.pop_front();
+    return choice;
+  }
+
+  // Answers given in order; Ok once they run out. Folders and saves likewise;
+  // "" (cancel) once they run out.
   std::deque<ui::MessageAnswer> answers;
   std::deque<std::string> folders;
+  std::deque<ui::SaveFileChoice> saves;
   std::vector<Message> messages;
   std::vector<FolderRequest> folder_requests;
+  std::vector<SaveRequest> save_requests;
 };
 
 class CountingEventPump : public ui::EventPump {

@@ -4,13 +4,20 @@
 //   window-driver read-row ROW            prints the row's text (LVM_GETITEMTEXTA: the code page's) and whether it is ticked
 //   window-driver read-row-wide ROW       the same through LVM_GETITEMTEXTW, the text printed as UTF-8
 //   window-driver set-check ROW 0|1       ticks or unticks a row (-1: every row) by LVM_SETITEMSTATE
-//   window-driver bench KEYWORD FIND_EXE NAMES_FILE ROOT
+//   window-driver search                  clicks 立即搜索 and waits for the status line's end; prints the rows
+//   window-driver export PATH csv|txt     the result list's menu item 导出结果列表…: answers the save
+//       dialog (under Wine: its name box and type list) with PATH and the
+//       type, and waits for the status line's end of the export; prints the
+//       time from the dialog's OK to that end, the longest answer meanwhile
+//       and the status line
+//   window-driver bench KEYWORD FIND_EXE NAMES_FILE ROOT [EXPORT_PATH]
 //       types KEYWORD, starts the search, samples how long the window takes to
 //       answer WM_GETTEXT every 20 ms while rows stream in, times the search
 //       against FIND_EXE --fuzzy --names NAMES_FILE ROOT, then tick all, tick
 //       none, the not-found report and three clicks on the column header (by
 //       path, the other way, the order found: each until its arrow shows,
-//       with the longest answer meanwhile), and closes the window.
+//       with the longest answer meanwhile), the export to EXPORT_PATH (as
+//       the verb export does, as CSV) where given, and closes the window.
 //   window-driver open-close QUELLOR_EXE
 //       starts QUELLOR_EXE, times it until its window answers and until its
 //       names box is full, closes it and times it until the process has ended.
@@ -26,9 +33,11 @@
 //       FIND_EXE, then how many lines the box holds once it is full, and
 //       closes the window.
 //
-// The controls are found by class and caption, never by id.
+// The controls are found by class and caption, never by id; a menu item,
+// which has no window, by its id.
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -40,6 +49,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "app/control_ids.h"
 
 namespace {
 
@@ -336,9 +347,155 @@ SortTiming ClickHeaderAndTime(HWND main, HWND list, int arrow) {
   return timing;
 }
 
+struct DialogSearch {
+  DWORD process;
+  int button;  // a button the dialog must have; 0 for any dialog
+  HWND found;
+};
+
+BOOL CALLBACK FindProcessDialog(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<DialogSearch*>(context);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[32];
+  GetClassNameA(window, name, sizeof name);
+  if (process != search.process || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  if (search.button != 0 && GetDlgItem(window, search.button) == nullptr) return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+// A dialog box the window's process shows (with the button `button`, where
+// not 0); null when none shows within `timeout_ms`.
+HWND WaitForDialogOf(HWND main, double timeout_ms, int button = 0) {
+  DialogSearch search{0, button, nullptr};
+  GetWindowThreadProcessId(main, &search.process);
+  const auto start = Clock::now();
+  for (;;) {
+    search.found = nullptr;
+    EnumWindows(&FindProcessDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
+    if (MillisecondsSince(start) >= timeout_ms) return nullptr;
+    Sleep(20);
+  }
+}
+
+// Under Wine the save dialog itself takes about 2 s to go after its OK (its
+// Cancel as long), the window's thread held meanwhile: the writing is timed
+// from the status line's "正在导出" on, which the window shows once the dialog
+// has gone.
+struct ExportTiming {
+  double ms = -1;                // the save dialog's OK until the status line tells the end; -1: it never did
+  double writing_ms = -1;        // of that, from the status line's "正在导出" on; -1: too short to be seen
+  double longest_ms = 0;         // the longest the window took to answer from the OK on
+  double longest_writing_ms = 0; // of those asked from "正在导出" on
+  std::string status;            // the status line at the end
+};
+
+// The result list's menu item 导出结果列表…, the save dialog answered with
+// `path` (in the code page) and the type at `type_index`, timed from its OK
+// until the status line tells the end of the export.
+ExportTiming ExportAndTime(HWND main, const std::string& path, int type_index) {
+  ExportTiming timing;
+  HWND status = StatusLabel(main);
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(quellor::app::ids::结果菜单_导出结果列表, 0), 0);
+  HWND dialog = WaitForDialogOf(main, 30000);
+  if (dialog == nullptr || status == nullptr) {
+    std::fprintf(stderr, "window-driver: no save dialog\n");
+    return timing;
+  }
+  // Wine's dialog names its file in an edit box (edt1) or in a combo box
+  // (cmb13); it may show before its controls are all there.
+  HWND name = nullptr;
+  for (const auto shown = Clock::now(); name == nullptr && MillisecondsSince(shown) < 10000; Sleep(20)) {
+    name = GetDlgItem(dialog, edt1);
+    if (name == nullptr) name = GetDlgItem(dialog, cmb13);
+  }
+  if (name == nullptr) {
+    char title[256] = {};
+    GetWindowTextA(dialog, title, sizeof title);
+    std::fprintf(stderr, "window-driver: the dialog \"%s\" has no name box\n", title);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      char name_of[64] = {};
+      GetClassNameA(child, name_of, sizeof name_of);
+      std::fprintf(stderr, "  child %s id %d\n", name_of, GetDlgCtrlID(child));
+    }
+    return timing;
+  }
+  // The type first: choosing one may change the name box's extension.
+  HWND types = GetDlgItem(dialog, cmb1);
+  if (types != nullptr) {
+    // As a choice in the list ends: Wine's dialog takes the type at CBN_SELENDOK.
+    SendMessageA(types, CB_SETCURSEL, static_cast<WPARAM>(type_index), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+  }
+  std::wstring wide(path.size() + 1, L'\0');
+  const int units = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(),
+                                        static_cast<int>(wide.size()));
+  wide.resize(static_cast<std::size_t>(std::max(units, 0)));
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  // An empty status line, so that an earlier export's end is not taken for this one's.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(status, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), SMTO_NORMAL, 10000, &ignored);
+  const auto start = Clock::now();
+  Clock::time_point writing{};
+  AnswerSampler sampler(main, start);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  bool replacing_asked = false;
+  while (MillisecondsSince(start) < 10 * 60 * 1000.0) {
+    // A file of that name is there: the dialog asks whether to replace it, and the answer is yes.
+    if (!replacing_asked && writing == Clock::time_point{}) {
+      if (HWND question = WaitForDialogOf(main, 0, IDYES)) {
+        PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+        replacing_asked = true;
+      }
+    }
+    if (!ReadText(status, timing.status)) continue;
+    if (writing == Clock::time_point{} && StartsWith(timing.status, "正在导出")) writing = Clock::now();
+    if (StartsWith(timing.status, "已导出") || StartsWith(timing.status, "无法导出") ||
+        StartsWith(timing.status, "内存不足")) {
+      timing.ms = MillisecondsSince(start);
+      if (writing != Clock::time_point{}) timing.writing_ms = MillisecondsSince(writing);
+      break;
+    }
+    Sleep(2);
+  }
+  const auto& answers = sampler.Stop();
+  timing.longest_ms = answers.empty() ? 0.0 : answers.front().second;
+  if (writing != Clock::time_point{}) {
+    const double writing_from = std::chrono::duration<double, std::milli>(writing - start).count();
+    for (const auto& [when, took] : answers) {
+      if (when >= writing_from) timing.longest_writing_ms = std::max(timing.longest_writing_ms, took);
+    }
+  }
+  return timing;
+}
+
+int Search(HWND main) {
+  HWND search = Child(main, "Button", "立即搜索");
+  HWND status = StatusLabel(main);
+  if (search == nullptr || status == nullptr) {
+    std::fprintf(stderr, "window-driver: a control is missing\n");
+    return 1;
+  }
+  std::string text;
+  const auto start = Clock::now();
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(search), BN_CLICKED), reinterpret_cast<LPARAM>(search));
+  if (!WaitUntilFinished(status, start, text)) return 1;
+  std::printf("rows=%d\n", static_cast<int>(SendMessageA(ResultList(main), LVM_GETITEMCOUNT, 0, 0)));
+  return 0;
+}
+
+int Export(HWND main, const std::string& path, const std::string& type) {
+  const ExportTiming timing = ExportAndTime(main, path, type == "txt" ? 1 : 0);
+  std::printf("export_ms=%.1f\nwriting_ms=%.1f\nlongest_answer_ms=%.1f\nlongest_answer_writing_ms=%.1f\nstatus=%s\n",
+              timing.ms, timing.writing_ms, timing.longest_ms, timing.longest_writing_ms, timing.status.c_str());
+  return timing.ms >= 0 && StartsWith(timing.status, "已导出") ? 0 : 1;
+}
 
 int Bench(HWND main, const std::string& keyword, const std::string& find_exe, const std::string& names,
-          const std::string& root) {
+          const std::string& root, const std::string& export_path) {
   HWND keywords = Child(main, "Edit", nullptr);
   HWND search = Child(main, "Button", "立即搜索");
   HWND tick_all = Child(main, "Button", "全部勾选");
@@ -378,6 +535,16 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
   const SortTiming sorted_up = ClickHeaderAndTime(main, list, HDF_SORTUP);
   const SortTiming sorted_down = ClickHeaderAndTime(main, list, HDF_SORTDOWN);
   const SortTiming sorted_back = ClickHeaderAndTime(main, list, 0);
+  ExportTiming exported;
+  long long exported_bytes = -1;
+  if (!export_path.empty()) {
+    DeleteFileA(export_path.c_str());  // no question about replacing it
+    exported = ExportAndTime(main, export_path, 0);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExA(export_path.c_str(), GetFileExInfoStandard, &data)) {
+      exported_bytes = static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    }
+  }
 
   PROCESS_MEMORY_COUNTERS memory{};
   DWORD process_id = 0;
@@ -416,6 +583,15 @@ int Bench(HWND main, const std::string& keyword, const std::string& find_exe, co
                                      std::pair{"the order found (third click)", sorted_back}}) {
     std::printf("%s                 %.1f ms (target <= 1000 ms), longest answer meanwhile %.1f ms (target <= 100 ms)\n",
                 what, timing.ms, timing.longest_ms);
+  }
+  if (!export_path.empty()) {
+    std::printf("export as CSV (导出结果列表…)                 %.1f ms writing (target <= 3000 ms), longest answer "
+                "meanwhile %.1f ms (target <= 100 ms), %.1f MiB\n",
+                exported.writing_ms, exported.longest_writing_ms, static_cast<double>(exported_bytes) / 1048576.0);
+    std::printf("  from the save dialog's OK (Wine's dialog    %.1f ms, longest answer %.1f ms\n"
+                "  takes about 2 s to go, its Cancel as long)\n",
+                exported.ms, exported.longest_ms);
+    std::printf("status after the export                       %s\n", exported.status.c_str());
   }
   if (have_memory) {
     std::printf("window process peak working set               %.1f MiB\n", memory.PeakWorkingSetSize / 1048576.0);
@@ -661,12 +837,16 @@ int main(int argc, char** argv) {
   if (verb == "read-row" && argc == 3) return ReadRow(main, std::atoi(argv[2]));
   if (verb == "read-row-wide" && argc == 3) return ReadRowWide(main, std::atoi(argv[2]));
   if (verb == "set-check" && argc == 4) return SetCheck(main, std::atoi(argv[2]), std::atoi(argv[3]) != 0);
-  if (verb == "bench" && argc == 6) return Bench(main, argv[2], argv[3], argv[4], argv[5]);
+  if (verb == "search" && argc == 2) return Search(main);
+  if (verb == "export" && argc == 4) return Export(main, argv[2], argv[3]);
+  if (verb == "bench" && (argc == 6 || argc == 7)) {
+    return Bench(main, argv[2], argv[3], argv[4], argv[5], argc == 7 ? argv[6] : "");
+  }
   if (verb == "names-bench" && argc == 5) return NamesBench(main, argv[2], argv[3], argv[4], false);
   if (verb == "names-at-once" && argc == 5) return NamesBench(main, argv[2], argv[3], argv[4], true);
   std::fprintf(stderr,
-               "usage: window-driver read-row ROW | read-row-wide ROW | set-check ROW 0|1 | "
-               "bench KEYWORD FIND_EXE NAMES_FILE ROOT\n"
+               "usage: window-driver read-row ROW | read-row-wide ROW | set-check ROW 0|1 | search | export PATH csv|txt\n"
+               "       | bench KEYWORD FIND_EXE NAMES_FILE ROOT [EXPORT_PATH]\n"
                "       | open-close QUELLOR_EXE | names-bench FIND_EXE NAMES_FILE ROOT\n"
                "       | names-at-once FIND_EXE NAMES_FILE ROOT\n");
   return 2;

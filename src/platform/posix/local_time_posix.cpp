@@ -36,4 +36,12 @@ std::string LocalTimeText(std::int64_t modified) {
   return last_text;
 }
 
+std::string LocalDateToday() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char text[16];
+  if (::localtime_r(&now, &local) == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d", &local) == 0) return {};
+  return text;
+}
+
 }  // namespace quellor::platform

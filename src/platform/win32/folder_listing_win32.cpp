@@ -84,7 +84,13 @@ bool FolderReader::Read(const std::string& folder, FolderListing& listing) const
     if (alias_units != name_units || std::wmemcmp(data.cAlternateFileName, data.cFileName, name_units) != 0) {
       text::AppendUtf8(alias, data.cAlternateFileName, alias_units);
     }
-    listing.Add(name, alias, kind, is_folder, kind == PathKind::Folder);
+    // The entry's size and last write, as a look at the item would give them.
+    EntryFacts facts;
+    facts.known = true;
+    facts.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    facts.modified = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                               data.ftLastWriteTime.dwLowDateTime);
+    listing.Add(name, alias, kind, is_folder, kind == PathKind::Folder, facts);
   } while (win32::find_next_entry.load(std::memory_order_relaxed)(find, &data));
   // Only ERROR_NO_MORE_FILES ends a listing whole; a share dropped or an I/O
   // error half way leaves a folder that was not read, never one with fewer files.
