@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <functional>
@@ -99,7 +101,10 @@ class MainWindowTest : public ::testing::Test {
     startup.hStdOutput = write_end;
     startup.hStdError = write_end;
     PROCESS_INFORMATION process{};
-    std::string line = "\"" + testing::WinePath(QUELLOR_WINDOW_DRIVER) + "\" " + arguments;
+    // This window by its handle: another test program may show one like it meanwhile.
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(main())));
+    std::string line = "\"" + testing::WinePath(QUELLOR_WINDOW_DRIVER) + "\" --window " + handle + " " + arguments;
     const bool started =
         CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process) != 0;
     CloseHandle(write_end);

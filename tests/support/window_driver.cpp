@@ -1,5 +1,6 @@
 // Drives a running Quellor window from another process, as a person or an
-// automation tool would, and times how it answers.
+// automation tool would, and times how it answers. "--window HANDLE" (hex)
+// before the verb names the window; else the first Quellor window found.
 //
 //   window-driver read-row ROW            prints the row's text (LVM_GETITEMTEXTA: the code page's) and whether it is ticked
 //   window-driver read-row-wide ROW       the same through LVM_GETITEMTEXTW, the text printed as UTF-8
@@ -44,6 +45,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -827,9 +829,17 @@ int NamesBench(HWND main, const std::string& find_exe, const std::string& names,
 }  // namespace
 
 int main(int argc, char** argv) {
+  // "--window HANDLE" first: that window, where other test programs may show
+  // windows of the same class meanwhile.
+  HWND given = nullptr;
+  if (argc > 2 && std::string(argv[1]) == "--window") {
+    given = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoull(argv[2], nullptr, 16)));
+    argv += 2;
+    argc -= 2;
+  }
   const std::string verb = argc > 1 ? argv[1] : "";
   if (verb == "open-close" && argc == 3) return OpenClose(argv[2]);
-  HWND main = WaitForMainWindow();
+  HWND main = given != nullptr ? (IsWindow(given) ? given : nullptr) : WaitForMainWindow();
   if (main == nullptr) {
     std::fprintf(stderr, "window-driver: no Quellor window\n");
     return 1;
