@@ -121,7 +121,7 @@ TEST(QuellorFindWithoutAConsole, WritesAFileAsAPipeAndDoesItsWorkWithNoOutputAtA
 
   // No output at all: the results cannot be written (status 1), and the copy and the ledger are made all the same.
   EXPECT_EQ(RunDetached(common + L"--ledger \"" + wide(t.Path("ledger.csv")) + L"\" --copy-to \"" +
-                            wide(t.Path("copies")) + L"\"" + root,
+                            wide(t.Path("copies")) + L"\" --journal \"" + wide(t.Path("journal")) + L"\"" + root,
                         L""),
             1u);
   for (const auto& invoice : testing::SevenInvoices()) EXPECT_EQ(t.Read("copies/" + invoice.name), invoice.name);

@@ -73,6 +73,13 @@ class FullDisk(unittest.TestCase):
             libc.umount(self.full.encode())
         shutil.rmtree(self.work)
 
+    def own_journal(self, arguments):
+        """A copy's or move's journal in this test's folder: the one beside the
+        program is shared with the tests that run at the same time."""
+        if "--copy-to" not in arguments and "--move-to" not in arguments:
+            return []
+        return ["--journal", self.program_path(os.path.join(self.work, "quellor-find.journal"))]
+
     def program_path(self, path):
         return "Z:" + path.replace("/", "\\") if WINE else path
 
@@ -80,6 +87,7 @@ class FullDisk(unittest.TestCase):
         with open(self.names, "w") as f:
             f.write(names + "\n")
         command = (WINE or []) + [FIND, "-q", "--names", self.program_path(self.names)] + list(arguments)
+        command += self.own_journal(arguments)
         result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
         return result.returncode, result.stderr.decode("utf-8", "replace")
 

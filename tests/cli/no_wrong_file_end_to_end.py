@@ -56,6 +56,13 @@ class NoWrongFile(unittest.TestCase):
     def write(self, relative, data):
         write(self.path(relative), data)
 
+    def own_journal(self, arguments):
+        """A copy's or move's journal in this test's folder: the one beside the
+        program is shared with the tests that run at the same time."""
+        if "--copy-to" not in arguments and "--move-to" not in arguments:
+            return []
+        return ["--journal", self.program_path(os.path.join(self.work, "quellor-find.journal"))]
+
     def program_path(self, path):
         return "Z:" + path.replace("/", "\\") if WINE else path
 
@@ -66,6 +73,7 @@ class NoWrongFile(unittest.TestCase):
         with open(names_file, "wb") as f:
             f.write(("\n".join(names) + "\n").encode())
         command = (WINE or []) + [FIND, "-q", "--names", self.program_path(names_file)] + list(arguments)
+        command += self.own_journal(arguments)
         result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=180)
         return result.returncode, result.stderr.decode("utf-8", "replace")
 

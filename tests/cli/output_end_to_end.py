@@ -48,11 +48,18 @@ class Output(unittest.TestCase):
     def tearDown(self):
         shutil.rmtree(self.work)
 
+    def own_journal(self, arguments):
+        """A copy's or move's journal in this test's folder: the one beside the
+        program is shared with the tests that run at the same time."""
+        if "--copy-to" not in arguments and "--move-to" not in arguments:
+            return []
+        return ["--journal", self.program_path(os.path.join(self.work, "quellor-find.journal"))]
+
     def program_path(self, path):
         return "Z:" + path.replace("/", "\\") if WINE else path
 
     def run_find(self, *arguments):
-        command = (WINE or []) + [FIND, "-q"] + list(arguments)
+        command = (WINE or []) + [FIND, "-q"] + list(arguments) + self.own_journal(arguments)
         result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
         return result.returncode, result.stdout, result.stderr
 

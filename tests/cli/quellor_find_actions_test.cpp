@@ -38,7 +38,13 @@ class FindActionsTest : public ::testing::Test {
   Result Run(const std::string& names, const std::string& arguments, const std::string& redirect = "",
              const std::string& prefix = "") {
     t.Write("names.list", names);
-    const std::string command = prefix + "timeout 60 " + QUELLOR_FIND + " -q " + arguments + " < " +
+    // A copy's or move's journal of its own: the one beside the program is
+    // shared with the tests that run at the same time.
+    const bool transfer = arguments.find("--copy-to") != std::string::npos ||
+                          arguments.find("--move-to") != std::string::npos;
+    const std::string journal =
+        transfer && arguments.find("--journal") == std::string::npos ? " --journal " + P("quellor-find.journal") : "";
+    const std::string command = prefix + "timeout 60 " + QUELLOR_FIND + " -q " + arguments + journal + " < " +
                                 Quoted(t.Path("names.list")) + " " +
                                 (redirect.empty() ? "> " + Quoted(t.Path("out.txt")) : redirect) + " 2> " +
                                 Quoted(t.Path("err.txt"));
